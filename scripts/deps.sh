@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs from Debian what Leafbind needs and is not there yet.
+#   deps.sh run   what building and running the program needs
+#   deps.sh test  that, plus what the tests, the sanitizer build and the fuzz replay need
+set -euo pipefail
+
+run_packages=(
+  cmake make g++ pkg-config
+  qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev libxkbcommon-x11-0
+  libjpeg62-turbo-dev libwmf-dev libemf2svg-dev
+  fonts-wine fonts-dejavu-core xdg-utils
+)
+test_packages=(
+  libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+  qpdf poppler-utils python3 python3-pikepdf
+  xvfb xauth xdotool x11-utils imagemagick
+)
+
+packages=("${run_packages[@]}")
+[ "${1:-run}" = test ] && packages+=("${test_packages[@]}")
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+echo "Installing: ${missing[*]}"
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Leafbind and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh run
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build/release --target leafbind -j"$(nproc)"
+exec build/release/src/app/leafbind

@@ -1,0 +1,20 @@
+// Real JPEG files for tests, encoded with libjpeg.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct JpegRecipe {
+    int width = 16;
+    int height = 8;
+    int components = 3;        // 1 grayscale, 3 RGB (stored as YCbCr), 4 CMYK (Adobe marker, inverted)
+    bool progressive = false;
+    int restartInterval = 0;   // in MCU rows; 0 for none
+    int quality = 90;
+    // Fill colour as RGB; for 4 components it is turned into plain CMYK (no black generation).
+    uint8_t red = 200, green = 40, blue = 30;
+    bool gradient = false;     // a left-to-right, top-to-bottom ramp instead of the flat colour
+};
+
+// The whole encoded file.
+std::string MakeJpeg(const JpegRecipe& recipe);
