@@ -1,7 +1,20 @@
-#include <QApplication>
+// Start-up: the application object, fonts and balloon hints, the main window, then the
+// hidden about box, and the event loop until the main window closes.
+#include "About.h"
+#include "AppFonts.h"
+#include "BalloonToolTip.h"
+#include "ErrorHandler.h"
+#include "frmMain.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    return 0;
+    LeafbindApplication app(argc, argv);
+    RegisterAppFonts();
+    InstallBalloonToolTips(app);
+
+    TForm1 Form1;
+    TAboutBox AboutBox(&Form1);
+    Form1.SetAboutBox(&AboutBox);
+    Form1.show();
+    return app.exec();
 }

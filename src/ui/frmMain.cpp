@@ -1,0 +1,394 @@
+#include "frmMain.h"
+
+#include "About.h"
+#include "AppFonts.h"
+#include "AppTitle.h"
+#include "ErrorHandler.h"
+#include "FileDialogRunner.h"
+#include "ImageListFile.h"
+#include "LargeMenuIconStyle.h"
+#include "ListBoxOnChangeU.h"
+#include "PicturePreview.h"
+#include "PreviewFrame.h"
+
+#include <jpeg2pdf.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kClientWidth = 617;
+constexpr int kClientHeight = 310;
+constexpr int kToolPanelHeight = 73;
+constexpr int kStatusBarHeight = 19;
+constexpr int kButtonMargin = 3;
+const QSize kButtonSize(60, 65);
+const QSize kGlyphSize(32, 32);
+const QSize kPreviewFrameSize(82, 65);
+const QSize kPreviewSize(80, 63);
+constexpr int kListItemHeight = 13;
+constexpr int kProgressDelayMs = 500;
+
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+QString FromLocalPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+QFileDialog* MakeFileDialog(QWidget* parent, const char* name, const char* title, const char* filter,
+                            const char* suffix, QFileDialog::AcceptMode mode, QFileDialog::FileMode fileMode,
+                            bool showHidden)
+{
+    auto* dialog = new QFileDialog(parent, QString::fromLatin1(title));
+    dialog->setObjectName(QString::fromLatin1(name));
+    dialog->setAcceptMode(mode);
+    dialog->setFileMode(fileMode);
+    // The pattern in parentheses filters; only the display text is shown.
+    dialog->setNameFilter(QString::fromLatin1(filter));
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
+    dialog->setDefaultSuffix(QString::fromLatin1(suffix));
+    dialog->setSizeGripEnabled(true);
+    if (showHidden)
+        dialog->setFilter(dialog->filter() | QDir::Hidden);
+    return dialog;
+}
+
+}  // namespace
+
+TForm1::TForm1(std::shared_ptr<FileDialogRunner> dialogs, QWidget* parent)
+    : QWidget(parent), dialogs_(dialogs ? std::move(dialogs) : std::make_shared<QtFileDialogRunner>())
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(kProductCaption));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/leafbind.png")));
+    setFont(AppFont(QStringLiteral("Tahoma"), 11));
+    BuildLayout();
+    BuildPopupMenu();
+    BuildFileDialogs();
+    ConnectCommands();
+
+    // The window's frame adds to the client width; the client never gets narrower than at start.
+    setMinimumWidth(kClientWidth);
+    resize(kClientWidth, kClientHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect desktop = screen->availableGeometry();
+        move(desktop.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
+    }
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+QToolButton* TForm1::AddCommandButton(const char* name, const char* caption, const char* hint, const char* glyph)
+{
+    auto* button = new QToolButton(pnl1);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(QString::fromLatin1(caption));
+    button->setToolTip(QString::fromLatin1(hint));
+    button->setIcon(QIcon(QStringLiteral(":/glyphs/%1.png").arg(QString::fromLatin1(glyph))));
+    button->setIconSize(kGlyphSize);
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setFixedSize(kButtonSize);
+    return button;
+}
+
+void TForm1::BuildLayout()
+{
+    auto* window = new QVBoxLayout(this);
+    window->setContentsMargins(0, 0, 0, 0);
+    window->setSpacing(0);
+
+    pnl1 = new QFrame(this);
+    pnl1->setObjectName(QStringLiteral("pnl1"));
+    pnl1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    pnl1->setFixedHeight(kToolPanelHeight);
+    auto* tools = new QHBoxLayout(pnl1);
+    tools->setContentsMargins(kButtonMargin, kButtonMargin, kButtonMargin, kButtonMargin);
+    tools->setSpacing(2 * kButtonMargin);
+
+    btn1 = AddCommandButton("btn1", "Add...", "Add JPG images to list", "add");
+    btn2 = AddCommandButton("btn2", "Remove", "Remove selected image from list", "remove");
+    btn3 = AddCommandButton("btn3", "Create...", "Export images to PDF", "create");
+    btn6 = AddCommandButton("btn6", "Clear", "Clear all fields", "clear");
+    btn7 = AddCommandButton("btn7", "Save...", "Save images list", "save");
+    btn8 = AddCommandButton("btn8", "Load...", "Load images list", "load");
+    btn5 = AddCommandButton("btn5", "About...", "About Leafbind", "about");
+    btn4 = AddCommandButton("btn4", "Exit", "Exit Leafbind", "exit");
+
+    Panel1 = new PreviewFrame(QStringLiteral("Image Preview"), pnl1);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFixedSize(kPreviewFrameSize);
+    img1 = new QLabel(Panel1);
+    img1->setObjectName(QStringLiteral("img1"));
+    img1->setGeometry(QRect(QPoint(1, 1), kPreviewSize));
+    img1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    img1->setToolTip(QStringLiteral("Image preview"));
+
+    for (QWidget* left : {static_cast<QWidget*>(btn1), static_cast<QWidget*>(btn2), static_cast<QWidget*>(btn3),
+                          static_cast<QWidget*>(btn6), static_cast<QWidget*>(btn7), static_cast<QWidget*>(btn8),
+                          static_cast<QWidget*>(Panel1)})
+        tools->addWidget(left, 0, Qt::AlignTop);
+    tools->addStretch(1);
+    tools->addWidget(btn5, 0, Qt::AlignTop);
+    tools->addWidget(btn4, 0, Qt::AlignTop);
+    window->addWidget(pnl1);
+
+    pnl2 = new QFrame(this);
+    pnl2->setObjectName(QStringLiteral("pnl2"));
+    auto* listArea = new QVBoxLayout(pnl2);
+    listArea->setContentsMargins(0, 0, 0, 0);
+    lst1 = new TListBox(pnl2);
+    lst1->setObjectName(QStringLiteral("lst1"));
+    lst1->SetItemHeight(kListItemHeight);
+    lst1->setToolTip(QStringLiteral("Images list, drag and drop to set order"));
+    lst1->setSelectionMode(QAbstractItemView::SingleSelection);
+    listArea->addWidget(lst1);
+    window->addWidget(pnl2, 1);
+
+    stat1 = new QStatusBar(this);
+    stat1->setObjectName(QStringLiteral("stat1"));
+    stat1->setFixedHeight(kStatusBarHeight);
+    statusText_ = new QLabel(stat1);
+    stat1->addWidget(statusText_, 1);
+    exportProgress_ = new QProgressBar(stat1);
+    exportProgress_->setMaximumWidth(200);
+    exportProgress_->setFormat(QStringLiteral("%v / %m"));
+    exportProgress_->hide();
+    stat1->addPermanentWidget(exportProgress_);
+    window->addWidget(stat1);
+}
+
+void TForm1::BuildPopupMenu()
+{
+    pm1 = new QMenu(this);
+    pm1->setObjectName(QStringLiteral("pm1"));
+    pm1->setToolTipsVisible(true);
+    auto* style = new LargeMenuIconStyle(kGlyphSize.width());
+    style->setParent(pm1);
+    pm1->setStyle(style);
+
+    auto addItem = [this](const char* name, const char* caption, const char* hint, const char* glyph) {
+        QAction* action = pm1->addAction(QIcon(QStringLiteral(":/glyphs/%1.png").arg(QString::fromLatin1(glyph))),
+                                         QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        action->setToolTip(QString::fromLatin1(hint));
+        return action;
+    };
+    Add1 = addItem("Add1", "Add...", "Add images to list", "add");
+    Remove1 = addItem("Remove1", "Remove", "Remove selected image from list", "remove");
+    Create1 = addItem("Create1", "Create...", "Create PDF file", "create");
+    Clear1 = addItem("Clear1", "Clear", "Clear all fields", "clear");
+    Save1 = addItem("Save1", "Save...", "Save images list to a text file", "save");
+    Load1 = addItem("Load1", "Load...", "Load images list from a text file", "load");
+
+    lst1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lst1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { pm1->popup(lst1->viewport()->mapToGlobal(pos)); });
+}
+
+void TForm1::BuildFileDialogs()
+{
+    dlgOpen1 = MakeFileDialog(this, "dlgOpen1", "Select images", "JPEG Files *.jpeg, *.jpg (*.jpg *.jpeg)", "jpg",
+                              QFileDialog::AcceptOpen, QFileDialog::ExistingFiles, true);
+    dlgSave1 = MakeFileDialog(this, "dlgSave1", "Save as", "Acrobat Reader File *.pdf (*.pdf)", "pdf",
+                              QFileDialog::AcceptSave, QFileDialog::AnyFile, false);
+    dlgSave1->selectFile(QStringLiteral("Image.pdf"));
+    dlgSave2 = MakeFileDialog(this, "dlgSave2", "Save List as", "Text Files *.txt (*.txt)", "txt",
+                              QFileDialog::AcceptSave, QFileDialog::AnyFile, true);
+    dlgSave2->selectFile(QStringLiteral("ImagesList.txt"));
+    // The list dialog takes a typed name that does not exist; loading it then reports the error.
+    dlgOpen2 = MakeFileDialog(this, "dlgOpen2", "Load images list", "Text Files *.txt (*.txt)", "txt",
+                              QFileDialog::AcceptOpen, QFileDialog::AnyFile, true);
+}
+
+void TForm1::ConnectCommands()
+{
+    auto guarded = [this](void (TForm1::*command)()) {
+        return [this, command] { RunGuarded([this, command] { (this->*command)(); }); };
+    };
+    connect(btn1, &QToolButton::clicked, this, guarded(&TForm1::btn1Click));
+    connect(btn2, &QToolButton::clicked, this, guarded(&TForm1::btn2Click));
+    connect(btn3, &QToolButton::clicked, this, guarded(&TForm1::btn3Click));
+    connect(btn4, &QToolButton::clicked, this, guarded(&TForm1::btn4Click));
+    connect(btn5, &QToolButton::clicked, this, guarded(&TForm1::btn5Click));
+    connect(btn6, &QToolButton::clicked, this, guarded(&TForm1::btn6Click));
+    connect(btn7, &QToolButton::clicked, this, guarded(&TForm1::btn7Click));
+    connect(btn8, &QToolButton::clicked, this, guarded(&TForm1::btn8Click));
+    connect(Add1, &QAction::triggered, this, guarded(&TForm1::btn1Click));
+    connect(Remove1, &QAction::triggered, this, guarded(&TForm1::Remove1Click));
+    connect(Create1, &QAction::triggered, this, guarded(&TForm1::btn3Click));
+    connect(Clear1, &QAction::triggered, this, guarded(&TForm1::btn6Click));
+    connect(Save1, &QAction::triggered, this, guarded(&TForm1::btn7Click));
+    connect(Load1, &QAction::triggered, this, guarded(&TForm1::btn8Click));
+    lst1->SetOnClick([this](TListBox*) { RunGuarded([this] { lst1Click(); }); });
+}
+
+void TForm1::FormCreate()
+{
+    // Qt paints every window through a back buffer already, so painting is double-buffered.
+    lst1->SetDragDropListBox(lst1);
+    SetStatusText(QStringLiteral("Ready"));
+    UpdateCommandStates();
+}
+
+QString TForm1::StatusText() const { return statusText_->text(); }
+
+void TForm1::SetStatusText(const QString& text) { statusText_->setText(text); }
+
+void TForm1::ClearPreview() { img1->clear(); }
+
+QStringList TForm1::RunDialog(QFileDialog* dialog)
+{
+    const QStringList chosen = dialogs_->Run(*dialog);
+    // Within a run, a dialog offers the last chosen name again.
+    if (!chosen.isEmpty())
+        dialog->selectFile(chosen.first());
+    return chosen;
+}
+
+void TForm1::UpdateCommandStates()
+{
+    const bool any = lst1->count() > 0;
+    for (QToolButton* button : {btn2, btn3, btn6, btn7})
+        button->setEnabled(any);
+    for (QAction* item : {Remove1, Create1, Clear1, Save1})
+        item->setEnabled(any);
+}
+
+void TForm1::btn1Click()
+{
+    for (const QString& path : RunDialog(dlgOpen1))
+        lst1->AddItem(path);
+    UpdateCommandStates();
+    const int count = lst1->count();
+    SetStatusText(QString::number(count) +
+                  (count == 1 ? QStringLiteral(" Image is ready to export") : QStringLiteral(" Images are ready to export")));
+}
+
+void TForm1::btn2Click()
+{
+    const int selected = lst1->ItemIndex();
+    if (selected < 0)
+        return;
+    delete lst1->takeItem(selected);
+    lst1->SetItemIndex(-1);
+    ClearPreview();
+    SetStatusText(QStringLiteral("Image removed from list"));
+    UpdateCommandStates();
+}
+
+void TForm1::Remove1Click()
+{
+    if (lst1->ItemIndex() >= 0)
+        btn2Click();
+}
+
+void TForm1::btn3Click()
+{
+    const QStringList chosen = RunDialog(dlgSave1);
+    if (chosen.isEmpty())
+        return;
+    const QString output = chosen.first();
+
+    std::vector<std::string> paths;
+    paths.reserve(static_cast<size_t>(lst1->count()));
+    for (int i = 0; i < lst1->count(); ++i)
+        paths.push_back(LocalPath(lst1->item(i)->text()));
+
+    QElapsedTimer clock;
+    clock.start();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const int result = jpeg2pdf::ConvertJpegListToPdf(
+        paths, LocalPath(output), [&](int written, int total) { ShowExportProgress(written, total, clock); });
+    QApplication::restoreOverrideCursor();
+    exportProgress_->hide();
+
+    switch (result) {
+    case jpeg2pdf::kExportFailedWriting:
+        SetStatusText(QStringLiteral("Unexpected error !"));
+        break;
+    case jpeg2pdf::kExportSaved:
+        SetStatusText(QStringLiteral("Done, PDF saved as: ") + output);
+        break;
+    case jpeg2pdf::kExportCannotCreate:
+        SetStatusText(QStringLiteral("Can not write to output file !"));
+        break;
+    default:
+        SetStatusText(QStringLiteral("Problem inserting the image !"));
+        break;
+    }
+}
+
+void TForm1::ShowExportProgress(int pagesWritten, int pageCount, const QElapsedTimer& clock)
+{
+    // Short exports finish before anyone could read a progress bar.
+    if (clock.elapsed() < kProgressDelayMs)
+        return;
+    exportProgress_->setRange(0, pageCount);
+    exportProgress_->setValue(pagesWritten);
+    exportProgress_->show();
+    // Repaint, but leave the user's input queued until the export has finished.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TForm1::btn4Click() { close(); }
+
+void TForm1::btn5Click()
+{
+    if (aboutBox_)
+        aboutBox_->exec();
+}
+
+void TForm1::btn6Click()
+{
+    lst1->clear();
+    ClearPreview();
+    SetStatusText(QStringLiteral("Ready"));
+    UpdateCommandStates();
+}
+
+void TForm1::btn7Click()
+{
+    const QStringList chosen = RunDialog(dlgSave2);
+    if (chosen.isEmpty())
+        return;
+    std::vector<std::string> items;
+    for (int i = 0; i < lst1->count(); ++i)
+        items.push_back(LocalPath(lst1->item(i)->text()));
+    imagelist::SaveImageList(LocalPath(chosen.first()), items);
+    SetStatusText(QStringLiteral("Images list saved as: ") + chosen.first());
+}
+
+void TForm1::btn8Click()
+{
+    const QStringList chosen = RunDialog(dlgOpen2);
+    if (!chosen.isEmpty()) {
+        // Read first: a file that cannot be read leaves the list as it was.
+        const std::vector<std::string> items = imagelist::LoadImageList(LocalPath(chosen.first()));
+        lst1->clear();
+        for (const std::string& item : items)
+            lst1->AddItem(FromLocalPath(item));
+        SetStatusText(QStringLiteral("Images list loaded"));
+    }
+    UpdateCommandStates();
+}
+
+void TForm1::lst1Click()
+{
+    if (lst1->ItemIndex() < 0)
+        return;
+    const QImage picture = LoadPreviewPicture(lst1->ActiveString(), kPreviewSize);
+    img1->setPixmap(QPixmap::fromImage(picture));
+}

@@ -1,0 +1,93 @@
+// The main window: the image list, its eight commands, the preview and the status line.
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+class FileDialogRunner;
+class QFileDialog;
+class QAction;
+class QElapsedTimer;
+class QFrame;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QStatusBar;
+class QToolButton;
+class PreviewFrame;
+class TAboutBox;
+class TListBox;
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+
+public:
+    // dialogs: how the file dialogs are shown; null means the real modal dialogs.
+    explicit TForm1(std::shared_ptr<FileDialogRunner> dialogs = nullptr, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The About command shows this box; the application creates it after the window.
+    void SetAboutBox(TAboutBox* box) { aboutBox_ = box; }
+
+    QString StatusText() const;
+
+    // Commands. Errors (a list file that cannot be read or written, a picture that cannot be
+    // shown) are not caught here: they go to the application's default error handler.
+    void FormCreate();
+    void btn1Click();    // Add
+    void btn2Click();    // Remove
+    void Remove1Click(); // Remove, from the popup menu
+    void btn3Click();    // Create
+    void btn4Click();    // Exit
+    void btn5Click();    // About
+    void btn6Click();    // Clear
+    void btn7Click();    // Save list
+    void btn8Click();    // Load list
+    void lst1Click();    // show the selected file's preview
+    void UpdateCommandStates();
+
+    // The window's controls, named as in its layout.
+    QFrame* pnl1 = nullptr;
+    QToolButton* btn1 = nullptr;
+    QToolButton* btn2 = nullptr;
+    QToolButton* btn3 = nullptr;
+    QToolButton* btn6 = nullptr;
+    QToolButton* btn7 = nullptr;
+    QToolButton* btn8 = nullptr;
+    PreviewFrame* Panel1 = nullptr;
+    QLabel* img1 = nullptr;
+    QToolButton* btn5 = nullptr;
+    QToolButton* btn4 = nullptr;
+    QFrame* pnl2 = nullptr;
+    TListBox* lst1 = nullptr;
+    QStatusBar* stat1 = nullptr;
+    QMenu* pm1 = nullptr;
+    QAction* Add1 = nullptr;
+    QAction* Remove1 = nullptr;
+    QAction* Create1 = nullptr;
+    QAction* Clear1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* Load1 = nullptr;
+    QFileDialog* dlgOpen1 = nullptr;
+    QFileDialog* dlgSave1 = nullptr;
+    QFileDialog* dlgSave2 = nullptr;
+    QFileDialog* dlgOpen2 = nullptr;
+
+private:
+    void BuildLayout();
+    void BuildPopupMenu();
+    void BuildFileDialogs();
+    void ConnectCommands();
+    QToolButton* AddCommandButton(const char* name, const char* caption, const char* hint, const char* glyph);
+    // Shows a dialog; returns the first chosen path, or an empty text when cancelled.
+    QStringList RunDialog(QFileDialog* dialog);
+    void SetStatusText(const QString& text);
+    void ClearPreview();
+    void ShowExportProgress(int pagesWritten, int pageCount, const QElapsedTimer& clock);
+
+    std::shared_ptr<FileDialogRunner> dialogs_;
+    TAboutBox* aboutBox_ = nullptr;
+    QLabel* statusText_ = nullptr;
+    QProgressBar* exportProgress_ = nullptr;
+};
