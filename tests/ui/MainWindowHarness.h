@@ -1,0 +1,36 @@
+// Stand-ins for the person at the keyboard: answers to file dialogs and a record of message boxes.
+#pragma once
+
+#include "ErrorHandler.h"
+#include "FileDialogRunner.h"
+
+#include <QFileDialog>
+#include <QList>
+#include <QStringList>
+
+// Answers each dialog with the next scripted list of paths (an empty list cancels) and records
+// which dialog was shown and which file name it offered.
+class ScriptedDialogs : public FileDialogRunner {
+public:
+    QList<QStringList> answers;
+    QStringList shown;
+    QStringList offeredNames;
+
+    QStringList Run(QFileDialog& dialog) override
+    {
+        shown << dialog.objectName();
+        offeredNames << dialog.selectedFiles().value(0);
+        return answers.isEmpty() ? QStringList() : answers.takeFirst();
+    }
+};
+
+class RecordingBoxes : public MessageBoxes {
+public:
+    struct Shown {
+        QString caption;
+        QString text;
+    };
+    QList<Shown> shown;
+
+    void ShowError(QWidget*, const QString& caption, const QString& text) override { shown.append({caption, text}); }
+};

@@ -1,0 +1,274 @@
+// The main window's commands driven through its buttons and menu, with scripted file dialogs,
+// real files, the real export engine and the application's default error handler.
+#include "MainWindowHarness.h"
+
+#include "ListBoxOnChangeU.h"
+#include "MakeJpeg.h"
+#include "TempDir.h"
+#include "frmMain.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolButton>
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+class MainWindowCommandsTest : public QObject {
+    Q_OBJECT
+
+public:
+    explicit MainWindowCommandsTest(std::shared_ptr<RecordingBoxes> boxes) : boxes_(std::move(boxes)) {}
+
+private slots:
+    void init()
+    {
+        boxes_->shown.clear();
+        dialogs_ = std::make_shared<ScriptedDialogs>();
+        form_ = std::make_unique<TForm1>(dialogs_);
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    }
+    void cleanup() { form_.reset(); }
+
+    void startsReady()
+    {
+        QCOMPARE(form_->StatusText(), QStringLiteral("Ready"));
+        QCOMPARE(form_->windowTitle(), QStringLiteral("Leafbind 1.0"));
+        expectListCommandsEnabled(false);
+        for (QToolButton* always : {form_->btn1, form_->btn8, form_->btn4, form_->btn5})
+            QVERIFY(always->isEnabled());
+        QVERIFY(form_->Add1->isEnabled());
+        QVERIFY(form_->Load1->isEnabled());
+        QCOMPARE(form_->lst1->DragDropListBox(), form_->lst1);
+    }
+
+    void addCountsWithTheirWording()
+    {
+        TempDir dir;
+        dialogs_->answers = {{Q(dir.File("a.jpg"))}, {Q(dir.File("b.jpg")), Q(dir.File("a.jpg"))}, {}};
+        click(form_->btn1);
+        QCOMPARE(form_->StatusText(), QStringLiteral("1 Image is ready to export"));
+        expectListCommandsEnabled(true);
+        click(form_->btn1);
+        QCOMPARE(form_->StatusText(), QStringLiteral("3 Images are ready to export"));
+        // Added in the dialog's order, duplicates included.
+        QCOMPARE(items(), QStringList({Q(dir.File("a.jpg")), Q(dir.File("b.jpg")), Q(dir.File("a.jpg"))}));
+        // Cancelling still reports the count.
+        form_->Add1->trigger();
+        QCOMPARE(form_->StatusText(), QStringLiteral("3 Images are ready to export"));
+        QCOMPARE(dialogs_->shown, QStringList({"dlgOpen1", "dlgOpen1", "dlgOpen1"}));
+    }
+
+    void cancelledAddOnAnEmptyList()
+    {
+        click(form_->btn1);
+        QCOMPARE(form_->StatusText(), QStringLiteral("0 Images are ready to export"));
+        expectListCommandsEnabled(false);
+    }
+
+    void removeNeedsASelection()
+    {
+        addPaths({"/x/a.jpg", "/x/b.jpg"});
+        form_->lst1->SetItemIndex(-1);
+        const QString before = form_->StatusText();
+        click(form_->btn2);
+        form_->Remove1->trigger();
+        QCOMPARE(form_->lst1->count(), 2);
+        QCOMPARE(form_->StatusText(), before);
+    }
+
+    void removingTheLastItemDisablesListCommands()
+    {
+        addPaths({"/x/a.jpg", "/x/b.jpg"});
+        form_->lst1->SetItemIndex(1);
+        form_->Remove1->trigger();
+        QCOMPARE(items(), QStringList({"/x/a.jpg"}));
+        QCOMPARE(form_->lst1->ItemIndex(), -1);
+        QCOMPARE(form_->StatusText(), QStringLiteral("Image removed from list"));
+        form_->lst1->SetItemIndex(0);
+        click(form_->btn2);
+        QCOMPARE(form_->lst1->count(), 0);
+        expectListCommandsEnabled(false);
+    }
+
+    void clearEmptiesListAndPreview()
+    {
+        TempDir dir;
+        const std::string jpeg = dir.Write("a.jpg", MakeJpeg({.width = 40, .height = 20}));
+        addPaths({Q(jpeg)});
+        clickItem(0);
+        QVERIFY(!form_->img1->pixmap().isNull());
+        click(form_->btn6);
+        QCOMPARE(form_->lst1->count(), 0);
+        QVERIFY(form_->img1->pixmap().isNull());
+        QCOMPARE(form_->StatusText(), QStringLiteral("Ready"));
+        expectListCommandsEnabled(false);
+    }
+
+    void savesAndLoadsTheList()
+    {
+        TempDir dir;
+        const QString list = Q(dir.File("ImagesList.txt"));
+        addPaths({"/x/a.jpg", "", "/x/b.jpg"});
+        dialogs_->shown.clear();
+        dialogs_->answers = {{list}, {list}};
+        click(form_->btn7);
+        QCOMPARE(form_->StatusText(), QStringLiteral("Images list saved as: ") + list);
+        QCOMPARE(ReadFileBytes(list.toStdString()), std::string("/x/a.jpg\r\n\r\n/x/b.jpg\r\n"));
+
+        click(form_->btn6);
+        click(form_->btn8);
+        QCOMPARE(items(), QStringList({"/x/a.jpg", "", "/x/b.jpg"}));
+        QCOMPARE(form_->StatusText(), QStringLiteral("Images list loaded"));
+        expectListCommandsEnabled(true);
+        QCOMPARE(dialogs_->shown, QStringList({"dlgSave2", "dlgOpen2"}));
+        QVERIFY(boxes_->shown.isEmpty());
+    }
+
+    void loadingAnEmptyListEmptiesTheList()
+    {
+        TempDir dir;
+        addPaths({"/x/a.jpg"});
+        dialogs_->answers = {{Q(dir.Write("empty.txt", ""))}};
+        click(form_->btn8);
+        QCOMPARE(form_->lst1->count(), 0);
+        QCOMPARE(form_->StatusText(), QStringLiteral("Images list loaded"));
+        expectListCommandsEnabled(false);
+    }
+
+    void failedLoadLeavesListAndStatesAlone()
+    {
+        TempDir dir;
+        addPaths({"/x/a.jpg"});
+        form_->lst1->clear();  // the states now lag behind the list, as after a change outside a command
+        form_->lst1->AddItem("/x/kept.jpg");
+        const QString missing = Q(dir.File("missing.txt"));
+        dialogs_->answers = {{missing}};
+        const QString status = form_->StatusText();
+        click(form_->btn8);
+        QCOMPARE(items(), QStringList({"/x/kept.jpg"}));
+        QCOMPARE(form_->StatusText(), status);
+        QCOMPARE(boxes_->shown.size(), 1);
+        QCOMPARE(boxes_->shown[0].caption, QStringLiteral("Export JPG images to PDF file"));
+        QCOMPARE(boxes_->shown[0].text,
+                 QStringLiteral("Cannot open file \"") + missing + QStringLiteral("\". No such file or directory."));
+    }
+
+    void failedSaveIsReported()
+    {
+        TempDir dir;
+        addPaths({"/x/a.jpg"});
+        const QString target = Q(dir.File("no/folder.txt"));
+        dialogs_->answers = {{target}};
+        const QString status = form_->StatusText();
+        form_->Save1->trigger();
+        QCOMPARE(form_->StatusText(), status);
+        QCOMPARE(boxes_->shown.size(), 1);
+        QCOMPARE(boxes_->shown[0].text,
+                 QStringLiteral("Cannot create file \"") + target + QStringLiteral("\". No such file or directory."));
+    }
+
+    void createReportsEachOutcome()
+    {
+        TempDir dir;
+        const std::string a = dir.Write("a.jpg", MakeJpeg({.width = 30, .height = 20}));
+        const std::string b = dir.Write("b.jpg", MakeJpeg({.width = 10, .height = 40}));
+        const std::string notJpeg = dir.Write("c.jpg", "not a picture");
+        const QString pdf = Q(dir.File("out.pdf"));
+
+        addPaths({Q(a), Q(notJpeg), Q(b)});
+        dialogs_->answers = {{pdf}};
+        click(form_->btn3);
+        QCOMPARE(form_->StatusText(), QStringLiteral("Problem inserting the image !"));
+        QVERIFY(!std::filesystem::exists(pdf.toStdString()));
+
+        delete form_->lst1->takeItem(1);
+        dialogs_->answers = {{Q(dir.File("no/folder/out.pdf"))}};
+        form_->Create1->trigger();
+        QCOMPARE(form_->StatusText(), QStringLiteral("Can not write to output file !"));
+
+        dialogs_->answers = {{pdf}};
+        click(form_->btn3);
+        QCOMPARE(form_->StatusText(), QStringLiteral("Done, PDF saved as: ") + pdf);
+        QVERIFY(ReadFileBytes(pdf.toStdString()).starts_with("%PDF-1.2\n"));
+
+        // The last chosen name is offered again; a cancel changes nothing.
+        QCOMPARE(dialogs_->offeredNames.first(), QDir::current().absoluteFilePath("Image.pdf"));
+        QCOMPARE(dialogs_->offeredNames.last(), Q(dir.File("no/folder/out.pdf")));
+        const QString status = form_->StatusText();
+        click(form_->btn3);
+        QCOMPARE(form_->StatusText(), status);
+        QCOMPARE(dialogs_->offeredNames.last(), pdf);
+    }
+
+    void failedPreviewKeepsThePicture()
+    {
+        TempDir dir;
+        const std::string jpeg = dir.Write("a.jpg", MakeJpeg({.width = 160, .height = 63}));
+        addPaths({Q(jpeg), "/x/list.txt"});
+        clickItem(0);
+        QCOMPARE(form_->img1->pixmap().size(), QSize(80, 31));
+        clickItem(1);
+        QCOMPARE(boxes_->shown.size(), 1);
+        // A message ending in a closing parenthesis gets no full stop.
+        QCOMPARE(boxes_->shown[0].text, QStringLiteral("Unknown picture file extension (.txt)"));
+        QCOMPARE(form_->img1->pixmap().size(), QSize(80, 31));
+        QCOMPARE(form_->lst1->ItemIndex(), 1);
+    }
+
+private:
+    void click(QToolButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    void clickItem(int row)
+    {
+        const QRect rect = form_->lst1->visualItemRect(form_->lst1->item(row));
+        QTest::mouseClick(form_->lst1->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+
+    void addPaths(const QStringList& paths)
+    {
+        dialogs_->answers.append(paths);
+        click(form_->btn1);
+    }
+
+    QStringList items() const
+    {
+        QStringList texts;
+        for (int i = 0; i < form_->lst1->count(); ++i)
+            texts << form_->lst1->item(i)->text();
+        return texts;
+    }
+
+    void expectListCommandsEnabled(bool enabled)
+    {
+        for (QToolButton* button : {form_->btn2, form_->btn3, form_->btn6, form_->btn7})
+            QVERIFY2(button->isEnabled() == enabled, qPrintable(button->objectName()));
+        const QList<QAction*> menu = form_->pm1->actions();
+        for (int index : {1, 2, 3, 4})
+            QVERIFY2(menu[index]->isEnabled() == enabled, qPrintable(menu[index]->objectName()));
+    }
+
+    std::shared_ptr<RecordingBoxes> boxes_;
+    std::shared_ptr<ScriptedDialogs> dialogs_;
+    std::unique_ptr<TForm1> form_;
+};
+
+int main(int argc, char* argv[])
+{
+    auto boxes = std::make_shared<RecordingBoxes>();
+    LeafbindApplication app(argc, argv, boxes);
+    MainWindowCommandsTest test(boxes);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "mainwindow_commands_test.moc"
