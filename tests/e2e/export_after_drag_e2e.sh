@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The real program under a real X server, driven with the mouse and keyboard as a person would:
 # load a list through the real file dialog, drag the first entry below the last, save the list,
-# create the PDF through the real save dialog, check the PDF with real readers, and check that the
-# program left nothing in an empty home folder.
+# create the PDF through the real save dialog, check the PDF with real readers, read the status line
+# through the accessibility bus, and check that the program left nothing in an empty home folder.
 # Usage: export_after_drag_e2e.sh <leafbind binary> <shared testdata folder>
 set -euo pipefail
 program=$1
@@ -10,11 +10,14 @@ testdata=$2
 
 if [ -z "${LEAFBIND_E2E_INSIDE_X:-}" ]; then
   export LEAFBIND_E2E_INSIDE_X=1
-  exec timeout 300 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$0" "$@"
+  exec timeout 300 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" dbus-run-session -- bash "$0" "$@"
 fi
+here=$(cd "$(dirname "$0")" && pwd)
+/usr/libexec/at-spi-bus-launcher --launch-immediately > /dev/null 2>&1 &
+bus=$!
 
 work=$(mktemp -d)
-trap 'kill "${app:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "${app:-0}" "$bus" 2>/dev/null || true; rm -rf "$work"' EXIT
 mkdir "$work/home" "$work/pictures"
 
 # Three pictures of different sizes, so the page sizes tell the page order.
@@ -35,12 +38,22 @@ wait_window() {
   return 1
 }
 
-HOME="$work/home" XDG_CONFIG_HOME= XDG_CACHE_HOME= XDG_DATA_HOME= "$program" > "$work/app.log" 2>&1 &
+HOME="$work/home" XDG_CONFIG_HOME= XDG_CACHE_HOME= XDG_DATA_HOME= QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" > "$work/app.log" 2>&1 &
 app=$!
 
 main=$(wait_window "Leafbind 1.0") || fail "the main window did not appear"
 eval "$(xdotool getwindowgeometry --shell "$main")"   # X, Y of the client area
 wx=$X; wy=$Y
+
+# Waits (bounded) for the status line to read exactly this text.
+expect_status() {
+  local status=""
+  for _ in $(seq 1 50); do
+    status=$(/usr/bin/python3 "$here/read_status_line.py" 2>/dev/null) && [ "$status" = "$1" ] && return 0
+    sleep 0.1
+  done
+  fail "status line reads \"$status\", expected \"$1\""
+}
 
 click_at() { xdotool mousemove --sync $((wx + $1)) $((wy + $2)) click 1; }
 type_into_dialog() {
@@ -59,8 +72,10 @@ type_into_dialog() {
 }
 
 # Buttons are 60 x 65, three pixels in from the panel, six apart: Load... is the sixth, Create... the third.
+expect_status "Ready"
 click_at 363 35
 type_into_dialog "Load images list" "$work/list.txt"
+expect_status "Images list loaded"
 
 # Items are 13 pixels high from the top of the list, which starts below the 73-pixel tool panel.
 list_top=$((73 + 2))
@@ -86,6 +101,7 @@ click_at 165 35
 type_into_dialog "Save as" "$work/out.pdf"
 for _ in $(seq 1 50); do [ -s "$work/out.pdf" ] && break; sleep 0.1; done
 [ -s "$work/out.pdf" ] || fail "no PDF was written"
+expect_status "Done, PDF saved as: $work/out.pdf"
 
 qpdf --check "$work/out.pdf" > "$work/qpdf.txt" || fail "qpdf --check: $(cat "$work/qpdf.txt")"
 sizes=$(pdfinfo -f 1 -l 3 "$work/out.pdf" | sed -n 's/^Page *\([0-9]*\) size: *\([0-9.]*\) x \([0-9.]*\) pts.*/\1:\2x\3/p' | tr '\n' ' ')
