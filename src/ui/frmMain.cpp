@@ -42,7 +42,6 @@ const QSize kGlyphSize(32, 32);
 const QSize kPreviewFrameSize(82, 65);
 const QSize kPreviewSize(80, 63);
 constexpr int kListItemHeight = 13;
-constexpr int kProgressDelayMs = 500;
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 QString FromLocalPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
@@ -163,6 +162,7 @@ void TForm1::BuildLayout()
     statusText_ = new QLabel(stat1);
     stat1->addWidget(statusText_, 1);
     exportProgress_ = new QProgressBar(stat1);
+    exportProgress_->setObjectName(QStringLiteral("exportProgress"));
     exportProgress_->setMaximumWidth(200);
     exportProgress_->setFormat(QStringLiteral("%v / %m"));
     exportProgress_->hide();
@@ -334,7 +334,7 @@ void TForm1::btn3Click()
 void TForm1::ShowExportProgress(int pagesWritten, int pageCount, const QElapsedTimer& clock)
 {
     // Short exports finish before anyone could read a progress bar.
-    if (clock.elapsed() < kProgressDelayMs)
+    if (clock.elapsed() < progressDelayMs_)
         return;
     exportProgress_->setRange(0, pageCount);
     exportProgress_->setValue(pagesWritten);

@@ -32,6 +32,9 @@ public:
 
     QString StatusText() const;
 
+    // How long an export runs before its progress shows in the status bar.
+    void SetProgressDelay(int milliseconds) { progressDelayMs_ = milliseconds; }
+
     // Commands. Errors (a list file that cannot be read or written, a picture that cannot be
     // shown) are not caught here: they go to the application's default error handler.
     void FormCreate();
@@ -90,4 +93,5 @@ private:
     TAboutBox* aboutBox_ = nullptr;
     QLabel* statusText_ = nullptr;
     QProgressBar* exportProgress_ = nullptr;
+    int progressDelayMs_ = 500;
 };

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
@@ -209,6 +210,38 @@ private slots:
         click(form_->btn3);
         QCOMPARE(form_->StatusText(), status);
         QCOMPARE(dialogs_->offeredNames.last(), pdf);
+    }
+
+    void longExportShowsPagesWritten()
+    {
+        TempDir dir;
+        const std::string a = dir.Write("a.jpg", MakeJpeg({}));
+        addPaths({Q(a), Q(a), Q(a)});
+        auto* bar = form_->stat1->findChild<QProgressBar*>("exportProgress");
+        QVERIFY(bar);
+        QList<std::pair<int, bool>> seen;  // value and visibility while the export runs
+        connect(bar, &QProgressBar::valueChanged, this, [&](int value) { seen.append({value, bar->isVisible()}); });
+
+        form_->SetProgressDelay(0);
+        dialogs_->answers = {{Q(dir.File("out.pdf"))}};
+        click(form_->btn3);
+        QCOMPARE(seen, (QList<std::pair<int, bool>>{{1, true}, {2, true}, {3, true}}));
+        QCOMPARE(bar->maximum(), 3);
+        QVERIFY(!bar->isVisible());
+        QCOMPARE(form_->StatusText(), QStringLiteral("Done, PDF saved as: ") + Q(dir.File("out.pdf")));
+    }
+
+    void shortExportShowsNoProgress()
+    {
+        TempDir dir;
+        addPaths({Q(dir.Write("a.jpg", MakeJpeg({})))});
+        auto* bar = form_->stat1->findChild<QProgressBar*>("exportProgress");
+        int changes = 0;
+        connect(bar, &QProgressBar::valueChanged, this, [&] { ++changes; });
+        form_->SetProgressDelay(60'000);
+        dialogs_->answers = {{Q(dir.File("out.pdf"))}};
+        click(form_->btn3);
+        QCOMPARE(changes, 0);
     }
 
     void failedPreviewKeepsThePicture()

@@ -1,0 +1,81 @@
+// The default error handler: message wording and errors that escape event handling.
+#include "MainWindowHarness.h"
+
+#include <QTest>
+
+#include <stdexcept>
+
+namespace {
+
+// A widget whose command fails the way a list file or a preview can.
+class FailingWidget : public QWidget {
+protected:
+    void mousePressEvent(QMouseEvent*) override { throw std::runtime_error("Cannot open file \"/x\". Permission denied"); }
+};
+
+}  // namespace
+
+class ErrorHandlerTest : public QObject {
+    Q_OBJECT
+
+public:
+    explicit ErrorHandlerTest(std::shared_ptr<RecordingBoxes> boxes) : boxes_(std::move(boxes)) {}
+
+private slots:
+    void fullStopRule_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("plain text gets one") << "No such file" << "No such file.";
+        QTest::newRow("a full stop stays single") << "Done." << "Done.";
+        QTest::newRow("closing parenthesis is ordered before it") << "extension (.txt)" << "extension (.txt)";
+        QTest::newRow("exclamation mark") << "Failed!" << "Failed!";
+        QTest::newRow("trailing space") << "Failed " << "Failed ";
+        QTest::newRow("hyphen") << "a-" << "a-";
+        QTest::newRow("slash is ordered after it") << "/tmp/" << "/tmp/.";
+        QTest::newRow("digit") << "JPEG error #53" << "JPEG error #53.";
+        QTest::newRow("non-ASCII letter") << QString::fromUtf8("caf\xC3\xA9") << QString::fromUtf8("caf\xC3\xA9.");
+        QTest::newRow("empty") << "" << "";
+    }
+    void fullStopRule()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        QCOMPARE(WithFullStop(message), shown);
+    }
+
+    void errorsEscapingEventsAreShownAndTheApplicationGoesOn()
+    {
+        boxes_->shown.clear();
+        FailingWidget widget;
+        widget.resize(50, 50);
+        widget.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&widget));
+        QTest::mouseClick(&widget, Qt::LeftButton);
+        QTest::mouseClick(&widget, Qt::LeftButton);
+        QCOMPARE(boxes_->shown.size(), 2);
+        QCOMPARE(boxes_->shown[0].caption, QStringLiteral("Export JPG images to PDF file"));
+        QCOMPARE(boxes_->shown[0].text, QStringLiteral("Cannot open file \"/x\". Permission denied."));
+    }
+
+    void guardedCommandsReportTheirErrors()
+    {
+        boxes_->shown.clear();
+        RunGuarded([] { throw std::runtime_error("JPEG error #53"); });
+        QCOMPARE(boxes_->shown.size(), 1);
+        QCOMPARE(boxes_->shown[0].text, QStringLiteral("JPEG error #53."));
+    }
+
+private:
+    std::shared_ptr<RecordingBoxes> boxes_;
+};
+
+int main(int argc, char* argv[])
+{
+    auto boxes = std::make_shared<RecordingBoxes>();
+    LeafbindApplication app(argc, argv, boxes);
+    ErrorHandlerTest test(boxes);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "error_handler_test.moc"
