@@ -1,0 +1,57 @@
+// Feeds arbitrary bytes to the frame probe through a real file, as the export engine meets them.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "jpeg2pdf.h"
+
+namespace {
+
+// One scratch file for the whole run, unlinked at once so that nothing is left behind however
+// the run ends; the probe reaches it by its /proc/self/fd path. Memory-backed when possible,
+// because the file is rewritten for every input.
+struct Scratch {
+    int fd = -1;
+    std::string path;
+};
+
+const Scratch& ScratchFile()
+{
+    static const Scratch scratch = [] {
+        const char* base = std::getenv("TMPDIR");
+        std::string folder = base && *base ? base : access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        std::string pattern = folder + "/probe-fuzz-XXXXXX";
+        Scratch s;
+        s.fd = mkstemp(pattern.data());
+        if (s.fd < 0)
+            std::abort();
+        unlink(pattern.c_str());
+        s.path = "/proc/self/fd/" + std::to_string(s.fd);
+        return s;
+    }();
+    return scratch;
+}
+
+void WriteScratch(const uint8_t* data, size_t size)
+{
+    const int fd = ScratchFile().fd;
+    if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size))
+        std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    WriteScratch(data, size);
+    int32_t width = -1, height = -1;
+    bool isCmyk = false;
+    if (jpeg2pdf::ReadJpegFrameInfo(ScratchFile().path, width, height, isCmyk)) {
+        // An accepted file always carries a frame header whose size fields are 16-bit values.
+        if (width < 0 || width > 65535 || height < 0 || height > 65535 || size < 12)
+            std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,233 @@
+// Export result codes with real files: what is refused, what is left on disk, and when.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "FrameHeaderBytes.h"
+#include "MakeJpeg.h"
+#include "TempDir.h"
+#include "jpeg2pdf.h"
+
+using jpeg2pdf::ConvertJpegListToPdf;
+using jpeg2pdf::kExportCannotCreate;
+using jpeg2pdf::kExportFailedWriting;
+using jpeg2pdf::kExportSaved;
+using engine_test::JpegOfSize;
+
+namespace {
+
+const std::string kPrevious = "previous contents";
+
+bool Exists(const std::string& path) { return std::filesystem::exists(std::filesystem::symlink_status(path)); }
+
+// A second open file description holding a lock, as another program would.
+class LockHolder {
+public:
+    LockHolder(const std::string& path, int operation) : fd_(open(path.c_str(), O_RDWR))
+    {
+        if (fd_ < 0 || flock(fd_, operation) != 0)
+            throw std::runtime_error("cannot lock " + path);
+    }
+    ~LockHolder() { close(fd_); }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+TEST(ExportOutcome, ValidationStopsAtTheFirstUnusableEntryAndTouchesNothing)
+{
+    TempDir dir;
+    const std::string a = dir.Write("a.jpg", MakeJpeg({}));
+    const std::string b = dir.Write("b.jpg", MakeJpeg({.components = 4}));
+    const std::string gray = dir.Write("gray.jpg", MakeJpeg({.components = 1}));
+    const std::string text = dir.Write("notes.txt", "not a picture");
+    const std::string zeroWidth = dir.Write("zero.jpg", JpegOfSize(0, 10, 3, 100));
+    const std::string zeroHeight = dir.Write("flat.jpg", JpegOfSize(10, 0, 3, 100));
+    ASSERT_EQ(mkdir(dir.File("folder").c_str(), 0700), 0);
+    const std::string locked = dir.Write("locked.jpg", MakeJpeg({}));
+    LockHolder writer(locked, LOCK_EX);
+
+    struct Case {
+        const char* name;
+        std::vector<std::string> paths;
+        int expected;
+    };
+    const std::vector<Case> cases = {
+        {"third entry not a JPEG", {a, b, text}, 2},
+        {"first entry empty", {"", a}, 0},
+        {"missing file", {a, dir.File("missing.jpg")}, 1},
+        {"a directory", {a, a, dir.File("folder")}, 2},
+        {"grayscale", {gray, text}, 0},
+        {"zero width", {a, zeroWidth}, 1},
+        {"zero height", {zeroHeight}, 0},
+        {"locked by a writer", {a, locked}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string kept = dir.Write("kept.pdf", kPrevious);
+        EXPECT_EQ(ConvertJpegListToPdf(c.paths, kept), c.expected);
+        EXPECT_EQ(ReadFileBytes(kept), kPrevious);
+        EXPECT_EQ(ConvertJpegListToPdf(c.paths, dir.File("new.pdf")), c.expected);
+        EXPECT_FALSE(Exists(dir.File("new.pdf")));
+        // The list is judged before the output: an uncreatable output does not hide the index.
+        EXPECT_EQ(ConvertJpegListToPdf(c.paths, dir.File("no/such/folder/out.pdf")), c.expected);
+    }
+}
+
+TEST(ExportOutcome, OutputRefusedBeforeAnythingIsWritten)
+{
+    TempDir dir;
+    const std::string a = dir.Write("a.jpg", MakeJpeg({}));
+    const std::string aBytes = ReadFileBytes(a);
+    ASSERT_EQ(symlink(a.c_str(), dir.File("alias.pdf").c_str()), 0);
+    ASSERT_EQ(link(a.c_str(), dir.File("hardlink.pdf").c_str()), 0);
+    ASSERT_EQ(mkdir(dir.File("folder.pdf").c_str(), 0700), 0);
+    ASSERT_EQ(mkfifo(dir.File("fifo.pdf").c_str(), 0600), 0);
+
+    // An empty output path is refused without looking at the list.
+    EXPECT_EQ(ConvertJpegListToPdf({"", dir.File("missing.jpg")}, ""), kExportCannotCreate);
+    EXPECT_EQ(ConvertJpegListToPdf({}, dir.File("empty-list.pdf")), kExportCannotCreate);
+    EXPECT_FALSE(Exists(dir.File("empty-list.pdf")));
+
+    for (const std::string& output : {a, dir.File("alias.pdf"), dir.File("hardlink.pdf"), dir.File("./a.jpg")}) {
+        SCOPED_TRACE(output);
+        EXPECT_EQ(ConvertJpegListToPdf({a}, output), kExportCannotCreate);
+        EXPECT_EQ(ReadFileBytes(a), aBytes);
+    }
+    for (const std::string& output : {dir.File("folder.pdf"), dir.File("fifo.pdf"), dir.File("no/folder/x.pdf")}) {
+        SCOPED_TRACE(output);
+        EXPECT_EQ(ConvertJpegListToPdf({a}, output), kExportCannotCreate);
+    }
+}
+
+TEST(ExportOutcome, OutputHeldByAnotherProgramStaysUnchanged)
+{
+    TempDir dir;
+    const std::string a = dir.Write("a.jpg", MakeJpeg({}));
+    for (int operation : {LOCK_EX, LOCK_SH}) {
+        const std::string output = dir.Write("held.pdf", kPrevious);
+        {
+            LockHolder holder(output, operation);
+            EXPECT_EQ(ConvertJpegListToPdf({a}, output), kExportCannotCreate);
+            EXPECT_EQ(ReadFileBytes(output), kPrevious);
+        }
+        // Once the other program lets go, the same call replaces the file.
+        EXPECT_EQ(ConvertJpegListToPdf({a}, output), kExportSaved);
+        EXPECT_EQ(ReadFileBytes(output).substr(0, 9), "%PDF-1.2\n");
+    }
+}
+
+TEST(ExportOutcome, ChangesBetweenValidationAndCopying)
+{
+    TempDir dir;
+    const std::string first = MakeJpeg({.width = 10, .height = 10});
+    const std::string second = MakeJpeg({.width = 20, .height = 5});
+    struct Case {
+        const char* name;
+        std::function<void(const std::string& path)> change;  // applied to the second file after page 1
+        int expected;
+    };
+    std::vector<std::unique_ptr<LockHolder>> holders;
+    const std::vector<Case> cases = {
+        {"deleted", [](const std::string& p) { unlink(p.c_str()); }, kExportFailedWriting},
+        {"locked by a writer", [&](const std::string& p) { holders.push_back(std::make_unique<LockHolder>(p, LOCK_EX)); },
+         kExportFailedWriting},
+        {"emptied", [](const std::string& p) { truncate(p.c_str(), 0); }, kExportSaved},
+        {"grown", [](const std::string& p) { truncate(p.c_str(), 5000); }, kExportSaved},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string a = dir.Write("a.jpg", first);
+        const std::string b = dir.Write("b.jpg", second);
+        const std::string output = dir.File("out.pdf");
+        std::vector<int> reports;
+        const int result = ConvertJpegListToPdf({a, b}, output, [&](int written, int total) {
+            EXPECT_EQ(total, 2);
+            reports.push_back(written);
+            if (written == 1)
+                c.change(b);
+        });
+        EXPECT_EQ(result, c.expected);
+        const std::string pdf = ReadFileBytes(output);
+        if (c.expected == kExportSaved) {
+            EXPECT_EQ(reports, (std::vector<int>{1, 2}));
+            const std::string length = "/Length " + std::to_string(Exists(b) ? ReadFileBytes(b).size() : 0) + " >>\n";
+            EXPECT_NE(pdf.find(length), std::string::npos) << length;
+            EXPECT_EQ(pdf.substr(pdf.size() - 5), "%%EOF");
+        } else {
+            // Left on disk as far as it got: the first image is in, the trailer is not.
+            EXPECT_EQ(reports, (std::vector<int>{1}));
+            EXPECT_NE(pdf.find(first), std::string::npos);
+            EXPECT_EQ(pdf.find("%%EOF"), std::string::npos);
+        }
+        holders.clear();
+    }
+}
+
+TEST(ExportOutcome, ThrowingProgressReportEndsTheExportAsFailed)
+{
+    TempDir dir;
+    const std::string a = dir.Write("a.jpg", MakeJpeg({}));
+    int calls = 0;
+    EXPECT_EQ(ConvertJpegListToPdf({a, a, a}, dir.File("out.pdf"),
+                                   [&](int, int) {
+                                       ++calls;
+                                       throw std::runtime_error("cancelled");
+                                   }),
+              kExportFailedWriting);
+    EXPECT_EQ(calls, 1);
+    // The output is closed: it can be replaced at once.
+    EXPECT_EQ(ConvertJpegListToPdf({a}, dir.File("out.pdf")), kExportSaved);
+}
+
+TEST(ExportOutcome, FullDeviceFailsAfterCreation)
+{
+    TempDir dir;
+    const std::string a = dir.Write("a.jpg", MakeJpeg({}));
+    EXPECT_EQ(ConvertJpegListToPdf({a}, "/dev/full"), kExportFailedWriting);
+    EXPECT_EQ(ConvertJpegListToPdf({a}, "/dev/null"), kExportSaved);
+}
+
+// Runs an export in a child process whose files may not grow beyond `limit` bytes, as on a full disk.
+static int ExportWithFileSizeLimit(const std::vector<std::string>& paths, const std::string& output, rlim_t limit)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG instead of killing us
+        const rlimit cap{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &cap);
+        _exit(-ConvertJpegListToPdf(paths, output));
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? -WEXITSTATUS(status) : 99;
+}
+
+TEST(ExportOutcome, FileSystemLimitFailsAfterCreation)
+{
+    TempDir dir;
+    // Large enough to spill out of the output's buffer, so writes of the text fail too.
+    const std::string big = MakeJpeg({.width = 400, .height = 400, .quality = 100, .gradient = true});
+    const std::string a = dir.Write("a.jpg", big);
+    const std::string output = dir.File("out.pdf");
+    ASSERT_EQ(ConvertJpegListToPdf({a, a}, output), kExportSaved);
+    const rlim_t complete = ReadFileBytes(output).size();
+    for (rlim_t limit : {rlim_t{100}, rlim_t{big.size() / 2}, big.size() + 600, complete - 1}) {
+        SCOPED_TRACE(limit);
+        EXPECT_EQ(ExportWithFileSizeLimit({a, a}, output, limit), kExportFailedWriting);
+        EXPECT_LE(ReadFileBytes(output).size(), limit);
+    }
+    EXPECT_EQ(ExportWithFileSizeLimit({a, a}, output, complete), kExportSaved);
+    EXPECT_EQ(ReadFileBytes(output).size(), complete);
+}

@@ -1,0 +1,16 @@
+// Decoding of JPEG files with libjpeg, and reading of binary PPM files, for comparing renders.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct RgbImage {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> pixels;  // width * height * 3, rows top to bottom
+};
+
+// Decodes a 3-component JPEG to RGB; throws std::runtime_error for anything else.
+RgbImage DecodeJpegToRgb(const std::string& bytes);
+// Reads a binary (P6, maxval 255) PPM file; throws std::runtime_error on anything else.
+RgbImage ReadPpm(const std::string& path);
