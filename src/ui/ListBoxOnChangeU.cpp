@@ -28,6 +28,9 @@ TListBox::TListBox(QWidget* parent) : QListWidget(parent) {
   setDragEnabled(false);
   setDragDropMode(QAbstractItemView::NoDragDrop);
   setAcceptDrops(false);
+  // Moves without a button reach the list (which consumes them), so it notices a release it
+  // never received.
+  viewport()->setMouseTracking(true);
   heightDelegate_ = new ListItemHeightDelegate(this);
   setItemDelegate(heightDelegate_);
 }
@@ -199,7 +202,17 @@ void TListBox::LeftButtonPress(QMouseEvent* event) {
 
 void TListBox::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) leftButtonDown_ = false;
+  const int before = ItemIndex();
   QListWidget::mouseReleaseEvent(event);
+  // The view drops the selection when a click ends on the empty area below the items. A release
+  // never raises OnChange, so it must not change the selection either: put it back, unscrolled.
+  if (ItemIndex() != before) {
+    if (before < 0) {
+      selectionModel()->clearSelection();
+    } else {
+      selectionModel()->select(model()->index(before, 0), QItemSelectionModel::ClearAndSelect);
+    }
+  }
 }
 
 void TListBox::mouseMoveEvent(QMouseEvent* event) {

@@ -28,6 +28,7 @@
 // - Right and middle presses select the item under the pointer (as lists on Linux desktops do,
 //   so a context menu acts on the item clicked) and raise OnChange and OnClick when that changed
 //   the selection. A left double click is handled as a left press.
+// - A click on the empty area below the items keeps the selection.
 // - A move that arrives with the left button already up while LeftButtonDown is still set (the
 //   release went elsewhere) clears LeftButtonDown and is consumed like any move without button.
 #pragma once
