@@ -151,7 +151,8 @@ void TListBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void TListBox::keyboardSearch(const QString& search) {
-  if (search.isEmpty()) return;
+  // Control characters (Backspace, Return) are no part of any item's text.
+  if (search.isEmpty() || !search.at(0).isPrint()) return;
   if (!sinceLastSearchKey_.isValid() || sinceLastSearchKey_.elapsed() >= kTypeAheadRestartMs) {
     searchText_.clear();
   }

@@ -10,6 +10,7 @@
 //   user deselected it with Ctrl) inserts nothing, yet still reaches OnDragDrop and OnChange.
 // - Drag visuals: a move cursor over a list that accepts, a forbidden cursor elsewhere. Escape, a
 //   press of another mouse button, or a move that shows the left button already up cancels.
+//   A modal dialog opened meanwhile (by a listener, say) ends the drag too.
 //   While a drag is armed, key presses go to the drag, not to the focused widget, so the dragged
 //   item cannot change under the pointer.
 // - The drag's drop point is the release point: the release is asked of the list under it like

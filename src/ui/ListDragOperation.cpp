@@ -58,6 +58,13 @@ void ListDragOperation::Finish() {
 bool ListDragOperation::eventFilter(QObject* watched, QEvent* event) {
   // Events reach the window before its widgets; acting on the widget's copy handles each once.
   if (finished_ || !watched->isWidgetType()) return false;
+  // A listener that opened a modal dialog (an error report, say) has taken the user elsewhere:
+  // the drag ends, and the dialog gets its clicks and keys.
+  QWidget* modal = QApplication::activeModalWidget();
+  if (modal != nullptr && (!source_ || !modal->isAncestorOf(source_))) {
+    Finish();
+    return false;
+  }
   switch (event->type()) {
     case QEvent::MouseMove: {
       auto* mouse = static_cast<QMouseEvent*>(event);

@@ -3,7 +3,8 @@
 // same whether or not the window system grabs), becomes active once the pointer has moved
 // kThreshold pixels in either axis from the press point, asks the TListBox under the pointer
 // whether it accepts, and drops there on release. Escape, another mouse button, or a release over
-// a list that refuses (or over anything else) ends it with nothing moved.
+// a list that refuses (or over anything else) ends it with nothing moved; so does a modal dialog
+// that opens meanwhile.
 //
 // While armed or active it takes every mouse move, button and key event of the application, so
 // neither the source list nor any other widget sees them. Positions come from the events' global

@@ -1,5 +1,7 @@
 // Moving items by dragging: drop orders, partners, acceptance, threshold and cancelling.
 #include <QCursor>
+#include <QDialog>
+#include <QPushButton>
 #include <QGuiApplication>
 #include <QScrollBar>
 
@@ -261,6 +263,34 @@ class ListBoxDragTest : public QObject {
     QCOMPARE(TwoLists::Texts(left()), QStringList({"A", "B"}));
     QCOMPARE(right().count(), 0);
     QCOMPARE(log.CountFor(&right()), 1);  // the drop happened, nothing travelled
+  }
+
+  void ModalDialogOpenedByAListenerEndsTheDrag() {
+    TwoLists::Fill(left(), {"A", "B"});
+    left().SetDragDropListBox(&left());
+    QDialog dialog(lists_->window.get());
+    dialog.setModal(true);
+    auto* ok = new QPushButton("OK", &dialog);
+    ok->setGeometry(10, 10, 80, 30);
+    dialog.resize(100, 50);
+    bool okClicked = false;
+    connect(ok, &QPushButton::clicked, [&] { okClicked = true; });
+    // As a preview that fails would report its error, in the middle of the press.
+    left().SetOnClick([&](TListBox*) {
+      dialog.move(lists_->window->geometry().topRight() + QPoint(50, 0));
+      dialog.show();
+    });
+    pointer_.Press(TwoLists::At(left(), 1));
+    QVERIFY(QApplication::activeModalWidget() == &dialog);
+    // The window system kept the release from the blocked window: the next thing the user does
+    // is click OK, once.
+    const QPoint onOk = ok->mapToGlobal(ok->rect().center());
+    pointer_.Press(onOk);
+    pointer_.Release(onOk);
+    QVERIFY(okClicked);
+    QVERIFY(ListDragOperation::Current() == nullptr);
+    QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+    QCOMPARE(TwoLists::Texts(left()), QStringList({"A", "B"}));
   }
 
   void DestroyedObjectReadsAsNull() {
