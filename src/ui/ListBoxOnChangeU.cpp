@@ -31,6 +31,12 @@ TListBox::TListBox(QWidget* parent) : QListWidget(parent) {
   // Moves without a button reach the list (which consumes them), so it notices a release it
   // never received.
   viewport()->setMouseTracking(true);
+  // Connected after the view's own handling, so this runs once the view has moved the selection.
+  connect(model(), &QAbstractItemModel::rowsRemoved, this, [this] {
+    if (!clearSelectionAfterRemoval_) return;
+    clearSelectionAfterRemoval_ = false;
+    selectionModel()->clear();
+  });
   heightDelegate_ = new ListItemHeightDelegate(this);
   setItemDelegate(heightDelegate_);
 }
@@ -230,6 +236,12 @@ void TListBox::mouseMoveEvent(QMouseEvent* event) {
   NotifyChange();
 }
 
+void TListBox::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+  const int selected = ItemIndex();
+  if (selected >= start && selected <= end) clearSelectionAfterRemoval_ = true;
+  QListWidget::rowsAboutToBeRemoved(parent, start, end);
+}
+
 bool TListBox::AcceptsDragFrom(TListBox* source, QPoint pos) {
   bool accept = false;
   if (onDragOver_) {
@@ -247,9 +259,7 @@ void TListBox::DropFrom(TListBox* source, QPoint pos) {
   int target = ItemAtPoint(pos.x(), pos.y());
   const int from = source->ItemIndex();
   if (from >= 0) {
-    QListWidgetItem* moved = source->takeItem(from);
-    // The view would select a neighbour of the removed item; the source keeps no selection.
-    source->selectionModel()->clear();
+    QListWidgetItem* moved = source->takeItem(from);  // leaves the source without a selection
     if (target < 0) target = count();
     insertItem(target, moved);
   }

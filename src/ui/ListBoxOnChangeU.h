@@ -15,9 +15,11 @@
 //   item cannot change under the pointer.
 // - The drag's drop point is the release point: the release is asked of the list under it like
 //   one more move, so a drop lands where the user let go.
-// - A drop removes the dragged item from its source and leaves the source without a selection;
-//   the target's selection stays on the item it was on. The item itself moves, so its object,
+// - A drop leaves the source without a selection (see removal below); the target's selection
+//   stays on the item it was on. The item itself moves, so its object,
 //   tooltip and any other data travel with its text.
+// - Removing the selected item (takeItem, a drag) leaves the list without a selection, rather
+//   than quietly selecting a neighbour that nobody was told about.
 // - SetItemIndex with an index outside 0..count()-1 clears the selection, like -1.
 // - Type-ahead: each typed character extends the search text (a pause of 500 ms or more starts
 //   it afresh); the first item from the top whose text begins with it, ignoring case, is
@@ -125,6 +127,7 @@ class TListBox : public QListWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
 
  public:
   // Type-ahead; reached from the base key processing.
@@ -151,6 +154,7 @@ class TListBox : public QListWidget {
   DragOverNotification onDragOver_;
   DragDropNotification onDragDrop_;
   ListItemHeightDelegate* heightDelegate_ = nullptr;
+  bool clearSelectionAfterRemoval_ = false;
   QString searchText_;
   QElapsedTimer sinceLastSearchKey_;
 };

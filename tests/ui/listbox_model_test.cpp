@@ -73,6 +73,28 @@ class ListBoxModelTest : public QObject {
     QCOMPARE(list.ActiveObject(), hasObject ? &object : nullptr);
   }
 
+  void RemovalKeepsTheSelectionOnItsItemOrClearsIt_data() {
+    QTest::addColumn<int>("removed");
+    QTest::addColumn<QString>("expectedText");
+    QTest::newRow("the selected item") << 2 << QString();
+    QTest::newRow("an item above") << 0 << "c";
+    QTest::newRow("an item below") << 3 << "c";
+  }
+  void RemovalKeepsTheSelectionOnItsItemOrClearsIt() {
+    QFETCH(int, removed);
+    QFETCH(QString, expectedText);
+    TListBox& list = *lists_->left;
+    TwoLists::Fill(list, {"a", "b", "c", "d"});
+    list.SetItemIndex(2);
+    delete list.takeItem(removed);
+    QCOMPARE(list.ActiveString(), expectedText);
+    QCOMPARE(list.ItemIndex(), expectedText.isEmpty() ? -1 : TwoLists::Texts(list).indexOf("c"));
+    // Later removals of unselected items do not clear a new selection.
+    list.SetItemIndex(0);
+    delete list.takeItem(list.count() - 1);
+    QCOMPARE(list.ItemIndex(), 0);
+  }
+
   void ItemAtPointUsesViewportCoordinates_data() {
     QTest::addColumn<int>("scrolledTo");  // row at the top of the viewport
     QTest::addColumn<QPoint>("point");
