@@ -15,9 +15,8 @@
 //   item cannot change under the pointer.
 // - The drag's drop point is the release point: the release is asked of the list under it like
 //   one more move, so a drop lands where the user let go.
-// - A drop leaves the source without a selection (see removal below); the target's selection
-//   stays on the item it was on. The item itself moves, so its object,
-//   tooltip and any other data travel with its text.
+// - A drop leaves the source without a selection; the target's selection stays on the item it
+//   was on. The item itself moves, so its object, tooltip and other data travel with its text.
 // - Removing the selected item (takeItem, a drag) leaves the list without a selection, rather
 //   than quietly selecting a neighbour that nobody was told about.
 // - SetItemIndex with an index outside 0..count()-1 clears the selection, like -1.
@@ -79,7 +78,7 @@ class TListBox : public QListWidget {
 
   // The drag partner: the list whose items may be dropped here and which receives this list's
   // items. Pairing with P links P back to this list and puts both in dmAutomatic; P may be this
-  // list. Not owned: the partner must outlive the pairing, or the pairing be cleared first.
+  // list. Not owned; a partner that is destroyed reads as none from then on.
   TListBox* DragDropListBox() const;
   void SetDragDropListBox(TListBox* partner);
 

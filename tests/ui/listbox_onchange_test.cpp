@@ -1,5 +1,6 @@
 // When the list raises OnChange and OnClick: presses, keys, moves, type-ahead and assignments.
 #include "ListBoxTestKit.h"
+#include "ListDragOperation.h"
 
 namespace {
 
@@ -32,12 +33,15 @@ class ListBoxOnChangeTest : public QObject {
     QTest::addColumn<int>("pressed");  // -1: below the last item
     QTest::addColumn<int>("expectedIndex");
     QTest::addColumn<int>("changes");
+    QTest::addColumn<Qt::MouseButton>("button");
     for (Mode mode : {Mode::Manual, Mode::Automatic}) {
       const char* name = mode == Mode::Manual ? "manual" : "automatic";
-      QTest::addRow("%s: other item", name) << mode << 0 << 2 << 2 << 1;
-      QTest::addRow("%s: first selection", name) << mode << -1 << 1 << 1 << 1;
-      QTest::addRow("%s: selected item", name) << mode << 3 << 3 << 3 << 0;
-      QTest::addRow("%s: below the items", name) << mode << 1 << -1 << 1 << 0;
+      QTest::addRow("%s: other item", name) << mode << 0 << 2 << 2 << 1 << Qt::LeftButton;
+      QTest::addRow("%s: first selection", name) << mode << -1 << 1 << 1 << 1 << Qt::LeftButton;
+      QTest::addRow("%s: selected item", name) << mode << 3 << 3 << 3 << 0 << Qt::LeftButton;
+      QTest::addRow("%s: below the items", name) << mode << 1 << -1 << 1 << 0 << Qt::LeftButton;
+      QTest::addRow("%s: right, other item", name) << mode << 0 << 2 << 2 << 1 << Qt::RightButton;
+      QTest::addRow("%s: right, below", name) << mode << 1 << -1 << 1 << 0 << Qt::RightButton;
     }
   }
   void PressesRaiseOnlyWhenTheSelectionChanges() {
@@ -46,6 +50,8 @@ class ListBoxOnChangeTest : public QObject {
     QFETCH(int, pressed);
     QFETCH(int, expectedIndex);
     QFETCH(int, changes);
+    QFETCH(Qt::MouseButton, button);
+    const bool left = button == Qt::LeftButton;
     if (mode == Mode::Automatic) list().SetDragDropListBox(&list());
     Assign(selected);
     bool downDuringChange = true;
@@ -54,15 +60,17 @@ class ListBoxOnChangeTest : public QObject {
       downDuringChange = sender->LeftButtonDown();
     });
 
-    pointer_.Press(TwoLists::At(list(), pressed));
+    pointer_.Press(TwoLists::At(list(), pressed), button);
     QCOMPARE(list().ItemIndex(), expectedIndex);
     QCOMPARE(int(log_.senders.size()), changes);
     QCOMPARE(clicks_, changes);
     // Arming the drag ends the press before the press handling raises OnChange.
-    QCOMPARE(list().LeftButtonDown(), mode == Mode::Manual);
-    if (changes > 0) QCOMPARE(downDuringChange, mode == Mode::Manual);
+    QCOMPARE(list().LeftButtonDown(), left && mode == Mode::Manual);
+    if (changes > 0) QCOMPARE(downDuringChange, left && mode == Mode::Manual);
+    QCOMPARE(ListDragOperation::Current() != nullptr, left && mode == Mode::Automatic);
 
-    pointer_.Release(TwoLists::At(list(), pressed));
+    pointer_.Release(TwoLists::At(list(), pressed), button);
+    QVERIFY(ListDragOperation::Current() == nullptr);
     QCOMPARE(list().LeftButtonDown(), false);
     QCOMPARE(list().ItemIndex(), expectedIndex);
     QCOMPARE(int(log_.senders.size()), changes);  // releases never raise it
