@@ -141,6 +141,7 @@ void TAboutBox::setVisible(bool visible)
 {
     // Centred on the screen the first time only; afterwards the dialog reopens where it was left.
     if (visible && !placed_) {
+        create();  // the platform window knows the frame's size, which the centring needs
         move(FirstPosition());
         placed_ = true;
     }

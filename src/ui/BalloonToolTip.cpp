@@ -15,13 +15,15 @@ namespace {
 constexpr const char* kSuppressedProperty = "leafbindNoToolTips";
 constexpr int kAutoHideMs = 10000;
 
-// A QAction without a tooltip of its own reports its caption as one; that is no hint.
+// A QAction without a tooltip of its own reports its caption, less mnemonics and ellipses, as one;
+// that is no hint.
 QString ActionHint(const QAction* action)
 {
     if (!action)
         return {};
     const QString tip = action->toolTip();
     QString caption = action->text();
+    caption.remove(QStringLiteral("..."));
     caption.remove(QLatin1Char('&'));
     return tip == caption ? QString() : tip;
 }
