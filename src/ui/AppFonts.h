@@ -11,5 +11,7 @@ void RegisterAppFonts();
 // Same, reading the face files from another folder (tests point it at a folder of their own).
 void RegisterAppFontsFrom(const QString& folder);
 
-// `family` at `pixelHeight` pixels; the system's general sans font when that family is not available.
+// `family` at `pixelHeight` pixels; the system's sans font when that family is not available. A bitmap
+// face without a strike near that size (the about box face has small strikes only) gives way to
+// Tahoma when registered, else to the system's sans font.
 QFont AppFont(const QString& family, int pixelHeight, bool bold = false);

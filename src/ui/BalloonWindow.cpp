@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPainterPathStroker>
 #include <QScreen>
 #include <QStyle>
 
@@ -41,7 +42,11 @@ void BalloonWindow::ShowText(const QString& text, const QFont& font, const QPoin
 
     setGeometry(shape_.bounds);
     // A window mask keeps the corners and the space beside the stem see-through without a compositor.
-    setMask(QRegion(BalloonOutline(shape_).toFillPolygon().toPolygon()));
+    // It takes in the outline's pen too, so the border is not shaved off the stem's slanted sides.
+    const QPainterPath outline = BalloonOutline(shape_);
+    QPainterPathStroker pen;
+    pen.setWidth(1);
+    setMask(QRegion(outline.united(pen.createStroke(outline)).toFillPolygon().toPolygon()));
     update();
     show();
     raise();
@@ -56,6 +61,8 @@ QRect BalloonWindow::TextRect() const
 void BalloonWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    // The mask's rim outside the outline takes the border's colour, so the edge stays one dark line.
+    painter.fillRect(rect(), palette().color(QPalette::ToolTipText));
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(palette().color(QPalette::ToolTipText), 1));
     painter.setBrush(palette().color(QPalette::ToolTipBase));

@@ -103,6 +103,17 @@ private slots:
         QCOMPARE(QFontInfo(font).pixelSize(), pixelSize);
     }
 
+    void bitmapFaceWithoutANearStrikeGivesWayToTheGeneralFace()
+    {
+        if (!QFile::exists(QStringLiteral("/usr/share/wine/fonts/ms_sans_serif.ttf")))
+            QSKIP("fonts-wine is not installed");
+        RegisterAppFonts();
+        const QFont title = AppFont(QStringLiteral("MS Sans Serif"), 19, true);
+        QCOMPARE(QFontInfo(title).pixelSize(), 19);
+        QVERIFY(QFontInfo(title).bold());
+        QCOMPARE(QFontInfo(title).family(), QStringLiteral("Tahoma"));
+    }
+
     void missingFacesFallBackToTheSystemSans()
     {
         TempDir empty;
