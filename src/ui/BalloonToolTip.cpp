@@ -41,7 +41,7 @@ class BalloonToolTipFilter : public QObject {
 public:
     using QObject::QObject;
 
-    BalloonWindow* Balloon() const { return balloon_; }
+    BalloonWindow* Balloon() const { return balloon_.data(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -51,8 +51,8 @@ private:
     void Show(const QString& text, QWidget* owner, const QAction* action, const QPoint& globalPos);
     void Hide();
 
-    // Lives until the process ends, like the toolkit's own tooltip label.
-    BalloonWindow* balloon_ = nullptr;
+    // Belongs to the window of the widget it last spoke for, and goes away with that window.
+    QPointer<BalloonWindow> balloon_;
     QPointer<QWidget> owner_;
     QPointer<const QAction> action_;
     QTimer autoHide_;
@@ -129,8 +129,15 @@ void BalloonToolTipFilter::Show(const QString& text, QWidget* owner, const QActi
 {
     if (balloon_ && balloon_->isVisible() && owner == owner_ && action == action_ && text == balloon_->Text())
         return;  // already showing this hint: keep it where it is
-    if (!balloon_) {
-        balloon_ = new BalloonWindow;
+    QWidget* host = owner->window();
+    if (balloon_ && balloon_->parentWidget() != host) {
+        balloon_->hide();
+        balloon_->deleteLater();
+        balloon_ = nullptr;
+    }
+    if (!balloon_)
+        balloon_ = new BalloonWindow(host);
+    if (!autoHide_.isSingleShot()) {
         autoHide_.setSingleShot(true);
         connect(&autoHide_, &QTimer::timeout, this, [this] { Hide(); });
     }

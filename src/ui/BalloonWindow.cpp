@@ -24,8 +24,8 @@ QRect AvailableArea(const QPoint& globalPoint)
 
 }  // namespace
 
-BalloonWindow::BalloonWindow()
-    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus)
+BalloonWindow::BalloonWindow(QWidget* host)
+    : QWidget(host, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus)
 {
     setObjectName(QStringLiteral("balloonToolTip"));
     setAttribute(Qt::WA_ShowWithoutActivating);

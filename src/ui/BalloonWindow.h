@@ -8,7 +8,8 @@
 class BalloonWindow : public QWidget {
     Q_OBJECT
 public:
-    BalloonWindow();
+    // A window of its own that belongs to `host` (deleted with it).
+    explicit BalloonWindow(QWidget* host);
 
     // Lays the text out with `font`, places the balloon for `hintPoint` and shows it.
     void ShowText(const QString& text, const QFont& font, const QPoint& hintPoint);
