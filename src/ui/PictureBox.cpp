@@ -1,0 +1,27 @@
+#include "PictureBox.h"
+
+#include <QPainter>
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
+{
+}
+
+void PictureBox::SetPicture(const QPixmap& picture, Fit fit)
+{
+    picture_ = picture;
+    fit_ = fit;
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent*)
+{
+    if (picture_.isNull())
+        return;
+    QPainter painter(this);
+    if (fit_ == Fit::Stretch) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(rect(), picture_);
+    } else {
+        painter.drawPixmap(0, 0, picture_);
+    }
+}

@@ -1,0 +1,38 @@
+// Shared strokes of the artwork: the palette and the small shapes several pictures reuse.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPainter>
+#include <QRectF>
+
+namespace art {
+
+// A transparent 32-bit canvas of the given size.
+QImage Canvas(int width, int height);
+// An antialiased painter on `image`.
+void Prepare(QPainter& painter);
+
+// Top-lit vertical gradient from `top` to `bottom` across `area`.
+QBrush Vertical(const QRectF& area, const QColor& top, const QColor& bottom);
+
+// A small landscape photograph (white mount, sky, sun, hills) filling `area`.
+void Photo(QPainter& painter, const QRectF& area, qreal mount);
+// A round badge centred at `centre`, filled with `colour`, with a white plus (or minus when `plus` is false).
+void SignBadge(QPainter& painter, QPointF centre, qreal radius, const QColor& colour, bool plus);
+// A sheet of paper with its top-right corner folded over.
+void Sheet(QPainter& painter, const QRectF& area, qreal fold);
+// A stylised leaf whose stalk sits at `base`, pointing along `angleDegrees`, `length` long.
+void Leaf(QPainter& painter, QPointF base, qreal length, qreal angleDegrees);
+
+// Colours shared by every picture so the set looks like one family.
+inline const QColor kOutline(40, 48, 64);
+inline const QColor kGreen(46, 160, 67);
+inline const QColor kGreenDark(24, 110, 40);
+inline const QColor kRed(210, 48, 40);
+inline const QColor kBlue(40, 110, 200);
+inline const QColor kGold(224, 176, 48);
+inline const QColor kGoldLight(255, 228, 130);
+inline const QColor kGoldDark(150, 104, 16);
+
+}  // namespace art
