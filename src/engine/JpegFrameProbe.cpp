@@ -6,23 +6,12 @@ namespace jpeg2pdf {
 
 namespace {
 
-// Marker codes (the byte after 0xFF) the probe has to tell apart.
-constexpr uint8_t kStartOfImage = 0xD8;
-constexpr uint8_t kEndOfImage = 0xD9;
-constexpr uint8_t kStartOfScan = 0xDA;
-constexpr uint8_t kBaselineFrame = 0xC0;
-constexpr uint8_t kProgressiveFrame = 0xC2;
-constexpr uint8_t kFillByte = 0xFF;
-
-// Frame types other than baseline and progressive (extended, lossless, hierarchical, arithmetic):
-// their data cannot go into the PDF unchanged. 0xC4, 0xC8 and 0xCC are tables, not frames.
-bool IsOtherFrame(uint8_t code)
-{
-    return code >= 0xC1 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC && code != kProgressiveFrame;
-}
-
-// Markers that stand alone, without a length field: TEM and the restart markers.
-bool IsStandalone(uint8_t code) { return code == 0x01 || (code >= 0xD0 && code <= 0xD7); }
+// Marker values the probe tells apart; every other value starts a segment that is skipped by its length.
+constexpr uint16_t kStartOfImage = 0xFFD8;
+constexpr uint16_t kEndOfImage = 0xFFD9;
+constexpr uint16_t kFillWord = 0xFFFF;
+constexpr uint16_t kBaselineFrame = 0xFFC0;
+constexpr uint16_t kProgressiveFrame = 0xFFC2;
 
 // Reads forward through the file in small blocks; skipping a segment costs no read at all.
 class ByteReader {
@@ -78,32 +67,26 @@ bool ReadFrameHeader(ByteReader& in, JpegFrameInfo& info)
     return true;
 }
 
-// Walks the marker segments from the start of the file to the first frame header.
+// Walks the marker segments from the start of the file to the first frame header. Whatever two
+// bytes stand where a marker belongs are taken as the marker, and a segment's length is taken as
+// unsigned: a length of 0 or 1 moves back, but each pass reads four bytes and moves back at most two,
+// so the walk always advances and ends at the latest at the end of the file.
 bool ScanToFrameHeader(ByteReader& in, JpegFrameInfo& info)
 {
-    uint8_t first, code;
-    if (!in.Byte(first) || !in.Byte(code) || first != 0xFF || code != kStartOfImage)
+    uint16_t marker;
+    if (!in.Word(marker) || marker != kStartOfImage)
         return false;
     for (;;) {
-        if (!in.Byte(first) || first != 0xFF)
-            return false;  // segments must follow each other directly
-        // Any marker may be preceded by fill bytes.
-        do {
-            if (!in.Byte(code))
-                return false;
-        } while (code == kFillByte);
-        if (code == kBaselineFrame || code == kProgressiveFrame)
-            return ReadFrameHeader(in, info);
-        if (code == kEndOfImage || code == kStartOfScan || code == kStartOfImage || IsOtherFrame(code))
-            return false;  // no usable frame header can come after these
-        if (code == 0x00)
-            return false;  // a stuffed byte of entropy-coded data, not a marker
-        if (IsStandalone(code))
-            continue;
-        uint16_t length;
-        if (!in.Word(length) || length < 2)
+        if (!in.Word(marker))
             return false;
-        in.Skip(length - 2);
+        if (marker == kBaselineFrame || marker == kProgressiveFrame)
+            return ReadFrameHeader(in, info);
+        if (marker == kFillWord || marker == kEndOfImage)
+            return false;
+        uint16_t length;
+        if (!in.Word(length))
+            return false;
+        in.Skip(int64_t{length} - 2);
     }
 }
 
