@@ -337,8 +337,8 @@ void TForm1::ShowExportProgress(int pagesWritten, int pageCount, const QElapsedT
     if (clock.elapsed() < progressDelayMs_)
         return;
     exportProgress_->setRange(0, pageCount);
-    exportProgress_->setValue(pagesWritten);
     exportProgress_->show();
+    exportProgress_->setValue(pagesWritten);
     // Repaint, but leave the user's input queued until the export has finished.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

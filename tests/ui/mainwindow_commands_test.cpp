@@ -204,7 +204,8 @@ private slots:
         QVERIFY(ReadFileBytes(pdf.toStdString()).starts_with("%PDF-1.2\n"));
 
         // The last chosen name is offered again; a cancel changes nothing.
-        QCOMPARE(dialogs_->offeredNames.first(), QDir::current().absoluteFilePath("Image.pdf"));
+        const int firstSave = int(dialogs_->shown.indexOf("dlgSave1"));
+        QCOMPARE(dialogs_->offeredNames[firstSave], QDir::current().absoluteFilePath("Image.pdf"));
         QCOMPARE(dialogs_->offeredNames.last(), Q(dir.File("no/folder/out.pdf")));
         const QString status = form_->StatusText();
         click(form_->btn3);
