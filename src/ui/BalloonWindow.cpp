@@ -25,8 +25,10 @@ QRect AvailableArea(const QPoint& globalPoint)
 }  // namespace
 
 BalloonWindow::BalloonWindow(QWidget* host)
-    : QWidget(host, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus)
+    : QWidget(host, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus
+                        | Qt::WindowTransparentForInput)
 {
+    // The stem's tip sits at the pointer: clicks and moves there belong to the control beneath.
     setObjectName(QStringLiteral("balloonToolTip"));
     setAttribute(Qt::WA_ShowWithoutActivating);
 }
