@@ -71,7 +71,7 @@ std::string MakeEmf(const MetafileRecipe& r)
 {
     std::string out;
     Put32(out, 1); Put32(out, 108);
-    Put32(out, 0); Put32(out, 0); Put32(out, r.width - 1); Put32(out, r.height - 1);   // bounds
+    Put32(out, 0); Put32(out, 0); Put32(out, r.width); Put32(out, r.height);   // bounds
     // Frame in hundredths of a millimetre, at 96 pixels per inch.
     Put32(out, 0); Put32(out, 0);
     Put32(out, static_cast<int64_t>(r.width) * 2540 / 96); Put32(out, static_cast<int64_t>(r.height) * 2540 / 96);
