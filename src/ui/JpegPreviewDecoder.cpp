@@ -45,13 +45,19 @@ extern "C" void JumpToCaller(j_common_ptr cinfo)
     std::longjmp(reinterpret_cast<PreviewErrorManager*>(cinfo->err)->jump, 1);
 }
 
-// Warnings stay quiet; running out of input is noted so the reader stops instead of decoding padding.
+// Warnings stay quiet; running out of data is noted so the reader stops instead of decoding padding.
 extern "C" void NoteWarning(j_common_ptr cinfo, int msgLevel)
 {
     auto* err = reinterpret_cast<PreviewErrorManager*>(cinfo->err);
     if (msgLevel < 0) {
         ++err->pub.num_warnings;
         if (err->pub.msg_code == JWRN_JPEG_EOF)
+            err->inputEnded = true;
+        // In a single sequential scan without restart markers nothing can follow a stray marker:
+        // the rest would be padding, so reading stops as at the end of the file.
+        const auto* dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
+        if (err->pub.msg_code == JWRN_HIT_MARKER && cinfo->is_decompressor && !dinfo->progressive_mode
+            && dinfo->restart_interval == 0 && dinfo->comps_in_scan == dinfo->num_components)
             err->inputEnded = true;
     }
 }
