@@ -7,7 +7,7 @@ set -euo pipefail
 run_packages=(
   cmake make g++ pkg-config
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev libxkbcommon-x11-0
-  libjpeg62-turbo-dev libwmf-dev libemf2svg-dev
+  libjpeg62-turbo-dev libwmf-dev libemf2svg-dev fonts-urw-base35
   fonts-wine fonts-dejavu-core xdg-utils
 )
 test_packages=(

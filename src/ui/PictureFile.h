@@ -1,0 +1,24 @@
+// Opening a picture file for the preview, with the user-facing message when it cannot be opened.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdio>
+#include <memory>
+
+struct PictureFileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using PictureFileHandle = std::unique_ptr<std::FILE, PictureFileCloser>;
+
+// The path made absolute and cleaned of "." and ".." parts, as shown in messages.
+QString ExpandedPicturePath(const QString& path);
+
+// Opens a regular file for reading. Throws PictureError "Cannot open file "<path>". <reason>".
+// Never blocks on a FIFO or a device: those are refused like a directory.
+PictureFileHandle OpenPictureFile(const QString& path);
+
+// Reads the rest of the file. A file larger than sizeLimit, or one that fails to read,
+// throws PictureError(invalidMessage): a preview never needs that much of a raster or metafile.
+QByteArray ReadPictureFile(std::FILE* file, qint64 sizeLimit, const char* invalidMessage);
