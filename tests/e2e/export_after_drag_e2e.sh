@@ -31,7 +31,7 @@ fail() { echo "FAIL: $*"; import -window root "$work/screen.png" 2>/dev/null && 
 # Waits (bounded) for a window with this exact title and prints its id.
 wait_window() {
   local id
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 300); do
     id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) && [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
   done
@@ -48,7 +48,7 @@ wx=$X; wy=$Y
 # Waits (bounded) for the status line to read exactly this text.
 expect_status() {
   local status=""
-  for _ in $(seq 1 50); do
+  for _ in $(seq 1 300); do
     status=$(/usr/bin/python3 "$here/read_status_line.py" 2>/dev/null) && [ "$status" = "$1" ] && return 0
     sleep 0.1
   done
@@ -64,7 +64,7 @@ type_into_dialog() {
   xdotool key --clearmodifiers ctrl+a
   xdotool type --delay 15 "$2"
   xdotool key Return
-  for _ in $(seq 1 50); do
+  for _ in $(seq 1 300); do
     xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
     sleep 0.1
   done
@@ -99,7 +99,7 @@ expected_order=$(printf '%s\r\n' "$work/pictures/second.jpg" "$work/pictures/thi
 
 click_at 165 35
 type_into_dialog "Save as" "$work/out.pdf"
-for _ in $(seq 1 50); do [ -s "$work/out.pdf" ] && break; sleep 0.1; done
+for _ in $(seq 1 300); do [ -s "$work/out.pdf" ] && break; sleep 0.1; done
 [ -s "$work/out.pdf" ] || fail "no PDF was written"
 expect_status "Done, PDF saved as: $work/out.pdf"
 
@@ -109,7 +109,7 @@ sizes=$(pdfinfo -f 1 -l 3 "$work/out.pdf" | sed -n 's/^Page *\([0-9]*\) size: *\
 
 # Exit closes the window and ends the process.
 click_at $((617 - 3 - 30)) 35
-for _ in $(seq 1 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 1 300); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program did not end after Exit"
 wait "$app" || fail "the program exited with an error: $(cat "$work/app.log")"
 
