@@ -3,6 +3,7 @@
 #include "MainWindowHarness.h"
 
 #include "ListBoxOnChangeU.h"
+#include "ListBoxTestKit.h"
 #include "MakeJpeg.h"
 #include "TempDir.h"
 #include "frmMain.h"
@@ -243,6 +244,29 @@ private slots:
         dialogs_->answers = {{Q(dir.File("out.pdf"))}};
         click(form_->btn3);
         QCOMPARE(changes, 0);
+    }
+
+    void pagesFollowTheOrderAfterADrag()
+    {
+        TempDir dir;
+        const QStringList paths = {Q(dir.Write("a.jpg", MakeJpeg({.width = 30, .height = 20}))),
+                                   Q(dir.Write("b.jpg", MakeJpeg({.width = 40, .height = 10}))),
+                                   Q(dir.Write("c.jpg", MakeJpeg({.width = 50, .height = 60})))};
+        addPaths(paths);
+        Pointer pointer;
+        pointer.Drag(TwoLists::At(*form_->lst1, 0), TwoLists::At(*form_->lst1, -1), 6);
+        QCOMPARE(items(), QStringList({paths[1], paths[2], paths[0]}));
+
+        const QString pdf = Q(dir.File("out.pdf"));
+        dialogs_->answers = {{pdf}};
+        click(form_->btn3);
+        QCOMPARE(form_->StatusText(), QStringLiteral("Done, PDF saved as: ") + pdf);
+        const QByteArray bytes = QByteArray::fromStdString(ReadFileBytes(pdf.toStdString()));
+        QList<QByteArray> boxes;
+        for (qsizetype at = bytes.indexOf("/MediaBox"); at >= 0; at = bytes.indexOf("/MediaBox", at + 1))
+            boxes << bytes.mid(at, bytes.indexOf('\n', at) - at);
+        QCOMPARE(boxes, (QList<QByteArray>{"/MediaBox [ 0 0 40 10 ]", "/MediaBox [ 0 0 50 60 ]",
+                                           "/MediaBox [ 0 0 30 20 ]"}));
     }
 
     void failedPreviewKeepsThePicture()
