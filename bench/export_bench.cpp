@@ -146,19 +146,21 @@ struct Contender {
         std::sort(sorted.begin(), sorted.end());
         return sorted[sorted.size() / 2];
     }
+    double Fastest() const { return *std::min_element(seconds.begin(), seconds.end()); }
 };
 
 // --- Timing ----------------------------------------------------------------------------------------
 
-// Times one run into an output that does not exist yet. The previous run's output is removed
-// first: its dirty pages are dropped unwritten, and the memory they held is at once reused by the
-// next run. (In a virtual machine that hands freed memory back to its host after a pause, memory
-// that lay free for a few seconds costs a host fault per page when next written, which doubled
-// some runs at random.) Then everything else is written back, so no run pays for another's writes.
+// Times one run into an output that does not exist yet. Everything written before, the previous
+// run's output included, is written back first, so no run pays for another's writes. Then the
+// previous output is removed just before the clock starts, so the memory its pages held is reused
+// at once: in a virtual machine that hands free memory back to its host after a pause, memory
+// that lay free for a while costs a host fault per page when next written, which doubled runs at
+// random (the large writes of a read/write loop met it; the kernel's page-sized copies did not).
 double TimeOneRun(const Contender& contender, const std::vector<std::string>& paths, const std::string& output)
 {
-    unlink(output.c_str());
     sync();
+    unlink(output.c_str());
     const auto start = std::chrono::steady_clock::now();
     if (!contender.run(paths, output))
         Fail(std::string(contender.name) + " failed");
@@ -207,8 +209,8 @@ bool RunScenario(const TempDir& dir, const Scenario& scenario, const std::vector
     std::printf("%s (%.0f MiB)\n", scenario.name,
                 static_cast<double>(scenario.files) * static_cast<double>(scenario.bytesEach) / kMiB);
     for (const Contender& contender : contenders)
-        std::printf("  %-20s %8.3f s%s\n", contender.name, contender.Median(),
-                    &contender == &*floor ? "  <- floor" : "");
+        std::printf("  %-20s median %7.3f s  fastest %7.3f s%s\n", contender.name, contender.Median(),
+                    contender.Fastest(), &contender == &*floor ? "  <- floor" : "");
     std::printf("  export / floor: %.3f (target <= %.2f: %s)\n", ratio, scenario.target, met ? "met" : "MISSED");
     unlink(output.c_str());
     for (const std::string& path : paths)

@@ -1,11 +1,9 @@
 #include "FileAccess.h"
 
 #include <fcntl.h>
-#include <linux/magic.h>
 #include <sys/file.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,10 +14,10 @@ namespace jpeg2pdf {
 
 namespace {
 
-// Large enough that system calls cost next to nothing, small enough to stay in the processor's
-// cache while it is read into and written out; the fastest size measured on ext4.
+// Gathers text and small files into few writes.
 constexpr size_t kBufferSize = 512 * 1024;
-// Contents this small always go through the buffer: two kernel calls would cost more than the copy.
+// Contents this small go through the buffer: flushing it and asking the kernel to copy would
+// cost more than the copy itself.
 constexpr int64_t kSmallContents = 64 * 1024;
 constexpr size_t kCopyChunk = 1 << 30;  // the kernel moves at most about 2 GiB per call anyway
 
@@ -48,24 +46,6 @@ bool EmptyLockedFile(int fd)
     if (fstat(fd, &info) != 0)
         return false;
     return info.st_size == 0 || ftruncate(fd, 0) == 0;
-}
-
-// On ext4 the kernel's copy moves one page at a time and loses to large writes; on tmpfs it wins.
-// On network file systems it lets the server copy without the bytes crossing the network.
-bool KernelCopyIsFaster(int fd)
-{
-    struct statfs info {};
-    if (fstatfs(fd, &info) != 0)
-        return false;
-    switch (static_cast<unsigned long>(info.f_type)) {
-    case TMPFS_MAGIC:
-    case NFS_SUPER_MAGIC:
-    case CIFS_SUPER_MAGIC:
-    case SMB2_SUPER_MAGIC:
-        return true;
-    default:
-        return false;
-    }
 }
 
 }  // namespace
@@ -145,7 +125,8 @@ OutputFile::OpenResult OutputFile::Open(const std::string& path, const std::vect
     fd_ = fd;
     position_ = 0;
     buffered_ = 0;
-    kernelCopyIsFaster_ = S_ISREG(info.st_mode) && KernelCopyIsFaster(fd);
+    // Devices such as /dev/null take the plain way; the kernel copies only between regular files.
+    kernelCopy_ = S_ISREG(info.st_mode);
     return OpenResult::Opened;
 }
 
@@ -195,7 +176,7 @@ bool OutputFile::CopyFrom(const InputFile& input, int64_t count)
 {
     if (fd_ < 0)
         return false;
-    if (kernelCopyIsFaster_ && count > kSmallContents)
+    if (kernelCopy_ && count > kSmallContents)
         return Flush() && CopyInKernel(input, count);
     return CopyThroughBuffer(input, 0, count);
 }

@@ -47,10 +47,9 @@ private:
     FileIdentity identity_;
 };
 
-// The PDF being written. Text and file contents pass through one buffer and reach the file in
-// large writes; on file systems where the kernel copies faster than that, large file contents are
-// copied by the kernel instead. Position() counts every byte handed over, so it is the offset in
-// the file.
+// The PDF being written. Text and small file contents are gathered in a buffer; larger file
+// contents are copied by the kernel where it can. Position() counts every byte handed over, so it
+// is the offset in the file.
 class OutputFile {
 public:
     enum class OpenResult { Opened, Failed, IsOneOfInputs };
@@ -83,7 +82,7 @@ private:
 
     int fd_ = -1;
     int64_t position_ = 0;
-    bool kernelCopyIsFaster_ = false;
+    bool kernelCopy_ = false;
     std::unique_ptr<char[]> buffer_;
     size_t buffered_ = 0;
 };

@@ -1,5 +1,6 @@
-// Image bytes reach the document unchanged whatever their size, however they line up with the
-// output's buffer, and whichever way the output's file system copies them.
+// Image bytes reach the document unchanged whatever their size (small ones are gathered in the
+// output's buffer, large ones copied by the kernel), however they line up with the buffer, and on
+// whichever file system the output lies.
 #include <sys/vfs.h>
 
 #include <gtest/gtest.h>
@@ -27,7 +28,7 @@ std::string PatternedJpeg(size_t size, int seed)
     return bytes;
 }
 
-// A folder on tmpfs, where the engine lets the kernel copy large files; null where there is none.
+// A folder in memory (tmpfs), whose kernel copy works unlike a disk's; null where there is none.
 std::unique_ptr<TempDir> TmpfsFolder()
 {
     struct statfs info {};
