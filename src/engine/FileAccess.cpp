@@ -8,15 +8,18 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <memory>
+#include <cstring>
 
 namespace jpeg2pdf {
 
 namespace {
 
-constexpr size_t kBufferSize = 64 * 1024;
-constexpr size_t kCopyChunk = 1 << 30;      // the kernel moves at most about 2 GiB per call anyway
-constexpr size_t kFallbackCopyBuffer = 1 << 20;
+// Gathers text and small files into few writes.
+constexpr size_t kBufferSize = 512 * 1024;
+// Contents this small go through the buffer: flushing it and asking the kernel to copy would
+// cost more than the copy itself.
+constexpr int64_t kSmallContents = 64 * 1024;
+constexpr size_t kCopyChunk = 1 << 30;  // the kernel moves at most about 2 GiB per call anyway
 
 bool LockWithoutWaiting(int fd, int operation)
 {
@@ -32,6 +35,17 @@ bool FastPathUnsupported(int error)
 {
     return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == EBADF
            || error == ETXTBSY || error == EPERM;
+}
+
+// Truncating a file, even an empty one, makes ext4 write the whole file back when it is closed
+// (its guard for files replaced by truncation), which doubled the time of an export into a new
+// file. So only a file with content is truncated; its size is read once the lock is ours.
+bool EmptyLockedFile(int fd)
+{
+    struct stat info {};
+    if (fstat(fd, &info) != 0)
+        return false;
+    return info.st_size == 0 || ftruncate(fd, 0) == 0;
 }
 
 }  // namespace
@@ -82,6 +96,8 @@ OutputFile::~OutputFile()
 
 OutputFile::OpenResult OutputFile::Open(const std::string& path, const std::vector<FileIdentity>& inputs)
 {
+    if (!buffer_)
+        buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
     // No O_TRUNC: the file is emptied only once it is known to be ours alone.
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
     if (fd < 0)
@@ -102,14 +118,15 @@ OutputFile::OpenResult OutputFile::Open(const std::string& path, const std::vect
     }
     const int flags = fcntl(fd, F_GETFL);
     if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || !LockWithoutWaiting(fd, LOCK_EX)
-        || (S_ISREG(info.st_mode) && ftruncate(fd, 0) != 0)) {
+        || (S_ISREG(info.st_mode) && !EmptyLockedFile(fd))) {
         ::close(fd);
         return OpenResult::Failed;
     }
     fd_ = fd;
     position_ = 0;
-    buffer_.clear();
-    buffer_.reserve(kBufferSize);
+    buffered_ = 0;
+    // Devices such as /dev/null take the plain way; the kernel copies only between regular files.
+    kernelCopy_ = S_ISREG(info.st_mode);
     return OpenResult::Opened;
 }
 
@@ -117,7 +134,7 @@ bool OutputFile::Write(std::string_view bytes)
 {
     if (fd_ < 0)
         return false;
-    if (buffer_.size() + bytes.size() > kBufferSize) {
+    if (buffered_ + bytes.size() > kBufferSize) {
         if (!Flush())
             return false;
         if (bytes.size() > kBufferSize) {
@@ -127,15 +144,17 @@ bool OutputFile::Write(std::string_view bytes)
             return true;
         }
     }
-    buffer_.append(bytes);
+    if (!bytes.empty())
+        std::memcpy(buffer_.get() + buffered_, bytes.data(), bytes.size());
+    buffered_ += bytes.size();
     position_ += static_cast<int64_t>(bytes.size());
     return true;
 }
 
 bool OutputFile::Flush()
 {
-    const bool written = WriteAll(buffer_.data(), buffer_.size());
-    buffer_.clear();
+    const bool written = WriteAll(buffer_.get(), buffered_);
+    buffered_ = 0;
     return written;
 }
 
@@ -155,45 +174,51 @@ bool OutputFile::WriteAll(const char* data, size_t size)
 
 bool OutputFile::CopyFrom(const InputFile& input, int64_t count)
 {
-    if (fd_ < 0 || !Flush())
+    if (fd_ < 0)
         return false;
-    enum class Method { CopyRange, SendFile, ReadWrite } method = Method::CopyRange;
-    std::unique_ptr<char[]> buffer;
-    int64_t copied = 0;
-    while (copied < count) {
+    if (kernelCopy_ && count > kSmallContents)
+        return Flush() && CopyInKernel(input, count);
+    return CopyThroughBuffer(input, 0, count);
+}
+
+// Reads straight into the buffer's free room, so the file sees only full buffers.
+bool OutputFile::CopyThroughBuffer(const InputFile& input, int64_t from, int64_t count)
+{
+    for (int64_t copied = from; copied < count;) {
+        if (buffered_ == kBufferSize && !Flush())
+            return false;
+        const size_t room = kBufferSize - buffered_;
+        const int64_t got = input.ReadAt(copied, buffer_.get() + buffered_,
+                                         static_cast<size_t>(std::min<int64_t>(count - copied, room)));
+        if (got <= 0)
+            return false;  // 0: the file is shorter than it was when opened
+        buffered_ += static_cast<size_t>(got);
+        copied += got;
+        position_ += got;
+    }
+    return true;
+}
+
+bool OutputFile::CopyInKernel(const InputFile& input, int64_t count)
+{
+    bool copyRange = true;
+    for (int64_t copied = 0; copied < count;) {
         const size_t chunk = static_cast<size_t>(std::min<int64_t>(count - copied, kCopyChunk));
         off_t from = copied;
-        ssize_t done = 0;
-        if (method == Method::CopyRange) {
-            done = copy_file_range(input.Descriptor(), &from, fd_, nullptr, chunk, 0);
-            if (done < 0 && FastPathUnsupported(errno)) {
-                method = Method::SendFile;
-                continue;
-            }
-            if (done == 0) {  // some file systems report nothing instead of an error; let read() judge
-                method = Method::ReadWrite;
-                continue;
-            }
-        } else if (method == Method::SendFile) {
-            done = sendfile(fd_, input.Descriptor(), &from, chunk);
-            if ((done < 0 && FastPathUnsupported(errno)) || done == 0) {
-                method = Method::ReadWrite;
-                continue;
-            }
-        } else {
-            if (!buffer)
-                buffer = std::make_unique<char[]>(kFallbackCopyBuffer);
-            done = input.ReadAt(copied, buffer.get(), std::min(chunk, kFallbackCopyBuffer));
-            if (done == 0)
-                return false;  // the file is shorter than it was when opened
-            if (done > 0 && !WriteAll(buffer.get(), static_cast<size_t>(done)))
-                return false;
+        const ssize_t done = copyRange ? copy_file_range(input.Descriptor(), &from, fd_, nullptr, chunk, 0)
+                                       : sendfile(fd_, input.Descriptor(), &from, chunk);
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done < 0 && copyRange && FastPathUnsupported(errno)) {
+            copyRange = false;
+            continue;
         }
-        if (done < 0) {
-            if (errno == EINTR)
-                continue;
+        if (done < 0 && !FastPathUnsupported(errno))
             return false;
-        }
+        // Refused, or nothing copied (some file systems report that instead of an error): the
+        // plain way finishes the job and tells a file that came up short from one that did not.
+        if (done <= 0)
+            return CopyThroughBuffer(input, copied, count);
         copied += done;
         position_ += done;
     }
