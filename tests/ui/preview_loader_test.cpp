@@ -134,6 +134,9 @@ private slots:
         QTest::newRow("wmf claiming a huge record") << "x.wmf" << hugeRecord << "Metafile is not valid";
         QTest::newRow("wmf cut short") << "x.wmf" << wmf.left(40) << "Metafile is not valid";
         QTest::newRow("emf with wrong magic") << "x.emf" << QByteArray(108, '\0') << "Metafile is not valid";
+        QByteArray unendedDescription = emf;
+        unendedDescription[64] = 100; // description at offset 100 with no terminating zero before the records
+        QTest::newRow("emf description without end") << "x.emf" << unendedDescription << "Metafile is not valid";
         QTest::newRow("emf cut short") << "x.emf" << emf.left(60) << "Metafile is not valid";
         QTest::newRow("empty emf") << "x.emf" << QByteArray() << "Metafile is not valid";
     }
