@@ -3,6 +3,7 @@
 #include "PicturePreview.h"
 #include "QuietLibraryOutput.h"
 
+#include <cstdint>
 #include <cstdio>
 
 #include <libwmf/api.h>
@@ -63,9 +64,28 @@ private:
     wmfAPI* api_ = nullptr;
 };
 
+uint32_t ReadLittle32(const QByteArray& bytes, qsizetype at)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData()) + at;
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+// libwmf allocates a buffer as large as the header's largest-record field before reading any record;
+// a record cannot be larger than the file, so a larger claim is a damaged (or hostile) header.
+bool HeaderClaimsFit(const QByteArray& bytes)
+{
+    const qsizetype header = bytes.size() >= 4 && ReadLittle32(bytes, 0) == 0x9AC6CDD7u ? 22 : 0;
+    if (bytes.size() < header + 18)
+        return false;
+    const uint32_t largestRecordWords = ReadLittle32(bytes, header + 12);
+    return largestRecordWords <= static_cast<uint64_t>(bytes.size() - header) / 2;
+}
+
 // Plays the metafile into libwmf's SVG device; returns an empty document when libwmf refuses it.
 QByteArray WmfToSvg(const QByteArray& bytes)
 {
+    if (!HeaderClaimsFit(bytes))
+        return {};
     QuietLibraryOutput quiet;
     WmfApi holder;
     wmfAPI* api = holder.get();

@@ -129,8 +129,14 @@ private slots:
         QTest::newRow("bmp that is a jpeg") << "x.bmp" << jpeg << "Bitmap image is not valid";
         QTest::newRow("ico of garbage") << "x.ico" << QByteArray(64, '\x7f') << "Icon image is not valid";
         QTest::newRow("wmf with wrong magic") << "x.wmf" << QByteArray("XXXX") + wmf.mid(4, 18) << "Metafile is not valid";
+        QByteArray hugeRecord = wmf;
+        hugeRecord[22 + 12] = hugeRecord[22 + 13] = hugeRecord[22 + 14] = '\x7f'; // largest record: ~4 GB
+        QTest::newRow("wmf claiming a huge record") << "x.wmf" << hugeRecord << "Metafile is not valid";
         QTest::newRow("wmf cut short") << "x.wmf" << wmf.left(40) << "Metafile is not valid";
         QTest::newRow("emf with wrong magic") << "x.emf" << QByteArray(108, '\0') << "Metafile is not valid";
+        QByteArray unendedDescription = emf;
+        unendedDescription[64] = 100; // description at offset 100 with no terminating zero before the records
+        QTest::newRow("emf description without end") << "x.emf" << unendedDescription << "Metafile is not valid";
         QTest::newRow("emf cut short") << "x.emf" << emf.left(60) << "Metafile is not valid";
         QTest::newRow("empty emf") << "x.emf" << QByteArray() << "Metafile is not valid";
     }
