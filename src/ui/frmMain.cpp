@@ -43,6 +43,8 @@ const QSize kPreviewFrameSize(82, 65);
 const QSize kPreviewSize(80, 63);
 constexpr int kListItemHeight = 13;
 
+QIcon Glyph(const char* name) { return QIcon(QStringLiteral(":/glyphs/%1.png").arg(QString::fromLatin1(name))); }
+
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 QString FromLocalPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
@@ -96,7 +98,7 @@ QToolButton* TForm1::AddCommandButton(const char* name, const char* caption, con
     button->setObjectName(QString::fromLatin1(name));
     button->setText(QString::fromLatin1(caption));
     button->setToolTip(QString::fromLatin1(hint));
-    button->setIcon(QIcon(QStringLiteral(":/glyphs/%1.png").arg(QString::fromLatin1(glyph))));
+    button->setIcon(Glyph(glyph));
     button->setIconSize(kGlyphSize);
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setFixedSize(kButtonSize);
@@ -180,8 +182,7 @@ void TForm1::BuildPopupMenu()
     pm1->setStyle(style);
 
     auto addItem = [this](const char* name, const char* caption, const char* hint, const char* glyph) {
-        QAction* action = pm1->addAction(QIcon(QStringLiteral(":/glyphs/%1.png").arg(QString::fromLatin1(glyph))),
-                                         QString::fromLatin1(caption));
+        QAction* action = pm1->addAction(Glyph(glyph), QString::fromLatin1(caption));
         action->setObjectName(QString::fromLatin1(name));
         action->setToolTip(QString::fromLatin1(hint));
         return action;
