@@ -47,113 +47,112 @@ class ListDragOperation;
 class ListItemHeightDelegate;
 
 class TListBox : public QListWidget {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  using Notification = std::function<void(TListBox* sender)>;
-  using KeyNotification = std::function<void(TListBox* sender, QKeyEvent* event)>;
-  using MouseNotification = std::function<void(TListBox* sender, QMouseEvent* event)>;
-  // Called while a drag moves over this list; `accept` arrives true and may be set false.
-  using DragOverNotification =
-      std::function<void(TListBox* sender, TListBox* source, QPoint pos, bool& accept)>;
-  using DragDropNotification = std::function<void(TListBox* sender, TListBox* source, QPoint pos)>;
+public:
+    using Notification = std::function<void(TListBox* sender)>;
+    using KeyNotification = std::function<void(TListBox* sender, QKeyEvent* event)>;
+    using MouseNotification = std::function<void(TListBox* sender, QMouseEvent* event)>;
+    // Called while a drag moves over this list; `accept` arrives true and may be set false.
+    using DragOverNotification = std::function<void(TListBox* sender, TListBox* source, QPoint pos, bool& accept)>;
+    using DragDropNotification = std::function<void(TListBox* sender, TListBox* source, QPoint pos)>;
 
-  enum TDragMode { dmManual, dmAutomatic };
+    enum TDragMode { dmManual, dmAutomatic };
 
-  explicit TListBox(QWidget* parent = nullptr);
-  ~TListBox() override;
+    explicit TListBox(QWidget* parent = nullptr);
+    ~TListBox() override;
 
-  // Index of the selected item, -1 when none is selected.
-  int ItemIndex() const;
-  // Selects item `index` (-1 or out of range: no selection), then raises OnChange, always.
-  void SetItemIndex(int index);
+    // Index of the selected item, -1 when none is selected.
+    int ItemIndex() const;
+    // Selects item `index` (-1 or out of range: no selection), then raises OnChange, always.
+    void SetItemIndex(int index);
 
-  // Text of the selected item; empty when none is selected.
-  QString ActiveString() const;
-  // Object of the selected item (not owned, may be null); null when none is selected.
-  QObject* ActiveObject() const;
+    // Text of the selected item; empty when none is selected.
+    QString ActiveString() const;
+    // Object of the selected item (not owned, may be null); null when none is selected.
+    QObject* ActiveObject() const;
 
-  bool AllowInternalDrag() const;
-  void SetAllowInternalDrag(bool allow);
+    bool AllowInternalDrag() const;
+    void SetAllowInternalDrag(bool allow);
 
-  // The drag partner: the list whose items may be dropped here and which receives this list's
-  // items. Pairing with P links P back to this list and puts both in dmAutomatic; P may be this
-  // list. Not owned; a partner that is destroyed reads as none from then on.
-  TListBox* DragDropListBox() const;
-  void SetDragDropListBox(TListBox* partner);
+    // The drag partner: the list whose items may be dropped here and which receives this list's
+    // items. Pairing with P links P back to this list and puts both in dmAutomatic; P may be this
+    // list. Not owned; a partner that is destroyed reads as none from then on.
+    TListBox* DragDropListBox() const;
+    void SetDragDropListBox(TListBox* partner);
 
-  const Notification& OnChange() const;
-  void SetOnChange(Notification handler);
+    const Notification& OnChange() const;
+    void SetOnChange(Notification handler);
 
-  TDragMode DragMode() const;
-  void SetDragMode(TDragMode mode);
+    TDragMode DragMode() const;
+    void SetDragMode(TDragMode mode);
 
-  // True from a left press on this list until its next left release; a press in dmAutomatic ends
-  // itself when it arms the drag, so this is false again before the press handling returns.
-  bool LeftButtonDown() const;
+    // True from a left press on this list until its next left release; a press in dmAutomatic ends
+    // itself when it arms the drag, so this is false again before the press handling returns.
+    bool LeftButtonDown() const;
 
-  // Index of the item whose rectangle holds the viewport point (x, y); -1 outside the viewport
-  // or where no item lies (below the last one, say). Does not scan the items.
-  int ItemAtPoint(int x, int y) const;
+    // Index of the item whose rectangle holds the viewport point (x, y); -1 outside the viewport
+    // or where no item lies (below the last one, say). Does not scan the items.
+    int ItemAtPoint(int x, int y) const;
 
-  // Appends an item; `object` is not owned and may be null.
-  void AddItem(const QString& text, QObject* object = nullptr);
+    // Appends an item; `object` is not owned and may be null.
+    void AddItem(const QString& text, QObject* object = nullptr);
 
-  // Height of every item in pixels; 0 (the default) takes the height the font and style give.
-  int ItemHeight() const;
-  void SetItemHeight(int pixels);
+    // Height of every item in pixels; 0 (the default) takes the height the font and style give.
+    int ItemHeight() const;
+    void SetItemHeight(int pixels);
 
-  const Notification& OnClick() const;
-  void SetOnClick(Notification handler);
-  const KeyNotification& OnKeyDown() const;
-  void SetOnKeyDown(KeyNotification handler);
-  const MouseNotification& OnMouseMove() const;
-  void SetOnMouseMove(MouseNotification handler);
-  const DragOverNotification& OnDragOver() const;
-  void SetOnDragOver(DragOverNotification handler);
-  const DragDropNotification& OnDragDrop() const;
-  void SetOnDragDrop(DragDropNotification handler);
+    const Notification& OnClick() const;
+    void SetOnClick(Notification handler);
+    const KeyNotification& OnKeyDown() const;
+    void SetOnKeyDown(KeyNotification handler);
+    const MouseNotification& OnMouseMove() const;
+    void SetOnMouseMove(MouseNotification handler);
+    const DragOverNotification& OnDragOver() const;
+    void SetOnDragOver(DragOverNotification handler);
+    const DragDropNotification& OnDragDrop() const;
+    void SetOnDragDrop(DragDropNotification handler);
 
-  // The associated object of `item` as AddItem stored it; null for items added otherwise.
-  static QObject* ObjectOf(const QListWidgetItem* item);
+    // The associated object of `item` as AddItem stored it; null for items added otherwise.
+    static QObject* ObjectOf(const QListWidgetItem* item);
 
- protected:
-  // Calls the OnChange handler with this list, when one is set.
-  void NotifyChange();
+protected:
+    // Calls the OnChange handler with this list, when one is set.
+    void NotifyChange();
 
-  void keyPressEvent(QKeyEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseDoubleClickEvent(QMouseEvent* event) override;
-  void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
 
- public:
-  // Type-ahead; reached from the base key processing.
-  void keyboardSearch(const QString& search) override;
+public:
+    // Type-ahead; reached from the base key processing.
+    void keyboardSearch(const QString& search) override;
 
- private:
-  friend class ListDragOperation;
+private:
+    friend class ListDragOperation;
 
-  // Whether a drag from `source` may drop at `pos` (viewport coordinates) on this list.
-  bool AcceptsDragFrom(TListBox* source, QPoint pos);
-  // Moves the source's selected item to the item at `pos` (or the end) of this list.
-  void DropFrom(TListBox* source, QPoint pos);
-  void LeftButtonPress(QMouseEvent* event);
-  void NotifyUserSelection(int indexBefore);
+    // Whether a drag from `source` may drop at `pos` (viewport coordinates) on this list.
+    bool AcceptsDragFrom(TListBox* source, QPoint pos);
+    // Moves the source's selected item to the item at `pos` (or the end) of this list.
+    void DropFrom(TListBox* source, QPoint pos);
+    void LeftButtonPress(QMouseEvent* event);
+    void NotifyUserSelection(int indexBefore);
 
-  Notification onChange_;
-  QPointer<TListBox> dragDropListBox_;
-  bool allowInternalDrag_ = true;
-  bool leftButtonDown_ = false;
-  TDragMode dragMode_ = dmManual;
-  Notification onClick_;
-  KeyNotification onKeyDown_;
-  MouseNotification onMouseMove_;
-  DragOverNotification onDragOver_;
-  DragDropNotification onDragDrop_;
-  ListItemHeightDelegate* heightDelegate_ = nullptr;
-  bool clearSelectionAfterRemoval_ = false;
-  QString searchText_;
-  QElapsedTimer sinceLastSearchKey_;
+    Notification onChange_;
+    QPointer<TListBox> dragDropListBox_;
+    bool allowInternalDrag_ = true;
+    bool leftButtonDown_ = false;
+    TDragMode dragMode_ = dmManual;
+    Notification onClick_;
+    KeyNotification onKeyDown_;
+    MouseNotification onMouseMove_;
+    DragOverNotification onDragOver_;
+    DragDropNotification onDragDrop_;
+    ListItemHeightDelegate* heightDelegate_ = nullptr;
+    bool clearSelectionAfterRemoval_ = false;
+    QString searchText_;
+    QElapsedTimer sinceLastSearchKey_;
 };

@@ -13,133 +13,156 @@ namespace {
 QPointer<ListDragOperation> g_current;
 
 // The list whose viewport is `widget` or holds it; null over a list's frame or scroll bars.
-TListBox* ListWithViewportAt(QWidget* widget) {
-  for (QWidget* w = widget; w != nullptr && !w->isWindow(); w = w->parentWidget()) {
-    QWidget* parent = w->parentWidget();
-    if (auto* list = qobject_cast<TListBox*>(parent)) return list->viewport() == w ? list : nullptr;
-    if (qobject_cast<TListBox*>(w)) return nullptr;
-  }
-  return nullptr;
+TListBox* ListWithViewportAt(QWidget* widget)
+{
+    for (QWidget* w = widget; w != nullptr && !w->isWindow(); w = w->parentWidget()) {
+        QWidget* parent = w->parentWidget();
+        if (auto* list = qobject_cast<TListBox*>(parent))
+            return list->viewport() == w ? list : nullptr;
+        if (qobject_cast<TListBox*>(w))
+            return nullptr;
+    }
+    return nullptr;
 }
 
 }  // namespace
 
-void ListDragOperation::Arm(TListBox* source, QPointF pressGlobal, bool carriesItem) {
-  if (ListDragOperation* running = Current()) running->Finish();
-  g_current = new ListDragOperation(source, pressGlobal, carriesItem);
+void ListDragOperation::Arm(TListBox* source, QPointF pressGlobal, bool carriesItem)
+{
+    if (ListDragOperation* running = Current())
+        running->Finish();
+    g_current = new ListDragOperation(source, pressGlobal, carriesItem);
 }
 
-ListDragOperation* ListDragOperation::Current() {
-  return g_current && !g_current->finished_ ? g_current.data() : nullptr;
+ListDragOperation* ListDragOperation::Current()
+{
+    return g_current && !g_current->finished_ ? g_current.data() : nullptr;
 }
 
 ListDragOperation::ListDragOperation(TListBox* source, QPointF pressGlobal, bool carriesItem)
-    : QObject(source), source_(source), pressGlobal_(pressGlobal), carriesItem_(carriesItem) {
-  qApp->installEventFilter(this);
+    : QObject(source), source_(source), pressGlobal_(pressGlobal), carriesItem_(carriesItem)
+{
+    qApp->installEventFilter(this);
 }
 
-ListDragOperation::~ListDragOperation() {
-  if (!finished_) {
+ListDragOperation::~ListDragOperation()
+{
+    if (!finished_) {
+        finished_ = true;
+        qApp->removeEventFilter(this);
+        if (cursorPushed_)
+            QGuiApplication::restoreOverrideCursor();
+    }
+}
+
+void ListDragOperation::Finish()
+{
+    if (finished_)
+        return;
     finished_ = true;
     qApp->removeEventFilter(this);
-    if (cursorPushed_) QGuiApplication::restoreOverrideCursor();
-  }
+    if (cursorPushed_)
+        QGuiApplication::restoreOverrideCursor();
+    cursorPushed_ = false;
+    deleteLater();
 }
 
-void ListDragOperation::Finish() {
-  if (finished_) return;
-  finished_ = true;
-  qApp->removeEventFilter(this);
-  if (cursorPushed_) QGuiApplication::restoreOverrideCursor();
-  cursorPushed_ = false;
-  deleteLater();
-}
-
-bool ListDragOperation::eventFilter(QObject* watched, QEvent* event) {
-  // Events reach the window before its widgets; acting on the widget's copy handles each once.
-  if (finished_ || !watched->isWidgetType()) return false;
-  // A listener that opened a modal dialog (an error report, say) has taken the user elsewhere:
-  // the drag ends, and the dialog gets its clicks and keys.
-  QWidget* modal = QApplication::activeModalWidget();
-  if (modal != nullptr && (!source_ || !modal->isAncestorOf(source_))) {
-    Finish();
-    return false;
-  }
-  switch (event->type()) {
-    case QEvent::MouseMove: {
-      auto* mouse = static_cast<QMouseEvent*>(event);
-      // The release happened where we could not see it: end without dropping.
-      if (!(mouse->buttons() & Qt::LeftButton)) {
+bool ListDragOperation::eventFilter(QObject* watched, QEvent* event)
+{
+    // Events reach the window before its widgets; acting on the widget's copy handles each once.
+    if (finished_ || !watched->isWidgetType())
+        return false;
+    // A listener that opened a modal dialog (an error report, say) has taken the user elsewhere:
+    // the drag ends, and the dialog gets its clicks and keys.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && (!source_ || !modal->isAncestorOf(source_))) {
         Finish();
-      } else {
-        PointerMoved(mouse->globalPosition());
-      }
-      return true;
+        return false;
+    }
+    switch (event->type()) {
+    case QEvent::MouseMove: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        // The release happened where we could not see it: end without dropping.
+        if (!(mouse->buttons() & Qt::LeftButton)) {
+            Finish();
+        } else {
+            PointerMoved(mouse->globalPosition());
+        }
+        return true;
     }
     case QEvent::MouseButtonRelease: {
-      auto* mouse = static_cast<QMouseEvent*>(event);
-      if (mouse->button() == Qt::LeftButton) Released(mouse->globalPosition());
-      return true;
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton)
+            Released(mouse->globalPosition());
+        return true;
     }
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
-      Finish();
-      return true;
+        Finish();
+        return true;
     case QEvent::ShortcutOverride:
-      // Claimed so that no shortcut fires in the middle of a drag.
-      event->accept();
-      return true;
+        // Claimed so that no shortcut fires in the middle of a drag.
+        event->accept();
+        return true;
     case QEvent::KeyPress:
-      if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) Finish();
-      return true;
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            Finish();
+        return true;
     case QEvent::KeyRelease:
-      return true;
+        return true;
     default:
-      return false;
-  }
+        return false;
+    }
 }
 
-void ListDragOperation::PointerMoved(QPointF global) {
-  if (!active_) {
-    const QPoint moved = global.toPoint() - pressGlobal_.toPoint();
-    if (qAbs(moved.x()) < kThreshold && qAbs(moved.y()) < kThreshold) return;
-    active_ = true;
-  }
-  TrackTarget(global);
+void ListDragOperation::PointerMoved(QPointF global)
+{
+    if (!active_) {
+        const QPoint moved = global.toPoint() - pressGlobal_.toPoint();
+        if (qAbs(moved.x()) < kThreshold && qAbs(moved.y()) < kThreshold)
+            return;
+        active_ = true;
+    }
+    TrackTarget(global);
 }
 
-void ListDragOperation::Released(QPointF global) {
-  if (!active_) {  // a plain click
+void ListDragOperation::Released(QPointF global)
+{
+    if (!active_) {  // a plain click
+        Finish();
+        return;
+    }
+    TrackTarget(global);
+    const QPointer<TListBox> target = target_;
+    const QPointer<TListBox> source = source_;
+    const bool drop = accepted_ && target && source;
+    const QPoint pos = targetPos_;
+    // The drag is over before the drop runs, so the drop's listeners see a quiet application.
     Finish();
-    return;
-  }
-  TrackTarget(global);
-  const QPointer<TListBox> target = target_;
-  const QPointer<TListBox> source = source_;
-  const bool drop = accepted_ && target && source;
-  const QPoint pos = targetPos_;
-  // The drag is over before the drop runs, so the drop's listeners see a quiet application.
-  Finish();
-  if (drop) target->DropFrom(source, pos);
+    if (drop)
+        target->DropFrom(source, pos);
 }
 
-void ListDragOperation::TrackTarget(QPointF global) {
-  TListBox* list = ListWithViewportAt(QApplication::widgetAt(global.toPoint()));
-  target_ = list;
-  accepted_ = false;
-  if (list != nullptr && source_ && carriesItem_) {
-    targetPos_ = list->viewport()->mapFromGlobal(global).toPoint();
-    accepted_ = list->AcceptsDragFrom(source_, targetPos_);
-  }
-  if (!finished_) ShowCursor();
+void ListDragOperation::TrackTarget(QPointF global)
+{
+    TListBox* list = ListWithViewportAt(QApplication::widgetAt(global.toPoint()));
+    target_ = list;
+    accepted_ = false;
+    if (list != nullptr && source_ && carriesItem_) {
+        targetPos_ = list->viewport()->mapFromGlobal(global).toPoint();
+        accepted_ = list->AcceptsDragFrom(source_, targetPos_);
+    }
+    if (!finished_)
+        ShowCursor();
 }
 
-void ListDragOperation::ShowCursor() {
-  const QCursor cursor(accepted_ ? Qt::DragMoveCursor : Qt::ForbiddenCursor);
-  if (cursorPushed_) {
-    QGuiApplication::changeOverrideCursor(cursor);
-  } else {
-    QGuiApplication::setOverrideCursor(cursor);
-    cursorPushed_ = true;
-  }
+void ListDragOperation::ShowCursor()
+{
+    const QCursor cursor(accepted_ ? Qt::DragMoveCursor : Qt::ForbiddenCursor);
+    if (cursorPushed_) {
+        QGuiApplication::changeOverrideCursor(cursor);
+    } else {
+        QGuiApplication::setOverrideCursor(cursor);
+        cursorPushed_ = true;
+    }
 }

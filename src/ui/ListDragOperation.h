@@ -20,46 +20,46 @@
 class TListBox;
 
 class ListDragOperation final : public QObject {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  static constexpr int kThreshold = 5;
+public:
+    static constexpr int kThreshold = 5;
 
-  // Starts a drag of `source`'s selected item from the press at `pressGlobal`. When
-  // `carriesItem` is false the drag runs its course but never drops. A drag still running is
-  // cancelled first. The operation is owned by `source` and ends with it.
-  static void Arm(TListBox* source, QPointF pressGlobal, bool carriesItem);
-  // The drag now armed or active, or null.
-  static ListDragOperation* Current();
+    // Starts a drag of `source`'s selected item from the press at `pressGlobal`. When
+    // `carriesItem` is false the drag runs its course but never drops. A drag still running is
+    // cancelled first. The operation is owned by `source` and ends with it.
+    static void Arm(TListBox* source, QPointF pressGlobal, bool carriesItem);
+    // The drag now armed or active, or null.
+    static ListDragOperation* Current();
 
-  bool IsActive() const { return active_; }
-  // The list under the pointer at the last move and whether it accepted the drag there.
-  TListBox* Target() const { return target_; }
-  bool Accepted() const { return accepted_; }
+    bool IsActive() const { return active_; }
+    // The list under the pointer at the last move and whether it accepted the drag there.
+    TListBox* Target() const { return target_; }
+    bool Accepted() const { return accepted_; }
 
-  ~ListDragOperation() override;
+    ~ListDragOperation() override;
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
- private:
-  ListDragOperation(TListBox* source, QPointF pressGlobal, bool carriesItem);
+private:
+    ListDragOperation(TListBox* source, QPointF pressGlobal, bool carriesItem);
 
-  void PointerMoved(QPointF global);
-  void Released(QPointF global);
-  // Asks the list under `global` (if any) whether it takes the drag there; updates the cursor.
-  void TrackTarget(QPointF global);
-  void ShowCursor();
-  // Stops following the pointer and restores the cursor; safe to call more than once.
-  void Finish();
+    void PointerMoved(QPointF global);
+    void Released(QPointF global);
+    // Asks the list under `global` (if any) whether it takes the drag there; updates the cursor.
+    void TrackTarget(QPointF global);
+    void ShowCursor();
+    // Stops following the pointer and restores the cursor; safe to call more than once.
+    void Finish();
 
-  QPointer<TListBox> source_;
-  QPointF pressGlobal_;
-  bool carriesItem_;
-  bool active_ = false;
-  bool finished_ = false;
-  bool cursorPushed_ = false;
-  QPointer<TListBox> target_;
-  QPoint targetPos_;
-  bool accepted_ = false;
+    QPointer<TListBox> source_;
+    QPointF pressGlobal_;
+    bool carriesItem_;
+    bool active_ = false;
+    bool finished_ = false;
+    bool cursorPushed_ = false;
+    QPointer<TListBox> target_;
+    QPoint targetPos_;
+    bool accepted_ = false;
 };

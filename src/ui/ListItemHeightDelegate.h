@@ -5,21 +5,23 @@
 #include <QStyledItemDelegate>
 
 class ListItemHeightDelegate final : public QStyledItemDelegate {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  using QStyledItemDelegate::QStyledItemDelegate;
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
 
-  // 0 keeps the height the font and style give.
-  int Height() const { return height_; }
-  void SetHeight(int pixels) { height_ = pixels > 0 ? pixels : 0; }
+    // 0 keeps the height the font and style give.
+    int Height() const { return height_; }
+    void SetHeight(int pixels) { height_ = pixels > 0 ? pixels : 0; }
 
-  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    QSize size = QStyledItemDelegate::sizeHint(option, index);
-    if (height_ > 0) size.setHeight(height_);
-    return size;
-  }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        if (height_ > 0)
+            size.setHeight(height_);
+        return size;
+    }
 
- private:
-  int height_ = 0;
+private:
+    int height_ = 0;
 };

@@ -9,318 +9,337 @@
 #include "ListDragOperation.h"
 
 class ListBoxDragTest : public QObject {
-  Q_OBJECT
+    Q_OBJECT
 
- private slots:
-  void init() { lists_ = std::make_unique<TwoLists>(); }
-  void cleanup() { lists_.reset(); }
+private slots:
+    void init() { lists_ = std::make_unique<TwoLists>(); }
+    void cleanup() { lists_.reset(); }
 
-  void DropsWithinOneListLandByDirection_data() {
-    QTest::addColumn<int>("from");
-    QTest::addColumn<int>("onto");  // -1: the empty area below the last item
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("A onto C: downwards lands after") << 0 << 2 << QStringList{"B", "C", "A", "D"};
-    QTest::newRow("D onto B: upwards lands before") << 3 << 1 << QStringList{"A", "D", "B", "C"};
-    QTest::newRow("B onto itself stays") << 1 << 1 << QStringList{"A", "B", "C", "D"};
-    QTest::newRow("B below the last item") << 1 << -1 << QStringList{"A", "C", "D", "B"};
-    QTest::newRow("A onto the last item") << 0 << 3 << QStringList{"B", "C", "D", "A"};
-    QTest::newRow("C onto A") << 2 << 0 << QStringList{"C", "A", "B", "D"};
-  }
-  void DropsWithinOneListLandByDirection() {
-    QFETCH(int, from);
-    QFETCH(int, onto);
-    QFETCH(QStringList, expected);
-    TwoLists::Fill(left(), {"A", "B", "C", "D"});
-    left().SetDragDropListBox(&left());
-    ChangeLog log;
-    log.Attach(left());
-    QStringList dropped;
-    left().SetOnDragDrop([&](TListBox* sender, TListBox* source, QPoint) {
-      QCOMPARE(sender, &left());
-      QCOMPARE(source, &left());
-      dropped << sender->item(0)->text();
-    });
-
-    // Sideways as well, so that a release on the pressed item itself passes the threshold.
-    pointer_.Drag(TwoLists::At(left(), from), TwoLists::At(left(), onto, QPoint(30, 0)));
-
-    QCOMPARE(TwoLists::Texts(left()), expected);
-    QCOMPARE(dropped.size(), 1);
-    // Press on a new item, then the drop: never more than two.
-    QCOMPARE(log.senders.size(), size_t(2));
-    QCOMPARE(log.CountFor(&left()), 2);
-    QCOMPARE(left().ItemIndex(), -1);  // the drop selects nothing
-    QVERIFY(ListDragOperation::Current() == nullptr);
-  }
-
-  void DropsBetweenPartnersInsertBeforeOrAppend_data() {
-    QTest::addColumn<int>("onto");
-    QTest::addColumn<QStringList>("expectedLeft");
-    QTest::addColumn<QStringList>("expectedRight");
-    QTest::newRow("onto first") << 0 << QStringList{"A", "C"} << QStringList{"B", "X", "Y"};
-    QTest::newRow("onto last") << 1 << QStringList{"A", "C"} << QStringList{"X", "B", "Y"};
-    QTest::newRow("below last") << -1 << QStringList{"A", "C"} << QStringList{"X", "Y", "B"};
-  }
-  void DropsBetweenPartnersInsertBeforeOrAppend() {
-    QFETCH(int, onto);
-    QFETCH(QStringList, expectedLeft);
-    QFETCH(QStringList, expectedRight);
-    QObject objectOfB;
-    left().AddItem("A");
-    left().AddItem("B", &objectOfB);
-    left().AddItem("C");
-    TwoLists::Fill(right(), {"X", "Y"});
-    right().SetItemIndex(1);  // Y stays selected through the insertion
-    left().SetDragDropListBox(&right());
-    ChangeLog log;
-    log.Attach(left());
-    log.Attach(right());
-
-    pointer_.Drag(TwoLists::At(left(), 1), TwoLists::At(right(), onto), 8);
-
-    QCOMPARE(TwoLists::Texts(left()), expectedLeft);
-    QCOMPARE(TwoLists::Texts(right()), expectedRight);
-    const int movedRow = expectedRight.indexOf("B");
-    QCOMPARE(TListBox::ObjectOf(right().item(movedRow)), &objectOfB);
-    QCOMPARE(right().ActiveString(), QString("Y"));
-    QCOMPARE(left().ItemIndex(), -1);
-    // The press changed the left selection; the drop notifies the receiving list only.
-    QCOMPARE(log.senders, (std::vector<TListBox*>{&left(), &right()}));
-  }
-
-  void AcceptanceFollowsPairing_data() {
-    QTest::addColumn<bool>("selfPartner");
-    QTest::addColumn<bool>("leftAllowsInternal");
-    QTest::addColumn<bool>("listenerAccepts");
-    QTest::addColumn<bool>("ownItemMoves");
-    QTest::newRow("partners, internal allowed") << false << true << false << true;
-    QTest::newRow("partners, internal refused") << false << false << true << false;
-    QTest::newRow("own partner, internal refused") << true << false << false << true;
-  }
-  void AcceptanceFollowsPairing() {
-    QFETCH(bool, selfPartner);
-    QFETCH(bool, leftAllowsInternal);
-    QFETCH(bool, listenerAccepts);
-    QFETCH(bool, ownItemMoves);
-    TwoLists::Fill(left(), {"A", "B", "C"});
-    TwoLists::Fill(right(), {"X"});
-    left().SetDragDropListBox(selfPartner ? &left() : &right());
-    left().SetAllowInternalDrag(leftAllowsInternal);
-    int listenerCalls = 0;
-    // With a partner set, the pairing overrides whatever the listener answers.
-    left().SetOnDragOver([&](TListBox*, TListBox*, QPoint, bool& accept) {
-      ++listenerCalls;
-      accept = listenerAccepts;
-    });
-
-    pointer_.Drag(TwoLists::At(left(), 0), TwoLists::At(left(), 2));
-    QCOMPARE(TwoLists::Texts(left()),
-             ownItemMoves ? QStringList({"B", "C", "A"}) : QStringList({"A", "B", "C"}));
-    QVERIFY(listenerCalls > 0);
-
-    if (selfPartner) return;
-    // The partner's items are accepted whatever the internal rule says.
-    pointer_.Drag(TwoLists::At(right(), 0), TwoLists::At(left(), 0));
-    QCOMPARE(TwoLists::Texts(left()).first(), QString("X"));
-    QCOMPARE(right().count(), 0);
-  }
-
-  void WithoutPartnerTheDragOverListenerDecides_data() {
-    QTest::addColumn<bool>("listenerAttached");
-    QTest::addColumn<bool>("listenerAccepts");
-    QTest::addColumn<bool>("moved");
-    QTest::newRow("no listener refuses") << false << false << false;
-    QTest::newRow("listener leaves accept") << true << true << true;
-    QTest::newRow("listener refuses") << true << false << false;
-  }
-  void WithoutPartnerTheDragOverListenerDecides() {
-    QFETCH(bool, listenerAttached);
-    QFETCH(bool, listenerAccepts);
-    QFETCH(bool, moved);
-    TwoLists::Fill(left(), {"A"});
-    left().SetDragMode(TListBox::dmAutomatic);  // a drag source without a partner
-    if (listenerAttached) {
-      right().SetOnDragOver([&](TListBox* sender, TListBox* source, QPoint pos, bool& accept) {
-        QVERIFY(accept);  // arrives true
-        QCOMPARE(sender, &right());
-        QCOMPARE(source, &left());
-        QVERIFY(sender->viewport()->rect().contains(pos));
-        accept = listenerAccepts;
-      });
+    void DropsWithinOneListLandByDirection_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("onto");  // -1: the empty area below the last item
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("A onto C: downwards lands after") << 0 << 2 << QStringList {"B", "C", "A", "D"};
+        QTest::newRow("D onto B: upwards lands before") << 3 << 1 << QStringList {"A", "D", "B", "C"};
+        QTest::newRow("B onto itself stays") << 1 << 1 << QStringList {"A", "B", "C", "D"};
+        QTest::newRow("B below the last item") << 1 << -1 << QStringList {"A", "C", "D", "B"};
+        QTest::newRow("A onto the last item") << 0 << 3 << QStringList {"B", "C", "D", "A"};
+        QTest::newRow("C onto A") << 2 << 0 << QStringList {"C", "A", "B", "D"};
     }
-    pointer_.Drag(TwoLists::At(left(), 0), TwoLists::At(right(), -1));
-    QCOMPARE(right().count(), moved ? 1 : 0);
-    QCOMPARE(left().count(), moved ? 0 : 1);
-  }
+    void DropsWithinOneListLandByDirection()
+    {
+        QFETCH(int, from);
+        QFETCH(int, onto);
+        QFETCH(QStringList, expected);
+        TwoLists::Fill(left(), {"A", "B", "C", "D"});
+        left().SetDragDropListBox(&left());
+        ChangeLog log;
+        log.Attach(left());
+        QStringList dropped;
+        left().SetOnDragDrop([&](TListBox* sender, TListBox* source, QPoint) {
+            QCOMPARE(sender, &left());
+            QCOMPARE(source, &left());
+            dropped << sender->item(0)->text();
+        });
 
-  void ThresholdSeparatesClickFromDrag_data() {
-    QTest::addColumn<QPoint>("offset");
-    QTest::addColumn<bool>("moved");
-    QTest::newRow("4 down") << QPoint(0, 4) << false;
-    QTest::newRow("4 right 4 down") << QPoint(4, 4) << false;
-    QTest::newRow("4 up") << QPoint(0, -4) << false;
-    QTest::newRow("5 down") << QPoint(0, 5) << true;
-    QTest::newRow("5 left") << QPoint(-5, 0) << true;
-  }
-  void ThresholdSeparatesClickFromDrag() {
-    QFETCH(QPoint, offset);
-    QFETCH(bool, moved);
-    // A tall item so that the whole movement stays on item A.
-    left().SetItemHeight(40);
-    TwoLists::Fill(left(), {"A", "B"});
-    left().SetDragDropListBox(&left());
-    const QPoint start = TwoLists::At(left(), 0);
-    QPoint end;
-    pointer_.Press(start);
-    // A long way out first: what counts is the release position's target, not the path.
-    for (int step = 1; step <= 4; ++step) pointer_.Move(start + offset * step / 4);
-    QCOMPARE(ListDragOperation::Current() != nullptr, true);
-    QCOMPARE(ListDragOperation::Current()->IsActive(), moved);
-    // Finish below the last item so that an active drag would move A to the end.
-    end = moved ? TwoLists::At(left(), -1) : start + offset;
-    if (moved) pointer_.Move(end);
-    pointer_.Release(end);
-    QCOMPARE(TwoLists::Texts(left()),
-             moved ? QStringList({"B", "A"}) : QStringList({"A", "B"}));
-    QCOMPARE(left().ActiveString(), moved ? QString() : QString("A"));
-  }
+        // Sideways as well, so that a release on the pressed item itself passes the threshold.
+        pointer_.Drag(TwoLists::At(left(), from), TwoLists::At(left(), onto, QPoint(30, 0)));
 
-  void CancelledOrRefusedDragsChangeNothing_data() {
-    QTest::addColumn<QString>("ending");
-    QTest::newRow("escape") << "escape";
-    QTest::newRow("other button") << "right press";
-    QTest::newRow("release over no list") << "gap";
-    QTest::newRow("release over refusing list") << "unpaired list";
-    QTest::newRow("release over scroll bar") << "scroll bar";
-  }
-  void CancelledOrRefusedDragsChangeNothing() {
-    QFETCH(QString, ending);
-    for (int i = 0; i < 40; ++i) left().AddItem(QString::number(i));  // enough to scroll
-    TwoLists::Fill(right(), {"X"});
-    left().SetDragDropListBox(&left());
-    ChangeLog log;
-    log.Attach(left());
-    log.Attach(right());
-    const QStringList before = TwoLists::Texts(left());
-    const QPoint start = TwoLists::At(left(), 1);
-    const QPoint over = TwoLists::At(left(), 4);
-
-    pointer_.Press(start);
-    pointer_.Move(over);
-    QVERIFY(QGuiApplication::overrideCursor() != nullptr);
-    QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::DragMoveCursor);
-    QPoint end = over;
-    if (ending == "escape") {
-      QTest::keyClick(&left(), Qt::Key_Escape);
-    } else if (ending == "right press") {
-      pointer_.Press(over, Qt::RightButton);
-      pointer_.Release(over, Qt::RightButton);
-    } else if (ending == "gap") {
-      end = lists_->GapPoint();
-    } else if (ending == "unpaired list") {
-      end = TwoLists::At(right(), 0);
-    } else {
-      QWidget* bar = left().verticalScrollBar();
-      QVERIFY(bar->isVisible());
-      end = bar->mapToGlobal(bar->rect().center());
+        QCOMPARE(TwoLists::Texts(left()), expected);
+        QCOMPARE(dropped.size(), 1);
+        // Press on a new item, then the drop: never more than two.
+        QCOMPARE(log.senders.size(), size_t(2));
+        QCOMPARE(log.CountFor(&left()), 2);
+        QCOMPARE(left().ItemIndex(), -1);  // the drop selects nothing
+        QVERIFY(ListDragOperation::Current() == nullptr);
     }
-    if (end != over) {
-      pointer_.Move(end);
-      QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::ForbiddenCursor);
+
+    void DropsBetweenPartnersInsertBeforeOrAppend_data()
+    {
+        QTest::addColumn<int>("onto");
+        QTest::addColumn<QStringList>("expectedLeft");
+        QTest::addColumn<QStringList>("expectedRight");
+        QTest::newRow("onto first") << 0 << QStringList {"A", "C"} << QStringList {"B", "X", "Y"};
+        QTest::newRow("onto last") << 1 << QStringList {"A", "C"} << QStringList {"X", "B", "Y"};
+        QTest::newRow("below last") << -1 << QStringList {"A", "C"} << QStringList {"X", "Y", "B"};
     }
-    pointer_.Release(end);
+    void DropsBetweenPartnersInsertBeforeOrAppend()
+    {
+        QFETCH(int, onto);
+        QFETCH(QStringList, expectedLeft);
+        QFETCH(QStringList, expectedRight);
+        QObject objectOfB;
+        left().AddItem("A");
+        left().AddItem("B", &objectOfB);
+        left().AddItem("C");
+        TwoLists::Fill(right(), {"X", "Y"});
+        right().SetItemIndex(1);  // Y stays selected through the insertion
+        left().SetDragDropListBox(&right());
+        ChangeLog log;
+        log.Attach(left());
+        log.Attach(right());
 
-    QCOMPARE(TwoLists::Texts(left()), before);
-    QCOMPARE(TwoLists::Texts(right()), QStringList{"X"});
-    QVERIFY(QGuiApplication::overrideCursor() == nullptr);
-    QVERIFY(ListDragOperation::Current() == nullptr);
-    QCOMPARE(log.senders, std::vector<TListBox*>{&left()});  // the press only
-    QCOMPARE(left().ActiveString(), QString("1"));
-  }
+        pointer_.Drag(TwoLists::At(left(), 1), TwoLists::At(right(), onto), 8);
 
-  void DragFromEmptyAreaCarriesNothing() {
-    TwoLists::Fill(left(), {"A", "B", "C"});
-    left().SetDragDropListBox(&left());
-    left().SetItemIndex(0);
-    bool dropped = false;
-    left().SetOnDragDrop([&](TListBox*, TListBox*, QPoint) { dropped = true; });
-    pointer_.Press(TwoLists::At(left(), -1));
-    pointer_.Move(TwoLists::At(left(), 1));
-    QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::ForbiddenCursor);
-    pointer_.Release(TwoLists::At(left(), 1));
-    QCOMPARE(TwoLists::Texts(left()), QStringList({"A", "B", "C"}));
-    QVERIFY(!dropped);
-  }
+        QCOMPARE(TwoLists::Texts(left()), expectedLeft);
+        QCOMPARE(TwoLists::Texts(right()), expectedRight);
+        const int movedRow = expectedRight.indexOf("B");
+        QCOMPARE(TListBox::ObjectOf(right().item(movedRow)), &objectOfB);
+        QCOMPARE(right().ActiveString(), QString("Y"));
+        QCOMPARE(left().ItemIndex(), -1);
+        // The press changed the left selection; the drop notifies the receiving list only.
+        QCOMPARE(log.senders, (std::vector<TListBox*> {&left(), &right()}));
+    }
 
-  void DropWithNothingSelectedInsertsNothing() {
-    TwoLists::Fill(left(), {"A", "B"});
-    left().SetDragDropListBox(&right());
-    ChangeLog log;
-    log.Attach(right());
-    // Deselect the pressed item on the way: the drag runs, the source has no selected item.
-    left().SetOnClick([](TListBox* sender) { sender->SetItemIndex(-1); });
-    pointer_.Drag(TwoLists::At(left(), 0), TwoLists::At(right(), -1));
-    QCOMPARE(TwoLists::Texts(left()), QStringList({"A", "B"}));
-    QCOMPARE(right().count(), 0);
-    QCOMPARE(log.CountFor(&right()), 1);  // the drop happened, nothing travelled
-  }
+    void AcceptanceFollowsPairing_data()
+    {
+        QTest::addColumn<bool>("selfPartner");
+        QTest::addColumn<bool>("leftAllowsInternal");
+        QTest::addColumn<bool>("listenerAccepts");
+        QTest::addColumn<bool>("ownItemMoves");
+        QTest::newRow("partners, internal allowed") << false << true << false << true;
+        QTest::newRow("partners, internal refused") << false << false << true << false;
+        QTest::newRow("own partner, internal refused") << true << false << false << true;
+    }
+    void AcceptanceFollowsPairing()
+    {
+        QFETCH(bool, selfPartner);
+        QFETCH(bool, leftAllowsInternal);
+        QFETCH(bool, listenerAccepts);
+        QFETCH(bool, ownItemMoves);
+        TwoLists::Fill(left(), {"A", "B", "C"});
+        TwoLists::Fill(right(), {"X"});
+        left().SetDragDropListBox(selfPartner ? &left() : &right());
+        left().SetAllowInternalDrag(leftAllowsInternal);
+        int listenerCalls = 0;
+        // With a partner set, the pairing overrides whatever the listener answers.
+        left().SetOnDragOver([&](TListBox*, TListBox*, QPoint, bool& accept) {
+            ++listenerCalls;
+            accept = listenerAccepts;
+        });
 
-  void ModalDialogOpenedByAListenerEndsTheDrag() {
-    TwoLists::Fill(left(), {"A", "B"});
-    left().SetDragDropListBox(&left());
-    QDialog dialog(lists_->window.get());
-    dialog.setModal(true);
-    auto* ok = new QPushButton("OK", &dialog);
-    ok->setGeometry(10, 10, 80, 30);
-    dialog.resize(100, 50);
-    bool okClicked = false;
-    connect(ok, &QPushButton::clicked, [&] { okClicked = true; });
-    // As a preview that fails would report its error, in the middle of the press.
-    left().SetOnClick([&](TListBox*) {
-      dialog.move(lists_->window->geometry().topRight() + QPoint(50, 0));
-      dialog.show();
-    });
-    pointer_.Press(TwoLists::At(left(), 1));
-    QVERIFY(QApplication::activeModalWidget() == &dialog);
-    // The window system kept the release from the blocked window: the next thing the user does
-    // is click OK, once.
-    const QPoint onOk = ok->mapToGlobal(ok->rect().center());
-    pointer_.Press(onOk);
-    pointer_.Release(onOk);
-    QVERIFY(okClicked);
-    QVERIFY(ListDragOperation::Current() == nullptr);
-    QVERIFY(QGuiApplication::overrideCursor() == nullptr);
-    QCOMPARE(TwoLists::Texts(left()), QStringList({"A", "B"}));
-  }
+        pointer_.Drag(TwoLists::At(left(), 0), TwoLists::At(left(), 2));
+        QCOMPARE(TwoLists::Texts(left()), ownItemMoves ? QStringList({"B", "C", "A"}) : QStringList({"A", "B", "C"}));
+        QVERIFY(listenerCalls > 0);
 
-  void DestroyedObjectReadsAsNull() {
-    auto object = std::make_unique<QObject>();
-    left().AddItem("A", object.get());
-    left().SetItemIndex(0);
-    QCOMPARE(left().ActiveObject(), object.get());
-    object.reset();
-    QCOMPARE(left().ActiveObject(), nullptr);
-  }
+        if (selfPartner)
+            return;
+        // The partner's items are accepted whatever the internal rule says.
+        pointer_.Drag(TwoLists::At(right(), 0), TwoLists::At(left(), 0));
+        QCOMPARE(TwoLists::Texts(left()).first(), QString("X"));
+        QCOMPARE(right().count(), 0);
+    }
 
-  void SourceDestroyedDuringDragEndsIt() {
-    TwoLists::Fill(right(), {"X"});
-    right().SetDragDropListBox(&left());
-    pointer_.Press(TwoLists::At(right(), 0));
-    pointer_.Move(TwoLists::At(left(), -1));
-    QVERIFY(ListDragOperation::Current() != nullptr);
-    delete lists_->right;
-    QVERIFY(ListDragOperation::Current() == nullptr);
-    QVERIFY(QGuiApplication::overrideCursor() == nullptr);
-    pointer_.Release(TwoLists::At(left(), -1));
-    QCOMPARE(left().count(), 0);
-  }
+    void WithoutPartnerTheDragOverListenerDecides_data()
+    {
+        QTest::addColumn<bool>("listenerAttached");
+        QTest::addColumn<bool>("listenerAccepts");
+        QTest::addColumn<bool>("moved");
+        QTest::newRow("no listener refuses") << false << false << false;
+        QTest::newRow("listener leaves accept") << true << true << true;
+        QTest::newRow("listener refuses") << true << false << false;
+    }
+    void WithoutPartnerTheDragOverListenerDecides()
+    {
+        QFETCH(bool, listenerAttached);
+        QFETCH(bool, listenerAccepts);
+        QFETCH(bool, moved);
+        TwoLists::Fill(left(), {"A"});
+        left().SetDragMode(TListBox::dmAutomatic);  // a drag source without a partner
+        if (listenerAttached) {
+            right().SetOnDragOver([&](TListBox* sender, TListBox* source, QPoint pos, bool& accept) {
+                QVERIFY(accept);  // arrives true
+                QCOMPARE(sender, &right());
+                QCOMPARE(source, &left());
+                QVERIFY(sender->viewport()->rect().contains(pos));
+                accept = listenerAccepts;
+            });
+        }
+        pointer_.Drag(TwoLists::At(left(), 0), TwoLists::At(right(), -1));
+        QCOMPARE(right().count(), moved ? 1 : 0);
+        QCOMPARE(left().count(), moved ? 0 : 1);
+    }
 
- private:
-  TListBox& left() { return *lists_->left; }
-  TListBox& right() { return *lists_->right; }
+    void ThresholdSeparatesClickFromDrag_data()
+    {
+        QTest::addColumn<QPoint>("offset");
+        QTest::addColumn<bool>("moved");
+        QTest::newRow("4 down") << QPoint(0, 4) << false;
+        QTest::newRow("4 right 4 down") << QPoint(4, 4) << false;
+        QTest::newRow("4 up") << QPoint(0, -4) << false;
+        QTest::newRow("5 down") << QPoint(0, 5) << true;
+        QTest::newRow("5 left") << QPoint(-5, 0) << true;
+    }
+    void ThresholdSeparatesClickFromDrag()
+    {
+        QFETCH(QPoint, offset);
+        QFETCH(bool, moved);
+        // A tall item so that the whole movement stays on item A.
+        left().SetItemHeight(40);
+        TwoLists::Fill(left(), {"A", "B"});
+        left().SetDragDropListBox(&left());
+        const QPoint start = TwoLists::At(left(), 0);
+        QPoint end;
+        pointer_.Press(start);
+        // A long way out first: what counts is the release position's target, not the path.
+        for (int step = 1; step <= 4; ++step)
+            pointer_.Move(start + offset * step / 4);
+        QCOMPARE(ListDragOperation::Current() != nullptr, true);
+        QCOMPARE(ListDragOperation::Current()->IsActive(), moved);
+        // Finish below the last item so that an active drag would move A to the end.
+        end = moved ? TwoLists::At(left(), -1) : start + offset;
+        if (moved)
+            pointer_.Move(end);
+        pointer_.Release(end);
+        QCOMPARE(TwoLists::Texts(left()), moved ? QStringList({"B", "A"}) : QStringList({"A", "B"}));
+        QCOMPARE(left().ActiveString(), moved ? QString() : QString("A"));
+    }
 
-  std::unique_ptr<TwoLists> lists_;
-  Pointer pointer_;
+    void CancelledOrRefusedDragsChangeNothing_data()
+    {
+        QTest::addColumn<QString>("ending");
+        QTest::newRow("escape") << "escape";
+        QTest::newRow("other button") << "right press";
+        QTest::newRow("release over no list") << "gap";
+        QTest::newRow("release over refusing list") << "unpaired list";
+        QTest::newRow("release over scroll bar") << "scroll bar";
+    }
+    void CancelledOrRefusedDragsChangeNothing()
+    {
+        QFETCH(QString, ending);
+        for (int i = 0; i < 40; ++i)
+            left().AddItem(QString::number(i));  // enough to scroll
+        TwoLists::Fill(right(), {"X"});
+        left().SetDragDropListBox(&left());
+        ChangeLog log;
+        log.Attach(left());
+        log.Attach(right());
+        const QStringList before = TwoLists::Texts(left());
+        const QPoint start = TwoLists::At(left(), 1);
+        const QPoint over = TwoLists::At(left(), 4);
+
+        pointer_.Press(start);
+        pointer_.Move(over);
+        QVERIFY(QGuiApplication::overrideCursor() != nullptr);
+        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::DragMoveCursor);
+        QPoint end = over;
+        if (ending == "escape") {
+            QTest::keyClick(&left(), Qt::Key_Escape);
+        } else if (ending == "right press") {
+            pointer_.Press(over, Qt::RightButton);
+            pointer_.Release(over, Qt::RightButton);
+        } else if (ending == "gap") {
+            end = lists_->GapPoint();
+        } else if (ending == "unpaired list") {
+            end = TwoLists::At(right(), 0);
+        } else {
+            QWidget* bar = left().verticalScrollBar();
+            QVERIFY(bar->isVisible());
+            end = bar->mapToGlobal(bar->rect().center());
+        }
+        if (end != over) {
+            pointer_.Move(end);
+            QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::ForbiddenCursor);
+        }
+        pointer_.Release(end);
+
+        QCOMPARE(TwoLists::Texts(left()), before);
+        QCOMPARE(TwoLists::Texts(right()), QStringList {"X"});
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+        QVERIFY(ListDragOperation::Current() == nullptr);
+        QCOMPARE(log.senders, std::vector<TListBox*> {&left()});  // the press only
+        QCOMPARE(left().ActiveString(), QString("1"));
+    }
+
+    void DragFromEmptyAreaCarriesNothing()
+    {
+        TwoLists::Fill(left(), {"A", "B", "C"});
+        left().SetDragDropListBox(&left());
+        left().SetItemIndex(0);
+        bool dropped = false;
+        left().SetOnDragDrop([&](TListBox*, TListBox*, QPoint) { dropped = true; });
+        pointer_.Press(TwoLists::At(left(), -1));
+        pointer_.Move(TwoLists::At(left(), 1));
+        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::ForbiddenCursor);
+        pointer_.Release(TwoLists::At(left(), 1));
+        QCOMPARE(TwoLists::Texts(left()), QStringList({"A", "B", "C"}));
+        QVERIFY(!dropped);
+    }
+
+    void DropWithNothingSelectedInsertsNothing()
+    {
+        TwoLists::Fill(left(), {"A", "B"});
+        left().SetDragDropListBox(&right());
+        ChangeLog log;
+        log.Attach(right());
+        // Deselect the pressed item on the way: the drag runs, the source has no selected item.
+        left().SetOnClick([](TListBox* sender) { sender->SetItemIndex(-1); });
+        pointer_.Drag(TwoLists::At(left(), 0), TwoLists::At(right(), -1));
+        QCOMPARE(TwoLists::Texts(left()), QStringList({"A", "B"}));
+        QCOMPARE(right().count(), 0);
+        QCOMPARE(log.CountFor(&right()), 1);  // the drop happened, nothing travelled
+    }
+
+    void ModalDialogOpenedByAListenerEndsTheDrag()
+    {
+        TwoLists::Fill(left(), {"A", "B"});
+        left().SetDragDropListBox(&left());
+        QDialog dialog(lists_->window.get());
+        dialog.setModal(true);
+        auto* ok = new QPushButton("OK", &dialog);
+        ok->setGeometry(10, 10, 80, 30);
+        dialog.resize(100, 50);
+        bool okClicked = false;
+        connect(ok, &QPushButton::clicked, [&] { okClicked = true; });
+        // As a preview that fails would report its error, in the middle of the press.
+        left().SetOnClick([&](TListBox*) {
+            dialog.move(lists_->window->geometry().topRight() + QPoint(50, 0));
+            dialog.show();
+        });
+        pointer_.Press(TwoLists::At(left(), 1));
+        QVERIFY(QApplication::activeModalWidget() == &dialog);
+        // The window system kept the release from the blocked window: the next thing the user does
+        // is click OK, once.
+        const QPoint onOk = ok->mapToGlobal(ok->rect().center());
+        pointer_.Press(onOk);
+        pointer_.Release(onOk);
+        QVERIFY(okClicked);
+        QVERIFY(ListDragOperation::Current() == nullptr);
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+        QCOMPARE(TwoLists::Texts(left()), QStringList({"A", "B"}));
+    }
+
+    void DestroyedObjectReadsAsNull()
+    {
+        auto object = std::make_unique<QObject>();
+        left().AddItem("A", object.get());
+        left().SetItemIndex(0);
+        QCOMPARE(left().ActiveObject(), object.get());
+        object.reset();
+        QCOMPARE(left().ActiveObject(), nullptr);
+    }
+
+    void SourceDestroyedDuringDragEndsIt()
+    {
+        TwoLists::Fill(right(), {"X"});
+        right().SetDragDropListBox(&left());
+        pointer_.Press(TwoLists::At(right(), 0));
+        pointer_.Move(TwoLists::At(left(), -1));
+        QVERIFY(ListDragOperation::Current() != nullptr);
+        delete lists_->right;
+        QVERIFY(ListDragOperation::Current() == nullptr);
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+        pointer_.Release(TwoLists::At(left(), -1));
+        QCOMPARE(left().count(), 0);
+    }
+
+private:
+    TListBox& left() { return *lists_->left; }
+    TListBox& right() { return *lists_->right; }
+
+    std::unique_ptr<TwoLists> lists_;
+    Pointer pointer_;
 };
 
 QTEST_MAIN(ListBoxDragTest)
