@@ -150,3 +150,30 @@ TEST(PdfReaders, CmykPageIsNotShownInverted)
     EXPECT_GT(centre[1], 120);  // green and blue: cyan
     EXPECT_GT(centre[2], 180);
 }
+
+// An independent parser finds each page's image stream holding exactly the bytes of its file,
+// with the filter, size and colour space that let readers decode it.
+TEST(PdfReaders, ImageStreamsCarryTheFilesUnchanged)
+{
+    TempDir dir;
+    const std::vector<std::string> files = {
+        dir.Write("rgb.jpg", MakeJpeg({.width = 31, .height = 17, .gradient = true})),
+        dir.Write("cmyk.jpg", MakeJpeg({.width = 9, .height = 40, .components = 4, .progressive = true})),
+    };
+    const std::string output = dir.File("out.pdf");
+    ASSERT_EQ(jpeg2pdf::ConvertJpegListToPdf(files, output), jpeg2pdf::kExportSaved);
+
+    const std::string script = dir.Write("read.py", R"(import sys, pikepdf
+pdf = pikepdf.open(sys.argv[1])
+for page, name in zip(pdf.pages, sys.argv[2:]):
+    image = page.Resources.XObject.Im0
+    same = bytes(image.read_raw_bytes()) == open(name, "rb").read()
+    print(int(image.Width), int(image.Height), str(image.ColorSpace), str(image.Filter[0]), same)
+)");
+    const CommandResult result =
+        RunCommand("/usr/bin/python3 " + Quoted(script) + " " + Quoted(output) + " " + Quoted(files[0]) + " "
+                   + Quoted(files[1]));
+    ASSERT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(result.output, "31 17 /DeviceRGB /DCTDecode True\n"
+                             "9 40 /DeviceCMYK /DCTDecode True\n");
+}
