@@ -47,9 +47,8 @@ private:
     FileIdentity identity_;
 };
 
-// The PDF being written. Text and small file contents are gathered in a buffer; larger file
-// contents are copied by the kernel where it can. Position() counts every byte handed over, so it
-// is the offset in the file.
+// The PDF being written. Text and file contents are gathered in one buffer and written in large
+// pieces. Position() counts every byte handed over, so it is the offset in the file.
 class OutputFile {
 public:
     enum class OpenResult { Opened, Failed, IsOneOfInputs };
@@ -78,11 +77,9 @@ private:
     bool WriteAll(const char* data, size_t size);
     // Copies bytes [from, count) of `input`.
     bool CopyThroughBuffer(const InputFile& input, int64_t from, int64_t count);
-    bool CopyInKernel(const InputFile& input, int64_t count);
 
     int fd_ = -1;
     int64_t position_ = 0;
-    bool kernelCopy_ = false;
     std::unique_ptr<char[]> buffer_;
     size_t buffered_ = 0;
 };
