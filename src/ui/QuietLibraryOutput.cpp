@@ -28,7 +28,7 @@ void DropMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 QuietLibraryOutput::QuietLibraryOutput()
 {
-    previousHandler_ = reinterpret_cast<void*>(qInstallMessageHandler(DropMessage));
+    previousHandler_ = qInstallMessageHandler(DropMessage);
     std::fflush(stdout);
     std::fflush(stderr);
     const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
@@ -56,5 +56,5 @@ QuietLibraryOutput::~QuietLibraryOutput()
         ::dup2(savedErr_, STDERR_FILENO);
         ::close(savedErr_);
     }
-    qInstallMessageHandler(reinterpret_cast<QtMessageHandler>(previousHandler_));
+    qInstallMessageHandler(previousHandler_);
 }

@@ -1,6 +1,8 @@
 // Keeps what the metafile libraries print on their own (warnings, progress) off the user's terminal.
 #pragma once
 
+#include <QtGlobal>
+
 // While alive, the process's standard output and error go to /dev/null and Qt's messages are
 // dropped (standard error stays in sanitizer builds, for their reports). The program is
 // single-threaded GUI code, so nothing else is expected to write meanwhile.
@@ -14,5 +16,5 @@ public:
 private:
     int savedOut_ = -1;
     int savedErr_ = -1;
-    void* previousHandler_ = nullptr;
+    QtMessageHandler previousHandler_ = nullptr;
 };
