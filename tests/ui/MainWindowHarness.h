@@ -7,6 +7,9 @@
 #include <QFileDialog>
 #include <QList>
 #include <QStringList>
+#include <QTest>
+
+#include <memory>
 
 // Answers each dialog with the next scripted list of paths (an empty list cancels) and records
 // which dialog was shown and which file name it offered.
@@ -34,3 +37,14 @@ public:
 
     void ShowError(QWidget*, const QString& caption, const QString& text) override { shown.append({caption, text}); }
 };
+
+// Runs a test object under the application's own error handler, with message boxes recorded.
+// The test class takes the recorder in its constructor.
+template <typename Test>
+int RunUnderErrorHandler(int argc, char* argv[])
+{
+    auto boxes = std::make_shared<RecordingBoxes>();
+    LeafbindApplication app(argc, argv, boxes);
+    Test test(boxes);
+    return QTest::qExec(&test, argc, argv);
+}

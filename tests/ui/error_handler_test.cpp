@@ -79,10 +79,7 @@ private:
 
 int main(int argc, char* argv[])
 {
-    auto boxes = std::make_shared<RecordingBoxes>();
-    LeafbindApplication app(argc, argv, boxes);
-    ErrorHandlerTest test(boxes);
-    return QTest::qExec(&test, argc, argv);
+    return RunUnderErrorHandler<ErrorHandlerTest>(argc, argv);
 }
 
 #include "error_handler_test.moc"

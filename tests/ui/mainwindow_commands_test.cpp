@@ -323,10 +323,7 @@ private:
 
 int main(int argc, char* argv[])
 {
-    auto boxes = std::make_shared<RecordingBoxes>();
-    LeafbindApplication app(argc, argv, boxes);
-    MainWindowCommandsTest test(boxes);
-    return QTest::qExec(&test, argc, argv);
+    return RunUnderErrorHandler<MainWindowCommandsTest>(argc, argv);
 }
 
 #include "mainwindow_commands_test.moc"

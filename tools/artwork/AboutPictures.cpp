@@ -37,34 +37,30 @@ void GoldRim(QPainter& painter, const QRectF& outer, qreal width, qreal radius)
 
 QImage CloseBadge()
 {
-    QImage image = Canvas(48, 48);
-    QPainter painter(&image);
-    Prepare(painter);
-    const QRectF outer(1, 1, 46, 46);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Vertical(outer, QColor(110, 205, 100), kGreenDark));
-    painter.drawRoundedRect(outer.adjusted(2, 2, -2, -2), 8, 8);
-    GoldRim(painter, outer, 4, 10);
+    return Painted(48, 48, [](QPainter& painter) {
+        const QRectF outer(1, 1, 46, 46);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Vertical(outer, QColor(110, 205, 100), kGreenDark));
+        painter.drawRoundedRect(outer.adjusted(2, 2, -2, -2), 8, 8);
+        GoldRim(painter, outer, 4, 10);
 
-    painter.setPen(QPen(QColor(0, 60, 0, 90), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    QPainterPath check;
-    check.moveTo(13, 25);
-    check.lineTo(21, 33);
-    check.lineTo(35, 16);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(check.translated(1, 1.5));
-    painter.setPen(QPen(Qt::white, 5.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPath(check);
-    return image;
+        painter.setPen(QPen(QColor(0, 60, 0, 90), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        QPainterPath check;
+        check.moveTo(13, 25);
+        check.lineTo(21, 33);
+        check.lineTo(35, 16);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(check.translated(1, 1.5));
+        painter.setPen(QPen(Qt::white, 5.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPath(check);
+    });
 }
 
 QImage GoldFrame()
 {
-    QImage image = Canvas(155, 115);
-    QPainter painter(&image);
-    Prepare(painter);
-    GoldRim(painter, QRectF(0.5, 0.5, 154, 114), 9, 14);
-    return image;
+    return Painted(155, 115, [](QPainter& painter) {
+        GoldRim(painter, QRectF(0.5, 0.5, 154, 114), 9, 14);
+    });
 }
 
 QImage FramedPicture()
@@ -116,35 +112,32 @@ QImage FramedPicture()
 
 QImage AppIcon()
 {
-    QImage image = Canvas(256, 256);
-    QPainter painter(&image);
-    Prepare(painter);
+    return Painted(256, 256, [](QPainter& painter) {
+        // A second page peeking out behind the first: several photographs, one document.
+        painter.save();
+        painter.translate(128, 128);
+        painter.rotate(8);
+        painter.translate(-128, -128);
+        Sheet(painter, QRectF(76, 20, 146, 196), 40);
+        painter.restore();
+        Sheet(painter, QRectF(60, 30, 150, 196), 40);
+        Photo(painter, QRectF(76, 78, 118, 92), 8);
 
-    // A second page peeking out behind the first: several photographs, one document.
-    painter.save();
-    painter.translate(128, 128);
-    painter.rotate(8);
-    painter.translate(-128, -128);
-    Sheet(painter, QRectF(76, 20, 146, 196), 40);
-    painter.restore();
-    Sheet(painter, QRectF(60, 30, 150, 196), 40);
-    Photo(painter, QRectF(76, 78, 118, 92), 8);
+        // The document band.
+        const QRectF band(76, 182, 118, 30);
+        painter.setPen(QPen(kRed.darker(150), 3));
+        painter.setBrush(Vertical(band, kRed.lighter(125), kRed));
+        painter.drawRoundedRect(band, 6, 6);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(24);
+        font.setBold(true);
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        painter.drawText(band, Qt::AlignCenter, QStringLiteral("PDF"));
 
-    // The document band.
-    const QRectF band(76, 182, 118, 30);
-    painter.setPen(QPen(kRed.darker(150), 3));
-    painter.setBrush(Vertical(band, kRed.lighter(125), kRed));
-    painter.drawRoundedRect(band, 6, 6);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(24);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.drawText(band, Qt::AlignCenter, QStringLiteral("PDF"));
-
-    // The leaf that binds the pages.
-    Leaf(painter, QPointF(12, 246), 104, -66);
-    return image;
+        // The leaf that binds the pages.
+        Leaf(painter, QPointF(12, 246), 104, -66);
+    });
 }
 
 }  // namespace art

@@ -13,6 +13,19 @@ QImage Canvas(int width, int height);
 // An antialiased painter on `image`.
 void Prepare(QPainter& painter);
 
+// A transparent picture of that size, drawn by `paint` on a prepared painter.
+template <typename Paint>
+QImage Painted(int width, int height, Paint paint)
+{
+    QImage image = Canvas(width, height);
+    {
+        QPainter painter(&image);
+        Prepare(painter);
+        paint(painter);
+    }
+    return image;
+}
+
 // Top-lit vertical gradient from `top` to `bottom` across `area`.
 QBrush Vertical(const QRectF& area, const QColor& top, const QColor& bottom);
 
