@@ -5,12 +5,25 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include "HeldMouseButtons.h"
 #include "ListBoxOnChangeU.h"
 
 namespace {
 
 // At most one drag runs at a time: the mouse has one left button.
 QPointer<ListDragOperation> g_current;
+
+std::function<Qt::MouseButtons()>& HeldButtonsQuery()
+{
+    static std::function<Qt::MouseButtons()> query;
+    return query;
+}
+
+bool LeftButtonHeld()
+{
+    const auto& query = HeldButtonsQuery();
+    return ((query ? query() : HeldMouseButtons()) & Qt::LeftButton) != 0;
+}
 
 // The list whose viewport is `widget` or holds it; null over a list's frame or scroll bars.
 TListBox* ListWithViewportAt(QWidget* widget)
@@ -32,6 +45,11 @@ void ListDragOperation::Arm(TListBox* source, QPointF pressGlobal, bool carriesI
     if (ListDragOperation* running = Current())
         running->Finish();
     g_current = new ListDragOperation(source, pressGlobal, carriesItem);
+}
+
+void ListDragOperation::SetHeldButtonsQuery(std::function<Qt::MouseButtons()> query)
+{
+    HeldButtonsQuery() = std::move(query);
 }
 
 ListDragOperation* ListDragOperation::Current()
@@ -101,10 +119,17 @@ bool ListDragOperation::eventFilter(QObject* watched, QEvent* event)
         Finish();
         return true;
     case QEvent::ShortcutOverride:
-        // Claimed so that no shortcut fires in the middle of a drag.
-        event->accept();
-        return true;
     case QEvent::KeyPress:
+        // The release was lost: the drag is over, and this key is the user's next action.
+        if (!LeftButtonHeld()) {
+            Finish();
+            return false;
+        }
+        if (event->type() == QEvent::ShortcutOverride) {
+            // Claimed so that no shortcut fires in the middle of a drag.
+            event->accept();
+            return true;
+        }
         if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
             Finish();
         return true;

@@ -7,7 +7,9 @@
 // that opens meanwhile.
 //
 // While armed or active it takes every mouse move, button and key event of the application, so
-// neither the source list nor any other widget sees them. Positions come from the events' global
+// neither the source list nor any other widget sees them. A key press that finds the left button no
+// longer held (its release went where we could not see it) ends the drag instead and goes on to its
+// widget: the keyboard is never left dead. Positions come from the events' global
 // positions; the list under the pointer is found with QApplication::widgetAt, and only a list's
 // viewport counts as over the list (its scroll bars do not).
 #pragma once
@@ -16,6 +18,8 @@
 #include <QPoint>
 #include <QPointF>
 #include <QPointer>
+
+#include <functional>
 
 class TListBox;
 
@@ -31,6 +35,9 @@ public:
     static void Arm(TListBox* source, QPointF pressGlobal, bool carriesItem);
     // The drag now armed or active, or null.
     static ListDragOperation* Current();
+    // Where the drag learns which mouse buttons are held now; null restores HeldMouseButtons.
+    // Tests that send their own mouse events answer for the buttons they hold.
+    static void SetHeldButtonsQuery(std::function<Qt::MouseButtons()> query);
 
     bool IsActive() const { return active_; }
     // The list under the pointer at the last move and whether it accepted the drag there.

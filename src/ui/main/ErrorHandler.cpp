@@ -5,9 +5,17 @@
 #include <QMessageBox>
 #include <QSettings>
 
+std::unique_ptr<QMessageBox> QtMessageBoxes::MakeErrorBox(QWidget* parent, const QString& caption,
+                                                         const QString& text)
+{
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Critical, caption, text, QMessageBox::Ok, parent);
+    box->setTextFormat(Qt::PlainText);
+    return box;
+}
+
 void QtMessageBoxes::ShowError(QWidget* parent, const QString& caption, const QString& text)
 {
-    QMessageBox::critical(parent, caption, text, QMessageBox::Ok);
+    MakeErrorBox(parent, caption, text)->exec();
 }
 
 QString WithFullStop(const QString& message)

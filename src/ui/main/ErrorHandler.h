@@ -8,6 +8,7 @@
 #include <exception>
 #include <memory>
 
+class QMessageBox;
 class QWidget;
 
 // Shows messages to the user; tests record them instead.
@@ -21,6 +22,8 @@ public:
 class QtMessageBoxes : public MessageBoxes {
 public:
     void ShowError(QWidget* parent, const QString& caption, const QString& text) override;
+    // The box ShowError runs. Its text is plain: a file name is shown as written, never as markup.
+    static std::unique_ptr<QMessageBox> MakeErrorBox(QWidget* parent, const QString& caption, const QString& text);
 };
 
 // The message as shown: a full stop is appended unless the text ends in a full stop or in a

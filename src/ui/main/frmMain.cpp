@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
@@ -162,6 +163,8 @@ void TForm1::BuildLayout()
     stat1->setObjectName(QStringLiteral("stat1"));
     stat1->setFixedHeight(kStatusBarHeight);
     statusText_ = new QLabel(stat1);
+    // The status line carries file names and system messages: shown as written, never as markup.
+    statusText_->setTextFormat(Qt::PlainText);
     stat1->addWidget(statusText_, 1);
     exportProgress_ = new QProgressBar(stat1);
     exportProgress_->setObjectName(QStringLiteral("exportProgress"));
@@ -308,8 +311,10 @@ void TForm1::btn3Click()
     QElapsedTimer clock;
     clock.start();
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    exporting_ = true;
     const int result = jpeg2pdf::ConvertJpegListToPdf(
         paths, LocalPath(output), [&](int written, int total) { ShowExportProgress(written, total, clock); });
+    exporting_ = false;
     QApplication::restoreOverrideCursor();
     exportProgress_->hide();
 
@@ -339,6 +344,16 @@ void TForm1::ShowExportProgress(int pagesWritten, int pageCount, const QElapsedT
     exportProgress_->setValue(pagesWritten);
     // Repaint, but leave the user's input queued until the export has finished.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    // The progress repaints let the window system's close request in; user input stays queued.
+    if (exporting_) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void TForm1::btn4Click() { close(); }

@@ -8,6 +8,7 @@
 class FileDialogRunner;
 class QFileDialog;
 class QAction;
+class QCloseEvent;
 class QElapsedTimer;
 class QFrame;
 class QLabel;
@@ -77,13 +78,17 @@ public:
     QFileDialog* dlgSave2 = nullptr;
     QFileDialog* dlgOpen2 = nullptr;
 
+protected:
+    // A close request while an export runs is ignored: the export finishes and reports its outcome.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void BuildLayout();
     void BuildPopupMenu();
     void BuildFileDialogs();
     void ConnectCommands();
     QToolButton* AddCommandButton(const char* name, const char* caption, const char* hint, const char* glyph);
-    // Shows a dialog; returns the first chosen path, or an empty text when cancelled.
+    // Shows a dialog; returns every chosen path, or an empty list when cancelled.
     QStringList RunDialog(QFileDialog* dialog);
     void SetStatusText(const QString& text);
     void ClearPreview();
@@ -94,4 +99,5 @@ private:
     QLabel* statusText_ = nullptr;
     QProgressBar* exportProgress_ = nullptr;
     int progressDelayMs_ = 500;
+    bool exporting_ = false;
 };

@@ -12,10 +12,19 @@
 #include <vector>
 
 #include "ListBoxOnChangeU.h"
+#include "ListDragOperation.h"
 
-// Mouse events at global positions, each delivered to the widget under the pointer.
+// Mouse events at global positions, each delivered to the widget under the pointer. While it
+// lives, the drag asks it which buttons are held, as it would ask the window system.
 class Pointer {
 public:
+    Pointer() { ListDragOperation::SetHeldButtonsQuery([this] { return buttons_; }); }
+    ~Pointer() { ListDragOperation::SetHeldButtonsQuery(nullptr); }
+    Pointer(const Pointer&) = delete;
+    Pointer& operator=(const Pointer&) = delete;
+
+    // A release that went to another client: the button is up, and nobody here heard of it.
+    void LoseRelease(Qt::MouseButton button = Qt::LeftButton) { buttons_ &= ~button; }
     void Press(QPoint global, Qt::MouseButton button = Qt::LeftButton)
     {
         buttons_ |= button;

@@ -36,18 +36,19 @@ private slots:
         left().SetDragDropListBox(&left());
         ChangeLog log;
         log.Attach(left());
-        QStringList dropped;
+        QList<QStringList> seenByDrop;  // the order OnDragDrop finds, once per drop
         left().SetOnDragDrop([&](TListBox* sender, TListBox* source, QPoint) {
             QCOMPARE(sender, &left());
             QCOMPARE(source, &left());
-            dropped << sender->item(0)->text();
+            seenByDrop << TwoLists::Texts(*sender);
         });
 
         // Sideways as well, so that a release on the pressed item itself passes the threshold.
         pointer_.Drag(TwoLists::At(left(), from), TwoLists::At(left(), onto, QPoint(30, 0)));
 
         QCOMPARE(TwoLists::Texts(left()), expected);
-        QCOMPARE(dropped.size(), 1);
+        // The item has moved before the listener hears of the drop.
+        QCOMPARE(seenByDrop, QList<QStringList>{expected});
         // Press on a new item, then the drop: never more than two.
         QCOMPARE(log.senders.size(), size_t(2));
         QCOMPARE(log.CountFor(&left()), 2);
@@ -250,6 +251,37 @@ private slots:
         QVERIFY(ListDragOperation::Current() == nullptr);
         QCOMPARE(log.senders, std::vector<TListBox*> {&left()});  // the press only
         QCOMPARE(left().ActiveString(), QString("1"));
+    }
+
+    void KeysDuringADrag_data()
+    {
+        QTest::addColumn<bool>("releaseLost");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<int>("selected");
+        // Held: the key is the drag's, so the pressed item is the one that moves.
+        QTest::newRow("button held: Down is consumed") << false << QStringList {"B", "C", "A", "D"} << -1;
+        // Released unseen: the key ends the drag and reaches the list, which moves its selection.
+        QTest::newRow("release lost: Down reaches the list") << true << QStringList {"A", "B", "C", "D"} << 1;
+    }
+    void KeysDuringADrag()
+    {
+        QFETCH(bool, releaseLost);
+        QFETCH(QStringList, expected);
+        QFETCH(int, selected);
+        TwoLists::Fill(left(), {"A", "B", "C", "D"});
+        left().SetDragDropListBox(&left());
+        pointer_.Press(TwoLists::At(left(), 0));
+        pointer_.Move(TwoLists::At(left(), 2));
+        QVERIFY(ListDragOperation::Current() && ListDragOperation::Current()->IsActive());
+        if (releaseLost)
+            pointer_.LoseRelease();
+        QTest::keyClick(&left(), Qt::Key_Down);
+        QCOMPARE(ListDragOperation::Current() == nullptr, releaseLost);
+        QCOMPARE(QGuiApplication::overrideCursor() == nullptr, releaseLost);
+        pointer_.Release(TwoLists::At(left(), 2));
+        QCOMPARE(TwoLists::Texts(left()), expected);
+        QCOMPARE(left().ItemIndex(), selected);
+        QVERIFY(ListDragOperation::Current() == nullptr);
     }
 
     void DragFromEmptyAreaCarriesNothing()

@@ -1,6 +1,7 @@
 // The default error handler: message wording and errors that escape event handling.
 #include "MainWindowHarness.h"
 
+#include <QMessageBox>
 #include <QTest>
 
 #include <stdexcept>
@@ -71,6 +72,24 @@ private slots:
         RunGuarded([] { throw std::runtime_error("JPEG error #53"); });
         QCOMPARE(boxes_->shown.size(), 1);
         QCOMPARE(boxes_->shown[0].text, QStringLiteral("JPEG error #53."));
+    }
+
+    void errorBoxShowsPlainText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("bold tags") << "Cannot create file \"/tmp/<b>trip</b>.txt\". No such file or directory.";
+        QTest::newRow("image tag") << "Cannot open file \"/tmp/<img src=\"/tmp/x.png\">.jpg\". Permission denied.";
+        QTest::newRow("ampersand and brackets") << "Cannot open file \"/tmp/a & b &amp; 1<2>0.txt\". Is a directory.";
+    }
+    void errorBoxShowsPlainText()
+    {
+        QFETCH(QString, text);
+        const auto box = QtMessageBoxes::MakeErrorBox(nullptr, QStringLiteral("Export JPG images to PDF file"), text);
+        QCOMPARE(box->text(), text);
+        QCOMPARE(box->textFormat(), Qt::PlainText);
+        QCOMPARE(box->windowTitle(), QStringLiteral("Export JPG images to PDF file"));
+        QCOMPARE(box->icon(), QMessageBox::Critical);
+        QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
     }
 
 private:

@@ -6,9 +6,15 @@
 #include "ListBoxTestKit.h"
 #include "MakeJpeg.h"
 #include "TempDir.h"
+#include "About.h"
 #include "frmMain.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QTimer>
+#include <QWindow>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
@@ -103,11 +109,15 @@ private slots:
         expectListCommandsEnabled(false);
     }
 
-    void clearEmptiesListAndPreview()
+    void removeAndClearEmptyThePreview()
     {
         TempDir dir;
         const std::string jpeg = dir.Write("a.jpg", MakeJpeg({.width = 40, .height = 20}));
-        addPaths({Q(jpeg)});
+        addPaths({Q(jpeg), Q(jpeg)});
+        clickItem(1);
+        QVERIFY(!form_->img1->pixmap().isNull());
+        click(form_->btn2);
+        QVERIFY(form_->img1->pixmap().isNull());
         clickItem(0);
         QVERIFY(!form_->img1->pixmap().isNull());
         click(form_->btn6);
@@ -148,10 +158,20 @@ private slots:
         expectListCommandsEnabled(false);
     }
 
-    void failedLoadLeavesListAndStatesAlone()
+    void failedOrCancelledLoadLeavesListPreviewAndStatesAlone()
     {
         TempDir dir;
-        addPaths({"/x/a.jpg"});
+        const QString jpeg = Q(dir.Write("a.jpg", MakeJpeg({.width = 40, .height = 20})));
+        addPaths({jpeg});
+        clickItem(0);
+        QCOMPARE(form_->img1->pixmap().size(), QSize(80, 40));
+        const QString added = form_->StatusText();
+        click(form_->btn8);  // cancelled
+        QCOMPARE(items(), QStringList({jpeg}));
+        QCOMPARE(form_->img1->pixmap().size(), QSize(80, 40));
+        QCOMPARE(form_->StatusText(), added);
+        expectListCommandsEnabled(true);
+
         form_->lst1->clear();  // the states now lag behind the list, as after a change outside a command
         form_->lst1->AddItem("/x/kept.jpg");
         const QString missing = Q(dir.File("missing.txt"));
@@ -159,6 +179,8 @@ private slots:
         const QString status = form_->StatusText();
         click(form_->btn8);
         QCOMPARE(items(), QStringList({"/x/kept.jpg"}));
+        QCOMPARE(form_->img1->pixmap().size(), QSize(80, 40));
+        expectListCommandsEnabled(true);
         QCOMPARE(form_->StatusText(), status);
         QCOMPARE(boxes_->shown.size(), 1);
         QCOMPARE(boxes_->shown[0].caption, QStringLiteral("Export JPG images to PDF file"));
@@ -212,6 +234,11 @@ private slots:
         click(form_->btn3);
         QCOMPARE(form_->StatusText(), status);
         QCOMPARE(dialogs_->offeredNames.last(), pdf);
+
+        // Opened fine, every write fails.
+        dialogs_->answers = {{QStringLiteral("/dev/full")}};
+        click(form_->btn3);
+        QCOMPARE(form_->StatusText(), QStringLiteral("Unexpected error !"));
     }
 
     void longExportShowsPagesWritten()
@@ -222,15 +249,29 @@ private slots:
         auto* bar = form_->stat1->findChild<QProgressBar*>("exportProgress");
         QVERIFY(bar);
         QList<std::pair<int, bool>> seen;  // value and visibility while the export runs
-        connect(bar, &QProgressBar::valueChanged, this, [&](int value) { seen.append({value, bar->isVisible()}); });
+        QList<Qt::CursorShape> cursors;
+        connect(bar, &QProgressBar::valueChanged, this, [&](int value) {
+            seen.append({value, bar->isVisible()});
+            const QCursor* cursor = QGuiApplication::overrideCursor();
+            cursors.append(cursor ? cursor->shape() : Qt::ArrowCursor);
+            // The window manager's close request, as the title bar's close box sends it.
+            if (value == 1)
+                form_->windowHandle()->close();
+        });
 
         form_->SetProgressDelay(0);
         dialogs_->answers = {{Q(dir.File("out.pdf"))}};
         click(form_->btn3);
         QCOMPARE(seen, (QList<std::pair<int, bool>>{{1, true}, {2, true}, {3, true}}));
+        QCOMPARE(cursors, (QList<Qt::CursorShape>{Qt::WaitCursor, Qt::WaitCursor, Qt::WaitCursor}));
         QCOMPARE(bar->maximum(), 3);
         QVERIFY(!bar->isVisible());
         QCOMPARE(form_->StatusText(), QStringLiteral("Done, PDF saved as: ") + Q(dir.File("out.pdf")));
+        QVERIFY(form_->isVisible());
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+        // Once the export is over, the window closes as asked.
+        form_->windowHandle()->close();
+        QVERIFY(!form_->isVisible());
     }
 
     void shortExportShowsNoProgress()
@@ -282,6 +323,96 @@ private slots:
         QCOMPARE(boxes_->shown[0].text, QStringLiteral("Unknown picture file extension (.txt)"));
         QCOMPARE(form_->img1->pixmap().size(), QSize(80, 31));
         QCOMPARE(form_->lst1->ItemIndex(), 1);
+    }
+
+    void keyboardSelectionShowsItsPreview()
+    {
+        TempDir dir;
+        addPaths({Q(dir.Write("wide.jpg", MakeJpeg({.width = 40, .height = 20}))),
+                  Q(dir.Write("tall.jpg", MakeJpeg({.width = 20, .height = 40})))});
+        clickItem(0);
+        QCOMPARE(form_->img1->pixmap().size(), QSize(80, 40));
+        QTest::keyClick(form_->lst1, Qt::Key_Down);
+        QCOMPARE(form_->lst1->ItemIndex(), 1);
+        QCOMPARE(form_->img1->pixmap().size(), QSize(31, 63));
+        // Ctrl+Space deselects: nothing to show, nothing to report, the picture stays.
+        QTest::keyClick(form_->lst1, Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(form_->lst1->ItemIndex(), -1);
+        QCOMPARE(form_->img1->pixmap().size(), QSize(31, 63));
+        QVERIFY(boxes_->shown.isEmpty());
+    }
+
+    void popupActsOnTheItemRightPressed()
+    {
+        addPaths({"/x/a.txt", "/x/b.txt", "/x/c.txt"});
+        form_->lst1->SetItemIndex(0);
+        boxes_->shown.clear();
+        const QRect rect = form_->lst1->visualItemRect(form_->lst1->item(1));
+        bool selectedWhenOpened = false;
+        connect(form_->pm1, &QMenu::aboutToShow, this, [&] { selectedWhenOpened = form_->lst1->ItemIndex() == 1; });
+        // The press, then the menu request the window system sends with it.
+        QTest::mousePress(form_->lst1->viewport(), Qt::RightButton, {}, rect.center());
+        QContextMenuEvent request(QContextMenuEvent::Mouse, rect.center(),
+                                  form_->lst1->viewport()->mapToGlobal(rect.center()));
+        QApplication::sendEvent(form_->lst1->viewport(), &request);
+        QTRY_VERIFY(form_->pm1->isVisible());
+        QVERIFY(selectedWhenOpened);
+        form_->Remove1->trigger();
+        form_->pm1->hide();
+        QCOMPARE(items(), QStringList({"/x/a.txt", "/x/c.txt"}));
+        QCOMPARE(form_->StatusText(), QStringLiteral("Image removed from list"));
+    }
+
+    void aboutIsModalAndLeavesTheWindowAlone()
+    {
+        addPaths({"/x/a.jpg"});
+        TAboutBox box(form_.get());
+        form_->SetAboutBox(&box);
+        const QString status = form_->StatusText();
+        QWidget* modalWhileShown = nullptr;
+        // Runs inside the box's own loop: the command has not returned yet.
+        QTimer::singleShot(0, this, [&] {
+            modalWhileShown = QApplication::activeModalWidget();
+            box.reject();
+        });
+        click(form_->btn5);
+        QCOMPARE(modalWhileShown, &box);
+        QVERIFY(box.isHidden());
+        QCOMPARE(items(), QStringList({"/x/a.jpg"}));
+        QCOMPARE(form_->StatusText(), status);
+        expectListCommandsEnabled(true);
+        QVERIFY(form_->isVisible());
+    }
+
+    void namesAreShownAsWritten_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("bold tags") << "<b>trip</b>.pdf";
+        QTest::newRow("ampersands") << "a & b &amp; c.pdf";
+        QTest::newRow("image tag") << "<img src=\"/usr/share/pixmaps/debian-logo.png\">.pdf";
+        QTest::newRow("angle brackets") << "1 < 2 > 0.pdf";
+    }
+    void namesAreShownAsWritten()
+    {
+        QFETCH(QString, name);
+        TempDir dir;
+        const QString jpeg = Q(dir.Write("a.jpg", MakeJpeg({})));
+        const QString pdf = Q(dir.Path()) + QLatin1Char('/') + name;
+        std::filesystem::create_directories(std::filesystem::path(pdf.toStdString()).parent_path());
+        addPaths({jpeg});
+        dialogs_->answers = {{pdf}, {pdf + ".txt"}, {pdf + "/no.txt"}};
+        click(form_->btn3);
+        QCOMPARE(form_->StatusText(), QStringLiteral("Done, PDF saved as: ") + pdf);
+        auto* status = form_->stat1->findChild<QLabel*>();
+        QVERIFY(status);
+        QCOMPARE(status->text(), QStringLiteral("Done, PDF saved as: ") + pdf);
+        QCOMPARE(status->textFormat(), Qt::PlainText);
+        click(form_->btn7);
+        QCOMPARE(form_->StatusText(), QStringLiteral("Images list saved as: ") + pdf + ".txt");
+        click(form_->btn7);
+        QCOMPARE(boxes_->shown.size(), 1);
+        QCOMPARE(boxes_->shown[0].text,
+                 QStringLiteral("Cannot create file \"") + pdf + QStringLiteral("/no.txt\". Not a directory."));
     }
 
 private:
