@@ -19,6 +19,7 @@ private slots:
         QTest::newRow("square goes by height") << QSize(500, 500) << QSize(63, 63);
         QTest::newRow("square, tiny") << QSize(1, 1) << QSize(63, 63);
         QTest::newRow("exact area") << QSize(80, 63) << QSize(80, 63);
+        QTest::newRow("wide within a pixel of the area") << QSize(19, 15) << QSize(80, 63);  // not 79 x 63
         QTest::newRow("very wide truncates to zero height") << QSize(1000, 10) << QSize(80, 0);
         QTest::newRow("very tall truncates to zero width") << QSize(10, 1000) << QSize(0, 63);
         QTest::newRow("truncation not rounding") << QSize(99, 70) << QSize(80, 56); // 80 / 1.414 = 56.56

@@ -133,6 +133,23 @@ private slots:
         QVERIFY2(Near(picture.pixel(40, 20), 128, 128, 128, 20), Describe(picture.pixel(40, 20)));
     }
 
+    void decodesAtFullScaleWhenTheAreaNeedsIt()
+    {
+        // Only a full-scale decode covers 80 x 60; any smaller scale blurs single pixels to grey.
+        JpegRecipe recipe;
+        recipe.components = 1;
+        recipe.width = 80;
+        recipe.height = 60;
+        recipe.quality = 100;
+        recipe.checkerboard = true;
+        const QImage picture = Preview(recipe);
+        QCOMPARE(picture.size(), QSize(80, 60));
+        for (const QPoint at : {QPoint(0, 0), QPoint(41, 31), QPoint(78, 58)}) {
+            QVERIFY2(Near(picture.pixel(at), 0, 0, 0, 40), Describe(picture.pixel(at)));
+            QVERIFY2(Near(picture.pixel(at + QPoint(1, 0)), 255, 255, 255, 40), Describe(picture.pixel(at + QPoint(1, 0))));
+        }
+    }
+
     void refusesHugeProgressiveWithinMemoryCap()
     {
         // Whole-image coefficient buffers for 60,000 x 60,000 would take gigabytes; the cap refuses them.

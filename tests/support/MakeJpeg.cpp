@@ -43,6 +43,8 @@ std::string MakeJpeg(const JpegRecipe& r)
                 green = r.height > 1 ? y * 255 / (r.height - 1) : 0;
                 blue = 255 - red;
             }
+            if (r.checkerboard)
+                red = green = blue = (x + y) % 2 == 0 ? 0 : 255;
             JSAMPLE* px = &row[static_cast<size_t>(x) * r.components];
             if (r.components == 1) {
                 px[0] = static_cast<JSAMPLE>((red * 299 + green * 587 + blue * 114) / 1000);

@@ -14,6 +14,7 @@ struct JpegRecipe {
     // Fill colour as RGB; for 4 components it is turned into plain CMYK (no black generation).
     uint8_t red = 200, green = 40, blue = 30;
     bool gradient = false;     // a left-to-right, top-to-bottom ramp instead of the flat colour
+    bool checkerboard = false; // black and white pixels alternating in both directions
 };
 
 // The whole encoded file.
