@@ -2,7 +2,8 @@
 # The real program under a real X server, driven with the mouse and keyboard as a person would:
 # load a list through the real file dialog, drag the first entry below the last, save the list,
 # create the PDF through the real save dialog, check the PDF with real readers, read the status line
-# through the accessibility bus, and check that the program left nothing in an empty home folder.
+# through the accessibility bus (where the window must also present itself as a screen reader expects),
+# and check that the program left nothing in an empty home folder.
 # Usage: export_after_drag_e2e.sh <leafbind binary> <shared testdata folder>
 set -euo pipefail
 program=$1
@@ -26,7 +27,15 @@ convert -size 120x80 gradient:red-blue -quality 90 "$work/pictures/second.jpg"
 convert -size 64x96 plasma:fractal -quality 90 "$work/pictures/third.jpg"
 printf '%s\r\n' "$work/pictures/first.jpg" "$work/pictures/second.jpg" "$work/pictures/third.jpg" > "$work/list.txt"
 
-fail() { echo "FAIL: $*"; import -window root "$work/screen.png" 2>/dev/null && cp "$work/screen.png" /tmp/leafbind-e2e-failure.png; exit 1; }
+# On failure the program's own output is printed too: the folder that holds it is removed on exit.
+fail() {
+  echo "FAIL: $*"
+  import -window root "$work/screen.png" 2>/dev/null && cp "$work/screen.png" /tmp/leafbind-e2e-failure.png
+  echo "--- program output:"
+  cat "$work/app.log" 2>/dev/null || true
+  echo "---"
+  exit 1
+}
 
 # Waits (bounded) for a window with this exact title and prints its id.
 wait_window() {
@@ -73,6 +82,12 @@ type_into_dialog() {
 
 # Buttons are 60 x 65, three pixels in from the panel, six apart: Load... is the sixth, Create... the third.
 expect_status "Ready"
+seen=no
+for _ in $(seq 1 50); do
+  tree=$(/usr/bin/python3 "$here/check_accessible_tree.py" 2>&1) && { seen=yes; break; }
+  sleep 0.1
+done
+[ "$seen" = yes ] || fail "as seen on the accessibility bus: $tree"
 click_at 363 35
 type_into_dialog "Load images list" "$work/list.txt"
 expect_status "Images list loaded"
@@ -111,7 +126,7 @@ sizes=$(pdfinfo -f 1 -l 3 "$work/out.pdf" | sed -n 's/^Page *\([0-9]*\) size: *\
 click_at $((617 - 3 - 30)) 35
 for _ in $(seq 1 300); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program did not end after Exit"
-wait "$app" || fail "the program exited with an error: $(cat "$work/app.log")"
+wait "$app" || fail "the program exited with an error"
 
 leftovers=$(find "$work/home" -mindepth 1)
 [ -z "$leftovers" ] || fail "the program wrote into the home folder: $leftovers"

@@ -11,6 +11,7 @@
 #include "ListPaths.h"
 #include "PicturePreview.h"
 #include "PreviewFrame.h"
+#include "WindowAccessibility.h"
 
 #include <jpeg2pdf.h>
 
@@ -73,6 +74,7 @@ TForm1::TForm1(std::shared_ptr<FileDialogRunner> dialogs, QWidget* parent)
     : QWidget(parent), dialogs_(dialogs ? std::move(dialogs) : std::make_shared<QtFileDialogRunner>())
 {
     setObjectName(QStringLiteral("Form1"));
+    RegisterWindowAccessibility();
     setWindowTitle(QString::fromLatin1(kProductCaption));
     setWindowIcon(QIcon(QStringLiteral(":/icons/leafbind.png")));
     setFont(AppFont(QStringLiteral("Tahoma"), 11));
@@ -99,6 +101,7 @@ QToolButton* TForm1::AddCommandButton(const char* name, const char* caption, con
     button->setObjectName(QString::fromLatin1(name));
     button->setText(QString::fromLatin1(caption));
     button->setToolTip(QString::fromLatin1(hint));
+    button->setAccessibleDescription(QString::fromLatin1(hint));
     button->setIcon(Glyph(glyph));
     button->setIconSize(kGlyphSize);
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -137,6 +140,7 @@ void TForm1::BuildLayout()
     img1->setGeometry(QRect(QPoint(1, 1), kPreviewSize));
     img1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     img1->setToolTip(QStringLiteral("Image preview"));
+    img1->setAccessibleName(QStringLiteral("Image Preview"));
 
     for (QWidget* left : {static_cast<QWidget*>(btn1), static_cast<QWidget*>(btn2), static_cast<QWidget*>(btn3),
                           static_cast<QWidget*>(btn6), static_cast<QWidget*>(btn7), static_cast<QWidget*>(btn8),
@@ -155,6 +159,8 @@ void TForm1::BuildLayout()
     lst1->setObjectName(QStringLiteral("lst1"));
     lst1->SetItemHeight(kListItemHeight);
     lst1->setToolTip(QStringLiteral("Images list, drag and drop to set order"));
+    lst1->setAccessibleName(QStringLiteral("Images to export"));
+    lst1->setAccessibleDescription(lst1->toolTip());
     lst1->setSelectionMode(QAbstractItemView::SingleSelection);
     listArea->addWidget(lst1);
     window->addWidget(pnl2, 1);

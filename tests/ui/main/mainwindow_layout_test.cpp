@@ -5,6 +5,7 @@
 #include "PreviewFrame.h"
 #include "frmMain.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QFileDialog>
 #include <QLabel>
@@ -39,6 +40,10 @@ private slots:
         QCOMPARE(form_->lst1->geometry(), form_->pnl2->rect());
         QCOMPARE(form_->lst1->toolTip(), QStringLiteral("Images list, drag and drop to set order"));
         QCOMPARE(form_->lst1->selectionMode(), QAbstractItemView::SingleSelection);
+        // Assistive technology announces a window, and says what the list holds.
+        QCOMPARE(QAccessible::queryAccessibleInterface(form_.get())->role(), QAccessible::Window);
+        QCOMPARE(QAccessible::queryAccessibleInterface(form_->lst1)->text(QAccessible::Name),
+                 QStringLiteral("Images to export"));
     }
 
     void toolButtons_data()
@@ -68,6 +73,7 @@ private slots:
         QCOMPARE(button->geometry(), QRect(left, 4, 60, 65));
         QCOMPARE(button->text(), caption);
         QCOMPARE(button->toolTip(), hint);
+        QCOMPARE(QAccessible::queryAccessibleInterface(button)->text(QAccessible::Description), hint);
         QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
         QCOMPARE(button->iconSize(), QSize(32, 32));
         QVERIFY(!button->icon().pixmap(32, 32).isNull());
@@ -80,6 +86,8 @@ private slots:
         QCOMPARE(form_->img1->objectName(), QStringLiteral("img1"));
         QCOMPARE(form_->img1->geometry(), QRect(1, 1, 80, 63));
         QCOMPARE(form_->img1->toolTip(), QStringLiteral("Image preview"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(form_->img1)->text(QAccessible::Name),
+                 QStringLiteral("Image Preview"));
         // The caption is painted on the frame, behind the picture, in grey.
         const QImage frame = form_->Panel1->grab().toImage();
         bool grey = false;
