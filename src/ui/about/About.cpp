@@ -4,6 +4,7 @@
 #include "AppTitle.h"
 #include "BalloonToolTip.h"
 #include "BevelPanel.h"
+#include "FramePlacement.h"
 #include "PictureBox.h"
 #include "PointerNotifier.h"
 #include "ShellOpener.h"
@@ -141,8 +142,10 @@ void TAboutBox::setVisible(bool visible)
 {
     // Centred on the screen the first time only; afterwards the dialog reopens where it was left.
     if (visible && !placed_) {
-        create();  // the platform window knows the frame's size, which the centring needs
-        move(FirstPosition());
+        create();  // the platform window reports the frame's size, where it already knows it
+        const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+        if (screen)
+            CentreByFrame(this, screen->geometry());
         placed_ = true;
     }
     QDialog::setVisible(visible);
@@ -153,18 +156,6 @@ void TAboutBox::hideEvent(QHideEvent* event)
     // The pointer is gone with the window; a leave that never arrived must not keep image3 shifted.
     image3MouseLeave(image3);
     QDialog::hideEvent(event);
-}
-
-QPoint TAboutBox::FirstPosition() const
-{
-    const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return pos();
-    const QRect desktop = screen->geometry();
-    const QSize outer = frameGeometry().size();
-    const int left = desktop.left() + (desktop.width() - outer.width()) / 2;
-    const int top = desktop.top() + (desktop.height() - outer.height()) / 2;
-    return {std::max(left, desktop.left()), std::max(top, desktop.top())};
 }
 
 void TAboutBox::CommentsMouseMove(QObject*)

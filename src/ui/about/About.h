@@ -42,7 +42,6 @@ public slots:
 private:
     void BuildControls();
     void AttachHandlers();
-    QPoint FirstPosition() const;
 
     std::shared_ptr<ShellOpener> opener_;
     bool placed_ = false;

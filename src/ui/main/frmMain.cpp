@@ -4,6 +4,7 @@
 #include "AppFonts.h"
 #include "AppTitle.h"
 #include "ErrorHandler.h"
+#include "FramePlacement.h"
 #include "FileDialogRunner.h"
 #include "ImageListFile.h"
 #include "LargeMenuIconStyle.h"
@@ -86,10 +87,8 @@ TForm1::TForm1(std::shared_ptr<FileDialogRunner> dialogs, QWidget* parent)
     // The window's frame adds to the client width; the client never gets narrower than at start.
     setMinimumWidth(kClientWidth);
     resize(kClientWidth, kClientHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect desktop = screen->availableGeometry();
-        move(desktop.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
-    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        CentreByFrame(this, screen->availableGeometry());
     FormCreate();
 }
 

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
@@ -31,6 +32,12 @@ private slots:
     {
         QCOMPARE(form_->objectName(), QStringLiteral("Form1"));
         QCOMPARE(form_->size(), QSize(617, 310));
+        // Centred on the desktop by its outer frame, which the platform reports here too.
+        const QRect desktop = form_->screen()->availableGeometry();
+        const QRect frame = form_->frameGeometry();
+        QVERIFY(frame.size() != form_->size());
+        QCOMPARE(frame.left() - desktop.left(), (desktop.width() - frame.width()) / 2);
+        QCOMPARE(frame.top() - desktop.top(), (desktop.height() - frame.height()) / 2);
         QCOMPARE(form_->minimumWidth(), 617);
         QCOMPARE(form_->font().pixelSize(), 11);
         QCOMPARE(form_->pnl1->geometry(), QRect(0, 0, 617, 73));
