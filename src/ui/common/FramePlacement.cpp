@@ -37,8 +37,7 @@ protected:
             Recheck();
             break;
         case QEvent::Expose:
-        case QEvent::Move:
-        case QEvent::Resize:
+            // Mapped: the window manager has put its frame on, and its size is final.
             Recheck();
             break;
         case QEvent::Hide:
@@ -60,7 +59,10 @@ private:
     void Place()
     {
         used_ = Margins();
-        window_->move(CentredFramePosition(desktop_, window_->size().grownBy(used_)));
+        const QPoint frame = CentredFramePosition(desktop_, window_->size().grownBy(used_));
+        // Placed by its client area: the widget's own idea of its frame may lag behind the window
+        // system's, and the client area is what the window system positions exactly.
+        window_->setGeometry(QRect(frame + QPoint(used_.left(), used_.top()), window_->size()));
     }
 
     void Recheck()
