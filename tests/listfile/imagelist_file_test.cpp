@@ -243,7 +243,8 @@ private:
         std::string at;
         bool Mount(const std::string& folder)
         {
-            if (::mkdir(folder.c_str(), 0700) != 0 || ::mount("leafbind-test", folder.c_str(), "tmpfs", 0, "size=64k") != 0)
+            if (::mkdir(folder.c_str(), 0700) != 0
+                || ::mount("leafbind-test", folder.c_str(), "tmpfs", 0, "size=64k") != 0)
                 return false;
             at = folder;
             return true;

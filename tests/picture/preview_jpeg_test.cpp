@@ -147,7 +147,8 @@ private slots:
         // The header promises 60,000 x 60,000 but the data ends at once: reading stops there, in grey.
         JpegRecipe recipe;
         TempDir dir;
-        const QImage picture = LoadPreviewPicture(QByteArray::fromStdString(dir.Write("huge.jpg", WithFrameSize(MakeJpeg(recipe), 60000, 60000))));
+        const std::string huge = dir.Write("huge.jpg", WithFrameSize(MakeJpeg(recipe), 60000, 60000));
+        const QImage picture = LoadPreviewPicture(QByteArray::fromStdString(huge));
         QCOMPARE(picture.size(), QSize(63, 63));
         QVERIFY2(Near(picture.pixel(40, 40), 128, 128, 128, 2), Describe(picture.pixel(40, 40)));
     }

@@ -316,7 +316,8 @@ private slots:
         dialogs_->answers = {{Q(folder + "/out.pdf")}, {Q(folder + "/again.txt")}};
         click(form_->btn3);
         QCOMPARE(form_->StatusText(), QStringLiteral("Done, PDF saved as: ") + Q(folder + "/out.pdf"));
-        QCOMPARE(MediaBoxes(folder + "/out.pdf"), (QList<QByteArray>{"/MediaBox [ 0 0 30 20 ]", "/MediaBox [ 0 0 10 40 ]"}));
+        QCOMPARE(MediaBoxes(folder + "/out.pdf"),
+                 (QList<QByteArray>{"/MediaBox [ 0 0 30 20 ]", "/MediaBox [ 0 0 10 40 ]"}));
         click(form_->btn7);
         QCOMPARE(ReadFileBytes(folder + "/again.txt"), listBytes);
 
@@ -362,8 +363,8 @@ private slots:
         click(saving ? form_->btn7 : form_->btn8);
         ::alarm(0);
         QCOMPARE(boxes_->shown.size(), 1);
-        QCOMPARE(boxes_->shown[0].text, (saving ? QStringLiteral("Cannot create file \"") : QStringLiteral("Cannot open file \""))
-                                            + path + QStringLiteral("\". ") + reason + QStringLiteral("."));
+        const QString verb = saving ? QStringLiteral("Cannot create file \"") : QStringLiteral("Cannot open file \"");
+        QCOMPARE(boxes_->shown[0].text, verb + path + QStringLiteral("\". ") + reason + QStringLiteral("."));
         QCOMPARE(items(), QStringList({"/x/a.jpg"}));
         QCOMPARE(form_->StatusText(), status);
 
