@@ -3,6 +3,7 @@
 #include "About.h"
 #include "AppFonts.h"
 #include "AppTitle.h"
+#include "DialogPathBytes.h"
 #include "ErrorHandler.h"
 #include "FramePlacement.h"
 #include "FileDialogRunner.h"
@@ -20,7 +21,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -48,8 +48,6 @@ const QSize kPreviewSize(80, 63);
 constexpr int kListItemHeight = 13;
 
 QIcon Glyph(const char* name) { return QIcon(QStringLiteral(":/glyphs/%1.png").arg(QString::fromLatin1(name))); }
-
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 QFileDialog* MakeFileDialog(QWidget* parent, const char* name, const char* title, const char* filter,
                             const char* suffix, QFileDialog::AcceptMode mode, QFileDialog::FileMode fileMode,
@@ -258,13 +256,13 @@ void TForm1::SetStatusText(const QString& text) { statusText_->setText(text); }
 
 void TForm1::ClearPreview() { img1->clear(); }
 
-QStringList TForm1::RunDialog(QFileDialog* dialog)
+QList<QByteArray> TForm1::RunDialog(QFileDialog* dialog)
 {
     const QStringList chosen = dialogs_->Run(*dialog);
     // Within a run, a dialog offers the last chosen name again.
     if (!chosen.isEmpty())
         dialog->selectFile(chosen.first());
-    return chosen;
+    return DialogPathsBytes(chosen);
 }
 
 void TForm1::UpdateCommandStates()
@@ -278,8 +276,8 @@ void TForm1::UpdateCommandStates()
 
 void TForm1::btn1Click()
 {
-    for (const QString& path : RunDialog(dlgOpen1))
-        InsertPath(*lst1, -1, QFile::encodeName(path));
+    for (const QByteArray& path : RunDialog(dlgOpen1))
+        InsertPath(*lst1, -1, path);
     UpdateCommandStates();
     const int count = lst1->count();
     SetStatusText(QString::number(count) +
@@ -306,10 +304,10 @@ void TForm1::Remove1Click()
 
 void TForm1::btn3Click()
 {
-    const QStringList chosen = RunDialog(dlgSave1);
+    const QList<QByteArray> chosen = RunDialog(dlgSave1);
     if (chosen.isEmpty())
         return;
-    const QString output = chosen.first();
+    const QByteArray output = chosen.first();
 
     const std::vector<std::string> paths = PathsOf(*lst1);
 
@@ -318,7 +316,7 @@ void TForm1::btn3Click()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     exporting_ = true;
     const int result = jpeg2pdf::ConvertJpegListToPdf(
-        paths, LocalPath(output), [&](int written, int total) { ShowExportProgress(written, total, clock); });
+        paths, output.toStdString(), [&](int written, int total) { ShowExportProgress(written, total, clock); });
     exporting_ = false;
     QApplication::restoreOverrideCursor();
     exportProgress_->hide();
@@ -328,7 +326,7 @@ void TForm1::btn3Click()
         SetStatusText(QStringLiteral("Unexpected error !"));
         break;
     case jpeg2pdf::kExportSaved:
-        SetStatusText(QStringLiteral("Done, PDF saved as: ") + output);
+        SetStatusText(QStringLiteral("Done, PDF saved as: ") + ShownPath(output));
         break;
     case jpeg2pdf::kExportCannotCreate:
         SetStatusText(QStringLiteral("Can not write to output file !"));
@@ -379,19 +377,19 @@ void TForm1::btn6Click()
 
 void TForm1::btn7Click()
 {
-    const QStringList chosen = RunDialog(dlgSave2);
+    const QList<QByteArray> chosen = RunDialog(dlgSave2);
     if (chosen.isEmpty())
         return;
-    imagelist::SaveImageList(LocalPath(chosen.first()), PathsOf(*lst1));
-    SetStatusText(QStringLiteral("Images list saved as: ") + chosen.first());
+    imagelist::SaveImageList(chosen.first().toStdString(), PathsOf(*lst1));
+    SetStatusText(QStringLiteral("Images list saved as: ") + ShownPath(chosen.first()));
 }
 
 void TForm1::btn8Click()
 {
-    const QStringList chosen = RunDialog(dlgOpen2);
+    const QList<QByteArray> chosen = RunDialog(dlgOpen2);
     if (!chosen.isEmpty()) {
         // Read first: a file that cannot be read leaves the list as it was.
-        const std::vector<std::string> items = imagelist::LoadImageList(LocalPath(chosen.first()));
+        const std::vector<std::string> items = imagelist::LoadImageList(chosen.first().toStdString());
         lst1->clear();
         for (const std::string& item : items)
             InsertPath(*lst1, -1, QByteArray::fromStdString(item));
@@ -404,6 +402,6 @@ void TForm1::lst1Click()
 {
     if (lst1->ItemIndex() < 0)
         return;
-    const QImage picture = LoadPreviewPicture(lst1->ActiveString(), kPreviewSize);
+    const QImage picture = LoadPreviewPicture(PathOf(*lst1->item(lst1->ItemIndex())), kPreviewSize);
     img1->setPixmap(QPixmap::fromImage(picture));
 }

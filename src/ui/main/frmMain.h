@@ -88,8 +88,8 @@ private:
     void BuildFileDialogs();
     void ConnectCommands();
     QToolButton* AddCommandButton(const char* name, const char* caption, const char* hint, const char* glyph);
-    // Shows a dialog; returns every chosen path, or an empty list when cancelled.
-    QStringList RunDialog(QFileDialog* dialog);
+    // Shows a dialog; returns the chosen paths as the bytes of the files they name, none when cancelled.
+    QList<QByteArray> RunDialog(QFileDialog* dialog);
     void SetStatusText(const QString& text);
     void ClearPreview();
     void ShowExportProgress(int pagesWritten, int pageCount, const QElapsedTimer& clock);
