@@ -13,9 +13,9 @@ Qt::MouseButtons HeldMouseButtons()
     if (auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
         xcb_connection_t* connection = x11->connection();
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-        xcb_query_pointer_reply_t* reply
-            = screen ? xcb_query_pointer_reply(connection, xcb_query_pointer(connection, screen->root), nullptr)
-                     : nullptr;
+        xcb_query_pointer_reply_t* reply = screen
+            ? xcb_query_pointer_reply(connection, xcb_query_pointer(connection, screen->root), nullptr)
+            : nullptr;
         if (reply != nullptr) {
             Qt::MouseButtons held;
             if (reply->mask & XCB_BUTTON_MASK_1)

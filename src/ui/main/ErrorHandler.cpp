@@ -5,8 +5,7 @@
 #include <QMessageBox>
 #include <QSettings>
 
-std::unique_ptr<QMessageBox> QtMessageBoxes::MakeErrorBox(QWidget* parent, const QString& caption,
-                                                         const QString& text)
+std::unique_ptr<QMessageBox> QtMessageBoxes::MakeErrorBox(QWidget* parent, const QString& caption, const QString& text)
 {
     auto box = std::make_unique<QMessageBox>(QMessageBox::Critical, caption, text, QMessageBox::Ok, parent);
     box->setTextFormat(Qt::PlainText);

@@ -49,8 +49,7 @@ void ReportUnhandledError(const std::exception& error);
 
 // Runs a command; an error escaping it goes to the default error handler.
 // Commands are guarded where they start, so no exception unwinds through the toolkit's frames.
-template <typename Command>
-void RunGuarded(Command&& command)
+template <typename Command> void RunGuarded(Command&& command)
 {
     try {
         command();
