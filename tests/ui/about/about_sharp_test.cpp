@@ -1,11 +1,15 @@
 // On a screen of scale 2 the glyphs and the about box's pictures come from their @2x twins: as
-// many pixels as the screen has, in the room the 1x pictures take.
+// many pixels as the screen has, in the room the 1x pictures take; and text keeps its letters together.
 #include "About.h"
+#include "AppFonts.h"
 #include "PictureBox.h"
 #include "ResourcePicture.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFontInfo>
 #include <QIcon>
+#include <QLabel>
 #include <QTest>
 
 class AboutSharpTest : public QObject {
@@ -38,6 +42,20 @@ private slots:
         const QPixmap picture = box.findChild<PictureBox*>(name)->Picture();
         QCOMPARE(picture.size(), points * 2);
         QCOMPARE(picture.deviceIndependentSize().toSize(), points);
+    }
+
+    // A bitmap face is drawn at its strike's size with scaled-up advances there: a scalable face
+    // takes its place.
+    void aboutBoxTextIsInAScalableFace()
+    {
+        if (!QFile::exists(QStringLiteral("/usr/share/wine/fonts/ms_sans_serif.ttf")))
+            QSKIP("fonts-wine is not installed");
+        RegisterAppFonts();
+        TAboutBox box;
+        for (const char* name : {"makerLine", "Comments", "sLabel1", "sLabelFX1"}) {
+            const QFontInfo face(box.findChild<QLabel*>(QString::fromLatin1(name))->font());
+            QCOMPARE(face.family(), QStringLiteral("Tahoma"));
+        }
     }
 
     void plainScreenOrNoTwinGivesThePictureItself()
