@@ -3,6 +3,7 @@
 #include "ListPaths.h"
 
 #include <QCollator>
+#include <QLocale>
 #include <QString>
 
 #include <algorithm>
@@ -23,6 +24,36 @@ QByteArray ThisHostName()
     return QByteArray(name.data());
 }
 
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Each %XX becomes its byte; a '%' without two hex digits stays as it is (the toolkit's own
+// decoder would turn "%zz" into some byte).
+QByteArray PercentDecoded(const QByteArray& text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int high = text[i] == '%' && i + 2 < text.size() ? HexValue(text[i + 1]) : -1;
+        const int low = high >= 0 ? HexValue(text[i + 2]) : -1;
+        if (low >= 0) {
+            bytes += char(high * 16 + low);
+            i += 2;
+        } else {
+            bytes += text[i];
+        }
+    }
+    return bytes;
+}
+
 // The path bytes of a local file URL; nothing for any other URL.
 std::optional<QByteArray> LocalPathOf(const QByteArray& url, const QByteArray& hostName)
 {
@@ -41,7 +72,7 @@ std::optional<QByteArray> LocalPathOf(const QByteArray& url, const QByteArray& h
     }
     // A '#' or '?' that a sloppy source left unescaped is taken as part of the name: a fragment or
     // query means nothing for a file on disk, and cutting it off would name another file.
-    const QByteArray path = QByteArray::fromPercentEncoding(rest);
+    const QByteArray path = PercentDecoded(rest);
     if (!path.startsWith('/') || path.contains('\0'))
         return std::nullopt;
     return path;
@@ -96,7 +127,12 @@ void AddFolder(const QByteArray& folder, DroppedPaths& out)
     }
     closedir(dir);
 
-    QCollator collator;
+    // The C locale's collation compares code points and ignores the numeric mode, so it would put
+    // IMG_10 before IMG_2: natural order needs a real language's rules.
+    QLocale locale;
+    if (locale.language() == QLocale::C)
+        locale = QLocale(QLocale::English);
+    QCollator collator(locale);
     collator.setNumericMode(true);
     std::sort(entries.begin(), entries.end(), [&collator](const FolderEntry& a, const FolderEntry& b) {
         const int order = collator.compare(a.shown, b.shown);
