@@ -21,7 +21,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 bus=$!
 
 work=$(mktemp -d)
-trap 'kill "${app:-0}" "${source_app:-0}" "$bus" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "$bus" ${app:-} ${source_app:-} 2>/dev/null || true; rm -rf "$work"' EXIT
 mkdir -p "$work/home" "$work/pictures/trip"
 
 printf -v odd '\xe9t\xe9.jpg'   # "été.jpg" in Latin-1: not valid UTF-8
@@ -58,7 +58,7 @@ eval "$(xdotool getwindowgeometry --shell "$main")"
 wx=$X; wy=$Y
 expect_status "Ready"
 
-# Drags the given URLs from the drag source to (x, y) in Leafbind's window and prints the action
+# Drags the given URLs from the drag source to (x, y) in Leafbind's window; sets `action` to what
 # the source was told.
 drag_urls_to() {
   local x=$1 y=$2
@@ -85,11 +85,12 @@ drag_urls_to() {
   for _ in $(seq 1 100); do kill -0 "$source_app" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$source_app" 2>/dev/null && fail "the drag did not end"
   wait "$source_app" || fail "the drag source failed: $(cat "$work/source.log")"
-  cat "$work/source.out"
+  action=$(cat "$work/source.out")
+  source_app=""
 }
 
 # Onto the empty part of the tool panel, right of the preview: appended.
-action=$(drag_urls_to 470 35 "file://$work/pictures/trip" "https://example.org/photo.jpg")
+drag_urls_to 470 35 "file://$work/pictures/trip" "https://example.org/photo.jpg"
 [ "$action" = copy ] || fail "the source was told \"$action\", expected \"copy\""
 expect_status "2 Images are ready to export; 2 files skipped"
 
@@ -97,7 +98,7 @@ expect_status "2 Images are ready to export; 2 files skipped"
 # inserted before it, in the order offered.
 list_top=$((73 + 2))
 item_y() { echo $((list_top + 13 * $1 + 6)); }
-action=$(drag_urls_to 60 "$(item_y 1)" "file://$work/pictures/first.jpg" "file://$work/pictures/%E9t%E9.jpg")
+drag_urls_to 60 "$(item_y 1)" "file://$work/pictures/first.jpg" "file://$work/pictures/%E9t%E9.jpg"
 [ "$action" = copy ] || fail "the source was told \"$action\", expected \"copy\""
 expect_status "4 Images are ready to export"
 
@@ -119,6 +120,8 @@ printf '%s\r\n' "$work/pictures/first.jpg" "$work/pictures/$odd" "$work/pictures
   "$work/pictures/trip/IMG_2.jpg" > "$work/expected.txt"
 cmp -s "$work/saved.txt" "$work/expected.txt" || fail "saved list: $(cat -A "$work/saved.txt" 2>&1)"
 
-kill "$app"
-wait "$app" 2>/dev/null || true
+xdotool mousemove --sync $((wx + 617 - 3 - 30)) $((wy + 35)) click 1   # Exit
+for _ in $(seq 1 300); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && fail "the program did not end after Exit"
+wait "$app" || fail "the program exited with an error: $(cat "$work/app.log")"
 echo "e2e: 1 passed, 0 failed"
