@@ -13,18 +13,22 @@ const QString kUriListType = QStringLiteral("text/uri-list");
 }  // namespace
 
 FileDropArea::FileDropArea(QWidget* window, TListBox* list, Handler onDrop)
-    : QObject(window), window_(window), list_(list), onDrop_(std::move(onDrop))
+    : QObject(window), window_(window), list_(list), listViewport_(list->viewport()), onDrop_(std::move(onDrop))
 {
     window_->setAcceptDrops(true);
     window_->installEventFilter(this);
-    list_->viewport()->setAcceptDrops(true);
-    list_->viewport()->installEventFilter(this);
+    listViewport_->setAcceptDrops(true);
+    listViewport_->installEventFilter(this);
 }
 
-bool FileDropArea::Answer(QDropEvent* event)
+bool FileDropArea::OffersLocalPath(const QDropEvent* event)
 {
     const QMimeData* offer = event->mimeData();
-    const bool local = offer != nullptr && offer->hasFormat(kUriListType) && OffersLocalPath(offer->data(kUriListType));
+    return offer != nullptr && offer->hasFormat(kUriListType) && ::OffersLocalPath(offer->data(kUriListType));
+}
+
+bool FileDropArea::Answer(QDropEvent* event, bool local)
+{
     // The files stay where they are: a move or a link would let the source delete them or make
     // it expect a link, so only a copy is taken.
     if (local && (event->possibleActions() & Qt::CopyAction)) {
@@ -38,23 +42,28 @@ bool FileDropArea::Answer(QDropEvent* event)
 
 bool FileDropArea::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != window_ && watched != list_->viewport())
+    // Compared with what was kept: the filter also sees the events of a list being destroyed.
+    if (watched != window_ && watched != listViewport_)
         return false;
     switch (event->type()) {
     case QEvent::DragEnter:
+        // Fetching the offer from another program is a round trip: once per widget entered.
+        offersLocalPath_ = OffersLocalPath(static_cast<QDropEvent*>(event));
+        Answer(static_cast<QDropEvent*>(event), offersLocalPath_);
+        return true;
     case QEvent::DragMove:
         // Answered for the whole widget: over the list the answer is the same wherever the
         // pointer is, and the list must not scroll under it.
-        Answer(static_cast<QDropEvent*>(event));
+        Answer(static_cast<QDropEvent*>(event), offersLocalPath_);
         return true;
     case QEvent::DragLeave:
         return true;
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        if (!Answer(drop))
+        if (!Answer(drop, OffersLocalPath(drop)))
             return true;
         int row = list_->count();
-        if (watched == list_->viewport()) {
+        if (watched == listViewport_) {
             const QPoint at = drop->position().toPoint();
             const int under = list_->ItemAtPoint(at.x(), at.y());
             if (under >= 0)

@@ -29,10 +29,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static bool OffersLocalPath(const QDropEvent* event);
     // Accepts the offer as a copy when it names a local path, refuses it otherwise.
-    static bool Answer(QDropEvent* event);
+    static bool Answer(QDropEvent* event, bool offersLocalPath);
 
     QWidget* window_;
     TListBox* list_;
+    QWidget* listViewport_;
     Handler onDrop_;
+    bool offersLocalPath_ = false;  // of the drag now over the window or the list
 };
