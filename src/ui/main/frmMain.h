@@ -87,8 +87,8 @@ private:
     void BuildFileDialogs();
     void ConnectCommands();
     QToolButton* AddCommandButton(const char* name, const char* caption, const char* hint, const char* glyph);
-    // Shows a dialog; returns the first chosen path, or an empty text when cancelled.
-    QStringList RunDialog(QFileDialog* dialog);
+    // Shows a dialog; returns the chosen paths as the bytes of the files they name, none when cancelled.
+    QList<QByteArray> RunDialog(QFileDialog* dialog);
     void SetStatusText(const QString& text);
     QString ReadyToExportText() const;
     void ClearPreview();
