@@ -7,6 +7,7 @@
 #include "FramePlacement.h"
 #include "PictureBox.h"
 #include "PointerNotifier.h"
+#include "ResourcePicture.h"
 #include "ShellOpener.h"
 
 #include <QGraphicsDropShadowEffect>
@@ -37,7 +38,7 @@ PictureBox* MakePicture(QWidget* parent, const QString& name, const QString& res
     auto* picture = new PictureBox(parent);
     picture->setObjectName(name);
     picture->setGeometry(geometry);
-    picture->SetPicture(QPixmap(resource), fit);
+    picture->SetPicture(LoadResourcePicture(resource, parent->devicePixelRatioF()), fit);
     return picture;
 }
 

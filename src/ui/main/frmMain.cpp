@@ -7,6 +7,7 @@
 #include "ErrorHandler.h"
 #include "FramePlacement.h"
 #include "FileDialogRunner.h"
+#include "FileDropArea.h"
 #include "ImageListFile.h"
 #include "LargeMenuIconStyle.h"
 #include "ListBoxOnChangeU.h"
@@ -23,6 +24,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
@@ -81,6 +83,9 @@ TForm1::TForm1(std::shared_ptr<FileDialogRunner> dialogs, QWidget* parent)
     BuildPopupMenu();
     BuildFileDialogs();
     ConnectCommands();
+    new FileDropArea(this, lst1, [this](int row, const DroppedPaths& jpegFiles) {
+        RunGuarded([&] { FilesDropped(row, jpegFiles); });
+    });
 
     // The window's frame adds to the client width; the client never gets narrower than at start.
     setMinimumWidth(kClientWidth);
@@ -240,6 +245,13 @@ void TForm1::ConnectCommands()
     connect(Save1, &QAction::triggered, this, guarded(&TForm1::btn7Click));
     connect(Load1, &QAction::triggered, this, guarded(&TForm1::btn8Click));
     lst1->SetOnClick([this](TListBox*) { RunGuarded([this] { lst1Click(); }); });
+    // Delete is Remove for the keyboard; the key goes no further, as Remove leaves nothing to do.
+    lst1->SetOnKeyDown([this](TListBox*, QKeyEvent* event) {
+        if (event->key() != Qt::Key_Delete || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return;
+        event->ignore();
+        RunGuarded([this] { btn2Click(); });
+    });
 }
 
 void TForm1::FormCreate()
@@ -279,9 +291,26 @@ void TForm1::btn1Click()
     for (const QByteArray& path : RunDialog(dlgOpen1))
         InsertPath(*lst1, -1, path);
     UpdateCommandStates();
+    SetStatusText(ReadyToExportText());
+}
+
+QString TForm1::ReadyToExportText() const
+{
     const int count = lst1->count();
-    SetStatusText(QString::number(count) +
-                  (count == 1 ? QStringLiteral(" Image is ready to export") : QStringLiteral(" Images are ready to export")));
+    return QString::number(count)
+           + (count == 1 ? QStringLiteral(" Image is ready to export") : QStringLiteral(" Images are ready to export"));
+}
+
+void TForm1::FilesDropped(int row, const DroppedPaths& jpegFiles)
+{
+    for (const QByteArray& path : jpegFiles.paths)
+        InsertPath(*lst1, row++, path);
+    UpdateCommandStates();
+    QString status = ReadyToExportText();
+    if (jpegFiles.skipped > 0)
+        status += jpegFiles.skipped == 1 ? QStringLiteral("; 1 file skipped")
+                                         : QStringLiteral("; %1 files skipped").arg(jpegFiles.skipped);
+    SetStatusText(status);
 }
 
 void TForm1::btn2Click()

@@ -124,6 +124,36 @@ private slots:
         expectListCommandsEnabled(false);
     }
 
+    void keysReorderAndRemove()
+    {
+        addPaths({"/x/a.jpg", "/x/b.jpg", "/x/c.jpg"});
+        TListBox& list = *form_->lst1;
+        list.setFocus();
+        list.SetItemIndex(0);
+        // A move changes neither the count nor the status, as a drag does not.
+        QTest::keyClick(&list, Qt::Key_End, Qt::AltModifier);
+        QCOMPARE(items(), QStringList({"/x/b.jpg", "/x/c.jpg", "/x/a.jpg"}));
+        QCOMPARE(PathsOf(list), (std::vector<std::string> {"/x/b.jpg", "/x/c.jpg", "/x/a.jpg"}));
+        QCOMPARE(list.ItemIndex(), 2);
+        QCOMPARE(form_->StatusText(), QStringLiteral("3 Images are ready to export"));
+
+        QTest::keyClick(&list, Qt::Key_Delete);
+        QCOMPARE(items(), QStringList({"/x/b.jpg", "/x/c.jpg"}));
+        QCOMPARE(list.ItemIndex(), -1);
+        QCOMPARE(form_->StatusText(), QStringLiteral("Image removed from list"));
+
+        // Without a selection Delete does nothing, as Remove does nothing.
+        click(form_->btn6);
+        addPaths({"/x/d.jpg"});
+        QTest::keyClick(&list, Qt::Key_Delete);
+        QCOMPARE(list.count(), 1);
+        QCOMPARE(form_->StatusText(), QStringLiteral("1 Image is ready to export"));
+        list.SetItemIndex(0);
+        QTest::keyClick(&list, Qt::Key_Delete);
+        QCOMPARE(list.count(), 0);
+        expectListCommandsEnabled(false);
+    }
+
     void removeAndClearEmptyThePreview()
     {
         TempDir dir;
