@@ -123,7 +123,9 @@ bool ScanToFrameHeader(const InputFile& file, ByteReader& in, bool readOrientati
     }
     bool pastScan = false, orientationRead = false;
     const auto refuse = [&](EntryRefusal withoutOtherFrame) {
-        out.problem.refusal = out.problem.frameMarker != 0 ? EntryRefusal::UnsupportedFrame : withoutOtherFrame;
+        out.problem.refusal = out.problem.frameMarker == 0 ? withoutOtherFrame
+                              : out.problem.precision != 8 ? EntryRefusal::NotEightBit
+                                                           : EntryRefusal::UnsupportedFrame;
         return false;
     };
     for (;;) {
@@ -136,8 +138,13 @@ bool ScanToFrameHeader(const InputFile& file, ByteReader& in, bool readOrientati
         uint16_t length;
         if (!in.Word(length))
             return refuse(pastScan ? EntryRefusal::NoFrameHeader : EntryRefusal::EndsEarly);
-        if (IsOtherFrame(marker) && out.problem.frameMarker == 0)
+        if (IsOtherFrame(marker) && out.problem.frameMarker == 0) {
+            // Its precision tells the more useful reason: 12-bit files use these frame types.
+            uint8_t precision = 0;
             out.problem.frameMarker = marker;
+            if (file.ReadAt(in.Position(), &precision, 1) == 1)
+                out.problem.precision = precision;
+        }
         pastScan = pastScan || marker == kStartOfScan;
         if (readOrientation && !orientationRead && marker == kApp1 && !pastScan)
             orientationRead = ReadOrientationSegment(file, in.Position(), length, out.orientation);
