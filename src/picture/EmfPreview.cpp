@@ -1,6 +1,6 @@
 #include "MetafilePreview.h"
 
-#include "PicturePreview.h"
+#include "PictureError.h"
 #include "QuietLibraryOutput.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "PicturePreview.h"
+#include "FitPicture.h"
 
 QSize FitPictureSize(QSize picture, QSize area)
 {

@@ -1,7 +1,8 @@
 #include "JpegPreviewDecoder.h"
 
 #include "AreaAverageScaler.h"
-#include "PicturePreview.h"
+#include "FitPicture.h"
+#include "PictureError.h"
 
 #include <csetjmp>
 #include <string>

@@ -1,6 +1,6 @@
 #include "PictureFile.h"
 
-#include "PicturePreview.h"
+#include "PictureError.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,7 @@
 #include "RasterPreview.h"
 
-#include "PicturePreview.h"
+#include "FitPicture.h"
+#include "PictureError.h"
 #include "QuietLibraryOutput.h"
 
 #include <QBuffer>

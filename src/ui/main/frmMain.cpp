@@ -8,6 +8,7 @@
 #include "ImageListFile.h"
 #include "LargeMenuIconStyle.h"
 #include "ListBoxOnChangeU.h"
+#include "ListPaths.h"
 #include "PicturePreview.h"
 #include "PreviewFrame.h"
 
@@ -46,7 +47,6 @@ constexpr int kListItemHeight = 13;
 QIcon Glyph(const char* name) { return QIcon(QStringLiteral(":/glyphs/%1.png").arg(QString::fromLatin1(name))); }
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-QString FromLocalPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
 QFileDialog* MakeFileDialog(QWidget* parent, const char* name, const char* title, const char* filter,
                             const char* suffix, QFileDialog::AcceptMode mode, QFileDialog::FileMode fileMode,
@@ -271,7 +271,7 @@ void TForm1::UpdateCommandStates()
 void TForm1::btn1Click()
 {
     for (const QString& path : RunDialog(dlgOpen1))
-        lst1->AddItem(path);
+        InsertPath(*lst1, -1, QFile::encodeName(path));
     UpdateCommandStates();
     const int count = lst1->count();
     SetStatusText(QString::number(count) +
@@ -303,10 +303,7 @@ void TForm1::btn3Click()
         return;
     const QString output = chosen.first();
 
-    std::vector<std::string> paths;
-    paths.reserve(static_cast<size_t>(lst1->count()));
-    for (int i = 0; i < lst1->count(); ++i)
-        paths.push_back(LocalPath(lst1->item(i)->text()));
+    const std::vector<std::string> paths = PathsOf(*lst1);
 
     QElapsedTimer clock;
     clock.start();
@@ -365,10 +362,7 @@ void TForm1::btn7Click()
     const QStringList chosen = RunDialog(dlgSave2);
     if (chosen.isEmpty())
         return;
-    std::vector<std::string> items;
-    for (int i = 0; i < lst1->count(); ++i)
-        items.push_back(LocalPath(lst1->item(i)->text()));
-    imagelist::SaveImageList(LocalPath(chosen.first()), items);
+    imagelist::SaveImageList(LocalPath(chosen.first()), PathsOf(*lst1));
     SetStatusText(QStringLiteral("Images list saved as: ") + chosen.first());
 }
 
@@ -380,7 +374,7 @@ void TForm1::btn8Click()
         const std::vector<std::string> items = imagelist::LoadImageList(LocalPath(chosen.first()));
         lst1->clear();
         for (const std::string& item : items)
-            lst1->AddItem(FromLocalPath(item));
+            InsertPath(*lst1, -1, QByteArray::fromStdString(item));
         SetStatusText(QStringLiteral("Images list loaded"));
     }
     UpdateCommandStates();

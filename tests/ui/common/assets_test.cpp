@@ -24,7 +24,7 @@ int ReadLittleEndian16(const QByteArray& bytes, int at)
 
 }  // namespace
 
-class AboutAssetsTest : public QObject {
+class AssetsTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -126,5 +126,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AboutAssetsTest)
-#include "about_assets_test.moc"
+QTEST_MAIN(AssetsTest)
+#include "assets_test.moc"
