@@ -284,8 +284,9 @@ void RemoveIfSameFile(const std::string& path, int fd)
     const int savedErrno = errno;
     char* real = realpath(path.c_str(), nullptr);
     struct stat open {}, named {};
-    if (real && fstat(fd, &open) == 0 && lstat(real, &named) == 0 && open.st_dev == named.st_dev
-        && open.st_ino == named.st_ino)
+    // Only regular files: a device such as /dev/full must never be unlinked.
+    if (real && fstat(fd, &open) == 0 && S_ISREG(open.st_mode) && lstat(real, &named) == 0
+        && open.st_dev == named.st_dev && open.st_ino == named.st_ino)
         unlink(real);
     std::free(real);
     errno = savedErrno;

@@ -119,8 +119,8 @@ private:
     WriteFailure failure_;
 };
 
-// Removes the file `path` names if it is the file open as `fd`: by its real name, so a
-// symbolic link leads to the file itself; a file replaced meanwhile is left alone.
+// Removes the file `path` names if it is the regular file open as `fd`: by its real name, so a
+// symbolic link leads to the file itself; a file replaced meanwhile, or a device, is left alone.
 void RemoveIfSameFile(const std::string& path, int fd);
 
 }  // namespace jpeg2pdf
