@@ -154,12 +154,14 @@ OutputFile::OpenResult OutputFile::Open(const std::string& path, const std::vect
         systemError_ = errno;
         // A failure must not leave behind a new empty file that the caller reports as never made.
         if (created)
-            RemoveIfSameFile(path, fd);
+            RemoveIfSameFile(path, {info.st_dev, info.st_ino});
         ::close(fd);
         return result;
     }
     fd_ = fd;
     adopted_ = false;
+    regularFile_ = S_ISREG(info.st_mode);
+    identity_ = {info.st_dev, info.st_ino};
     position_ = 0;
     buffered_ = 0;
     failure_ = {};
@@ -172,6 +174,7 @@ void OutputFile::Adopt(int descriptor)
         buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
     fd_ = descriptor;
     adopted_ = true;
+    regularFile_ = false;
     position_ = 0;
     buffered_ = 0;
     failure_ = {};
@@ -269,24 +272,23 @@ bool OutputFile::Close()
 
 void OutputFile::Discard(const std::string& path)
 {
-    if (fd_ < 0)
-        return;
-    if (!adopted_) {
-        RemoveIfSameFile(path, fd_);
+    // Removed while still locked, so no one else sees the half-written file as ours to read.
+    if (!adopted_ && regularFile_)
+        RemoveIfSameFile(path, identity_);
+    if (fd_ >= 0 && !adopted_)
         ::close(fd_);
-    }
     fd_ = -1;
     buffered_ = 0;
+    regularFile_ = false;
 }
 
-void RemoveIfSameFile(const std::string& path, int fd)
+void RemoveIfSameFile(const std::string& path, const FileIdentity& identity)
 {
     const int savedErrno = errno;
     char* real = realpath(path.c_str(), nullptr);
-    struct stat open {}, named {};
-    // Only regular files: a device such as /dev/full must never be unlinked.
-    if (real && fstat(fd, &open) == 0 && S_ISREG(open.st_mode) && lstat(real, &named) == 0
-        && open.st_dev == named.st_dev && open.st_ino == named.st_ino)
+    struct stat named {};
+    if (real && lstat(real, &named) == 0 && S_ISREG(named.st_mode)
+        && FileIdentity{named.st_dev, named.st_ino} == identity)
         unlink(real);
     std::free(real);
     errno = savedErrno;

@@ -92,8 +92,8 @@ public:
     // Writes what is buffered and closes; false if any of that fails. An adopted descriptor is
     // left open.
     bool Close();
-    // Closes and removes the file Open made or emptied, if `path` still names it; for a
-    // document that failed half-way.
+    // Closes (if still open) and removes the file Open made or emptied, if `path` still names
+    // it; for a document that failed half-way, also when the failure came at closing.
     void Discard(const std::string& path);
 
     int64_t Position() const { return position_; }
@@ -112,6 +112,8 @@ private:
 
     int fd_ = -1;
     bool adopted_ = false;
+    bool regularFile_ = false;
+    FileIdentity identity_;
     int64_t position_ = 0;
     std::unique_ptr<char[]> buffer_;
     size_t buffered_ = 0;
@@ -119,8 +121,8 @@ private:
     WriteFailure failure_;
 };
 
-// Removes the file `path` names if it is the regular file open as `fd`: by its real name, so a
-// symbolic link leads to the file itself; a file replaced meanwhile, or a device, is left alone.
-void RemoveIfSameFile(const std::string& path, int fd);
+// Removes the file `path` names if it is the regular file `identity`: by its real name, so a
+// symbolic link leads to the file itself; a file replaced meanwhile is left alone.
+void RemoveIfSameFile(const std::string& path, const FileIdentity& identity);
 
 }  // namespace jpeg2pdf
