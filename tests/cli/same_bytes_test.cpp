@@ -20,7 +20,10 @@ std::vector<std::string> MakePictures(const TempDir& dir)
 {
     // An Exif orientation that only --auto-orient may act on.
     std::string turned = MakeJpeg({.width = 30, .height = 20});
-    const std::string exif = std::string("\xFF\xE1\x00\x22" "Exif\0\0MM\0\x2A\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0", 36);
+    const std::string exif = std::string("\xFF\xE1\x00\x22"
+                                         "Exif\0\0MM\0\x2A\0\0\0\x08"  // big-endian TIFF, IFD0 at 8
+                                         "\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0\0\0\0\0",  // orientation 6
+                                         36);
     turned.insert(2, exif);
     return {
         dir.Write("plain.jpg", MakeJpeg({})),
