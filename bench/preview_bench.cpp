@@ -84,7 +84,7 @@ long PeakRiseKiB(const std::string& path)
         // Reset the high-water mark to the current size, then preview.
         std::ofstream("/proc/self/clear_refs") << "5";
         const long before = StatusKiB("VmRSS:");
-        LoadPreviewPicture(QString::fromStdString(path));
+        LoadPreviewPicture(QByteArray::fromStdString(path));
         const long rise = StatusKiB("VmHWM:") - before;
         (void)!::write(pipeFds[1], &rise, sizeof rise);
         ::_exit(0);
@@ -119,8 +119,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "could not make the photos with ImageMagick's convert\n");
         return 1;
     }
-    const QString baselinePath = QString::fromStdString(baseline);
-    const QString progressivePath = QString::fromStdString(progressive);
+    const QByteArray baselinePath = QByteArray::fromStdString(baseline);
+    const QByteArray progressivePath = QByteArray::fromStdString(progressive);
 
     const double bareEighth = MedianSeconds(runs, [&] { BareDecode(baseline, 1); });
     const double bareFull = MedianSeconds(runs, [&] { BareDecode(baseline, 8); });

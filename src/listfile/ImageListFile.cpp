@@ -1,11 +1,8 @@
 #include "ImageListFile.h"
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
+#include "RegularFile.h"
 
-#include <fcntl.h>
-#include <unistd.h>
+#include <filesystem>
 
 namespace imagelist {
 namespace {
@@ -17,26 +14,10 @@ std::string AbsolutePath(const std::string& path)
     return absolute.empty() ? path : absolute.lexically_normal().string();
 }
 
-[[noreturn]] void Fail(const char* what, const std::string& path, int error)
+ImageListError Failure(const char* what, const std::string& path, const std::string& reason)
 {
-    throw ImageListError(std::string(what) + " \"" + AbsolutePath(path) + "\". " + std::strerror(error));
+    return ImageListError(std::string(what) + " \"" + AbsolutePath(path) + "\". " + reason);
 }
-
-// Closes the descriptor on every path out of the caller.
-struct FileDescriptor {
-    int fd;
-    ~FileDescriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    int Release()
-    {
-        const int released = fd;
-        fd = -1;
-        return released;
-    }
-};
 
 }  // namespace
 
@@ -73,47 +54,20 @@ std::vector<std::string> ParseImageList(std::string_view text)
 
 void SaveImageList(const std::string& path, const std::vector<std::string>& items)
 {
-    FileDescriptor file{::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)};
-    if (file.fd < 0)
-        Fail("Cannot create file", path, errno);
-
-    // A short write (a full disk, say) must not pass for a saved list.
-    const std::string text = FormatImageList(items);
-    size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = ::write(file.fd, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            Fail("Cannot create file", path, n < 0 ? errno : ENOSPC);
-        written += static_cast<size_t>(n);
+    try {
+        ReplaceRegularFile(path, FormatImageList(items));
+    } catch (const FileAccessFailure& failure) {
+        throw Failure("Cannot create file", path, failure.reason);
     }
-    if (::close(file.Release()) != 0)
-        Fail("Cannot create file", path, errno);
 }
 
 std::vector<std::string> LoadImageList(const std::string& path)
 {
-    FileDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (file.fd < 0)
-        Fail("Cannot open file", path, errno);
-
-    std::string text;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(file.fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            Fail("Cannot open file", path, errno);  // a folder opens but cannot be read
-        if (n == 0)
-            break;
-        text.append(buffer, static_cast<size_t>(n));
-        // The text ends at a NUL byte: stop reading there (this also ends a read of an endless device).
-        if (std::memchr(buffer, '\0', static_cast<size_t>(n)))
-            break;
+    try {
+        return ParseImageList(ReadRegularFile(path));
+    } catch (const FileAccessFailure& failure) {
+        throw Failure("Cannot open file", path, failure.reason);
     }
-    return ParseImageList(text);
 }
 
 }  // namespace imagelist

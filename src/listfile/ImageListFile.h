@@ -22,12 +22,15 @@ std::string FormatImageList(const std::vector<std::string>& items);
 // A NUL byte ends the text; nothing is trimmed and a byte order mark stays in the first item.
 std::vector<std::string> ParseImageList(std::string_view text);
 
-// Creates or truncates the file and writes the list. Throws ImageListError
-// "Cannot create file "<absolute path>". <system error text>" when it cannot be written whole.
+// Replaces the file with the list: written to a new file beside it, then renamed over it, so a
+// failure (a full disk, say) leaves the previous file as it was. A symbolic link's target is
+// replaced and the link kept; the replaced file keeps its permission bits. Throws ImageListError
+// "Cannot create file "<absolute path>". <reason>" when it cannot be written whole, the reason being
+// the system's error text or "Not a regular file" (a FIFO, socket or device, never opened).
 void SaveImageList(const std::string& path, const std::vector<std::string>& items);
 
-// Reads the whole file. Throws ImageListError
-// "Cannot open file "<absolute path>". <system error text>" when it cannot be read.
+// Reads the whole file. Throws ImageListError "Cannot open file "<absolute path>". <reason>" when
+// it cannot be read; anything but a regular file is refused without blocking ("Not a regular file").
 std::vector<std::string> LoadImageList(const std::string& path);
 
 }  // namespace imagelist

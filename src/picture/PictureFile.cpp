@@ -15,7 +15,7 @@
 
 namespace {
 
-[[noreturn]] void ThrowCannotOpen(const QString& path, const char* reason)
+[[noreturn]] void ThrowCannotOpen(const QByteArray& path, const char* reason)
 {
     const QString message = QStringLiteral("Cannot open file \"%1\". %2")
                                 .arg(ExpandedPicturePath(path), QString::fromLocal8Bit(reason));
@@ -24,16 +24,18 @@ namespace {
 
 } // namespace
 
-QString ExpandedPicturePath(const QString& path)
+QString ExpandedPicturePath(const QByteArray& path)
 {
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    return QDir::cleanPath(QFileInfo(QFile::decodeName(path)).absoluteFilePath());
 }
 
-PictureFileHandle OpenPictureFile(const QString& path)
+PictureFileHandle OpenPictureFile(const QByteArray& path)
 {
-    const QByteArray native = QFile::encodeName(path);
+    // A NUL byte would end the name early and open some other file.
+    if (path.contains('\0'))
+        ThrowCannotOpen(path, std::strerror(ENOENT));
     // O_NONBLOCK keeps a FIFO from stalling the window; it is cleared again for regular files.
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         ThrowCannotOpen(path, std::strerror(errno));
     struct stat info {};

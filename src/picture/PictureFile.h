@@ -13,11 +13,12 @@ struct PictureFileCloser {
 using PictureFileHandle = std::unique_ptr<std::FILE, PictureFileCloser>;
 
 // The path made absolute and cleaned of "." and ".." parts, as shown in messages.
-QString ExpandedPicturePath(const QString& path);
+QString ExpandedPicturePath(const QByteArray& path);
 
-// Opens a regular file for reading. Throws PictureError "Cannot open file "<path>". <reason>".
+// Opens the file named by exactly these bytes (not every name is valid text) for reading.
+// Throws PictureError "Cannot open file "<path>". <reason>".
 // Never blocks on a FIFO or a device: those are refused like a directory.
-PictureFileHandle OpenPictureFile(const QString& path);
+PictureFileHandle OpenPictureFile(const QByteArray& path);
 
 // Reads the rest of the file. A file larger than sizeLimit, or one that fails to read,
 // throws PictureError(invalidMessage): a preview never needs that much of a raster or metafile.

@@ -5,7 +5,7 @@
 #include "PictureFile.h"
 #include "RasterPreview.h"
 
-#include <QFileInfo>
+#include <QFile>
 
 namespace {
 
@@ -13,11 +13,11 @@ namespace {
 constexpr qint64 kWholeFileLimit = 256LL * 1024 * 1024;
 
 // The text after the last "." of the file name ("" when there is none).
-QString ExtensionOf(const QString& path)
+QString ExtensionOf(const QByteArray& path)
 {
-    const QString name = QFileInfo(path).fileName();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot < 0 ? QString() : name.mid(dot + 1);
+    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
+    const qsizetype dot = name.lastIndexOf('.');
+    return dot < 0 ? QString() : QFile::decodeName(name.mid(dot + 1));
 }
 
 enum class PictureKind { Bmp, Ico, Wmf, Emf, Jpeg, Png, Unknown };
@@ -42,7 +42,7 @@ PictureKind KindOfExtension(const QString& extension)
 
 } // namespace
 
-QImage LoadPreviewPicture(const QString& path, QSize area)
+QImage LoadPreviewPicture(const QByteArray& path, QSize area)
 {
     const QString extension = ExtensionOf(path);
     const PictureKind kind = KindOfExtension(extension);

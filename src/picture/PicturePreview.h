@@ -1,15 +1,16 @@
 // The picture shown in the main window's preview: loaded by file extension and scaled to fit.
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
-#include <QString>
 
 #include "FitPicture.h"
 #include "PictureError.h"
 
-// Loads the picture at path and returns it scaled to the size FitPictureSize gives for area
-// (at least one pixel each way), ready to be drawn at the top-left corner of the area.
+// Loads the picture in the file named by the bytes of path (not every name is valid text) and returns
+// it scaled to the size FitPictureSize gives for area (at least one pixel each way), ready to be drawn
+// at the top-left corner of the area.
 // The format is chosen by the file name's extension: bmp, ico, wmf, emf, jpg, jpeg, png.
 // Throws PictureError for an unknown extension, a file that cannot be opened, or a damaged picture.
-QImage LoadPreviewPicture(const QString& path, QSize area = QSize(80, 63));
+QImage LoadPreviewPicture(const QByteArray& path, QSize area = QSize(80, 63));

@@ -14,14 +14,14 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 QImage Preview(const JpegRecipe& recipe)
 {
     TempDir dir;
-    return LoadPreviewPicture(Q(dir.Write("p.jpg", MakeJpeg(recipe))));
+    return LoadPreviewPicture(QByteArray::fromStdString(dir.Write("p.jpg", MakeJpeg(recipe))));
 }
 
 std::string FailureOf(const std::string& bytes)
 {
     TempDir dir;
     try {
-        LoadPreviewPicture(Q(dir.Write("p.jpg", bytes)));
+        LoadPreviewPicture(QByteArray::fromStdString(dir.Write("p.jpg", bytes)));
     } catch (const PictureError& error) {
         return error.what();
     }
@@ -147,7 +147,8 @@ private slots:
         // The header promises 60,000 x 60,000 but the data ends at once: reading stops there, in grey.
         JpegRecipe recipe;
         TempDir dir;
-        const QImage picture = LoadPreviewPicture(Q(dir.Write("huge.jpg", WithFrameSize(MakeJpeg(recipe), 60000, 60000))));
+        const std::string huge = dir.Write("huge.jpg", WithFrameSize(MakeJpeg(recipe), 60000, 60000));
+        const QImage picture = LoadPreviewPicture(QByteArray::fromStdString(huge));
         QCOMPARE(picture.size(), QSize(63, 63));
         QVERIFY2(Near(picture.pixel(40, 40), 128, 128, 128, 2), Describe(picture.pixel(40, 40)));
     }

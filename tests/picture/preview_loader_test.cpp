@@ -19,12 +19,13 @@
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+QByteArray B(const std::string& s) { return QByteArray::fromStdString(s); }
 
 // The message LoadPreviewPicture throws, or "" when it loads.
 std::string FailureOf(const std::string& path)
 {
     try {
-        LoadPreviewPicture(Q(path));
+        LoadPreviewPicture(B(path));
     } catch (const PictureError& error) {
         return error.what();
     }
@@ -69,7 +70,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QSize, drawn);
         TempDir dir;
-        const QImage picture = LoadPreviewPicture(Q(dir.Write(name.toStdString(), bytes.toStdString())));
+        const QImage picture = LoadPreviewPicture(B(dir.Write(name.toStdString(), bytes.toStdString())));
         QCOMPARE(picture.size(), drawn);
         QVERIFY2(IsReddish(picture.pixel(drawn.width() / 2, drawn.height() / 2)),
                  qPrintable(QColor(picture.pixel(drawn.width() / 2, drawn.height() / 2)).name()));
@@ -90,9 +91,9 @@ private slots:
     {
         QFETCH(QString, name);
         TempDir dir;
-        const QString path = Q(dir.CopyTestData("libjpeg-turbo/" + name.toStdString()));
-        const QImage original(path);
-        const QImage picture = LoadPreviewPicture(path);
+        const std::string path = dir.CopyTestData("libjpeg-turbo/" + name.toStdString());
+        const QImage original(Q(path));
+        const QImage picture = LoadPreviewPicture(B(path));
         QVERIFY(!picture.isNull());
         if (!original.isNull())
             QCOMPARE(picture.size(), FitPictureSize(original.size(), QSize(80, 63)));
@@ -105,7 +106,7 @@ private slots:
         QByteArray bytes;
         QBuffer b(&bytes); b.open(QIODevice::WriteOnly); png.save(&b, "png");
         TempDir dir;
-        const QImage picture = LoadPreviewPicture(Q(dir.Write("clear.png", bytes.toStdString())));
+        const QImage picture = LoadPreviewPicture(B(dir.Write("clear.png", bytes.toStdString())));
         QVERIFY(picture.hasAlphaChannel());
         QCOMPARE(qAlpha(picture.pixel(30, 30)), 0);
     }
@@ -163,7 +164,7 @@ private slots:
         recipe.height = 300;
         const std::string jpeg = MakeJpeg(recipe);
         TempDir dir;
-        const QImage picture = LoadPreviewPicture(Q(dir.Write("cut.jpg", jpeg.substr(0, jpeg.size() / 2))));
+        const QImage picture = LoadPreviewPicture(B(dir.Write("cut.jpg", jpeg.substr(0, jpeg.size() / 2))));
         QCOMPARE(picture.size(), QSize(80, 60));
         QVERIFY(IsReddish(picture.pixel(40, 2)));
     }
@@ -191,6 +192,14 @@ private slots:
             ::chmod(locked.c_str(), 0);
             QCOMPARE(Q(FailureOf(locked)), QStringLiteral("Cannot open file \"%1\". Permission denied").arg(Q(locked)));
         }
+    }
+
+    void opensANameThatIsNotText()
+    {
+        // Latin-1 bytes: no UTF-8 text names this file, so only the bytes themselves open it.
+        TempDir dir;
+        const std::string path = dir.Write("caf\xE9 \xFF.jpg", MakeJpeg({.width = 40, .height = 20}));
+        QCOMPARE(LoadPreviewPicture(B(path)).size(), QSize(80, 40));
     }
 
     void unknownExtensionWinsOverMissingFile()

@@ -175,8 +175,49 @@ void TListBox::keyPressEvent(QKeyEvent* event)
         if (!event->isAccepted())
             return;
     }
+    if (MoveSelectedByKey(event))
+        return;
     QListWidget::keyPressEvent(event);
     NotifyUserSelection(before);
+}
+
+bool TListBox::MoveSelectedByKey(QKeyEvent* event)
+{
+    if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::AltModifier)
+        return false;
+    const int from = ItemIndex();
+    int to = from;
+    switch (event->key()) {
+    case Qt::Key_Up:
+        to = from - 1;
+        break;
+    case Qt::Key_Down:
+        to = from + 1;
+        break;
+    case Qt::Key_Home:
+        to = 0;
+        break;
+    case Qt::Key_End:
+        to = count() - 1;
+        break;
+    default:
+        return false;
+    }
+    // Where no drag may reorder this list, the keys keep their plain meaning.
+    if (dragMode_ != dmAutomatic || !dragDropListBox_ || !(allowInternalDrag_ || dragDropListBox_ == this))
+        return false;
+    event->accept();
+    to = qBound(0, to, count() - 1);
+    if (from < 0 || to == from)
+        return true;  // nothing moves, so nothing is raised
+    // The item itself moves, with its data; as after a drop, OnChange is raised once and OnClick
+    // not at all (the selected item is the same one).
+    QListWidgetItem* moved = takeItem(from);
+    insertItem(to, moved);
+    setCurrentRow(to, QItemSelectionModel::ClearAndSelect);
+    scrollToItem(moved);
+    NotifyChange();
+    return true;
 }
 
 void TListBox::keyboardSearch(const QString& search)

@@ -27,6 +27,10 @@
 //   item; program assignments and drops never raise it.
 // - An OnKeyDown listener that calls event->ignore() keeps the key from the list's own
 //   processing.
+// - Alt+Up and Alt+Down move the selected item one place, Alt+Home and Alt+End to the top and the
+//   bottom, wherever a drag could move it within this list; the selection follows the item and
+//   OnChange is raised once, as after that drop. A move that would change nothing raises nothing.
+//   Where the list cannot reorder itself, the keys act as without Alt.
 // - Right and middle presses select the item under the pointer (as lists on Linux desktops do,
 //   so a context menu acts on the item clicked) and raise OnChange and OnClick when that changed
 //   the selection. A left double click is handled as a left press.
@@ -139,6 +143,9 @@ private:
     // Moves the source's selected item to the item at `pos` (or the end) of this list.
     void DropFrom(TListBox* source, QPoint pos);
     void LeftButtonPress(QMouseEvent* event);
+    // Alt+Up, Alt+Down, Alt+Home, Alt+End: moves the selected item where a drag within this list
+    // could; returns whether the key was taken for that.
+    bool MoveSelectedByKey(QKeyEvent* event);
     void NotifyUserSelection(int indexBefore);
 
     Notification onChange_;

@@ -3,8 +3,10 @@
 #include "About.h"
 #include "AppFonts.h"
 #include "AppTitle.h"
+#include "DialogPathBytes.h"
 #include "ErrorHandler.h"
 #include "FileDialogRunner.h"
+#include "FileDropArea.h"
 #include "ImageListFile.h"
 #include "LargeMenuIconStyle.h"
 #include "ListBoxOnChangeU.h"
@@ -17,9 +19,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
@@ -45,8 +47,6 @@ const QSize kPreviewSize(80, 63);
 constexpr int kListItemHeight = 13;
 
 QIcon Glyph(const char* name) { return QIcon(QStringLiteral(":/glyphs/%1.png").arg(QString::fromLatin1(name))); }
-
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 QFileDialog* MakeFileDialog(QWidget* parent, const char* name, const char* title, const char* filter,
                             const char* suffix, QFileDialog::AcceptMode mode, QFileDialog::FileMode fileMode,
@@ -79,6 +79,9 @@ TForm1::TForm1(std::shared_ptr<FileDialogRunner> dialogs, QWidget* parent)
     BuildPopupMenu();
     BuildFileDialogs();
     ConnectCommands();
+    new FileDropArea(this, lst1, [this](int row, const DroppedPaths& jpegFiles) {
+        RunGuarded([&] { FilesDropped(row, jpegFiles); });
+    });
 
     // The window's frame adds to the client width; the client never gets narrower than at start.
     setMinimumWidth(kClientWidth);
@@ -234,6 +237,13 @@ void TForm1::ConnectCommands()
     connect(Save1, &QAction::triggered, this, guarded(&TForm1::btn7Click));
     connect(Load1, &QAction::triggered, this, guarded(&TForm1::btn8Click));
     lst1->SetOnClick([this](TListBox*) { RunGuarded([this] { lst1Click(); }); });
+    // Delete is Remove for the keyboard; the key goes no further, as Remove leaves nothing to do.
+    lst1->SetOnKeyDown([this](TListBox*, QKeyEvent* event) {
+        if (event->key() != Qt::Key_Delete || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return;
+        event->ignore();
+        RunGuarded([this] { btn2Click(); });
+    });
 }
 
 void TForm1::FormCreate()
@@ -250,13 +260,13 @@ void TForm1::SetStatusText(const QString& text) { statusText_->setText(text); }
 
 void TForm1::ClearPreview() { img1->clear(); }
 
-QStringList TForm1::RunDialog(QFileDialog* dialog)
+QList<QByteArray> TForm1::RunDialog(QFileDialog* dialog)
 {
     const QStringList chosen = dialogs_->Run(*dialog);
     // Within a run, a dialog offers the last chosen name again.
     if (!chosen.isEmpty())
         dialog->selectFile(chosen.first());
-    return chosen;
+    return DialogPathsBytes(chosen);
 }
 
 void TForm1::UpdateCommandStates()
@@ -270,12 +280,29 @@ void TForm1::UpdateCommandStates()
 
 void TForm1::btn1Click()
 {
-    for (const QString& path : RunDialog(dlgOpen1))
-        InsertPath(*lst1, -1, QFile::encodeName(path));
+    for (const QByteArray& path : RunDialog(dlgOpen1))
+        InsertPath(*lst1, -1, path);
     UpdateCommandStates();
+    SetStatusText(ReadyToExportText());
+}
+
+QString TForm1::ReadyToExportText() const
+{
     const int count = lst1->count();
-    SetStatusText(QString::number(count) +
-                  (count == 1 ? QStringLiteral(" Image is ready to export") : QStringLiteral(" Images are ready to export")));
+    return QString::number(count)
+           + (count == 1 ? QStringLiteral(" Image is ready to export") : QStringLiteral(" Images are ready to export"));
+}
+
+void TForm1::FilesDropped(int row, const DroppedPaths& jpegFiles)
+{
+    for (const QByteArray& path : jpegFiles.paths)
+        InsertPath(*lst1, row++, path);
+    UpdateCommandStates();
+    QString status = ReadyToExportText();
+    if (jpegFiles.skipped > 0)
+        status += jpegFiles.skipped == 1 ? QStringLiteral("; 1 file skipped")
+                                         : QStringLiteral("; %1 files skipped").arg(jpegFiles.skipped);
+    SetStatusText(status);
 }
 
 void TForm1::btn2Click()
@@ -298,10 +325,10 @@ void TForm1::Remove1Click()
 
 void TForm1::btn3Click()
 {
-    const QStringList chosen = RunDialog(dlgSave1);
+    const QList<QByteArray> chosen = RunDialog(dlgSave1);
     if (chosen.isEmpty())
         return;
-    const QString output = chosen.first();
+    const QByteArray output = chosen.first();
 
     const std::vector<std::string> paths = PathsOf(*lst1);
 
@@ -309,7 +336,7 @@ void TForm1::btn3Click()
     clock.start();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const int result = jpeg2pdf::ConvertJpegListToPdf(
-        paths, LocalPath(output), [&](int written, int total) { ShowExportProgress(written, total, clock); });
+        paths, output.toStdString(), [&](int written, int total) { ShowExportProgress(written, total, clock); });
     QApplication::restoreOverrideCursor();
     exportProgress_->hide();
 
@@ -318,7 +345,7 @@ void TForm1::btn3Click()
         SetStatusText(QStringLiteral("Unexpected error !"));
         break;
     case jpeg2pdf::kExportSaved:
-        SetStatusText(QStringLiteral("Done, PDF saved as: ") + output);
+        SetStatusText(QStringLiteral("Done, PDF saved as: ") + ShownPath(output));
         break;
     case jpeg2pdf::kExportCannotCreate:
         SetStatusText(QStringLiteral("Can not write to output file !"));
@@ -359,19 +386,19 @@ void TForm1::btn6Click()
 
 void TForm1::btn7Click()
 {
-    const QStringList chosen = RunDialog(dlgSave2);
+    const QList<QByteArray> chosen = RunDialog(dlgSave2);
     if (chosen.isEmpty())
         return;
-    imagelist::SaveImageList(LocalPath(chosen.first()), PathsOf(*lst1));
-    SetStatusText(QStringLiteral("Images list saved as: ") + chosen.first());
+    imagelist::SaveImageList(chosen.first().toStdString(), PathsOf(*lst1));
+    SetStatusText(QStringLiteral("Images list saved as: ") + ShownPath(chosen.first()));
 }
 
 void TForm1::btn8Click()
 {
-    const QStringList chosen = RunDialog(dlgOpen2);
+    const QList<QByteArray> chosen = RunDialog(dlgOpen2);
     if (!chosen.isEmpty()) {
         // Read first: a file that cannot be read leaves the list as it was.
-        const std::vector<std::string> items = imagelist::LoadImageList(LocalPath(chosen.first()));
+        const std::vector<std::string> items = imagelist::LoadImageList(chosen.first().toStdString());
         lst1->clear();
         for (const std::string& item : items)
             InsertPath(*lst1, -1, QByteArray::fromStdString(item));
@@ -384,6 +411,6 @@ void TForm1::lst1Click()
 {
     if (lst1->ItemIndex() < 0)
         return;
-    const QImage picture = LoadPreviewPicture(lst1->ActiveString(), kPreviewSize);
+    const QImage picture = LoadPreviewPicture(PathOf(*lst1->item(lst1->ItemIndex())), kPreviewSize);
     img1->setPixmap(QPixmap::fromImage(picture));
 }

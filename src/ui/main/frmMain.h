@@ -6,6 +6,7 @@
 #include <memory>
 
 class FileDialogRunner;
+struct DroppedPaths;
 class QFileDialog;
 class QAction;
 class QElapsedTimer;
@@ -49,6 +50,9 @@ public:
     void btn8Click();    // Load list
     void lst1Click();    // show the selected file's preview
     void UpdateCommandStates();
+    // Files dropped from another program: inserted before `row` (at the end when row is the
+    // count), then the states and the status as after Add.
+    void FilesDropped(int row, const DroppedPaths& jpegFiles);
 
     // The window's controls, named as in its layout.
     QFrame* pnl1 = nullptr;
@@ -83,9 +87,10 @@ private:
     void BuildFileDialogs();
     void ConnectCommands();
     QToolButton* AddCommandButton(const char* name, const char* caption, const char* hint, const char* glyph);
-    // Shows a dialog; returns the first chosen path, or an empty text when cancelled.
-    QStringList RunDialog(QFileDialog* dialog);
+    // Shows a dialog; returns the chosen paths as the bytes of the files they name, none when cancelled.
+    QList<QByteArray> RunDialog(QFileDialog* dialog);
     void SetStatusText(const QString& text);
+    QString ReadyToExportText() const;
     void ClearPreview();
     void ShowExportProgress(int pagesWritten, int pageCount, const QElapsedTimer& clock);
 

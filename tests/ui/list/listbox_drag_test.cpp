@@ -55,6 +55,72 @@ private slots:
         QVERIFY(ListDragOperation::Current() == nullptr);
     }
 
+    // Alt with the arrows, Home and End moves the selected item as a drag to that place would.
+    void KeysMoveTheSelectedItemLikeADrop_data()
+    {
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("pairing");  // "own", "partner, internal refused", "none"
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<int>("expectedIndex");
+        QTest::addColumn<int>("changes");
+        const QString own = "own";
+        QTest::newRow("Alt+Up") << 2 << int(Qt::Key_Up) << own << QStringList {"A", "C", "B", "D"} << 1 << 1;
+        QTest::newRow("Alt+Down") << 1 << int(Qt::Key_Down) << own << QStringList {"A", "C", "B", "D"} << 2 << 1;
+        QTest::newRow("Alt+Home") << 2 << int(Qt::Key_Home) << own << QStringList {"C", "A", "B", "D"} << 0 << 1;
+        QTest::newRow("Alt+End") << 0 << int(Qt::Key_End) << own << QStringList {"B", "C", "D", "A"} << 3 << 1;
+        QTest::newRow("Alt+Up on the first item") << 0 << int(Qt::Key_Up) << own << QStringList {"A", "B", "C", "D"}
+                                                  << 0 << 0;
+        QTest::newRow("Alt+Down on the last item")
+            << 3 << int(Qt::Key_Down) << own << QStringList {"A", "B", "C", "D"} << 3 << 0;
+        QTest::newRow("Alt+End on the last item")
+            << 3 << int(Qt::Key_End) << own << QStringList {"A", "B", "C", "D"} << 3 << 0;
+        QTest::newRow("nothing selected") << -1 << int(Qt::Key_Down) << own << QStringList {"A", "B", "C", "D"} << -1
+                                          << 0;
+        // Where no drag could reorder the list, Alt+Down moves the selection as Down does.
+        QTest::newRow("partner, internal refused")
+            << 1 << int(Qt::Key_Down) << "partner, internal refused" << QStringList {"A", "B", "C", "D"} << 2 << 1;
+        QTest::newRow("unpaired") << 1 << int(Qt::Key_Down) << "none" << QStringList {"A", "B", "C", "D"} << 2 << 1;
+    }
+    void KeysMoveTheSelectedItemLikeADrop()
+    {
+        QFETCH(int, selected);
+        QFETCH(int, key);
+        QFETCH(QString, pairing);
+        QFETCH(QStringList, expected);
+        QFETCH(int, expectedIndex);
+        QFETCH(int, changes);
+        QObject objects[4];
+        for (int i = 0; i < 4; ++i)
+            left().AddItem(QString(QChar('A' + i)), &objects[i]);
+        if (pairing == "own") {
+            left().SetDragDropListBox(&left());
+        } else if (pairing != "none") {
+            left().SetDragDropListBox(&right());
+            left().SetAllowInternalDrag(false);
+        }
+        left().SetItemIndex(selected);
+        ChangeLog log;
+        log.Attach(left());
+        int clicks = 0;
+        left().SetOnClick([&](TListBox*) { ++clicks; });
+        QList<int> keysSeen;
+        left().SetOnKeyDown([&](TListBox*, QKeyEvent* event) {
+            if (event->key() != Qt::Key_Alt)  // pressed on its own first
+                keysSeen << event->key();
+        });
+
+        QTest::keyClick(&left(), Qt::Key(key), Qt::AltModifier);
+
+        QCOMPARE(TwoLists::Texts(left()), expected);
+        QCOMPARE(left().ItemIndex(), expectedIndex);
+        QCOMPARE(int(log.senders.size()), changes);
+        QCOMPARE(clicks, pairing == "own" ? 0 : changes);  // a move is no new selection
+        QCOMPARE(keysSeen, QList<int> {key});
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(TListBox::ObjectOf(left().item(i)), &objects[expected[i].at(0).unicode() - 'A']);
+    }
+
     void DropsBetweenPartnersInsertBeforeOrAppend_data()
     {
         QTest::addColumn<int>("onto");

@@ -4,6 +4,7 @@
 
 #include "ListBoxOnChangeU.h"
 #include "ListBoxTestKit.h"
+#include "ListPaths.h"
 #include "MakeJpeg.h"
 #include "TempDir.h"
 #include "frmMain.h"
@@ -19,9 +20,23 @@
 #include <filesystem>
 #include <memory>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+QByteArray B(const std::string& s) { return QByteArray::fromStdString(s); }
+
+// Each page's "/MediaBox [ ... ]" line, in page order.
+QList<QByteArray> MediaBoxes(const std::string& pdf)
+{
+    const QByteArray bytes = B(ReadFileBytes(pdf));
+    QList<QByteArray> boxes;
+    for (qsizetype at = bytes.indexOf("/MediaBox"); at >= 0; at = bytes.indexOf("/MediaBox", at + 1))
+        boxes << bytes.mid(at, bytes.indexOf('\n', at) - at);
+    return boxes;
+}
 
 }  // namespace
 
@@ -100,6 +115,36 @@ private slots:
         form_->lst1->SetItemIndex(0);
         click(form_->btn2);
         QCOMPARE(form_->lst1->count(), 0);
+        expectListCommandsEnabled(false);
+    }
+
+    void keysReorderAndRemove()
+    {
+        addPaths({"/x/a.jpg", "/x/b.jpg", "/x/c.jpg"});
+        TListBox& list = *form_->lst1;
+        list.setFocus();
+        list.SetItemIndex(0);
+        // A move changes neither the count nor the status, as a drag does not.
+        QTest::keyClick(&list, Qt::Key_End, Qt::AltModifier);
+        QCOMPARE(items(), QStringList({"/x/b.jpg", "/x/c.jpg", "/x/a.jpg"}));
+        QCOMPARE(PathsOf(list), (std::vector<std::string> {"/x/b.jpg", "/x/c.jpg", "/x/a.jpg"}));
+        QCOMPARE(list.ItemIndex(), 2);
+        QCOMPARE(form_->StatusText(), QStringLiteral("3 Images are ready to export"));
+
+        QTest::keyClick(&list, Qt::Key_Delete);
+        QCOMPARE(items(), QStringList({"/x/b.jpg", "/x/c.jpg"}));
+        QCOMPARE(list.ItemIndex(), -1);
+        QCOMPARE(form_->StatusText(), QStringLiteral("Image removed from list"));
+
+        // Without a selection Delete does nothing, as Remove does nothing.
+        click(form_->btn6);
+        addPaths({"/x/d.jpg"});
+        QTest::keyClick(&list, Qt::Key_Delete);
+        QCOMPARE(list.count(), 1);
+        QCOMPARE(form_->StatusText(), QStringLiteral("1 Image is ready to export"));
+        list.SetItemIndex(0);
+        QTest::keyClick(&list, Qt::Key_Delete);
+        QCOMPARE(list.count(), 0);
         expectListCommandsEnabled(false);
     }
 
@@ -284,7 +329,89 @@ private slots:
         QCOMPARE(form_->lst1->ItemIndex(), 1);
     }
 
+    void keepsEveryPathByte()
+    {
+        // Latin-1 names: no UTF-8 text names these files or that folder, only their bytes do.
+        TempDir dir;
+        const std::string a = dir.Write("caf\xE9.jpg", MakeJpeg({.width = 30, .height = 20}));
+        const std::string b = dir.Write("\xFF\xE9 b.jpg", MakeJpeg({.width = 10, .height = 40}));
+        const std::string folder = dir.File("out \xE9");
+        std::filesystem::create_directory(folder);
+        const std::string listBytes = a + "\r\n" + b + "\r\n";
+        dialogs_->answers = {{Q(dir.Write("list.txt", listBytes))}};
+        click(form_->btn8);
+        QCOMPARE(paths(), (QList<QByteArray>{B(a), B(b)}));
+
+        // The dialogs answer with text that has lost those bytes, as the real ones do.
+        dialogs_->answers = {{Q(folder + "/out.pdf")}, {Q(folder + "/again.txt")}};
+        click(form_->btn3);
+        QCOMPARE(form_->StatusText(), QStringLiteral("Done, PDF saved as: ") + Q(folder + "/out.pdf"));
+        QCOMPARE(MediaBoxes(folder + "/out.pdf"),
+                 (QList<QByteArray>{"/MediaBox [ 0 0 30 20 ]", "/MediaBox [ 0 0 10 40 ]"}));
+        click(form_->btn7);
+        QCOMPARE(ReadFileBytes(folder + "/again.txt"), listBytes);
+
+        clickItem(1);
+        QCOMPARE(form_->img1->pixmap().size(), QSize(15, 63));
+        QVERIFY(boxes_->shown.isEmpty());
+
+        click(form_->btn6);
+        addPaths({Q(b)});
+        QCOMPARE(paths(), QList<QByteArray>{B(b)});
+    }
+
+    // Each is refused at once, and the window goes on; a blocking open would hang the test until the alarm.
+    void refusesListFilesThatAreNotRegular_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("saving");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("load: FIFO with no writer") << "fifo" << false << "Not a regular file";
+        QTest::newRow("save: FIFO with no reader") << "fifo" << true << "Not a regular file";
+        QTest::newRow("load: device") << "/dev/zero" << false << "Not a regular file";
+        QTest::newRow("save: device") << "/dev/zero" << true << "Not a regular file";
+        QTest::newRow("load: folder") << "folder" << false << "Is a directory";
+        QTest::newRow("save: folder") << "folder" << true << "Is a directory";
+    }
+    void refusesListFilesThatAreNotRegular()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, saving);
+        QFETCH(QString, reason);
+        TempDir dir;
+        QString path = kind;
+        if (kind == "fifo") {
+            path = Q(dir.File("pipe.txt"));
+            QCOMPARE(::mkfifo(dir.File("pipe.txt").c_str(), 0600), 0);
+        } else if (kind == "folder") {
+            path = Q(dir.Path());
+        }
+        addPaths({"/x/a.jpg"});
+        const QString status = form_->StatusText();
+        dialogs_->answers = {{path}};
+        ::alarm(20);
+        click(saving ? form_->btn7 : form_->btn8);
+        ::alarm(0);
+        QCOMPARE(boxes_->shown.size(), 1);
+        const QString verb = saving ? QStringLiteral("Cannot create file \"") : QStringLiteral("Cannot open file \"");
+        QCOMPARE(boxes_->shown[0].text, verb + path + QStringLiteral("\". ") + reason + QStringLiteral("."));
+        QCOMPARE(items(), QStringList({"/x/a.jpg"}));
+        QCOMPARE(form_->StatusText(), status);
+
+        dialogs_->answers = {{Q(dir.File("list.txt"))}};
+        click(form_->btn7);
+        QCOMPARE(form_->StatusText(), QStringLiteral("Images list saved as: ") + Q(dir.File("list.txt")));
+    }
+
 private:
+    QList<QByteArray> paths() const
+    {
+        QList<QByteArray> all;
+        for (int i = 0; i < form_->lst1->count(); ++i)
+            all << PathOf(*form_->lst1->item(i));
+        return all;
+    }
+
     void click(QToolButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
     void clickItem(int row)
