@@ -130,7 +130,7 @@ Outcome Compare(const std::string& title, const std::vector<std::string>& inputs
     std::vector<std::string> cat = {"cat"};
     for (auto* argv : {&leafbind, &img2pdf, &cat})
         argv->insert(argv->end(), inputs.begin(), inputs.end());
-    Contender ours{"leafbind-export", {}}, theirs{"img2pdf", {}}, floor{"cat (plain copy)", {}};
+    Contender ours {"leafbind-export", {}}, theirs {"img2pdf", {}}, floor {"cat (plain copy)", {}};
     const std::string peak = dir.File("peak.txt");
     Run(cat, pdf, peak);  // warms the page cache
     for (int i = 0; i < runs; ++i) {
@@ -142,7 +142,7 @@ Outcome Compare(const std::string& title, const std::vector<std::string>& inputs
         floor.runs.push_back(Run(cat, pdf, peak));
     }
     unlink(pdf.c_str());
-    const Outcome outcome{ours.Median(), theirs.Median(), floor.Median()};
+    const Outcome outcome {ours.Median(), theirs.Median(), floor.Median()};
     std::printf("%s\n", title.c_str());
     for (const Contender* c : {&ours, &theirs, &floor})
         std::printf("  %-18s median %8.3f s   peak RSS %8.1f MiB\n", c->name, c->Median().seconds,
@@ -163,7 +163,7 @@ void EnsureTools()
     std::fprintf(stderr, "cli_bench: installing img2pdf and time from Debian\n");
     const char* sudo = geteuid() == 0 ? "" : "sudo ";
     const std::string install = std::string(sudo) + "apt-get update -qq && DEBIAN_FRONTEND=noninteractive " + sudo
-                                + "apt-get install -y -qq --no-install-recommends img2pdf time > /dev/null";
+        + "apt-get install -y -qq --no-install-recommends img2pdf time > /dev/null";
     if (std::system(install.c_str()) != 0)
         Fail("cannot install img2pdf and time");
 }

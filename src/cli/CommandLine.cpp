@@ -4,28 +4,28 @@
 
 namespace cli {
 
-const char* const kUsage =
-    "Usage: leafbind-export -o OUT.pdf [options] [JPEG ...]\n"
-    "Puts JPEG files into one PDF, one page each, the JPEG bytes unchanged.\n"
-    "\n"
-    "  -o, --output FILE   the PDF to write; \"-\" writes to standard output\n"
-    "  -l, --list FILE     add the entries of an image list file (\"-\" reads standard input);\n"
-    "                      may be given several times; entries and JPEG arguments are taken\n"
-    "                      in command-line order\n"
-    "  -f, --force         replace OUT.pdf if it exists\n"
-    "      --auto-orient   show each page upright as its EXIF orientation says\n"
-    "  -q, --quiet         no progress, no messages except errors\n"
-    "  -h, --help          show this text\n"
-    "      --version       show the version\n"
-    "\n"
-    "Exit status: 0 written; 1 an entry cannot become a page; 2 usage error or unreadable list;\n"
-    "3 the output cannot be created; 4 failed while writing (a partial file is removed).\n";
+const char* const kUsage
+    = "Usage: leafbind-export -o OUT.pdf [options] [JPEG ...]\n"
+      "Puts JPEG files into one PDF, one page each, the JPEG bytes unchanged.\n"
+      "\n"
+      "  -o, --output FILE   the PDF to write; \"-\" writes to standard output\n"
+      "  -l, --list FILE     add the entries of an image list file (\"-\" reads standard input);\n"
+      "                      may be given several times; entries and JPEG arguments are taken\n"
+      "                      in command-line order\n"
+      "  -f, --force         replace OUT.pdf if it exists\n"
+      "      --auto-orient   show each page upright as its EXIF orientation says\n"
+      "  -q, --quiet         no progress, no messages except errors\n"
+      "  -h, --help          show this text\n"
+      "      --version       show the version\n"
+      "\n"
+      "Exit status: 0 written; 1 an entry cannot become a page; 2 usage error or unreadable list;\n"
+      "3 the output cannot be created; 4 failed while writing (a partial file is removed).\n";
 
 namespace {
 
 class Parser {
 public:
-    explicit Parser(const std::vector<std::string>& args) : args_(args) {}
+    explicit Parser(const std::vector<std::string>& args) : args_(args) { }
 
     CommandLine Run()
     {

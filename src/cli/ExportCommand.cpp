@@ -119,8 +119,8 @@ int Explain(const jpeg2pdf::ExportReport& report, const std::string& outputName,
     if (report.result == jpeg2pdf::kExportSaved)
         return kExitWritten;
     if (report.result >= 0) {
-        Complain(streams.err, EntryName(paths, origins, report.result) + ": "
-                                  + jpeg2pdf::DescribeEntryProblem(report.entryProblem));
+        Complain(streams.err,
+                 EntryName(paths, origins, report.result) + ": " + jpeg2pdf::DescribeEntryProblem(report.entryProblem));
         return kExitUnusableEntry;
     }
     if (report.result == jpeg2pdf::kExportCannotCreate) {
@@ -129,13 +129,14 @@ int Explain(const jpeg2pdf::ExportReport& report, const std::string& outputName,
     }
     if (report.entry >= 0) {
         const std::string reason = report.entryProblem.refusal != jpeg2pdf::EntryRefusal::None
-                                       ? jpeg2pdf::DescribeEntryProblem(report.entryProblem)
-                                   : report.systemError != 0 ? std::strerror(report.systemError)
-                                                             : "the file became shorter while it was copied";
+            ? jpeg2pdf::DescribeEntryProblem(report.entryProblem)
+            : report.systemError != 0 ? std::strerror(report.systemError)
+                                      : "the file became shorter while it was copied";
         Complain(streams.err, EntryName(paths, origins, report.entry) + ": cannot be copied: " + reason);
     } else {
-        Complain(streams.err, outputName + ": cannot be written: "
-                                  + (report.systemError != 0 ? std::strerror(report.systemError) : "write failed"));
+        Complain(streams.err,
+                 outputName + ": cannot be written: "
+                     + (report.systemError != 0 ? std::strerror(report.systemError) : "write failed"));
     }
     return kExitFailedWriting;
 }
@@ -186,11 +187,9 @@ int RunExport(const CommandLine& command, const Streams& streams)
 
     ProgressLine progress(!command.quiet && isatty(streams.err),
                           [&streams](const std::string& text) { WriteAll(streams.err, text); });
-    const jpeg2pdf::ExportReport report =
-        jpeg2pdf::ExportJpegList(paths, toStandardOutput ? std::string() : command.output, options,
-                                 [&progress](int written, int total, int64_t bytes) {
-                                     progress.Update(written, total, bytes);
-                                 });
+    const jpeg2pdf::ExportReport report = jpeg2pdf::ExportJpegList(
+        paths, toStandardOutput ? std::string() : command.output, options,
+        [&progress](int written, int total, int64_t bytes) { progress.Update(written, total, bytes); });
     progress.Finish();
     return Explain(report, outputName, streams, paths, origins);
 }

@@ -26,7 +26,7 @@ private:
     Writer write_;
     Clock clock_;
     std::chrono::steady_clock::time_point start_;
-    std::chrono::steady_clock::time_point lastDrawn_{};
+    std::chrono::steady_clock::time_point lastDrawn_ {};
     bool drawn_ = false;
     size_t lastLength_ = 0;
 };

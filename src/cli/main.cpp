@@ -27,5 +27,5 @@ int main(int argc, char** argv)
     case cli::CommandLine::Action::Export:
         break;
     }
-    return cli::RunExport(command, cli::Streams{});
+    return cli::RunExport(command, cli::Streams {});
 }

@@ -5,7 +5,7 @@ namespace jpeg2pdf {
 bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const std::vector<PageImage>& pages,
                    const ExportByteProgress& progress, WriteStop& stop)
 {
-    const ObjectNumbers numbers{static_cast<int64_t>(pages.size())};
+    const ObjectNumbers numbers {static_cast<int64_t>(pages.size())};
     ObjectOffsets offsets(static_cast<size_t>(numbers.ObjectCount() + 1));
 
     if (!WriteText(out, "%PDF-1.2\n") || !WriteCatalog(out, offsets) || !WritePageTree(out, offsets, numbers))
@@ -19,7 +19,7 @@ bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const
         if (!jpeg.Open(paths[i])) {
             stop.entry = static_cast<int>(i);
             stop.reopen.refusal = jpeg.Failure() == OpenFailure::NotRegularFile ? EntryRefusal::NotRegularFile
-                                  : jpeg.Failure() == OpenFailure::Locked       ? EntryRefusal::LockedByWriter
+                : jpeg.Failure() == OpenFailure::Locked                         ? EntryRefusal::LockedByWriter
                                                                                 : EntryRefusal::CannotOpen;
             stop.reopen.systemError = jpeg.SystemError();
             return false;

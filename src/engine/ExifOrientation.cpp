@@ -14,7 +14,7 @@ constexpr size_t kEntrySize = 12;
 // The TIFF structure after the Exif header, in its own byte order; reads past the end fail.
 class TiffReader {
 public:
-    TiffReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    TiffReader(const uint8_t* data, size_t size) : data_(data), size_(size) { }
 
     bool ReadOrder()
     {
@@ -44,7 +44,7 @@ public:
         uint16_t first = 0, second = 0;
         if (!Word(offset, first) || !Word(offset + 2, second))
             return false;
-        value = bigEndian_ ? uint32_t{first} << 16 | second : uint32_t{second} << 16 | first;
+        value = bigEndian_ ? uint32_t {first} << 16 | second : uint32_t {second} << 16 | first;
         return true;
     }
 
@@ -63,7 +63,7 @@ int OrientationFromTiff(const TiffReader& tiff)
     if (!tiff.Long(4, ifd) || !tiff.Word(ifd, count))
         return 1;
     for (size_t i = 0; i < count; ++i) {
-        const size_t entry = size_t{ifd} + 2 + i * kEntrySize;
+        const size_t entry = size_t {ifd} + 2 + i * kEntrySize;
         uint16_t tag = 0, type = 0, value = 0;
         uint32_t valueCount = 0;
         if (!tiff.Word(entry, tag) || !tiff.Word(entry + 2, type) || !tiff.Long(entry + 4, valueCount))

@@ -23,7 +23,7 @@ constexpr uint16_t kApp1 = 0xFFE1;
 // Reads forward through the file in small blocks; skipping a segment costs no read at all.
 class ByteReader {
 public:
-    explicit ByteReader(const InputFile& file) : file_(file) {}
+    explicit ByteReader(const InputFile& file) : file_(file) { }
 
     bool Byte(uint8_t& value)
     {
@@ -63,8 +63,8 @@ private:
 // lossless, hierarchical, arithmetic); the scan skips them like any other segment.
 bool IsOtherFrame(uint16_t marker)
 {
-    return marker >= 0xFFC1 && marker <= 0xFFCF && marker != kProgressiveFrame && marker != 0xFFC4
-           && marker != 0xFFC8 && marker != 0xFFCC;
+    return marker >= 0xFFC1 && marker <= 0xFFCF && marker != kProgressiveFrame && marker != 0xFFC4 && marker != 0xFFC8
+        && marker != 0xFFCC;
 }
 
 // Reads the frame header after its marker: length, precision, height, width, component count.
@@ -124,7 +124,7 @@ bool ScanToFrameHeader(const InputFile& file, ByteReader& in, bool readOrientati
     bool pastScan = false, orientationRead = false;
     const auto refuse = [&](EntryRefusal withoutOtherFrame) {
         out.problem.refusal = out.problem.frameMarker == 0 ? withoutOtherFrame
-                              : out.problem.precision != 8 ? EntryRefusal::NotEightBit
+            : out.problem.precision != 8                   ? EntryRefusal::NotEightBit
                                                            : EntryRefusal::UnsupportedFrame;
         return false;
     };
@@ -148,7 +148,7 @@ bool ScanToFrameHeader(const InputFile& file, ByteReader& in, bool readOrientati
         pastScan = pastScan || marker == kStartOfScan;
         if (readOrientation && !orientationRead && marker == kApp1 && !pastScan)
             orientationRead = ReadOrientationSegment(file, in.Position(), length, out.orientation);
-        in.Skip(int64_t{length} - 2);
+        in.Skip(int64_t {length} - 2);
     }
 }
 
@@ -160,7 +160,7 @@ void ProbeJpegFile(const std::string& path, bool readOrientation, ProbeOutcome& 
         InputFile file;
         if (!file.Open(path)) {
             outcome.problem.refusal = file.Failure() == OpenFailure::NotRegularFile ? EntryRefusal::NotRegularFile
-                                      : file.Failure() == OpenFailure::Locked       ? EntryRefusal::LockedByWriter
+                : file.Failure() == OpenFailure::Locked                             ? EntryRefusal::LockedByWriter
                                                                                     : EntryRefusal::CannotOpen;
             outcome.problem.systemError = file.SystemError();
             return;

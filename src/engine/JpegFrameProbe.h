@@ -11,7 +11,7 @@
 namespace jpeg2pdf {
 
 struct ProbeOutcome {
-    JpegFrameInfo info{false, 0, 0};
+    JpegFrameInfo info {false, 0, 0};
     EntryProblem problem;  // refusal None when the file was accepted
     FileIdentity identity;
     int orientation = 1;  // 1 to 8; read only on request

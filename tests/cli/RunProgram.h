@@ -35,10 +35,10 @@ inline ProgramRun RunExportProgram(const std::vector<std::string>& args, const s
             _exit(127);
         if (fileSizeLimit != RLIM_INFINITY) {
             signal(SIGXFSZ, SIG_IGN);  // the write past the limit fails with EFBIG instead
-            const rlimit cap{fileSizeLimit, fileSizeLimit};
+            const rlimit cap {fileSizeLimit, fileSizeLimit};
             setrlimit(RLIMIT_FSIZE, &cap);
         }
-        std::vector<char*> argv{const_cast<char*>(LEAFBIND_EXPORT_PROGRAM)};
+        std::vector<char*> argv {const_cast<char*>(LEAFBIND_EXPORT_PROGRAM)};
         for (const std::string& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);

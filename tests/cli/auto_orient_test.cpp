@@ -28,14 +28,30 @@ Rgb Upright(int x, int y) { return kQuadrants[(y < kHeight / 2 ? 0 : 2) + (x < k
 void Shown(int orientation, int c, int r, int w, int h, int& x, int& y)
 {
     switch (orientation) {
-    case 1: x = c, y = r; break;                  // row 0 top, column 0 left
-    case 2: x = w - 1 - c, y = r; break;          // row 0 top, column 0 right
-    case 3: x = w - 1 - c, y = h - 1 - r; break;  // row 0 bottom, column 0 right
-    case 4: x = c, y = h - 1 - r; break;          // row 0 bottom, column 0 left
-    case 5: x = r, y = c; break;                  // row 0 left, column 0 top
-    case 6: x = h - 1 - r, y = c; break;          // row 0 right, column 0 top
-    case 7: x = h - 1 - r, y = w - 1 - c; break;  // row 0 right, column 0 bottom
-    case 8: x = r, y = w - 1 - c; break;          // row 0 left, column 0 bottom
+    case 1:
+        x = c, y = r;
+        break;  // row 0 top, column 0 left
+    case 2:
+        x = w - 1 - c, y = r;
+        break;  // row 0 top, column 0 right
+    case 3:
+        x = w - 1 - c, y = h - 1 - r;
+        break;  // row 0 bottom, column 0 right
+    case 4:
+        x = c, y = h - 1 - r;
+        break;  // row 0 bottom, column 0 left
+    case 5:
+        x = r, y = c;
+        break;  // row 0 left, column 0 top
+    case 6:
+        x = h - 1 - r, y = c;
+        break;  // row 0 right, column 0 top
+    case 7:
+        x = h - 1 - r, y = w - 1 - c;
+        break;  // row 0 right, column 0 bottom
+    case 8:
+        x = r, y = w - 1 - c;
+        break;  // row 0 left, column 0 bottom
     }
 }
 
@@ -43,8 +59,8 @@ std::string EncodeStored(int orientation)
 {
     const bool transposed = orientation >= 5;
     const int w = transposed ? kHeight : kWidth, h = transposed ? kWidth : kHeight;
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr jerr{};
+    jpeg_compress_struct cinfo {};
+    jpeg_error_mgr jerr {};
     cinfo.err = jpeg_std_error(&jerr);
     jpeg_create_compress(&cinfo);
     unsigned char* buffer = nullptr;
@@ -81,13 +97,13 @@ std::string EncodeStored(int orientation)
 std::string ExifSegment(int orientation, bool bigEndian)
 {
     const auto word = [&](int v) {
-        return bigEndian ? std::string{char(v >> 8), char(v & 0xFF)} : std::string{char(v & 0xFF), char(v >> 8)};
+        return bigEndian ? std::string {char(v >> 8), char(v & 0xFF)} : std::string {char(v & 0xFF), char(v >> 8)};
     };
     std::string payload = std::string("Exif\0\0", 6) + (bigEndian ? "MM" : "II") + word(42) + word(bigEndian ? 0 : 8)
-                          + word(bigEndian ? 8 : 0) + word(1) + word(0x0112) + word(3) + word(bigEndian ? 0 : 1)
-                          + word(bigEndian ? 1 : 0) + word(orientation) + word(0) + std::string(4, '\0');
+        + word(bigEndian ? 8 : 0) + word(1) + word(0x0112) + word(3) + word(bigEndian ? 0 : 1) + word(bigEndian ? 1 : 0)
+        + word(orientation) + word(0) + std::string(4, '\0');
     const int length = static_cast<int>(payload.size()) + 2;
-    return std::string{'\xFF', '\xE1', char(length >> 8), char(length & 0xFF)} + payload;
+    return std::string {'\xFF', '\xE1', char(length >> 8), char(length & 0xFF)} + payload;
 }
 
 }  // namespace

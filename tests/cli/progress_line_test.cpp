@@ -9,9 +9,10 @@ TEST(ProgressLine, DrawnOnlyAfterHalfASecondAndOnlyWhenEnabled)
 {
     for (bool enabled : {true, false}) {
         SCOPED_TRACE(enabled);
-        std::chrono::steady_clock::time_point now{};
+        std::chrono::steady_clock::time_point now {};
         std::string shown;
-        cli::ProgressLine line(enabled, [&](const std::string& text) { shown += text; }, [&] { return now; });
+        cli::ProgressLine line(
+            enabled, [&](const std::string& text) { shown += text; }, [&] { return now; });
         now += milliseconds(400);
         line.Update(1, 4, 2'000'000);
         EXPECT_EQ(shown, "");

@@ -16,16 +16,16 @@ namespace jpeg2pdf {
 enum class EntryRefusal {
     None,
     EmptyPath,
-    CannotOpen,        // systemError says why
-    NotRegularFile,    // a folder, device, FIFO or socket
-    LockedByWriter,    // another program holds the file's exclusive lock
-    NotJpeg,           // does not begin with a start-of-image marker
-    EndsEarly,         // the file ends before a frame header
-    NoFrameHeader,     // the headers end (image data, end of image, fill bytes) without a frame header
+    CannotOpen,  // systemError says why
+    NotRegularFile,  // a folder, device, FIFO or socket
+    LockedByWriter,  // another program holds the file's exclusive lock
+    NotJpeg,  // does not begin with a start-of-image marker
+    EndsEarly,  // the file ends before a frame header
+    NoFrameHeader,  // the headers end (image data, end of image, fill bytes) without a frame header
     UnsupportedFrame,  // only a frame of another coding process; frameMarker says which
-    NotEightBit,       // precision holds the sample precision
-    ComponentCount,    // components holds the count
-    ZeroSize,          // the frame header gives a width or height of 0
+    NotEightBit,  // precision holds the sample precision
+    ComponentCount,  // components holds the count
+    ZeroSize,  // the frame header gives a width or height of 0
 };
 
 struct EntryProblem {
@@ -42,19 +42,19 @@ std::string DescribeEntryProblem(const EntryProblem& problem);
 
 enum class OutputRefusal {
     None,
-    CannotCreate,    // systemError says why (folder missing, no permission, ...)
-    Exists,          // the file exists and replaceExisting is false
-    Locked,          // another program holds the file
-    IsOneOfInputs,   // writing it would empty a listed file before it is copied
+    CannotCreate,  // systemError says why (folder missing, no permission, ...)
+    Exists,  // the file exists and replaceExisting is false
+    Locked,  // another program holds the file
+    IsOneOfInputs,  // writing it would empty a listed file before it is copied
     NotRegularFile,  // a folder, FIFO or socket
-    NoPages,         // the list is empty (or too long to number)
+    NoPages,  // the list is empty (or too long to number)
 };
 
 struct ExportOptions {
-    bool autoOrient = false;       // page size and placement follow each file's Exif orientation
-    bool replaceExisting = true;   // false: an existing output is refused
+    bool autoOrient = false;  // page size and placement follow each file's Exif orientation
+    bool replaceExisting = true;  // false: an existing output is refused
     bool removeOnFailure = false;  // a document that fails half-way is removed instead of left as far as written
-    int outputDescriptor = -1;     // 0 or more: write to this open descriptor (a pipe) instead of the output path
+    int outputDescriptor = -1;  // 0 or more: write to this open descriptor (a pipe) instead of the output path
 };
 
 struct ExportReport {
