@@ -87,8 +87,8 @@ bool GatherEntries(const CommandLine& command, const Streams& streams, std::vect
 std::string EntryName(const std::vector<std::string>& paths, const std::vector<Origin>& origins, int entry)
 {
     const Origin& origin = origins[static_cast<size_t>(entry)];
-    if (paths[static_cast<size_t>(entry)].empty() && !origin.list.empty())
-        return origin.list + ", line " + std::to_string(origin.line);
+    if (paths[static_cast<size_t>(entry)].empty())
+        return origin.list.empty() ? "(empty argument)" : origin.list + ", line " + std::to_string(origin.line);
     return ShownName(paths[static_cast<size_t>(entry)]);
 }
 

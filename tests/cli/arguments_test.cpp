@@ -115,6 +115,7 @@ TEST(Arguments, ExitStatusAndMessage)
          1,
          "leafbind-export: " + dir.File("x.jpg") + ": cannot open: No such file or directory\n",
          out},
+        {"empty argument", {"-o", out, a, ""}, 1, "leafbind-export: (empty argument): empty file name\n", out},
         {"empty line in a list",
          {"-o", out, "-l", list},
          1,
