@@ -8,13 +8,14 @@ run_packages=(
   cmake make g++ pkg-config
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev libxkbcommon-x11-0
   libjpeg62-turbo-dev libwmf-dev libemf2svg-dev fonts-urw-base35
-  fonts-wine fonts-dejavu-core xdg-utils
+  fonts-wine fonts-dejavu-core xdg-utils qt6-wayland
 )
 test_packages=(
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   qpdf poppler-utils python3 python3-pikepdf
   xvfb xauth xdotool x11-utils imagemagick
   dbus at-spi2-core python3-pyatspi desktop-file-utils man-db
+  weston appstream dpkg-dev file
 )
 
 packages=("${run_packages[@]}")

@@ -35,9 +35,9 @@ void GoldRim(QPainter& painter, const QRectF& outer, qreal width, qreal radius)
 
 }  // namespace
 
-QImage CloseBadge()
+QImage CloseBadge(qreal scale)
 {
-    return Painted(48, 48, [](QPainter& painter) {
+    return Painted(48, 48, scale, [](QPainter& painter) {
         const QRectF outer(1, 1, 46, 46);
         painter.setPen(Qt::NoPen);
         painter.setBrush(Vertical(outer, QColor(110, 205, 100), kGreenDark));
@@ -56,18 +56,18 @@ QImage CloseBadge()
     });
 }
 
-QImage GoldFrame()
+QImage GoldFrame(qreal scale)
 {
-    return Painted(155, 115, [](QPainter& painter) {
+    return Painted(155, 115, scale, [](QPainter& painter) {
         GoldRim(painter, QRectF(0.5, 0.5, 154, 114), 9, 14);
     });
 }
 
-QImage FramedPicture()
+QImage FramedPicture(qreal scale)
 {
-    QImage image(147, 110, QImage::Format_RGB32);
+    QImage image(qRound(147 * scale), qRound(110 * scale), QImage::Format_RGB32);
     QPainter painter(&image);
-    Prepare(painter);
+    Prepare(painter, scale);
     const QRectF all(0, 0, 147, 110);
     painter.fillRect(all, Vertical(all, QColor(70, 140, 225), QColor(200, 230, 250)));
 
@@ -110,9 +110,9 @@ QImage FramedPicture()
     return image.convertToFormat(QImage::Format_RGB888);
 }
 
-QImage AppIcon()
+QImage AppIcon(qreal scale)
 {
-    return Painted(256, 256, [](QPainter& painter) {
+    return Painted(256, 256, scale, [](QPainter& painter) {
         // A second page peeking out behind the first: several photographs, one document.
         painter.save();
         painter.translate(128, 128);

@@ -18,25 +18,25 @@ void ListPhoto(QPainter& painter)
 
 }  // namespace
 
-QImage AddGlyph()
+QImage AddGlyph(qreal scale)
 {
-    return Painted(kGlyph, kGlyph, [](QPainter& painter) {
+    return Painted(kGlyph, kGlyph, scale, [](QPainter& painter) {
         ListPhoto(painter);
         SignBadge(painter, QPointF(23, 23), 7.5, kGreen, true);
     });
 }
 
-QImage RemoveGlyph()
+QImage RemoveGlyph(qreal scale)
 {
-    return Painted(kGlyph, kGlyph, [](QPainter& painter) {
+    return Painted(kGlyph, kGlyph, scale, [](QPainter& painter) {
         ListPhoto(painter);
         SignBadge(painter, QPointF(23, 23), 7.5, kRed, false);
     });
 }
 
-QImage CreateGlyph()
+QImage CreateGlyph(qreal scale)
 {
-    return Painted(kGlyph, kGlyph, [](QPainter& painter) {
+    return Painted(kGlyph, kGlyph, scale, [](QPainter& painter) {
         Sheet(painter, QRectF(5.5, 1.5, 21, 29), 6);
         Photo(painter, QRectF(8.5, 8.5, 15, 11), 1.5);
 
@@ -54,9 +54,9 @@ QImage CreateGlyph()
     });
 }
 
-QImage ClearGlyph()
+QImage ClearGlyph(qreal scale)
 {
-    return Painted(kGlyph, kGlyph, [](QPainter& painter) {
+    return Painted(kGlyph, kGlyph, scale, [](QPainter& painter) {
 
         // Sweep marks left behind the eraser.
         painter.setPen(QPen(QColor(150, 160, 175), 1.5, Qt::SolidLine, Qt::RoundCap));
@@ -77,9 +77,9 @@ QImage ClearGlyph()
     });
 }
 
-QImage SaveGlyph()
+QImage SaveGlyph(qreal scale)
 {
-    return Painted(kGlyph, kGlyph, [](QPainter& painter) {
+    return Painted(kGlyph, kGlyph, scale, [](QPainter& painter) {
         QPainterPath disk;
         disk.moveTo(3.5, 5.5);
         disk.quadTo(3.5, 3.5, 5.5, 3.5);
@@ -111,9 +111,9 @@ QImage SaveGlyph()
     });
 }
 
-QImage LoadGlyph()
+QImage LoadGlyph(qreal scale)
 {
-    return Painted(kGlyph, kGlyph, [](QPainter& painter) {
+    return Painted(kGlyph, kGlyph, scale, [](QPainter& painter) {
         const QColor amber(240, 190, 70);
 
         QPainterPath back;
@@ -145,9 +145,9 @@ QImage LoadGlyph()
     });
 }
 
-QImage AboutGlyph()
+QImage AboutGlyph(qreal scale)
 {
-    return Painted(kGlyph, kGlyph, [](QPainter& painter) {
+    return Painted(kGlyph, kGlyph, scale, [](QPainter& painter) {
         const QRectF disc(2.5, 2.5, 27, 27);
         painter.setPen(QPen(kBlue.darker(160), 1));
         painter.setBrush(Vertical(disc, QColor(110, 175, 245), kBlue));
@@ -163,9 +163,9 @@ QImage AboutGlyph()
     });
 }
 
-QImage ExitGlyph()
+QImage ExitGlyph(qreal scale)
 {
-    return Painted(kGlyph, kGlyph, [](QPainter& painter) {
+    return Painted(kGlyph, kGlyph, scale, [](QPainter& painter) {
         const QColor wood(150, 95, 50);
 
         // The door frame, and the door swung open into the room.

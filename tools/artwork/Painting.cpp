@@ -12,10 +12,11 @@ QImage Canvas(int width, int height)
     return image;
 }
 
-void Prepare(QPainter& painter)
+void Prepare(QPainter& painter, qreal scale)
 {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.scale(scale, scale);
 }
 
 QBrush Vertical(const QRectF& area, const QColor& top, const QColor& bottom)

@@ -10,17 +10,18 @@ namespace art {
 
 // A transparent 32-bit canvas of the given size.
 QImage Canvas(int width, int height);
-// An antialiased painter on `image`.
-void Prepare(QPainter& painter);
+// An antialiased painter that draws `scale` pixels to the point.
+void Prepare(QPainter& painter, qreal scale);
 
-// A transparent picture of that size, drawn by `paint` on a prepared painter.
+// A transparent picture of that size in points, `scale` pixels to the point, drawn by `paint` on a
+// prepared painter that takes point coordinates: one drawing gives the 1x, 2x and icon sizes alike.
 template <typename Paint>
-QImage Painted(int width, int height, Paint paint)
+QImage Painted(int width, int height, qreal scale, Paint paint)
 {
-    QImage image = Canvas(width, height);
+    QImage image = Canvas(qRound(width * scale), qRound(height * scale));
     {
         QPainter painter(&image);
-        Prepare(painter);
+        Prepare(painter, scale);
         paint(painter);
     }
     return image;

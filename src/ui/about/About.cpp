@@ -6,6 +6,7 @@
 #include "BevelPanel.h"
 #include "PictureBox.h"
 #include "PointerNotifier.h"
+#include "ResourcePicture.h"
 #include "ShellOpener.h"
 
 #include <QGraphicsDropShadowEffect>
@@ -36,7 +37,7 @@ PictureBox* MakePicture(QWidget* parent, const QString& name, const QString& res
     auto* picture = new PictureBox(parent);
     picture->setObjectName(name);
     picture->setGeometry(geometry);
-    picture->SetPicture(QPixmap(resource), fit);
+    picture->SetPicture(LoadResourcePicture(resource, parent->devicePixelRatioF()), fit);
     return picture;
 }
 

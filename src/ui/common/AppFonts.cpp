@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QGuiApplication>
 
 #include <cstdlib>
 
@@ -57,7 +58,12 @@ QFont AppFont(const QString& family, int pixelHeight, bool bold)
     if (!Available(family))
         return systemSans;
     const QFont font = Sized(QFont(family), pixelHeight, bold);
-    if (QFontDatabase::isScalable(family) || std::abs(QFontInfo(font).pixelSize() - pixelHeight) <= kStrikeTolerance)
+    if (QFontDatabase::isScalable(family))
+        return font;
+    // On a screen with more pixels than points a strike is drawn at its own pixel size with its
+    // advances scaled up: small letters spaced wide apart. Any screen that dense rules it out.
+    const bool denseScreen = qApp != nullptr && qApp->devicePixelRatio() > 1;
+    if (!denseScreen && std::abs(QFontInfo(font).pixelSize() - pixelHeight) <= kStrikeTolerance)
         return font;
     // A bitmap face far from any strike: a scalable sans of similar design reads better than a
     // misfit strike.

@@ -12,6 +12,6 @@ void RegisterAppFonts();
 void RegisterAppFontsFrom(const QString& folder);
 
 // `family` at `pixelHeight` pixels; the system's sans font when that family is not available. A bitmap
-// face without a strike near that size (the about box face has small strikes only) gives way to
-// Tahoma when registered, else to the system's sans font.
+// face without a strike near that size (the about box face has small strikes only), or on a screen
+// scaled above one pixel per point, gives way to Tahoma when registered, else to the system's sans font.
 QFont AppFont(const QString& family, int pixelHeight, bool bold = false);

@@ -18,8 +18,9 @@ void PictureBox::paintEvent(QPaintEvent*)
     if (picture_.isNull())
         return;
     QPainter painter(this);
+    // Smooth also at natural size: a picture made for a denser screen is scaled on a plainer one.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     if (fit_ == Fit::Stretch) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawPixmap(rect(), picture_);
     } else {
         painter.drawPixmap(0, 0, picture_);

@@ -25,6 +25,23 @@ TListBox* ListWithViewportAt(QWidget* widget)
     return nullptr;
 }
 
+// The widget under the pointer. In the source's own window it is found from the position within
+// that window, which pointer events carry exactly everywhere; a global position is only as good as
+// the program's idea of where its windows are, and a Wayland compositor never tells it. Other
+// windows can only be found by global position.
+QWidget* WidgetUnderPointer(const QWidget* source, QPointF global)
+{
+    if (source != nullptr) {
+        QWidget* window = source->window();
+        const QPoint local = window->mapFromGlobal(global).toPoint();
+        if (window->rect().contains(local)) {
+            QWidget* child = window->childAt(local);
+            return child != nullptr ? child : window;
+        }
+    }
+    return QApplication::widgetAt(global.toPoint());
+}
+
 }  // namespace
 
 void ListDragOperation::Arm(TListBox* source, QPointF pressGlobal, bool carriesItem)
@@ -145,7 +162,7 @@ void ListDragOperation::Released(QPointF global)
 
 void ListDragOperation::TrackTarget(QPointF global)
 {
-    TListBox* list = ListWithViewportAt(QApplication::widgetAt(global.toPoint()));
+    TListBox* list = ListWithViewportAt(WidgetUnderPointer(source_, global));
     target_ = list;
     accepted_ = false;
     if (list != nullptr && source_ && carriesItem_) {

@@ -8,8 +8,9 @@
 //
 // While armed or active it takes every mouse move, button and key event of the application, so
 // neither the source list nor any other widget sees them. Positions come from the events' global
-// positions; the list under the pointer is found with QApplication::widgetAt, and only a list's
-// viewport counts as over the list (its scroll bars do not).
+// positions; the list under the pointer is looked up by the position within the source's window
+// while the pointer is inside it (exact where window places are unknown, as on Wayland), else with
+// QApplication::widgetAt; only a list's viewport counts as over the list (its scroll bars do not).
 #pragma once
 
 #include <QObject>

@@ -35,13 +35,22 @@ private slots:
         QTest::addColumn<QPoint>("transparentAt");  // (-1, -1): the picture must be opaque
         QTest::addColumn<QPoint>("opaqueAt");
         const QPoint opaque(-1, -1);
-        for (const char* glyph : {"add", "remove", "create", "clear", "save", "load", "about", "exit"})
-            QTest::newRow(glyph) << QStringLiteral(":/glyphs/%1.png").arg(QLatin1String(glyph)) << QSize(32, 32)
-                                 << QPoint(0, 0) << QPoint(16, 16);
-        QTest::newRow("close picture") << ":/about/image3.png" << QSize(48, 48) << QPoint(0, 0) << QPoint(24, 24);
-        QTest::newRow("frame middle") << ":/about/image4.png" << QSize(155, 115) << QPoint(77, 57) << QPoint(4, 57);
-        QTest::newRow("frame outside") << ":/about/image4.png" << QSize(155, 115) << QPoint(0, 0) << QPoint(77, 4);
-        QTest::newRow("framed picture") << ":/about/image1.bmp" << QSize(147, 110) << opaque << QPoint(0, 0);
+        // Each picture at 1x, then its @2x twin for screens of scale 2: twice the pixels, the same kind.
+        for (const int scale : {1, 2}) {
+            const QString twin = scale == 2 ? QStringLiteral("@2x") : QString();
+            const auto row = [&](const char* name) -> QTestData& { return QTest::newRow(qPrintable(name + twin)); };
+            for (const char* glyph : {"add", "remove", "create", "clear", "save", "load", "about", "exit"})
+                row(glyph) << QStringLiteral(":/glyphs/%1%2.png").arg(QLatin1String(glyph), twin)
+                           << QSize(32, 32) * scale << QPoint(0, 0) << QPoint(16, 16) * scale;
+            row("close picture") << ":/about/image3" + twin + ".png" << QSize(48, 48) * scale << QPoint(0, 0)
+                                 << QPoint(24, 24) * scale;
+            row("frame middle") << ":/about/image4" + twin + ".png" << QSize(155, 115) * scale
+                                << QPoint(77, 57) * scale << QPoint(4, 57) * scale;
+            row("frame outside") << ":/about/image4" + twin + ".png" << QSize(155, 115) * scale << QPoint(0, 0)
+                                 << QPoint(77, 4) * scale;
+            row("framed picture") << ":/about/image1" + twin + ".bmp" << QSize(147, 110) * scale << opaque
+                                  << QPoint(0, 0);
+        }
         QTest::newRow("application icon") << ":/icons/leafbind.png" << QSize(256, 256) << QPoint(255, 0)
                                           << QPoint(128, 128);
     }

@@ -376,6 +376,32 @@ private slots:
         QCOMPARE(TwoLists::Texts(left()), QStringList({"A", "B"}));
     }
 
+    // A Wayland compositor never says where a window is, so the program's idea of its window's place
+    // may lie on no screen at all; positions within the window stay exact, and they are enough.
+    void DropWithinTheWindowIsFoundWhereverTheWindowIsThoughtToBe()
+    {
+        TwoLists::Fill(left(), {"A", "B"});
+        left().SetDragDropListBox(&right());
+        lists_->window->move(-20000, -20000);
+        const QPoint from = TwoLists::At(left(), 0);
+        const QPoint onto = TwoLists::At(right(), -1);
+        QVERIFY(QGuiApplication::screenAt(from) == nullptr);
+        // While the button is held the compositor sends every event to the surface pressed.
+        QWidget* pressed = left().viewport();
+        const auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButton button, Qt::MouseButtons held) {
+            QMouseEvent event(type, pressed->mapFromGlobal(QPointF(global)),
+                              pressed->window()->mapFromGlobal(QPointF(global)), QPointF(global), button, held,
+                              Qt::NoModifier, QPointingDevice::primaryPointingDevice());
+            QApplication::sendEvent(pressed, &event);
+        };
+        send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        for (int step = 1; step <= 4; ++step)
+            send(QEvent::MouseMove, from + (onto - from) * step / 4, Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, onto, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(TwoLists::Texts(left()), QStringList({"B"}));
+        QCOMPARE(TwoLists::Texts(right()), QStringList({"A"}));
+    }
+
     void DestroyedObjectReadsAsNull()
     {
         auto object = std::make_unique<QObject>();

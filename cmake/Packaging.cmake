@@ -1,0 +1,28 @@
+# What a desktop needs besides the programs (launcher, theme icons, software-centre entry), and the
+# Debian package that `cpack -G DEB` builds from every install rule of the project, the programs'
+# own included. Included last from the top-level CMakeLists.txt.
+include(GNUInstallDirs)
+set(leafbind_resources ${PROJECT_SOURCE_DIR}/resources)
+install(FILES ${leafbind_resources}/leafbind.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(DIRECTORY ${leafbind_resources}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+install(FILES ${leafbind_resources}/org.example.leafbind.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+set(CPACK_PACKAGE_NAME leafbind)
+set(CPACK_PACKAGE_VENDOR "The Leafbind developers")
+set(CPACK_PACKAGE_CONTACT "The Leafbind developers <developers@leafbind.example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "puts JPEG photographs into one PDF file, one per page")
+set(CPACK_PACKAGE_DESCRIPTION "Every page of the PDF is exactly as large as its image and carries the
+JPEG file's bytes unchanged. The list of photographs is built, reordered and
+saved in a small desktop window.")
+set(CPACK_PACKAGE_HOMEPAGE_URL "https://leafbind.example.org")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR DEB)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # leafbind_<version>_<architecture>.deb
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+# The libraries the programs link are found by dpkg-shlibdeps; what Qt loads by name at run time
+# (the Wayland platform), the shell's opener of web addresses and the faces it looks for by name
+# cannot be seen there.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, xdg-utils, fonts-wine, fonts-urw-base35, fonts-dejavu-core")
+include(CPack)

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds the Debian package build/release/leafbind_<version>_<architecture>.deb from the project's
+# install rules. Install it with: apt-get install ./build/release/leafbind_*.deb
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh test   # cpack builds every target first, the tests among them
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build/release -j"$(nproc)"
+cd build/release && cpack -G DEB

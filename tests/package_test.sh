@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The Debian package built from the install rules holds the program, its launcher, its theme icons
+# and its software-centre entry; its library dependencies are computed; and the program unpacked
+# from it starts.
+# Usage: package_test.sh <build folder>
+set -euo pipefail
+build=$(cd "$1" && pwd)
+work=$(mktemp -d)
+trap 'kill "${app:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+(cd "$build" && cpack -G DEB -B "$work/out" > "$work/cpack.log" 2>&1) || fail "cpack: $(cat "$work/cpack.log")"
+debs=("$work"/out/leafbind_*.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "no single leafbind_*.deb: ${debs[*]}"
+deb=${debs[0]}
+
+dpkg-deb -c "$deb" | awk '{ print $NF }' | sed 's|^\./|/|' > "$work/files"
+for want in /usr/bin/leafbind /usr/share/applications/leafbind.desktop \
+            /usr/share/metainfo/org.example.leafbind.metainfo.xml; do
+  grep -qx "$want" "$work/files" || fail "the package does not hold $want"
+done
+for size in 16 22 24 32 48 64 128 256; do
+  grep -qx "/usr/share/icons/hicolor/${size}x${size}/apps/leafbind.png" "$work/files" \
+    || fail "the package has no ${size}x${size} icon"
+done
+
+# Nothing in the build names these libraries: dpkg-shlibdeps found them in the program.
+depends=$(dpkg-deb -f "$deb" Depends)
+for library in libc6 libqt6widgets6 libjpeg62-turbo; do
+  [[ ", $depends" == *", $library "* ]] || fail "Depends lacks $library: $depends"
+done
+dpkg -I "$deb" > "$work/info"
+grep -qxF " Depends: $depends" "$work/info" || fail "dpkg -I does not show the dependencies: $(cat "$work/info")"
+
+root="$work/root"
+dpkg -x "$deb" "$root"
+for size in 16 22 24 32 48 64 128 256; do
+  [ "$(identify -format '%wx%h' "$root/usr/share/icons/hicolor/${size}x${size}/apps/leafbind.png")" = "${size}x${size}" ] \
+    || fail "the ${size}x${size} icon has another size"
+done
+desktop-file-validate "$root/usr/share/applications/leafbind.desktop" || fail "the launcher does not validate"
+appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.leafbind.metainfo.xml" > "$work/appstream.txt" \
+  || fail "the metainfo does not validate: $(cat "$work/appstream.txt")"
+
+# The window has no command line: it starts if it is still running, silently, two seconds later.
+mkdir "$work/home" && mkdir -m 700 "$work/runtime"
+HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=offscreen "$root/usr/bin/leafbind" > "$work/app.log" 2>&1 &
+app=$!
+sleep 2
+kill -0 "$app" 2>/dev/null || fail "the unpacked program ended: $(cat "$work/app.log")"
+kill "$app"
+wait "$app" 2>/dev/null || true
+# The offscreen platform itself says once that it cannot pass size hints on; anything else is news.
+grep -vx 'This plugin does not support propagateSizeHints()' "$work/app.log" > "$work/news.log" || true
+[ ! -s "$work/news.log" ] || fail "the unpacked program wrote: $(cat "$work/news.log")"
+echo "package: 1 passed, 0 failed"
