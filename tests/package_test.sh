@@ -17,7 +17,7 @@ deb=${debs[0]}
 dpkg-deb -c "$deb" | awk '{ print $NF }' | sed 's|^\./|/|' > "$work/files"
 for want in /usr/bin/leafbind /usr/share/applications/leafbind.desktop \
             /usr/share/metainfo/org.example.leafbind.metainfo.xml \
-            /usr/bin/leafbind-export /usr/share/man/man1/leafbind-export.1; do
+            /usr/bin/leafbind-export /usr/share/man/man1/leafbind-export.1.gz; do
   grep -qx "$want" "$work/files" || fail "the package does not hold $want"
 done
 for size in 16 22 24 32 48 64 128 256; do
