@@ -13,7 +13,8 @@ set(CPACK_PACKAGE_CONTACT "The Leafbind developers <developers@leafbind.example.
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "puts JPEG photographs into one PDF file, one per page")
 set(CPACK_PACKAGE_DESCRIPTION "Every page of the PDF is exactly as large as its image and carries the
 JPEG file's bytes unchanged. The list of photographs is built, reordered and
-saved in a small desktop window.")
+saved in a small desktop window; leafbind-export writes the same PDF from
+the command line.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://leafbind.example.org")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "JpegFrameProbe.h"
 #include "jpeg2pdf.h"
 
 namespace {
@@ -48,10 +49,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     WriteScratch(data, size);
     int32_t width = -1, height = -1;
     bool isCmyk = false;
-    if (jpeg2pdf::ReadJpegFrameInfo(ScratchFile().path, width, height, isCmyk)) {
+    const bool accepted = jpeg2pdf::ReadJpegFrameInfo(ScratchFile().path, width, height, isCmyk);
+    if (accepted) {
         // An accepted file always carries a frame header whose size fields are 16-bit values.
         if (width < 0 || width > 65535 || height < 0 || height > 65535 || size < 12)
             std::abort();
     }
+    // Reading the orientation and the reasons never changes the verdict.
+    jpeg2pdf::ProbeOutcome outcome;
+    jpeg2pdf::ProbeJpegFile(ScratchFile().path, true, outcome);
+    if (accepted != (outcome.problem.refusal == jpeg2pdf::EntryRefusal::None) || outcome.orientation < 1
+        || outcome.orientation > 8)
+        std::abort();
     return 0;
 }

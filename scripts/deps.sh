@@ -14,7 +14,7 @@ test_packages=(
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   qpdf poppler-utils python3 python3-pikepdf
   xvfb xauth xdotool x11-utils imagemagick openbox
-  dbus at-spi2-core python3-pyatspi desktop-file-utils
+  dbus at-spi2-core python3-pyatspi desktop-file-utils man-db
   weston appstream dpkg-dev file
 )
 

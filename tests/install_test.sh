@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The install step puts the program, its desktop launcher and its icon where freedesktop desktops
-# look for them, and the launcher is valid.
+# look for them, and the launcher is valid; the command-line program and its man page go beside them.
 # Usage: install_test.sh <build folder>
 set -euo pipefail
 prefix=$(mktemp -d)
@@ -16,4 +16,10 @@ grep -qx 'Exec=leafbind' "$launcher" || fail "the launcher does not start leafbi
 grep -qx 'Icon=leafbind' "$launcher" || fail "the launcher names another icon"
 icon="$prefix/share/icons/hicolor/256x256/apps/leafbind.png"
 [ "$(identify -format '%wx%h' "$icon")" = 256x256 ] || fail "the icon is not a 256 x 256 picture"
+[ "$("$prefix/bin/leafbind-export" --version)" = "leafbind-export 1.0" ] || fail "no command-line program in bin/"
+manpage="$prefix/share/man/man1/leafbind-export.1.gz"
+[ -f "$manpage" ] || fail "no man page for leafbind-export"
+rendered=$(MANWIDTH=80 man -l "$manpage" 2>&1) || fail "man cannot render the man page"
+grep -q 'auto-orient' <<<"$rendered" || fail "the man page lacks the options"
+! grep -qi 'warning' <<<"$rendered" || fail "the man page renders with warnings"
 echo "install: 1 passed, 0 failed"

@@ -16,7 +16,8 @@ deb=${debs[0]}
 
 dpkg-deb -c "$deb" | awk '{ print $NF }' | sed 's|^\./|/|' > "$work/files"
 for want in /usr/bin/leafbind /usr/share/applications/leafbind.desktop \
-            /usr/share/metainfo/org.example.leafbind.metainfo.xml; do
+            /usr/share/metainfo/org.example.leafbind.metainfo.xml \
+            /usr/bin/leafbind-export /usr/share/man/man1/leafbind-export.1.gz; do
   grep -qx "$want" "$work/files" || fail "the package does not hold $want"
 done
 for size in 16 22 24 32 48 64 128 256; do
@@ -41,6 +42,9 @@ done
 desktop-file-validate "$root/usr/share/applications/leafbind.desktop" || fail "the launcher does not validate"
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.leafbind.metainfo.xml" > "$work/appstream.txt" \
   || fail "the metainfo does not validate: $(cat "$work/appstream.txt")"
+
+[ "$("$root/usr/bin/leafbind-export" --version)" = "leafbind-export 1.0" ] \
+  || fail "the unpacked leafbind-export does not run"
 
 # The window has no command line: it starts if it is still running, silently, two seconds later.
 mkdir "$work/home" && mkdir -m 700 "$work/runtime"

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 
 namespace jpeg2pdf {
@@ -44,15 +46,27 @@ InputFile::~InputFile() { Close(); }
 bool InputFile::Open(const std::string& path)
 {
     Close();
+    failure_ = OpenFailure::System;
     // O_NONBLOCK keeps a FIFO from stalling the open; it is refused below anyway.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
+    if (fd < 0) {
+        systemError_ = errno;
         return false;
+    }
     struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || !LockWithoutWaiting(fd, LOCK_SH)) {
+    if (fstat(fd, &info) != 0)
+        systemError_ = errno;
+    else if (!S_ISREG(info.st_mode))
+        failure_ = OpenFailure::NotRegularFile;
+    else if (!LockWithoutWaiting(fd, LOCK_SH))
+        failure_ = errno == EWOULDBLOCK ? OpenFailure::Locked : OpenFailure::System, systemError_ = errno;
+    else
+        failure_ = OpenFailure::None;
+    if (failure_ != OpenFailure::None) {
         ::close(fd);
         return false;
     }
+    systemError_ = 0;
     fd_ = fd;
     size_ = info.st_size;
     identity_ = {info.st_dev, info.st_ino};
@@ -79,42 +93,98 @@ int64_t InputFile::ReadAt(int64_t offset, void* buffer, size_t count) const
 
 OutputFile::~OutputFile()
 {
-    if (fd_ >= 0)
+    if (fd_ >= 0 && !adopted_)
         ::close(fd_);
 }
 
-OutputFile::OpenResult OutputFile::Open(const std::string& path, const std::vector<FileIdentity>& inputs)
+// Creates the file if there is none, so the caller knows whether it made it; otherwise opens
+// the existing one when that may be replaced. Returns the descriptor or -1 with errno set.
+static int OpenOrCreate(const std::string& path, bool replaceExisting, bool& created)
+{
+    // O_NONBLOCK: an existing FIFO must not stall the open. No O_TRUNC: the file is emptied only
+    // once it is known to be ours alone.
+    constexpr int kFlags = O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        int fd = ::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0666);
+        if (fd >= 0 || errno != EEXIST || !replaceExisting) {
+            created = fd >= 0;
+            return fd;
+        }
+        fd = ::open(path.c_str(), kFlags);
+        if (fd >= 0 || errno != ENOENT) {
+            created = false;
+            return fd;
+        }
+        // Removed between the two opens: try again.
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+OutputFile::OpenResult OutputFile::Open(const std::string& path, const std::vector<FileIdentity>& inputs,
+                                        bool replaceExisting)
 {
     if (!buffer_)
         buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
-    // No O_TRUNC: the file is emptied only once it is known to be ours alone.
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
-    if (fd < 0)
-        return OpenResult::Failed;
+    bool created = false;
+    const int fd = OpenOrCreate(path, replaceExisting, created);
+    if (fd < 0) {
+        systemError_ = errno;
+        return errno == EEXIST && !replaceExisting ? OpenResult::Exists : OpenResult::Failed;
+    }
+    OpenResult result = OpenResult::Opened;
     struct stat info {};
-    if (fstat(fd, &info) != 0) {
-        ::close(fd);
-        return OpenResult::Failed;
-    }
+    if (fstat(fd, &info) != 0)
+        result = OpenResult::Failed;
     // Regular files, and character devices such as /dev/null; a FIFO or socket could stall us.
-    if (!S_ISREG(info.st_mode) && !S_ISCHR(info.st_mode)) {
-        ::close(fd);
-        return OpenResult::Failed;
+    else if (!S_ISREG(info.st_mode) && !S_ISCHR(info.st_mode))
+        result = OpenResult::NotRegularFile;
+    else if (std::find(inputs.begin(), inputs.end(), FileIdentity{info.st_dev, info.st_ino}) != inputs.end())
+        result = OpenResult::IsOneOfInputs;
+    else {
+        const int flags = fcntl(fd, F_GETFL);
+        if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+            result = OpenResult::Failed;
+        else if (!LockWithoutWaiting(fd, LOCK_EX))
+            result = errno == EWOULDBLOCK ? OpenResult::Locked : OpenResult::Failed;
+        else if (S_ISREG(info.st_mode) && !EmptyLockedFile(fd))
+            result = OpenResult::Failed;
     }
-    if (std::find(inputs.begin(), inputs.end(), FileIdentity{info.st_dev, info.st_ino}) != inputs.end()) {
+    if (result != OpenResult::Opened) {
+        systemError_ = errno;
+        // A failure must not leave behind a new empty file that the caller reports as never made.
+        if (created)
+            RemoveIfSameFile(path, {info.st_dev, info.st_ino});
         ::close(fd);
-        return OpenResult::IsOneOfInputs;
-    }
-    const int flags = fcntl(fd, F_GETFL);
-    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || !LockWithoutWaiting(fd, LOCK_EX)
-        || (S_ISREG(info.st_mode) && !EmptyLockedFile(fd))) {
-        ::close(fd);
-        return OpenResult::Failed;
+        return result;
     }
     fd_ = fd;
+    adopted_ = false;
+    regularFile_ = S_ISREG(info.st_mode);
+    identity_ = {info.st_dev, info.st_ino};
     position_ = 0;
     buffered_ = 0;
+    failure_ = {};
     return OpenResult::Opened;
+}
+
+void OutputFile::Adopt(int descriptor)
+{
+    if (!buffer_)
+        buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
+    fd_ = descriptor;
+    adopted_ = true;
+    regularFile_ = false;
+    position_ = 0;
+    buffered_ = 0;
+    failure_ = {};
+}
+
+bool OutputFile::Fail(bool inInput, int systemError)
+{
+    if (!failure_.inInput && failure_.systemError == 0)
+        failure_ = {inInput, systemError};
+    return false;
 }
 
 bool OutputFile::Write(std::string_view bytes)
@@ -152,7 +222,7 @@ bool OutputFile::WriteAll(const char* data, size_t size)
         if (done < 0 && errno == EINTR)
             continue;
         if (done <= 0)
-            return false;
+            return Fail(false, done < 0 ? errno : EIO);
         data += done;
         size -= static_cast<size_t>(done);
     }
@@ -178,7 +248,7 @@ bool OutputFile::CopyThroughBuffer(const InputFile& input, int64_t from, int64_t
         const int64_t got = input.ReadAt(copied, buffer_.get() + buffered_,
                                          static_cast<size_t>(std::min<int64_t>(count - copied, room)));
         if (got <= 0)
-            return false;  // 0: the file is shorter than it was when opened
+            return Fail(true, got < 0 ? errno : 0);  // 0: the file is shorter than it was when opened
         buffered_ += static_cast<size_t>(got);
         copied += got;
         position_ += got;
@@ -193,9 +263,35 @@ bool OutputFile::Close()
     const bool flushed = Flush();
     const int fd = fd_;
     fd_ = -1;
+    if (adopted_)
+        return flushed;
     // close() reports delayed write errors (network file systems); it must not be retried.
-    const bool closed = ::close(fd) == 0;
+    const bool closed = ::close(fd) == 0 || Fail(false, errno);
     return flushed && closed;
+}
+
+void OutputFile::Discard(const std::string& path)
+{
+    // Removed while still locked, so no one else sees the half-written file as ours to read.
+    if (!adopted_ && regularFile_)
+        RemoveIfSameFile(path, identity_);
+    if (fd_ >= 0 && !adopted_)
+        ::close(fd_);
+    fd_ = -1;
+    buffered_ = 0;
+    regularFile_ = false;
+}
+
+void RemoveIfSameFile(const std::string& path, const FileIdentity& identity)
+{
+    const int savedErrno = errno;
+    char* real = realpath(path.c_str(), nullptr);
+    struct stat named {};
+    if (real && lstat(real, &named) == 0 && S_ISREG(named.st_mode)
+        && FileIdentity{named.st_dev, named.st_ino} == identity)
+        unlink(real);
+    std::free(real);
+    errno = savedErrno;
 }
 
 }  // namespace jpeg2pdf

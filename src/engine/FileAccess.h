@@ -19,6 +19,9 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
+// Why a file could not be opened; with System, errno says more.
+enum class OpenFailure { None, System, NotRegularFile, Locked };
+
 // A regular file opened for reading under a shared lock: other readers are welcome, a process
 // that holds the file's exclusive lock (a writer) makes the open fail, and while we hold it no
 // writer that asks for the lock gets it.
@@ -34,6 +37,10 @@ public:
     bool Open(const std::string& path);
     void Close();
 
+    // Why the last Open failed, and errno when it was the system's refusal.
+    OpenFailure Failure() const { return failure_; }
+    int SystemError() const { return systemError_; }
+
     int Descriptor() const { return fd_; }
     int64_t Size() const { return size_; }
     const FileIdentity& Identity() const { return identity_; }
@@ -45,13 +52,22 @@ private:
     int fd_ = -1;
     int64_t size_ = 0;
     FileIdentity identity_;
+    OpenFailure failure_ = OpenFailure::None;
+    int systemError_ = 0;
+};
+
+// What stopped a write: the output's errno, or a problem with the file being copied into it
+// (its errno, or 0 when it ended before the size it had when opened).
+struct WriteFailure {
+    bool inInput = false;
+    int systemError = 0;
 };
 
 // The PDF being written. Text and file contents are gathered in one buffer and written in large
 // pieces. Position() counts every byte handed over, so it is the offset in the file.
 class OutputFile {
 public:
-    enum class OpenResult { Opened, Failed, IsOneOfInputs };
+    enum class OpenResult { Opened, Failed, IsOneOfInputs, Exists, Locked, NotRegularFile };
 
     OutputFile() = default;
     ~OutputFile();
@@ -60,17 +76,33 @@ public:
 
     // Opens or creates the file for reading and writing, takes its exclusive lock without waiting,
     // and only then empties it, so a file that someone else holds stays untouched. A path that
-    // names one of `inputs` is refused before anything is changed.
-    OpenResult Open(const std::string& path, const std::vector<FileIdentity>& inputs);
+    // names one of `inputs` is refused before anything is changed; so is an existing file unless
+    // `replaceExisting`. A file this call created is removed again when it fails.
+    OpenResult Open(const std::string& path, const std::vector<FileIdentity>& inputs, bool replaceExisting = true);
+    // Writes to an open descriptor that stays the caller's (standard output, a pipe): no lock, no
+    // emptying, nothing removed; positions count from 0 at the first byte written here.
+    void Adopt(int descriptor);
+    // errno of a failed Open (Failed).
+    int SystemError() const { return systemError_; }
 
     bool Write(std::string_view bytes);
     // Appends exactly `count` bytes of `input` from its start; false if the file ends sooner or
     // anything fails.
     bool CopyFrom(const InputFile& input, int64_t count);
-    // Writes what is buffered and closes; false if any of that fails.
+    // Writes what is buffered and closes; false if any of that fails. An adopted descriptor is
+    // left open.
     bool Close();
+    // Closes (if still open) and removes the file Open made or emptied, if `path` still names
+    // it; for a document that failed half-way, also when the failure came at closing.
+    void Discard(const std::string& path);
 
     int64_t Position() const { return position_; }
+    // Lets a test begin near the largest offset a document may reach without writing gigabytes.
+    void CountFrom(int64_t position) { position_ = position; }
+    // What stopped the first write that failed.
+    const WriteFailure& Failure() const { return failure_; }
+    // Records a failure found by the caller (unless one is recorded already); returns false.
+    bool Fail(bool inInput, int systemError);
 
 private:
     bool Flush();
@@ -79,9 +111,18 @@ private:
     bool CopyThroughBuffer(const InputFile& input, int64_t from, int64_t count);
 
     int fd_ = -1;
+    bool adopted_ = false;
+    bool regularFile_ = false;
+    FileIdentity identity_;
     int64_t position_ = 0;
     std::unique_ptr<char[]> buffer_;
     size_t buffered_ = 0;
+    int systemError_ = 0;
+    WriteFailure failure_;
 };
+
+// Removes the file `path` names if it is the regular file `identity`: by its real name, so a
+// symbolic link leads to the file itself; a file replaced meanwhile is left alone.
+void RemoveIfSameFile(const std::string& path, const FileIdentity& identity);
 
 }  // namespace jpeg2pdf

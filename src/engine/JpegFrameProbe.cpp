@@ -1,6 +1,11 @@
 #include "JpegFrameProbe.h"
 
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "ExifOrientation.h"
 
 namespace jpeg2pdf {
 
@@ -12,11 +17,13 @@ constexpr uint16_t kEndOfImage = 0xFFD9;
 constexpr uint16_t kFillWord = 0xFFFF;
 constexpr uint16_t kBaselineFrame = 0xFFC0;
 constexpr uint16_t kProgressiveFrame = 0xFFC2;
+constexpr uint16_t kStartOfScan = 0xFFDA;
+constexpr uint16_t kApp1 = 0xFFE1;
 
 // Reads forward through the file in small blocks; skipping a segment costs no read at all.
 class ByteReader {
 public:
-    explicit ByteReader(const InputFile& file) : file_(file) {}
+    explicit ByteReader(const InputFile& file) : file_(file) { }
 
     bool Byte(uint8_t& value)
     {
@@ -42,6 +49,7 @@ public:
     }
 
     void Skip(int64_t count) { position_ += count; }
+    int64_t Position() const { return position_; }
 
 private:
     const InputFile& file_;
@@ -51,72 +59,132 @@ private:
     int64_t position_ = 0;
 };
 
+// Frame markers of the coding processes PDF readers do not decode (extended sequential,
+// lossless, hierarchical, arithmetic); the scan skips them like any other segment.
+bool IsOtherFrame(uint16_t marker)
+{
+    return marker >= 0xFFC1 && marker <= 0xFFCF && marker != kProgressiveFrame && marker != 0xFFC4 && marker != 0xFFC8
+        && marker != 0xFFCC;
+}
+
 // Reads the frame header after its marker: length, precision, height, width, component count.
-bool ReadFrameHeader(ByteReader& in, JpegFrameInfo& info)
+bool ReadFrameHeader(ByteReader& in, ProbeOutcome& out)
 {
     uint16_t length, height, width;
     uint8_t precision, components;
-    if (!in.Word(length) || !in.Byte(precision) || !in.Word(height) || !in.Word(width) || !in.Byte(components))
+    if (!in.Word(length) || !in.Byte(precision) || !in.Word(height) || !in.Word(width) || !in.Byte(components)) {
+        out.problem.refusal = EntryRefusal::EndsEarly;
         return false;
-    info.Height = height;
-    info.Width = width;
+    }
+    out.info.Height = height;
+    out.info.Width = width;
+    out.problem.precision = precision;
+    out.problem.components = components;
     // PDF viewers decode DCT data at 8 bits per sample only.
-    if (precision != 8 || (components != 3 && components != 4))
+    if (precision != 8) {
+        out.problem.refusal = EntryRefusal::NotEightBit;
         return false;
-    info.IsCmyk = components == 4;
+    }
+    if (components != 3 && components != 4) {
+        out.problem.refusal = EntryRefusal::ComponentCount;
+        return false;
+    }
+    out.info.IsCmyk = components == 4;
+    return true;
+}
+
+// The orientation from an APP1 segment of `length` bytes (length field included) whose payload
+// begins at `payloadStart`; the read is bounded by the segment. False when the segment is not
+// an Exif one (XMP and others share the marker).
+bool ReadOrientationSegment(const InputFile& file, int64_t payloadStart, uint16_t length, int& orientation)
+{
+    constexpr size_t kHeaderSize = 6;
+    if (length < 2 + kHeaderSize)
+        return false;
+    std::vector<uint8_t> payload(length - 2u);
+    const int64_t got = file.ReadAt(payloadStart, payload.data(), payload.size());
+    if (got < static_cast<int64_t>(kHeaderSize) || std::memcmp(payload.data(), "Exif\0\0", kHeaderSize) != 0)
+        return false;
+    orientation = ReadExifOrientation(payload.data(), static_cast<size_t>(got));
     return true;
 }
 
 // Walks the marker segments from the start of the file to the first frame header. Whatever two
 // bytes stand where a marker belongs are taken as the marker, and a segment's length is taken as
 // unsigned: a length of 0 or 1 moves back, but each pass reads four bytes and moves back at most two,
-// so the walk always advances and ends at the latest at the end of the file.
-bool ScanToFrameHeader(ByteReader& in, JpegFrameInfo& info)
+// so the walk always advances and ends at the latest at the end of the file. Only the reason for
+// a refusal depends on the frames of other kinds and scans passed on the way.
+bool ScanToFrameHeader(const InputFile& file, ByteReader& in, bool readOrientation, ProbeOutcome& out)
 {
     uint16_t marker;
-    if (!in.Word(marker) || marker != kStartOfImage)
+    if (!in.Word(marker) || marker != kStartOfImage) {
+        out.problem.refusal = EntryRefusal::NotJpeg;
         return false;
+    }
+    bool pastScan = false, orientationRead = false;
+    const auto refuse = [&](EntryRefusal withoutOtherFrame) {
+        out.problem.refusal = out.problem.frameMarker == 0 ? withoutOtherFrame
+            : out.problem.precision != 8                   ? EntryRefusal::NotEightBit
+                                                           : EntryRefusal::UnsupportedFrame;
+        return false;
+    };
     for (;;) {
         if (!in.Word(marker))
-            return false;
+            return refuse(pastScan ? EntryRefusal::NoFrameHeader : EntryRefusal::EndsEarly);
         if (marker == kBaselineFrame || marker == kProgressiveFrame)
-            return ReadFrameHeader(in, info);
+            return ReadFrameHeader(in, out);
         if (marker == kFillWord || marker == kEndOfImage)
-            return false;
+            return refuse(EntryRefusal::NoFrameHeader);
         uint16_t length;
         if (!in.Word(length))
-            return false;
-        in.Skip(int64_t{length} - 2);
+            return refuse(pastScan ? EntryRefusal::NoFrameHeader : EntryRefusal::EndsEarly);
+        if (IsOtherFrame(marker) && out.problem.frameMarker == 0) {
+            // Its precision tells the more useful reason: 12-bit files use these frame types.
+            uint8_t precision = 0;
+            out.problem.frameMarker = marker;
+            if (file.ReadAt(in.Position(), &precision, 1) == 1)
+                out.problem.precision = precision;
+        }
+        pastScan = pastScan || marker == kStartOfScan;
+        if (readOrientation && !orientationRead && marker == kApp1 && !pastScan)
+            orientationRead = ReadOrientationSegment(file, in.Position(), length, out.orientation);
+        in.Skip(int64_t {length} - 2);
     }
 }
 
 }  // namespace
 
-bool ProbeJpegFile(const std::string& path, JpegFrameInfo& info, FileIdentity& identity) noexcept
+void ProbeJpegFile(const std::string& path, bool readOrientation, ProbeOutcome& outcome) noexcept
 {
     try {
         InputFile file;
-        if (!file.Open(path))
-            return false;
+        if (!file.Open(path)) {
+            outcome.problem.refusal = file.Failure() == OpenFailure::NotRegularFile ? EntryRefusal::NotRegularFile
+                : file.Failure() == OpenFailure::Locked                             ? EntryRefusal::LockedByWriter
+                                                                                    : EntryRefusal::CannotOpen;
+            outcome.problem.systemError = file.SystemError();
+            return;
+        }
         ByteReader reader(file);
-        if (!ScanToFrameHeader(reader, info))
-            return false;
-        identity = file.Identity();
-        return true;
+        if (ScanToFrameHeader(file, reader, readOrientation, outcome)) {
+            outcome.problem.refusal = EntryRefusal::None;
+            outcome.identity = file.Identity();
+        }
     } catch (...) {
-        return false;
+        outcome.problem.refusal = EntryRefusal::CannotOpen;
+        outcome.problem.systemError = ENOMEM;
     }
 }
 
 bool ReadJpegFrameInfo(const std::string& path, int32_t& width, int32_t& height, bool& isCmyk) noexcept
 {
-    JpegFrameInfo info{isCmyk, width, height};
-    FileIdentity identity;
-    const bool accepted = ProbeJpegFile(path, info, identity);
-    width = info.Width;
-    height = info.Height;
-    isCmyk = info.IsCmyk;
-    return accepted;
+    ProbeOutcome outcome;
+    outcome.info = {isCmyk, width, height};
+    ProbeJpegFile(path, false, outcome);
+    width = outcome.info.Width;
+    height = outcome.info.Height;
+    isCmyk = outcome.info.IsCmyk;
+    return outcome.problem.refusal == EntryRefusal::None;
 }
 
 }  // namespace jpeg2pdf

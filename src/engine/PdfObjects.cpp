@@ -1,5 +1,7 @@
 #include "PdfObjects.h"
 
+#include <array>
+#include <cerrno>
 #include <charconv>
 #include <string>
 
@@ -14,7 +16,7 @@ constexpr int64_t kLargestOffset = 9'999'999'999;
 bool BeginObject(OutputFile& out, ObjectOffsets& offsets, int64_t number)
 {
     if (out.Position() > kLargestOffset)
-        return false;
+        return out.Fail(false, EFBIG);
     offsets.at(static_cast<size_t>(number - 1)) = out.Position();
     return WriteNumber(out, number) && WriteText(out, " 0 obj\n");
 }
@@ -24,6 +26,31 @@ std::string Decimal(int64_t number)
     char digits[24];
     const auto result = std::to_chars(digits, digits + sizeof digits, number);
     return std::string(digits, result.ptr);
+}
+
+// The image space is the unit square with the picture's first row at the top. This matrix maps
+// it onto a page of w x h so that the stored picture appears upright: mirrored for 2 and 4,
+// turned for 3, 6 and 8, mirrored across a diagonal for 5 and 7.
+std::array<int64_t, 6> PlacementMatrix(int orientation, int64_t w, int64_t h)
+{
+    switch (orientation) {
+    case 2:
+        return {-w, 0, 0, h, w, 0};
+    case 3:
+        return {-w, 0, 0, -h, w, h};
+    case 4:
+        return {w, 0, 0, -h, 0, h};
+    case 5:
+        return {0, -h, -w, 0, w, h};
+    case 6:
+        return {0, -h, w, 0, 0, h};
+    case 7:
+        return {0, h, w, 0, 0, 0};
+    case 8:
+        return {0, h, -w, 0, w, 0};
+    default:
+        return {w, 0, 0, h, 0, 0};
+    }
 }
 
 bool WriteTenDigits(OutputFile& out, int64_t number)
@@ -59,13 +86,13 @@ bool WritePageTree(OutputFile& out, ObjectOffsets& offsets, const ObjectNumbers&
 }
 
 bool WritePageObject(OutputFile& out, ObjectOffsets& offsets, const ObjectNumbers& numbers, int64_t page,
-                     const JpegFrameInfo& image)
+                     const PageImage& image)
 {
     return BeginObject(out, offsets, numbers.Page(page))
            && WriteText(out, "<<\n/Type /Page\n/Parent 2 0 R\n/Resources\n<<\n/XObject << /Im0 ")
            && WriteNumber(out, numbers.Image(page))
            && WriteText(out, " 0 R >>\n/ProcSet [ /PDF /ImageC ]\n>>\n/MediaBox [ 0 0 ")
-           && WriteNumber(out, image.Width) && WriteText(out, " ") && WriteNumber(out, image.Height)
+           && WriteNumber(out, image.PageWidth()) && WriteText(out, " ") && WriteNumber(out, image.PageHeight())
            && WriteText(out, " ]\n/Contents ") && WriteNumber(out, numbers.Contents(page))
            && WriteText(out, " 0 R\n>>\nendobj\n");
 }
@@ -89,9 +116,17 @@ bool WriteImageObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNum
 bool WritePageContentObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber, int32_t width,
                             int32_t height)
 {
+    return WriteOrientedContentObject(out, offsets, objectNumber, PageImage{{false, width, height}, 1});
+}
+
+bool WriteOrientedContentObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber,
+                                const PageImage& image)
+{
     // Scales the unit-square image to the whole page.
-    const std::string content =
-        "q\n" + Decimal(width) + " 0 0 " + Decimal(height) + " 0 0 cm\n/Im0 Do\nQ\n";
+    std::string content = "q\n";
+    for (int64_t value : PlacementMatrix(image.orientation, image.PageWidth(), image.PageHeight()))
+        content += Decimal(value) + " ";
+    content += "cm\n/Im0 Do\nQ\n";
     return BeginObject(out, offsets, objectNumber) && WriteText(out, "<< /Length ")
            && WriteNumber(out, static_cast<int64_t>(content.size())) && WriteText(out, " >>\nstream\n")
            && WriteText(out, content) && WriteText(out, "endstream\nendobj\n");
@@ -100,7 +135,7 @@ bool WritePageContentObject(OutputFile& out, ObjectOffsets& offsets, int64_t obj
 bool WriteXrefSection(OutputFile& out, ObjectOffsets& offsets, int64_t objectCount)
 {
     if (out.Position() > kLargestOffset)
-        return false;
+        return out.Fail(false, EFBIG);
     offsets.at(static_cast<size_t>(objectCount)) = out.Position();
     if (!WriteText(out, "xref\n0 ") || !WriteNumber(out, objectCount + 1)
         || !WriteText(out, "\n0000000000 65535 f \n"))

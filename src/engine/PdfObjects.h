@@ -24,19 +24,34 @@ struct ObjectNumbers {
     int64_t ObjectCount() const { return 3 * pageCount + 2; }
 };
 
+// One page's image: its frame facts, and how the stored picture is turned to be shown upright
+// (an Exif orientation, 1 to 8; 1 leaves it as stored).
+struct PageImage {
+    JpegFrameInfo frame;
+    int orientation = 1;
+    // The page shows the picture upright: width and height trade places for orientations 5 to 8.
+    bool Transposed() const { return orientation >= 5 && orientation <= 8; }
+    int32_t PageWidth() const { return Transposed() ? frame.Height : frame.Width; }
+    int32_t PageHeight() const { return Transposed() ? frame.Width : frame.Height; }
+};
+
 bool WriteText(OutputFile& out, std::string_view text);
 bool WriteNumber(OutputFile& out, int64_t number);
 
 bool WriteCatalog(OutputFile& out, ObjectOffsets& offsets);
 bool WritePageTree(OutputFile& out, ObjectOffsets& offsets, const ObjectNumbers& numbers);
 bool WritePageObject(OutputFile& out, ObjectOffsets& offsets, const ObjectNumbers& numbers, int64_t page,
-                     const JpegFrameInfo& image);
+                     const PageImage& image);
 // The image object up to and including the end of its stream: the dictionary, then the whole
 // file `jpeg` as the stream's data.
 bool WriteImageObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber, const JpegFrameInfo& image,
                       const InputFile& jpeg);
 bool WritePageContentObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber, int32_t width,
                             int32_t height);
+// The content stream that draws the image over the whole page, turned by its orientation; for
+// orientation 1 the same bytes as WritePageContentObject.
+bool WriteOrientedContentObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber,
+                                const PageImage& image);
 // Records where the section begins in the last entry of `offsets`, then lists objects
 // 1 ... objectCount.
 bool WriteXrefSection(OutputFile& out, ObjectOffsets& offsets, int64_t objectCount);

@@ -1,6 +1,7 @@
 #include <climits>
 #include <vector>
 
+#include "DocumentWriter.h"
 #include "FileAccess.h"
 #include "JpegFrameProbe.h"
 #include "PdfObjects.h"
@@ -15,89 +16,124 @@ constexpr int kAllEntriesUsable = -1;
 constexpr size_t kMostPages = (INT_MAX - 3) / 3;
 
 // Probes every entry in list order and stops at the first one that cannot become a page.
-// Returns that entry's index, or kAllEntriesUsable with one record and identity per entry.
-int ValidateEntries(const std::vector<std::string>& paths, std::vector<JpegFrameInfo>& images,
-                    std::vector<FileIdentity>& identities)
+// Returns that entry's index (and why in `problem`), or kAllEntriesUsable with one record and
+// identity per entry.
+int ValidateEntries(const std::vector<std::string>& paths, bool readOrientation, std::vector<PageImage>& pages,
+                    std::vector<FileIdentity>& identities, EntryProblem& problem)
 {
-    images.reserve(paths.size());
+    pages.reserve(paths.size());
     identities.reserve(paths.size());
     for (size_t i = 0; i < paths.size(); ++i) {
-        JpegFrameInfo info{};
-        FileIdentity identity;
+        ProbeOutcome outcome;
+        if (paths[i].empty())
+            outcome.problem.refusal = EntryRefusal::EmptyPath;
+        else
+            ProbeJpegFile(paths[i], readOrientation, outcome);
         // A page of zero width or height is not a page any reader can show.
-        if (paths[i].empty() || !ProbeJpegFile(paths[i], info, identity) || info.Width == 0 || info.Height == 0)
+        if (outcome.problem.refusal == EntryRefusal::None && (outcome.info.Width == 0 || outcome.info.Height == 0))
+            outcome.problem.refusal = EntryRefusal::ZeroSize;
+        if (outcome.problem.refusal != EntryRefusal::None) {
+            problem = outcome.problem;
             return static_cast<int>(i);
-        images.push_back(info);
-        identities.push_back(identity);
+        }
+        pages.push_back({outcome.info, outcome.orientation});
+        identities.push_back(outcome.identity);
     }
     return kAllEntriesUsable;
 }
 
-// Writes the whole document; false at the first failure. Each listed file is open only while
-// its bytes are copied.
-bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const std::vector<JpegFrameInfo>& images,
-                   const ExportProgress& progress)
+OutputRefusal RefusalOf(OutputFile::OpenResult result)
 {
-    const ObjectNumbers numbers{static_cast<int64_t>(images.size())};
-    ObjectOffsets offsets(static_cast<size_t>(numbers.ObjectCount() + 1));
-
-    if (!WriteText(out, "%PDF-1.2\n") || !WriteCatalog(out, offsets) || !WritePageTree(out, offsets, numbers))
-        return false;
-    for (int64_t i = 0; i < numbers.pageCount; ++i) {
-        if (!WritePageObject(out, offsets, numbers, i, images[i]))
-            return false;
+    switch (result) {
+    case OutputFile::OpenResult::Opened:
+        return OutputRefusal::None;
+    case OutputFile::OpenResult::IsOneOfInputs:
+        return OutputRefusal::IsOneOfInputs;
+    case OutputFile::OpenResult::Exists:
+        return OutputRefusal::Exists;
+    case OutputFile::OpenResult::Locked:
+        return OutputRefusal::Locked;
+    case OutputFile::OpenResult::NotRegularFile:
+        return OutputRefusal::NotRegularFile;
+    case OutputFile::OpenResult::Failed:
+        break;
     }
-    for (int64_t i = 0; i < numbers.pageCount; ++i) {
-        InputFile jpeg;
-        if (!jpeg.Open(paths[i]) || !WriteImageObject(out, offsets, numbers.Image(i), images[i], jpeg))
-            return false;
-        jpeg.Close();
-        if (progress)
-            progress(static_cast<int>(i + 1), static_cast<int>(numbers.pageCount));
-    }
-    for (int64_t i = 0; i < numbers.pageCount; ++i) {
-        if (!WritePageContentObject(out, offsets, numbers.Contents(i), images[i].Width, images[i].Height))
-            return false;
-    }
-    if (!WriteXrefSection(out, offsets, numbers.ObjectCount()))
-        return false;
-    return WriteTrailer(out, numbers.ObjectCount() + 1, offsets.back());
+    return OutputRefusal::CannotCreate;
 }
 
 }  // namespace
 
-int ConvertJpegListToPdf(const std::vector<std::string>& paths, const std::string& outputPath,
-                         const ExportProgress& progress) noexcept
+ExportReport ExportJpegList(const std::vector<std::string>& paths, const std::string& outputPath,
+                            const ExportOptions& options, const ExportByteProgress& progress) noexcept
 {
-    if (outputPath.empty())
-        return kExportCannotCreate;
+    ExportReport report;
+    const bool toDescriptor = options.outputDescriptor >= 0;
+    if (outputPath.empty() && !toDescriptor) {
+        report.outputRefusal = OutputRefusal::CannotCreate;
+        report.systemError = ENOENT;
+        return report;
+    }
 
-    std::vector<JpegFrameInfo> images;
+    std::vector<PageImage> pages;
     std::vector<FileIdentity> identities;
     OutputFile out;
     try {
-        const int failingEntry = ValidateEntries(paths, images, identities);
-        if (failingEntry != kAllEntriesUsable)
-            return failingEntry;
+        const int failingEntry = ValidateEntries(paths, options.autoOrient, pages, identities, report.entryProblem);
+        if (failingEntry != kAllEntriesUsable) {
+            report.result = report.entry = failingEntry;
+            return report;
+        }
         // A document without pages would open on a page that does not exist.
-        if (paths.empty() || paths.size() > kMostPages)
-            return kExportCannotCreate;
-        // Writing over one of the inputs would empty it before it is copied.
-        if (out.Open(outputPath, identities) != OutputFile::OpenResult::Opened)
-            return kExportCannotCreate;
+        if (paths.empty() || paths.size() > kMostPages) {
+            report.outputRefusal = OutputRefusal::NoPages;
+            return report;
+        }
+        if (toDescriptor) {
+            out.Adopt(options.outputDescriptor);
+        } else {
+            // Writing over one of the inputs would empty it before it is copied.
+            report.outputRefusal = RefusalOf(out.Open(outputPath, identities, options.replaceExisting));
+            if (report.outputRefusal != OutputRefusal::None) {
+                report.systemError = out.SystemError();
+                return report;
+            }
+        }
     } catch (...) {
-        return kExportCannotCreate;  // out of memory before anything was touched
+        // Out of memory before anything was touched.
+        report.outputRefusal = OutputRefusal::CannotCreate;
+        report.systemError = ENOMEM;
+        return report;
     }
 
+    report.result = kExportFailedWriting;
+    WriteStop stop;
     try {
-        const bool written = WriteDocument(out, paths, images, progress);
-        const bool closed = out.Close();
-        return written && closed ? kExportSaved : kExportFailedWriting;
+        const bool written = WriteDocument(out, paths, pages, progress, stop);
+        if (written && out.Close()) {
+            report.result = kExportSaved;
+            return report;
+        }
     } catch (...) {
         // Out of memory, or the progress report threw; the output is closed as it stands.
-        out.Close();
-        return kExportFailedWriting;
+        out.Fail(false, ENOMEM);
     }
+    report.entry = stop.entry;
+    report.entryProblem = stop.reopen;
+    report.systemError = out.Failure().systemError;
+    if (options.removeOnFailure)
+        out.Discard(outputPath);
+    else
+        out.Close();
+    return report;
+}
+
+int ConvertJpegListToPdf(const std::vector<std::string>& paths, const std::string& outputPath,
+                         const ExportProgress& progress) noexcept
+{
+    ExportByteProgress pagesOnly;
+    if (progress)
+        pagesOnly = [&progress](int written, int total, int64_t) { progress(written, total); };
+    return ExportJpegList(paths, outputPath, {}, pagesOnly).result;
 }
 
 }  // namespace jpeg2pdf

@@ -1,4 +1,5 @@
 // Export result codes with real files: what is refused, what is left on disk, and when.
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "DocumentWriter.h"
 #include "FrameHeaderBytes.h"
 #include "MakeJpeg.h"
 #include "TempDir.h"
@@ -26,6 +28,26 @@ using engine_test::JpegOfSize;
 namespace {
 
 const std::string kPrevious = "previous contents";
+
+// Another program that locks the output the moment it appears: set a path, and the next
+// exclusive lock anyone asks for is preceded by that program's lock on that path.
+std::string lockFirst;
+int lockFirstDescriptor = -1;
+
+}  // namespace
+
+extern "C" int flock(int fd, int operation)
+{
+    static const auto real = reinterpret_cast<int (*)(int, int)>(dlsym(RTLD_NEXT, "flock"));
+    if (!lockFirst.empty() && (operation & LOCK_EX) != 0) {
+        lockFirstDescriptor = open(lockFirst.c_str(), O_RDWR | O_CLOEXEC);
+        real(lockFirstDescriptor, LOCK_EX | LOCK_NB);
+        lockFirst.clear();
+    }
+    return real(fd, operation);
+}
+
+namespace {
 
 bool Exists(const std::string& path) { return std::filesystem::exists(std::filesystem::symlink_status(path)); }
 
@@ -126,6 +148,13 @@ TEST(ExportOutcome, OutputHeldByAnotherProgramStaysUnchanged)
         EXPECT_EQ(ConvertJpegListToPdf({a}, output), kExportSaved);
         EXPECT_EQ(ReadFileBytes(output).substr(0, 9), "%PDF-1.2\n");
     }
+    // Locked by the other program right after the export created it: "nothing written" leaves
+    // no new empty file behind.
+    lockFirst = dir.File("new.pdf");
+    EXPECT_EQ(ConvertJpegListToPdf({a}, dir.File("new.pdf")), kExportCannotCreate);
+    EXPECT_GE(lockFirstDescriptor, 0);
+    close(lockFirstDescriptor);
+    EXPECT_FALSE(Exists(dir.File("new.pdf")));
 }
 
 TEST(ExportOutcome, ChangesBetweenValidationAndCopying)
@@ -155,6 +184,10 @@ TEST(ExportOutcome, ChangesBetweenValidationAndCopying)
         const int result = ConvertJpegListToPdf({a, b}, output, [&](int written, int total) {
             EXPECT_EQ(total, 2);
             reports.push_back(written);
+            // The page just written has let go of its file: a writer may lock it at once.
+            const int other = open(a.c_str(), O_RDONLY | O_CLOEXEC);
+            EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+            close(other);
             if (written == 1)
                 c.change(b);
         });
@@ -230,4 +263,28 @@ TEST(ExportOutcome, FileSystemLimitFailsAfterCreation)
     }
     EXPECT_EQ(ExportWithFileSizeLimit({a, a}, output, complete), kExportSaved);
     EXPECT_EQ(ReadFileBytes(output).size(), complete);
+}
+
+TEST(ExportOutcome, OffsetsBeyondTenDigitsFailTheDocument)
+{
+    // Cross-reference entries hold ten digits: a document whose last object, the section itself,
+    // would begin past 9,999,999,999 cannot be indexed. The output's count starts near that limit.
+    TempDir dir;
+    const std::string a = dir.Write("a.jpg", MakeJpeg({}));
+    const std::string pdf = dir.File("out.pdf");
+    ASSERT_EQ(ConvertJpegListToPdf({a}, pdf), kExportSaved);
+    const std::string bytes = ReadFileBytes(pdf);
+    const int64_t xref = static_cast<int64_t>(bytes.rfind("\nxref\n") + 1);
+    const std::vector<jpeg2pdf::PageImage> pages = {{{false, 16, 8}, 1}};
+    for (int64_t start : {9'999'999'999 - xref, 10'000'000'000 - xref}) {
+        SCOPED_TRACE(start);
+        jpeg2pdf::OutputFile out;
+        ASSERT_EQ(out.Open(dir.File("near-limit.pdf"), {}), jpeg2pdf::OutputFile::OpenResult::Opened);
+        out.CountFrom(start);
+        jpeg2pdf::WriteStop stop;
+        const bool fits = start + xref <= 9'999'999'999;
+        EXPECT_EQ(jpeg2pdf::WriteDocument(out, {a}, pages, {}, stop), fits);
+        EXPECT_EQ(out.Failure().systemError, fits ? 0 : EFBIG);
+        EXPECT_TRUE(out.Close());
+    }
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "FrameHeaderBytes.h"
+#include "JpegFrameProbe.h"
 #include "MakeJpeg.h"
 #include "TempDir.h"
 #include "jpeg2pdf.h"
@@ -31,10 +32,22 @@ ProbeResult Probe(const std::string& path)
 
 const std::string kSoi = Bytes({0xFF, 0xD8});
 
+using Refusal = jpeg2pdf::EntryRefusal;
+
+// Why the probe refused a file (None when it accepted it), as the export explains it.
+Refusal RefusalOf(const std::string& path, int* orientation = nullptr)
+{
+    jpeg2pdf::ProbeOutcome outcome;
+    jpeg2pdf::ProbeJpegFile(path, orientation != nullptr, outcome);
+    if (orientation)
+        *orientation = outcome.orientation;
+    return outcome.problem.refusal;
+}
+
 struct ByteCase {
     const char* name;
     std::string bytes;
-    bool accepted;
+    Refusal refusal;
     int32_t width = 0, height = 0;
     bool isCmyk = false;
 };
@@ -47,49 +60,51 @@ TEST(JpegFrameProbe, ReadsOrRejectsByteSequences)
     const std::string app0 = Segment(0xE0, "JFIF" + std::string(10, '\0'));
     const std::string exif = Segment(0xE1, "Exif" + std::string(2000, '\xFF'));  // FF bytes inside are data
     const std::vector<ByteCase> cases = {
-        {"baseline RGB", kSoi + rgb, true, 640, 480, false},
-        {"progressive CMYK", kSoi + FrameHeader(100, 200, 4, 0xC2), true, 100, 200, true},
-        {"largest size", kSoi + FrameHeader(65535, 65535, 3), true, 65535, 65535, false},
-        {"zero size is reported as such", kSoi + FrameHeader(0, 0, 3), true, 0, 0, false},
+        {"baseline RGB", kSoi + rgb, Refusal::None, 640, 480, false},
+        {"progressive CMYK", kSoi + FrameHeader(100, 200, 4, 0xC2), Refusal::None, 100, 200, true},
+        {"largest size", kSoi + FrameHeader(65535, 65535, 3), Refusal::None, 65535, 65535, false},
+        {"zero size is reported as such", kSoi + FrameHeader(0, 0, 3), Refusal::None, 0, 0, false},
         {"segments before the frame are skipped",
          kSoi + app0 + exif + Segment(0xFE, "comment") + Segment(0xDB, std::string(65, '\x01'))
              + Segment(0xC4, std::string(30, '\x02')) + rgb,
-         true, 640, 480, false},
-        {"a fill byte before a marker reads as FFFF", kSoi + Bytes({0xFF}) + rgb, false},
-        {"cut right after the component count", (kSoi + rgb).substr(0, 12), true, 640, 480, false},
-        {"every other marker has a length", kSoi + Bytes({0xFF, 0xD0}) + rgb, false},
-        {"grayscale", kSoi + FrameHeader(8, 8, 1), false},
-        {"two components", kSoi + FrameHeader(8, 8, 2), false},
-        {"five components", kSoi + FrameHeader(8, 8, 5), false},
-        {"12-bit baseline", kSoi + FrameHeader(8, 8, 3, 0xC0, 12), false},
-        {"12-bit progressive", kSoi + FrameHeader(8, 8, 3, 0xC2, 12), false},
-        {"extended sequential frame", kSoi + FrameHeader(8, 8, 3, 0xC1), false},
-        {"lossless frame", kSoi + FrameHeader(8, 8, 3, 0xC3), false},
-        {"arithmetic frame", kSoi + FrameHeader(8, 8, 3, 0xC9), false},
-        {"other frame types are skipped like any segment", kSoi + FrameHeader(8, 8, 3, 0xC1) + rgb, true, 640, 480, false},
-        {"empty file", "", false},
-        {"one byte", Bytes({0xFF}), false},
-        {"only SOI", kSoi, false},
-        {"not starting with SOI", Bytes({0xFF, 0xD9}) + rgb, false},
-        {"PNG signature", Bytes({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A}), false},
-        {"cut inside the frame header", (kSoi + rgb).substr(0, 11), false},
-        {"cut inside the height", (kSoi + rgb).substr(0, 8), false},
-        {"end of image before any frame", kSoi + Bytes({0xFF, 0xD9}) + rgb, false},
-        {"a scan header is skipped like any segment", kSoi + Segment(0xDA, "abc") + rgb, true, 640, 480, false},
-        {"second SOI", kSoi + kSoi + rgb, false},
-        {"garbage where a marker belongs", kSoi + Bytes({0x12, 0x34}) + rgb, false},
-        {"stuffed zero where a marker belongs", kSoi + Bytes({0xFF, 0x00}) + rgb, false},
-        {"segment length 0", kSoi + Bytes({0xFF, 0xE0, 0, 0}) + rgb, false},
-        {"segment length 1", kSoi + Bytes({0xFF, 0xE0, 0, 1}) + rgb, false},
-        {"segment length past the end", kSoi + Bytes({0xFF, 0xE0, 0xFF, 0xFF}) + rgb, false},
-        {"only fill bytes", kSoi + std::string(10000, '\xFF'), false},
+         Refusal::None, 640, 480, false},
+        {"a fill byte before a marker reads as FFFF", kSoi + Bytes({0xFF}) + rgb, Refusal::NoFrameHeader},
+        {"cut right after the component count", (kSoi + rgb).substr(0, 12), Refusal::None, 640, 480, false},
+        {"every other marker has a length", kSoi + Bytes({0xFF, 0xD0}) + rgb, Refusal::EndsEarly},
+        {"grayscale", kSoi + FrameHeader(8, 8, 1), Refusal::ComponentCount},
+        {"two components", kSoi + FrameHeader(8, 8, 2), Refusal::ComponentCount},
+        {"five components", kSoi + FrameHeader(8, 8, 5), Refusal::ComponentCount},
+        {"12-bit baseline", kSoi + FrameHeader(8, 8, 3, 0xC0, 12), Refusal::NotEightBit},
+        {"12-bit progressive", kSoi + FrameHeader(8, 8, 3, 0xC2, 12), Refusal::NotEightBit},
+        {"extended sequential frame", kSoi + FrameHeader(8, 8, 3, 0xC1), Refusal::UnsupportedFrame},
+        {"lossless frame", kSoi + FrameHeader(8, 8, 3, 0xC3), Refusal::UnsupportedFrame},
+        {"arithmetic frame", kSoi + FrameHeader(8, 8, 3, 0xC9), Refusal::UnsupportedFrame},
+        {"12-bit extended sequential frame", kSoi + FrameHeader(8, 8, 3, 0xC1, 12), Refusal::NotEightBit},
+        {"other frame types are skipped like any segment", kSoi + FrameHeader(8, 8, 3, 0xC1) + rgb, Refusal::None, 640, 480, false},
+        {"empty file", "", Refusal::NotJpeg},
+        {"one byte", Bytes({0xFF}), Refusal::NotJpeg},
+        {"only SOI", kSoi, Refusal::EndsEarly},
+        {"not starting with SOI", Bytes({0xFF, 0xD9}) + rgb, Refusal::NotJpeg},
+        {"PNG signature", Bytes({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A}), Refusal::NotJpeg},
+        {"cut inside the frame header", (kSoi + rgb).substr(0, 11), Refusal::EndsEarly},
+        {"cut inside the height", (kSoi + rgb).substr(0, 8), Refusal::EndsEarly},
+        {"end of image before any frame", kSoi + Bytes({0xFF, 0xD9}) + rgb, Refusal::NoFrameHeader},
+        {"a scan header is skipped like any segment", kSoi + Segment(0xDA, "abc") + rgb, Refusal::None, 640, 480, false},
+        {"second SOI", kSoi + kSoi + rgb, Refusal::EndsEarly},
+        {"garbage where a marker belongs", kSoi + Bytes({0x12, 0x34}) + rgb, Refusal::EndsEarly},
+        {"stuffed zero where a marker belongs", kSoi + Bytes({0xFF, 0x00}) + rgb, Refusal::EndsEarly},
+        {"segment length 0", kSoi + Bytes({0xFF, 0xE0, 0, 0}) + rgb, Refusal::EndsEarly},
+        {"segment length 1", kSoi + Bytes({0xFF, 0xE0, 0, 1}) + rgb, Refusal::EndsEarly},
+        {"segment length past the end", kSoi + Bytes({0xFF, 0xE0, 0xFF, 0xFF}) + rgb, Refusal::EndsEarly},
+        {"only fill bytes", kSoi + std::string(10000, '\xFF'), Refusal::NoFrameHeader},
     };
     TempDir dir;
     for (const ByteCase& c : cases) {
         SCOPED_TRACE(c.name);
         const ProbeResult r = Probe(dir.Write("probe.jpg", c.bytes));
-        EXPECT_EQ(r.accepted, c.accepted);
-        if (c.accepted) {
+        EXPECT_EQ(r.accepted, c.refusal == Refusal::None);
+        EXPECT_EQ(RefusalOf(dir.File("probe.jpg")), c.refusal);
+        if (r.accepted) {
             EXPECT_EQ(r.width, c.width);
             EXPECT_EQ(r.height, c.height);
             EXPECT_EQ(r.isCmyk, c.isCmyk);
@@ -129,18 +144,23 @@ TEST(JpegFrameProbe, JudgesSharedTestImages)
 {
     struct FileCase {
         const char* file;
-        bool accepted;
+        Refusal refusal;
     };
     const std::vector<FileCase> cases = {
-        {"testorig.jpg", true},     {"testimgint.jpg", true},    {"testimgari.jpg", false},
-        {"monkey12.jpg", false},    {"testorig.png", false},     {"shira_bird8.bmp", false},
+        {"testorig.jpg", Refusal::None},
+        {"testimgint.jpg", Refusal::None},
+        {"testimgari.jpg", Refusal::UnsupportedFrame},
+        {"monkey12.jpg", Refusal::NotEightBit},
+        {"testorig.png", Refusal::NotJpeg},
+        {"shira_bird8.bmp", Refusal::NotJpeg},
     };
     TempDir dir;
     for (const FileCase& c : cases) {
         SCOPED_TRACE(c.file);
         const ProbeResult r = Probe(dir.CopyTestData(std::string("libjpeg-turbo/") + c.file));
-        EXPECT_EQ(r.accepted, c.accepted);
-        if (c.accepted) {
+        EXPECT_EQ(r.accepted, c.refusal == Refusal::None);
+        EXPECT_EQ(RefusalOf(dir.CopyTestData(std::string("libjpeg-turbo/") + c.file)), c.refusal);
+        if (r.accepted) {
             EXPECT_EQ(r.width, 227);
             EXPECT_EQ(r.height, 149);
             EXPECT_FALSE(r.isCmyk);
@@ -154,10 +174,15 @@ TEST(JpegFrameProbe, RefusesWhatIsNotAReadableRegularFile)
     const std::string jpeg = MakeJpeg({});
     ASSERT_EQ(mkfifo(dir.File("fifo.jpg").c_str(), 0600), 0);  // must not block waiting for a writer
     ASSERT_EQ(mkdir(dir.File("folder.jpg").c_str(), 0700), 0);
-    for (const std::string& path : {dir.File("missing.jpg"), dir.File("folder.jpg"), dir.File("fifo.jpg"),
-                                    std::string("/dev/zero"), std::string()}) {
+    const std::vector<std::pair<std::string, Refusal>> cases = {
+        {dir.File("missing.jpg"), Refusal::CannotOpen}, {dir.File("folder.jpg"), Refusal::NotRegularFile},
+        {dir.File("fifo.jpg"), Refusal::NotRegularFile}, {"/dev/zero", Refusal::NotRegularFile},
+        {"", Refusal::CannotOpen},
+    };
+    for (const auto& [path, refusal] : cases) {
         SCOPED_TRACE(path);
         EXPECT_FALSE(Probe(path).accepted);
+        EXPECT_EQ(RefusalOf(path), refusal);
     }
     // Reached through a symbolic link, the file itself counts.
     const std::string real = dir.Write("real.jpg", jpeg);
@@ -174,6 +199,7 @@ TEST(JpegFrameProbe, RefusesFileLockedByAWriterButSharesWithReaders)
 
     ASSERT_EQ(flock(other, LOCK_EX), 0);
     EXPECT_FALSE(Probe(path).accepted);
+    EXPECT_EQ(RefusalOf(path), Refusal::LockedByWriter);
     ASSERT_EQ(flock(other, LOCK_SH), 0);
     EXPECT_TRUE(Probe(path).accepted);
     close(other);
@@ -183,4 +209,55 @@ TEST(JpegFrameProbe, RefusesFileLockedByAWriterButSharesWithReaders)
     ASSERT_GE(writer, 0);
     EXPECT_EQ(flock(writer, LOCK_EX | LOCK_NB), 0);
     close(writer);
+}
+
+namespace {
+
+// An Exif APP1 payload: "Exif\0\0", a TIFF header in the given byte order, and IFD0 with an
+// unrelated tag and then the orientation tag of the given type and value.
+std::string ExifPayload(bool bigEndian, int orientation, int type = 3, int ifdOffset = 8)
+{
+    auto word = [&](int v) { return bigEndian ? Bytes({v >> 8 & 0xFF, v & 0xFF}) : Bytes({v & 0xFF, v >> 8 & 0xFF}); };
+    auto dword = [&](int v) { return bigEndian ? word(v >> 16) + word(v & 0xFFFF) : word(v & 0xFFFF) + word(v >> 16); };
+    std::string tiff = (bigEndian ? "MM" : "II") + word(42) + dword(ifdOffset) + word(2);
+    tiff += word(0x010F) + word(2) + dword(4) + dword(0);  // Make, an ASCII value stored elsewhere
+    tiff += word(0x0112) + word(type) + dword(1) + word(orientation) + word(0);
+    tiff += dword(0);  // no next IFD
+    return std::string("Exif\0\0", 6) + tiff;
+}
+
+}  // namespace
+
+TEST(JpegFrameProbe, ReadsTheExifOrientationBoundedByItsSegment)
+{
+    const std::string frame = FrameHeader(30, 20, 3);
+    const std::string xmp = Segment(0xE1, "http://ns.adobe.com/xap/1.0/" + std::string(1, '\0') + "<x/>");
+    const std::string intel6 = ExifPayload(false, 6);
+    // The orientation entry lies just past the segment's end; the probe reads its first four
+    // bytes as the next marker and length (0x1201, 0x0300), and the frame follows that "segment".
+    const std::string cut = Segment(0xE1, intel6.substr(0, 28)) + intel6.substr(28) + std::string(754, '\0');
+    struct OrientationCase {
+        const char* name;
+        std::string bytes;
+        int orientation;
+    };
+    const std::vector<OrientationCase> cases = {
+        {"little-endian", kSoi + Segment(0xE1, intel6) + frame, 6},
+        {"big-endian", kSoi + Segment(0xE1, ExifPayload(true, 8)) + frame, 8},
+        {"after an XMP segment", kSoi + xmp + Segment(0xE1, ExifPayload(true, 3)) + frame, 3},
+        {"no Exif segment", kSoi + frame, 1},
+        {"zero", kSoi + Segment(0xE1, ExifPayload(false, 0)) + frame, 1},
+        {"nine", kSoi + Segment(0xE1, ExifPayload(true, 9)) + frame, 1},
+        {"stored as a LONG", kSoi + Segment(0xE1, ExifPayload(false, 6, 4)) + frame, 1},
+        {"IFD beyond the segment", kSoi + Segment(0xE1, ExifPayload(false, 6, 3, 60000)) + frame, 1},
+        {"entry cut off by the segment's length", kSoi + cut + frame, 1},
+        {"after the frame header", kSoi + frame + Segment(0xE1, intel6), 1},
+    };
+    TempDir dir;
+    for (const OrientationCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        int orientation = -1;
+        EXPECT_EQ(RefusalOf(dir.Write("exif.jpg", c.bytes), &orientation), Refusal::None);
+        EXPECT_EQ(orientation, c.orientation);
+    }
 }

@@ -1,0 +1,213 @@
+// leafbind-export against img2pdf (Debian's, installed here if missing) on the same inputs, in
+// one run: wall time and peak resident memory of each program, and their ratios.
+//   nice build/release/bench/cli_bench [runs]        (default 3 runs, the median counts)
+// Scenarios: 200 JPEGs of about 5 MB, 10,000 of about 2 KB, one of 1 GiB. A plain `cat` of the
+// same files into one file is timed too, as the floor. Inputs are one real JPEG each, padded
+// after its end with incompressible bytes (both programs copy the whole file), made under
+// $TMPDIR (default /tmp) and removed at the end. Exits with 1 when a target is missed: at most a
+// fifth of img2pdf's time on the photos, a twentieth on the small files, and a peak memory for
+// the 1 GiB file within 64 MiB of the one for the 5 MB photos. Needs GNU time (installed too).
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "MakeJpeg.h"
+#include "TempDir.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr int64_t kMiB = 1024 * 1024;
+
+[[noreturn]] void Fail(const std::string& what)
+{
+    std::fprintf(stderr, "cli_bench: %s\n", what.c_str());
+    std::exit(2);
+}
+
+std::vector<char> Noise(size_t size)
+{
+    std::vector<char> bytes(size);
+    uint32_t state = 2463534242u;
+    for (char& b : bytes) {
+        state ^= state << 13, state ^= state >> 17, state ^= state << 5;
+        b = static_cast<char>(state >> 24);
+    }
+    return bytes;
+}
+
+void WritePadded(const std::string& path, const std::string& jpeg, const std::vector<char>& noise, int64_t size,
+                 size_t seed)
+{
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0 || write(fd, jpeg.data(), jpeg.size()) != static_cast<ssize_t>(jpeg.size()))
+        Fail("cannot write " + path);
+    size_t from = (seed * 7919) % (noise.size() / 2);
+    for (int64_t left = size - static_cast<int64_t>(jpeg.size()); left > 0;) {
+        const size_t n = static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(noise.size() - from)));
+        if (write(fd, noise.data() + from, n) != static_cast<ssize_t>(n))
+            Fail("cannot write " + path);
+        left -= static_cast<int64_t>(n);
+        from = 0;
+    }
+    if (close(fd) != 0)
+        Fail("cannot write " + path);
+}
+
+struct Measure {
+    double seconds = 0;
+    long peakKiB = 0;
+};
+
+// Runs argv with standard output into `stdoutPath` (or /dev/null); returns wall time and peak
+// RSS. GNU time starts the program: a process's peak counts the memory of whatever process it was
+// forked from, so the program must come from a small one, not from this bench.
+Measure Run(const std::vector<std::string>& argv, const std::string& stdoutPath, const std::string& peakFile)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<std::string> timed = {"/usr/bin/time", "-f", "%M", "-o", peakFile};
+    timed.insert(timed.end(), argv.begin(), argv.end());
+    std::vector<char*> args;
+    for (const std::string& a : timed)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t child = -1;
+    if (posix_spawn(&child, args[0], &actions, nullptr, args.data(), environ) != 0)
+        Fail("cannot start " + argv[0]);
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        Fail("failed: " + argv[0]);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    posix_spawn_file_actions_destroy(&actions);
+    return {seconds, std::atol(ReadFileBytes(peakFile).c_str())};
+}
+
+// Removes the previous output and writes back whatever is pending, so no program pays for the
+// one before it.
+void Quiesce(const std::string& pdf)
+{
+    unlink(pdf.c_str());
+    sync();
+}
+
+struct Contender {
+    const char* name;
+    std::vector<Measure> runs;
+    Measure Median() const
+    {
+        std::vector<Measure> sorted = runs;
+        std::sort(sorted.begin(), sorted.end(), [](auto& a, auto& b) { return a.seconds < b.seconds; });
+        Measure m = sorted[sorted.size() / 2];
+        for (const Measure& r : runs)
+            m.peakKiB = std::max(m.peakKiB, r.peakKiB);
+        return m;
+    }
+};
+
+struct Outcome {
+    Measure leafbind, img2pdf, copy;
+};
+
+// Each program in turn, `runs` times, the previous output removed just before each timing.
+Outcome Compare(const std::string& title, const std::vector<std::string>& inputs, const TempDir& dir, int runs)
+{
+    const std::string pdf = dir.File("out.pdf");
+    std::vector<std::string> leafbind = {LEAFBIND_EXPORT_PROGRAM, "-q", "-f", "-o", pdf};
+    std::vector<std::string> img2pdf = {"img2pdf", "-o", pdf};
+    std::vector<std::string> cat = {"cat"};
+    for (auto* argv : {&leafbind, &img2pdf, &cat})
+        argv->insert(argv->end(), inputs.begin(), inputs.end());
+    Contender ours {"leafbind-export", {}}, theirs {"img2pdf", {}}, floor {"cat (plain copy)", {}};
+    const std::string peak = dir.File("peak.txt");
+    Run(cat, pdf, peak);  // warms the page cache
+    for (int i = 0; i < runs; ++i) {
+        Quiesce(pdf);
+        ours.runs.push_back(Run(leafbind, "/dev/null", peak));
+        Quiesce(pdf);
+        theirs.runs.push_back(Run(img2pdf, "/dev/null", peak));
+        Quiesce(pdf);
+        floor.runs.push_back(Run(cat, pdf, peak));
+    }
+    unlink(pdf.c_str());
+    const Outcome outcome {ours.Median(), theirs.Median(), floor.Median()};
+    std::printf("%s\n", title.c_str());
+    for (const Contender* c : {&ours, &theirs, &floor})
+        std::printf("  %-18s median %8.3f s   peak RSS %8.1f MiB\n", c->name, c->Median().seconds,
+                    static_cast<double>(c->Median().peakKiB) / 1024);
+    std::printf("  leafbind / img2pdf: time %.3f, memory %.3f; leafbind / cat: time %.2f, img2pdf / cat: time %.2f\n",
+                outcome.leafbind.seconds / outcome.img2pdf.seconds,
+                static_cast<double>(outcome.leafbind.peakKiB) / static_cast<double>(outcome.img2pdf.peakKiB),
+                outcome.leafbind.seconds / outcome.copy.seconds, outcome.img2pdf.seconds / outcome.copy.seconds);
+    std::fflush(stdout);
+    return outcome;
+}
+
+// img2pdf to compare against, and GNU time to measure both: from Debian, installed if missing.
+void EnsureTools()
+{
+    if (std::system("command -v img2pdf > /dev/null && test -x /usr/bin/time") == 0)
+        return;
+    std::fprintf(stderr, "cli_bench: installing img2pdf and time from Debian\n");
+    const char* sudo = geteuid() == 0 ? "" : "sudo ";
+    const std::string install = std::string(sudo) + "apt-get update -qq && DEBIAN_FRONTEND=noninteractive " + sudo
+        + "apt-get install -y -qq --no-install-recommends img2pdf time > /dev/null";
+    if (std::system(install.c_str()) != 0)
+        Fail("cannot install img2pdf and time");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    EnsureTools();
+    const std::vector<char> noise = Noise(16 * kMiB);
+    bool met = true;
+
+    Outcome photos;
+    {
+        TempDir dir;
+        const std::string photo = MakeJpeg({.width = 1600, .height = 1200, .quality = 92, .gradient = true});
+        std::vector<std::string> inputs;
+        for (int i = 0; i < 200; ++i) {
+            inputs.push_back(dir.File("photo" + std::to_string(i) + ".jpg"));
+            WritePadded(inputs.back(), photo, noise, 5 * 1000 * 1000, i);
+        }
+        photos = Compare("200 JPEGs of 5 MB", inputs, dir, runs);
+        met = met && photos.leafbind.seconds <= photos.img2pdf.seconds / 5;
+    }
+    {
+        TempDir dir;
+        const std::string small = MakeJpeg({.width = 24, .height = 16, .gradient = true});
+        std::vector<std::string> inputs;
+        for (int i = 0; i < 10000; ++i) {
+            inputs.push_back(dir.File("s" + std::to_string(i) + ".jpg"));
+            WritePadded(inputs.back(), small, noise, 2000, i);
+        }
+        const Outcome smalls = Compare("10,000 JPEGs of 2 KB", inputs, dir, runs);
+        met = met && smalls.leafbind.seconds <= smalls.img2pdf.seconds / 20;
+    }
+    {
+        TempDir dir;
+        const std::string huge = dir.File("huge.jpg");
+        WritePadded(huge, MakeJpeg({.width = 4000, .height = 3000, .gradient = true}), noise, 1024 * kMiB, 1);
+        const Outcome one = Compare("one JPEG of 1 GiB", {huge}, dir, runs);
+        const long flatKiB = 64 * 1024;
+        met = met && one.leafbind.peakKiB <= photos.leafbind.peakKiB + flatKiB;
+    }
+    std::printf("%s\n", met ? "all targets met" : "a target was missed");
+    return met ? 0 : 1;
+}

@@ -1,0 +1,34 @@
+// The arguments of leafbind-export, read without touching any file. Arguments are bytes and stay
+// bytes: a file name is whatever the shell handed over.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// Where the pages come from, in command-line order: a JPEG file, or an image list file
+// ("-" for standard input).
+struct Source {
+    bool isList = false;
+    std::string path;
+};
+
+struct CommandLine {
+    enum class Action { Export, Help, Version, UsageError };
+    Action action = Action::UsageError;
+    std::string error;  // for UsageError: what is wrong, without the program's name
+    std::string output;  // "-" for standard output
+    std::vector<Source> sources;
+    bool force = false;
+    bool autoOrient = false;
+    bool quiet = false;
+};
+
+// `args` without the program name.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The --help text.
+extern const char* const kUsage;
+
+}  // namespace cli

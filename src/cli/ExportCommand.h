@@ -1,0 +1,33 @@
+// Runs an export as the command line asks and turns the engine's report into an exit status and
+// at most one line of explanation on standard error.
+#pragma once
+
+#include "CommandLine.h"
+
+namespace cli {
+
+enum ExitStatus {
+    kExitWritten = 0,
+    kExitUnusableEntry = 1,
+    kExitUsage = 2,
+    kExitCannotCreate = 3,
+    kExitFailedWriting = 4,
+};
+
+// The descriptors the command reads and writes; tests hand in their own.
+struct Streams {
+    int in = 0;
+    int out = 1;
+    int err = 2;
+};
+
+// Runs an Export action (its sources must not be empty).
+int RunExport(const CommandLine& command, const Streams& streams);
+
+// Writes "leafbind-export: " and `message` as one line to `fd`.
+void Complain(int fd, const std::string& message);
+
+// A file name as it can be shown in one line: control bytes become \xNN, other bytes stay.
+std::string ShownName(const std::string& path);
+
+}  // namespace cli

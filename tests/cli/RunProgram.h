@@ -1,0 +1,55 @@
+// Runs leafbind-export in a child process with real files as its standard streams.
+#pragma once
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "TempDir.h"
+
+struct ProgramRun {
+    int status = -1;  // exit status; 128 + signal when killed
+    std::string out;
+    std::string err;
+};
+
+// `input` becomes standard input. With `fileSizeLimit` the child's files may not grow beyond
+// that many bytes, as on a full disk.
+inline ProgramRun RunExportProgram(const std::vector<std::string>& args, const std::string& input = "",
+                                   rlim_t fileSizeLimit = RLIM_INFINITY)
+{
+    TempDir streams;
+    const std::string in = streams.Write("stdin", input);
+    const std::string out = streams.File("stdout"), err = streams.File("stderr");
+    const pid_t child = fork();
+    if (child == 0) {
+        const int inFd = open(in.c_str(), O_RDONLY);
+        const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (inFd < 0 || outFd < 0 || errFd < 0 || dup2(inFd, 0) < 0 || dup2(outFd, 1) < 0 || dup2(errFd, 2) < 0)
+            _exit(127);
+        if (fileSizeLimit != RLIM_INFINITY) {
+            signal(SIGXFSZ, SIG_IGN);  // the write past the limit fails with EFBIG instead
+            const rlimit cap {fileSizeLimit, fileSizeLimit};
+            setrlimit(RLIMIT_FSIZE, &cap);
+        }
+        std::vector<char*> argv {const_cast<char*>(LEAFBIND_EXPORT_PROGRAM)};
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ProgramRun run;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.out = ReadFileBytes(out);
+    run.err = ReadFileBytes(err);
+    return run;
+}

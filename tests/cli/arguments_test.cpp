@@ -1,0 +1,178 @@
+// Arguments, exit status and the one line on standard error, with real files.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "MakeJpeg.h"
+#include "RunProgram.h"
+#include "TempDir.h"
+
+namespace {
+
+const std::string kPrevious = "previous contents";
+
+bool Exists(const std::string& path) { return std::filesystem::exists(std::filesystem::symlink_status(path)); }
+
+}  // namespace
+
+TEST(Arguments, ExitStatusAndMessage)
+{
+    TempDir dir;
+    const std::string a = dir.Write("a.jpg", MakeJpeg({}));
+    const std::string aBytes = ReadFileBytes(a);
+    const std::string gray = dir.Write("gray.jpg", MakeJpeg({.components = 1}));
+    const std::string twelveBit = dir.CopyTestData("libjpeg-turbo/monkey12.jpg");
+    const std::string list = dir.Write("list.txt", a + "\r\n\r\n" + a + "\r\n");
+    const std::string out = dir.File("out.pdf");
+    const std::string existing = dir.File("existing.pdf");
+    const std::string locked = dir.File("locked.pdf");
+    ASSERT_EQ(mkdir(dir.File("folder").c_str(), 0700), 0);
+
+    enum Output { Pdf, Unchanged, Absent };
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        int status;
+        std::string message;  // the whole of standard error, or its start when it ends in "..."
+        std::string output;  // the file whose outcome is checked
+        Output expect = Absent;
+        std::string input = "";
+    };
+    const std::vector<Case> cases = {
+        {"written", {"-o", out, a, a}, 0, "", out, Pdf},
+        {"options in any order, clustered", {a, "-qfo", out, "--auto-orient"}, 0, "", out, Pdf},
+        {
+            "long options with values",
+            {"--output=" + out, "--list=" + dir.File("one.txt")},
+            0,
+            "",
+            out,
+            Pdf,
+        },
+        {"list from standard input", {"-o", out, "-l", "-"}, 0, "", out, Pdf, a + "\n"},
+        {"no output", {a}, 2, "leafbind-export: no output file given (-o OUT.pdf)\n...", out},
+        {"no JPEG", {"-o", out}, 2, "leafbind-export: no JPEG files given\n...", out},
+        {"only empty lists",
+         {"-o", out, "-l", "-"},
+         2,
+         "leafbind-export: no JPEG files given (the lists are empty)\n",
+         out},
+        {"unknown option", {"-o", out, "--fast", a}, 2, "leafbind-export: unknown option --fast\n...", out},
+        {"two outputs",
+         {"-o", out, "-o", existing, a},
+         2,
+         "leafbind-export: only one output file can be given\n...",
+         out},
+        {"value missing", {a, "-o"}, 2, "leafbind-export: option -o needs a file name\n...", out},
+        {"JPEG from standard input", {"-o", out, "-"}, 2, "leafbind-export: a JPEG cannot come from...", out},
+        {"standard input twice",
+         {"-o", out, "-l", "-", "-l", "-"},
+         2,
+         "leafbind-export: standard input can be...",
+         out},
+        {"list missing", {"-o", out, "-l", dir.File("none.txt")}, 2, "leafbind-export: Cannot open file...", out},
+        {"existing output",
+         {"-o", existing, a},
+         3,
+         "leafbind-export: " + existing + ": already exists (--force replaces it)\n",
+         existing,
+         Unchanged},
+        {"existing output forced", {"-f", "-o", existing, a}, 0, "", existing, Pdf},
+        {"output is an input", {"-f", "-o", a, a}, 3, "leafbind-export: " + a + ": is one of the input files\n", a},
+        {"folder missing",
+         {"-o", dir.File("no/out.pdf"), a},
+         3,
+         "leafbind-export: " + dir.File("no/out.pdf") + ": cannot create: No such file or directory\n",
+         out},
+        {"output is a folder",
+         {"-f", "-o", dir.File("folder"), a},
+         3,
+         "leafbind-export: " + dir.File("folder") + ":...",
+         out},
+        {"output locked",
+         {"-f", "-o", locked, a},
+         3,
+         "leafbind-export: " + locked + ": in use by another program (locked)\n",
+         locked,
+         Unchanged},
+        {"12-bit entry",
+         {"-o", out, a, twelveBit},
+         1,
+         "leafbind-export: " + twelveBit + ": 12-bit samples; PDF readers show 8-bit JPEG only\n",
+         out},
+        {"grayscale entry",
+         {"-o", out, gray},
+         1,
+         "leafbind-export: " + gray + ": grayscale (1 component); only RGB (3) and CMYK (4) are supported\n",
+         out},
+        {"missing entry",
+         {"-o", out, dir.File("x.jpg")},
+         1,
+         "leafbind-export: " + dir.File("x.jpg") + ": cannot open: No such file or directory\n",
+         out},
+        {"empty argument", {"-o", out, a, ""}, 1, "leafbind-export: (empty argument): empty file name\n", out},
+        {"empty line in a list",
+         {"-o", out, "-l", list},
+         1,
+         "leafbind-export: " + list + ", line 2: empty file name\n",
+         out},
+        {"device fails while writing",
+         {"-f", "-o", "/dev/full", a},
+         4,
+         "leafbind-export: /dev/full: cannot be written: No space left on device\n",
+         out},
+    };
+    dir.Write("one.txt", a + "\n");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dir.Write("existing.pdf", kPrevious);
+        dir.Write("locked.pdf", kPrevious);
+        const int holder = open(locked.c_str(), O_RDWR);
+        ASSERT_EQ(flock(holder, LOCK_EX), 0);
+        const ProgramRun run = RunExportProgram(c.args, c.input);
+        close(holder);
+        EXPECT_EQ(run.status, c.status);
+        if (c.message.ends_with("..."))
+            EXPECT_EQ(run.err.substr(0, c.message.size() - 3), c.message.substr(0, c.message.size() - 3));
+        else
+            EXPECT_EQ(run.err, c.message);
+        EXPECT_EQ(run.out, "");
+        if (c.expect == Pdf)
+            EXPECT_EQ(ReadFileBytes(c.output).substr(0, 9), "%PDF-1.2\n");
+        else if (c.expect == Unchanged)
+            EXPECT_EQ(ReadFileBytes(c.output), kPrevious);
+        else if (c.output == a)
+            EXPECT_EQ(ReadFileBytes(a), aBytes);
+        else
+            EXPECT_FALSE(Exists(c.output));
+        unlink(out.c_str());
+    }
+    EXPECT_TRUE(Exists("/dev/full"));
+}
+
+TEST(Arguments, HelpAndVersionGoToStandardOutput)
+{
+    const ProgramRun help = RunExportProgram({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.starts_with("Usage: leafbind-export -o OUT.pdf [options] [JPEG ...]\n"));
+    const ProgramRun version = RunExportProgram({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "leafbind-export 1.0\n");
+}
+
+TEST(Arguments, FailureWhileWritingRemovesThePartialOutput)
+{
+    TempDir dir;
+    const std::string big
+        = dir.Write("big.jpg", MakeJpeg({.width = 400, .height = 400, .quality = 100, .gradient = true}));
+    const std::string out = dir.File("out.pdf");
+    const ProgramRun run = RunExportProgram({"-o", out, big, big}, "", ReadFileBytes(big).size());
+    EXPECT_EQ(run.status, 4);
+    EXPECT_EQ(run.err, "leafbind-export: " + out + ": cannot be written: File too large\n");
+    EXPECT_FALSE(Exists(out));
+}
