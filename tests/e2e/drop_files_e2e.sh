@@ -22,6 +22,7 @@ bus=$!
 
 work=$(mktemp -d)
 trap 'kill "$bus" ${app:-} ${source_app:-} 2>/dev/null || true; rm -rf "$work"' EXIT
+. "$here/e2e_helpers.sh"
 mkdir -p "$work/home" "$work/pictures/trip"
 
 printf -v odd '\xe9t\xe9.jpg'   # "été.jpg" in Latin-1: not valid UTF-8
@@ -30,33 +31,6 @@ cp "$testdata/libjpeg-turbo/testorig.jpg" "$work/pictures/$odd"
 convert -size 40x30 gradient:red-blue "$work/pictures/trip/IMG_10.jpg"
 convert -size 30x40 gradient:green-blue "$work/pictures/trip/IMG_2.jpg"
 echo notes > "$work/pictures/trip/notes.txt"
-
-fail() {
-  echo "FAIL: $*"
-  import -window root "$work/screen.png" 2>/dev/null && cp "$work/screen.png" /tmp/leafbind-e2e-failure.png
-  echo "--- program output:"
-  cat "$work/app.log" 2>/dev/null || true
-  echo "---"
-  exit 1
-}
-
-wait_window() {
-  local id
-  for _ in $(seq 1 300); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) && [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-
-expect_status() {
-  local status=""
-  for _ in $(seq 1 300); do
-    status=$(/usr/bin/python3 "$here/read_status_line.py" 2>/dev/null) && [ "$status" = "$1" ] && return 0
-    sleep 0.1
-  done
-  fail "status line reads \"$status\", expected \"$1\""
-}
 
 HOME="$work/home" XDG_CONFIG_HOME= XDG_CACHE_HOME= XDG_DATA_HOME= QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" > "$work/app.log" 2>&1 &
 app=$!
@@ -116,19 +90,11 @@ xdotool key --clearmodifiers alt+End
 sleep 0.3
 
 xdotool mousemove --sync $((wx + 297)) $((wy + 35)) click 1   # Save...
-dialog=$(wait_window "Save List as") || fail "the save list dialog did not appear"
-xdotool windowfocus --sync "$dialog"
-sleep 0.3
-xdotool key --clearmodifiers ctrl+a
-xdotool type --delay 15 "$work/saved.txt"
-xdotool key Return
-for _ in $(seq 1 300); do [ -s "$work/saved.txt" ] && break; sleep 0.1; done
+type_into_dialog "Save List as" "$work/saved.txt"
 printf '%s\r\n' "$work/pictures/first.jpg" "$work/pictures/$odd" "$work/pictures/trip/IMG_10.jpg" \
   "$work/pictures/trip/IMG_2.jpg" > "$work/expected.txt"
 cmp -s "$work/saved.txt" "$work/expected.txt" || fail "saved list: $(cat -A "$work/saved.txt" 2>&1)"
 
 xdotool mousemove --sync $((wx + 617 - 3 - 30)) $((wy + 35)) click 1   # Exit
-for _ in $(seq 1 300); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && fail "the program did not end after Exit"
-wait "$app" || fail "the program exited with an error: $(cat "$work/app.log")"
+expect_exit
 echo "e2e: 1 passed, 0 failed"

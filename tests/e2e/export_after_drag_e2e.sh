@@ -18,7 +18,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 bus=$!
 
 work=$(mktemp -d)
-trap 'kill "${app:-0}" "$bus" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "$bus" ${app:-} 2>/dev/null || true; rm -rf "$work"' EXIT
+. "$here/e2e_helpers.sh"
 mkdir "$work/home" "$work/pictures"
 
 # Three pictures of different sizes, so the page sizes tell the page order.
@@ -27,26 +28,6 @@ convert -size 120x80 gradient:red-blue -quality 90 "$work/pictures/second.jpg"
 convert -size 64x96 plasma:fractal -quality 90 "$work/pictures/third.jpg"
 printf '%s\r\n' "$work/pictures/first.jpg" "$work/pictures/second.jpg" "$work/pictures/third.jpg" > "$work/list.txt"
 
-# On failure the program's own output is printed too: the folder that holds it is removed on exit.
-fail() {
-  echo "FAIL: $*"
-  import -window root "$work/screen.png" 2>/dev/null && cp "$work/screen.png" /tmp/leafbind-e2e-failure.png
-  echo "--- program output:"
-  cat "$work/app.log" 2>/dev/null || true
-  echo "---"
-  exit 1
-}
-
-# Waits (bounded) for a window with this exact title and prints its id.
-wait_window() {
-  local id
-  for _ in $(seq 1 300); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) && [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-
 HOME="$work/home" XDG_CONFIG_HOME= XDG_CACHE_HOME= XDG_DATA_HOME= QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" > "$work/app.log" 2>&1 &
 app=$!
 
@@ -54,31 +35,7 @@ main=$(wait_window "Leafbind 1.0") || fail "the main window did not appear"
 eval "$(xdotool getwindowgeometry --shell "$main")"   # X, Y of the client area
 wx=$X; wy=$Y
 
-# Waits (bounded) for the status line to read exactly this text.
-expect_status() {
-  local status=""
-  for _ in $(seq 1 300); do
-    status=$(/usr/bin/python3 "$here/read_status_line.py" 2>/dev/null) && [ "$status" = "$1" ] && return 0
-    sleep 0.1
-  done
-  fail "status line reads \"$status\", expected \"$1\""
-}
-
 click_at() { xdotool mousemove --sync $((wx + $1)) $((wy + $2)) click 1; }
-type_into_dialog() {
-  local dialog
-  dialog=$(wait_window "$1") || fail "dialog \"$1\" did not appear"
-  xdotool windowfocus --sync "$dialog"
-  sleep 0.3
-  xdotool key --clearmodifiers ctrl+a
-  xdotool type --delay 15 "$2"
-  xdotool key Return
-  for _ in $(seq 1 300); do
-    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  fail "dialog \"$1\" did not close"
-}
 
 # Buttons are 60 x 65, three pixels in from the panel, six apart: Load... is the sixth, Create... the third.
 expect_status "Ready"
@@ -124,9 +81,7 @@ sizes=$(pdfinfo -f 1 -l 3 "$work/out.pdf" | sed -n 's/^Page *\([0-9]*\) size: *\
 
 # Exit closes the window and ends the process.
 click_at $((617 - 3 - 30)) 35
-for _ in $(seq 1 300); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && fail "the program did not end after Exit"
-wait "$app" || fail "the program exited with an error"
+expect_exit
 
 leftovers=$(find "$work/home" -mindepth 1)
 [ -z "$leftovers" ] || fail "the program wrote into the home folder: $leftovers"

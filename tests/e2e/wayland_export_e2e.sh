@@ -15,7 +15,8 @@ fi
 here=$(cd "$(dirname "$0")" && pwd)
 unset DISPLAY
 work=$(mktemp -d)
-trap 'kill "${app:-0}" "${compositor:-0}" "${bus:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill ${app:-} ${compositor:-} ${bus:-} 2>/dev/null || true; rm -rf "$work"' EXIT
+. "$here/e2e_helpers.sh"
 mkdir "$work/home" "$work/pictures" "$work/dialogs"
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime" WAYLAND_DISPLAY=leafbind-e2e
@@ -25,14 +26,6 @@ bus=$!
 weston --backend=headless-backend.so --socket="$WAYLAND_DISPLAY" --idle-time=0 --no-config \
   --width=1280 --height=1024 > "$work/weston.log" 2>&1 &
 compositor=$!
-
-fail() {
-  echo "FAIL: $*"
-  echo "--- program output:"
-  cat "$work/app.log" 2>/dev/null || true
-  echo "---"
-  exit 1
-}
 
 for _ in $(seq 1 100); do [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && break; sleep 0.1; done
 [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] || fail "the compositor did not start: $(cat "$work/weston.log")"

@@ -12,16 +12,9 @@ if [ -z "${LEAFBIND_E2E_INSIDE_X:-}" ]; then
 fi
 
 work=$(mktemp -d)
-trap 'kill "${app:-0}" "${wm:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill ${app:-} ${wm:-} 2>/dev/null || true; rm -rf "$work"' EXIT
+. "$(dirname "$0")/e2e_helpers.sh"
 mkdir "$work/home"
-
-fail() {
-  echo "FAIL: $*"
-  echo "--- program output:"
-  cat "$work/app.log" 2>/dev/null || true
-  echo "---"
-  exit 1
-}
 
 # The window manager runs its start-up command once it manages windows.
 HOME="$work/home" openbox --startup "touch $work/wm-ready" > "$work/wm.log" 2>&1 &
@@ -31,18 +24,6 @@ for _ in $(seq 1 100); do [ -e "$work/wm-ready" ] && break; sleep 0.1; done
 
 HOME="$work/home" XDG_CONFIG_HOME= XDG_CACHE_HOME= XDG_DATA_HOME= "$program" > "$work/app.log" 2>&1 &
 app=$!
-
-# Waits (bounded) for a window with this title other than $2 and prints its id.
-wait_window() {
-  local id
-  for _ in $(seq 1 300); do
-    for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
-      [ "$id" != "${2:-}" ] && { echo "$id"; return 0; }
-    done
-    sleep 0.1
-  done
-  return 1
-}
 
 # Waits until the window manager has framed the window, then checks that the frame is centred on
 # the area left, top, width, height given.
