@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchInputs.h"
 #include "MakeJpeg.h"
 #include "TempDir.h"
 
@@ -33,35 +34,6 @@ constexpr int64_t kMiB = 1024 * 1024;
 {
     std::fprintf(stderr, "cli_bench: %s\n", what.c_str());
     std::exit(2);
-}
-
-std::vector<char> Noise(size_t size)
-{
-    std::vector<char> bytes(size);
-    uint32_t state = 2463534242u;
-    for (char& b : bytes) {
-        state ^= state << 13, state ^= state >> 17, state ^= state << 5;
-        b = static_cast<char>(state >> 24);
-    }
-    return bytes;
-}
-
-void WritePadded(const std::string& path, const std::string& jpeg, const std::vector<char>& noise, int64_t size,
-                 size_t seed)
-{
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0 || write(fd, jpeg.data(), jpeg.size()) != static_cast<ssize_t>(jpeg.size()))
-        Fail("cannot write " + path);
-    size_t from = (seed * 7919) % (noise.size() / 2);
-    for (int64_t left = size - static_cast<int64_t>(jpeg.size()); left > 0;) {
-        const size_t n = static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(noise.size() - from)));
-        if (write(fd, noise.data() + from, n) != static_cast<ssize_t>(n))
-            Fail("cannot write " + path);
-        left -= static_cast<int64_t>(n);
-        from = 0;
-    }
-    if (close(fd) != 0)
-        Fail("cannot write " + path);
 }
 
 struct Measure {
@@ -184,7 +156,8 @@ int main(int argc, char** argv)
         std::vector<std::string> inputs;
         for (int i = 0; i < 200; ++i) {
             inputs.push_back(dir.File("photo" + std::to_string(i) + ".jpg"));
-            WritePadded(inputs.back(), photo, noise, 5 * 1000 * 1000, i);
+            if (!WriteJpegOfSize(inputs.back(), photo, noise, 5 * 1000 * 1000, i))
+                Fail("cannot write " + inputs.back());
         }
         photos = Compare("200 JPEGs of 5 MB", inputs, dir, runs);
         met = met && photos.leafbind.seconds <= photos.img2pdf.seconds / 5;
@@ -195,7 +168,8 @@ int main(int argc, char** argv)
         std::vector<std::string> inputs;
         for (int i = 0; i < 10000; ++i) {
             inputs.push_back(dir.File("s" + std::to_string(i) + ".jpg"));
-            WritePadded(inputs.back(), small, noise, 2000, i);
+            if (!WriteJpegOfSize(inputs.back(), small, noise, 2000, i))
+                Fail("cannot write " + inputs.back());
         }
         const Outcome smalls = Compare("10,000 JPEGs of 2 KB", inputs, dir, runs);
         met = met && smalls.leafbind.seconds <= smalls.img2pdf.seconds / 20;
@@ -203,7 +177,8 @@ int main(int argc, char** argv)
     {
         TempDir dir;
         const std::string huge = dir.File("huge.jpg");
-        WritePadded(huge, MakeJpeg({.width = 4000, .height = 3000, .gradient = true}), noise, 1024 * kMiB, 1);
+        if (!WriteJpegOfSize(huge, MakeJpeg({.width = 4000, .height = 3000, .gradient = true}), noise, 1024 * kMiB, 1))
+            Fail("cannot write " + huge);
         const Outcome one = Compare("one JPEG of 1 GiB", {huge}, dir, runs);
         const long flatKiB = 64 * 1024;
         met = met && one.leafbind.peakKiB <= photos.leafbind.peakKiB + flatKiB;

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchInputs.h"
 #include "MakeJpeg.h"
 #include "TempDir.h"
 #include "jpeg2pdf.h"
@@ -37,37 +38,7 @@ constexpr size_t kReadWriteBuffer = 512 * kKiB;  // the fastest of 32 KiB .. 4 M
     std::exit(2);
 }
 
-// Pseudo-random bytes: incompressible, so no layer below can make the copy cheaper than real image data.
-std::vector<char> Noise(size_t size)
-{
-    std::vector<char> bytes(size);
-    uint32_t state = 2463534242u;
-    for (char& b : bytes) {
-        state ^= state << 13, state ^= state >> 17, state ^= state << 5;
-        b = static_cast<char>(state >> 24);
-    }
-    return bytes;
-}
 
-// A real JPEG (so the probe accepts it) followed by filler up to `size` bytes: the engine reads
-// only the header and copies the rest, so the filler costs what real image data would.
-void WriteJpegOfSize(const std::string& path, const std::string& jpeg, const std::vector<char>& noise, int64_t size,
-                     size_t seed)
-{
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0 || write(fd, jpeg.data(), jpeg.size()) != static_cast<ssize_t>(jpeg.size()))
-        Fail(path);
-    size_t from = (seed * 7919) % (noise.size() / 2);
-    for (int64_t left = size - static_cast<int64_t>(jpeg.size()); left > 0;) {
-        const size_t n = static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(noise.size() - from)));
-        if (write(fd, noise.data() + from, n) != static_cast<ssize_t>(n))
-            Fail(path);
-        left -= static_cast<int64_t>(n);
-        from = 0;
-    }
-    if (close(fd) != 0)
-        Fail(path);
-}
 
 // --- The floor: plain ways to put the bytes of every file into one file -----------------------------
 
@@ -184,7 +155,8 @@ bool RunScenario(const TempDir& dir, const Scenario& scenario, const std::vector
     std::vector<std::string> paths;
     for (int i = 0; i < scenario.files; ++i) {
         paths.push_back(dir.File("in" + std::to_string(i) + ".jpg"));
-        WriteJpegOfSize(paths.back(), jpeg, noise, scenario.bytesEach, static_cast<size_t>(i));
+        if (!WriteJpegOfSize(paths.back(), jpeg, noise, scenario.bytesEach, static_cast<size_t>(i)))
+            Fail(paths.back());
     }
     // Same folder, so every output lands on the same file system.
     const std::string output = dir.File("out");
@@ -267,7 +239,8 @@ bool RunMemoryScenario(const TempDir& dir, const std::vector<char>& noise)
 {
     constexpr long kLimitKiB = 16 * 1024;
     const std::string huge = dir.File("huge.jpg"), pdf = dir.File("huge.pdf");
-    WriteJpegOfSize(huge, MakeJpeg({.width = 4000, .height = 3000}), noise, 1024 * kMiB, 1);
+    if (!WriteJpegOfSize(huge, MakeJpeg({.width = 4000, .height = 3000}), noise, 1024 * kMiB, 1))
+        Fail(huge);
     sync();
     const long rise = PeakRssRiseKiB([&] { return Export({huge}, pdf); });
     const bool met = rise >= 0 && rise < kLimitKiB;
