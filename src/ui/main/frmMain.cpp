@@ -431,6 +431,10 @@ void TForm1::lst1Click()
 {
     if (lst1->ItemIndex() < 0)
         return;
-    const QImage picture = LoadPreviewPicture(PathOf(*lst1->item(lst1->ItemIndex())), kPreviewSize);
+    // On a scaled screen the picture is fitted to the screen's pixels and shown in the same room.
+    const qreal ratio = img1->devicePixelRatioF();
+    QImage picture =
+        LoadPreviewPicture(PathOf(*lst1->item(lst1->ItemIndex())), (QSizeF(kPreviewSize) * ratio).toSize());
+    picture.setDevicePixelRatio(ratio);
     img1->setPixmap(QPixmap::fromImage(picture));
 }
