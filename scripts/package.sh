@@ -4,6 +4,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test   # cpack builds every target first, the tests among them
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLEAFBIND_TESTS=ON
 cmake --build build/release -j"$(nproc)"
 cd build/release && cpack -G DEB

@@ -8,12 +8,12 @@ bash scripts/deps.sh test
 jobs=$(nproc)
 
 echo "== plain build and tests"
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLEAFBIND_TESTS=ON
 cmake --build build/release -j"$jobs"
 ctest --test-dir build/release --output-on-failure -j"$jobs" --timeout 600
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
-cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DLEAFBIND_SANITIZE=ON
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DLEAFBIND_SANITIZE=ON -DLEAFBIND_TESTS=ON
 cmake --build build/asan -j"$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=1
 export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
