@@ -2,12 +2,12 @@
 // upright picture on every page.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 
-#include <jpeglib.h>
-
 #include "DecodeJpeg.h"
+#include "MakeJpeg.h"
 #include "RunProgram.h"
 #include "TempDir.h"
 
@@ -59,38 +59,12 @@ std::string EncodeStored(int orientation)
 {
     const bool transposed = orientation >= 5;
     const int w = transposed ? kHeight : kWidth, h = transposed ? kWidth : kHeight;
-    jpeg_compress_struct cinfo {};
-    jpeg_error_mgr jerr {};
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = w;
-    cinfo.image_height = h;
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 95, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(static_cast<size_t>(w) * 3);
-    for (int r = 0; r < h; ++r) {
-        for (int c = 0; c < w; ++c) {
-            int x = 0, y = 0;
-            Shown(orientation, c, r, w, h, x, y);
-            const Rgb colour = Upright(x, y);
-            row[c * 3] = static_cast<JSAMPLE>(colour.r);
-            row[c * 3 + 1] = static_cast<JSAMPLE>(colour.g);
-            row[c * 3 + 2] = static_cast<JSAMPLE>(colour.b);
-        }
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::string bytes(reinterpret_cast<const char*>(buffer), size);
-    std::free(buffer);
-    return bytes;
+    return MakeJpeg({.width = w, .height = h, .quality = 95, .pixel = [=](int c, int r) {
+                         int x = 0, y = 0;
+                         Shown(orientation, c, r, w, h, x, y);
+                         const Rgb colour = Upright(x, y);
+                         return std::array<uint8_t, 3> {uint8_t(colour.r), uint8_t(colour.g), uint8_t(colour.b)};
+                     }});
 }
 
 // An Exif APP1 segment holding only the orientation, in either byte order.

@@ -45,6 +45,10 @@ std::string MakeJpeg(const JpegRecipe& r)
             }
             if (r.checkerboard)
                 red = green = blue = (x + y) % 2 == 0 ? 0 : 255;
+            if (r.pixel) {
+                const std::array<uint8_t, 3> colour = r.pixel(x, y);
+                red = colour[0], green = colour[1], blue = colour[2];
+            }
             JSAMPLE* px = &row[static_cast<size_t>(x) * r.components];
             if (r.components == 1) {
                 px[0] = static_cast<JSAMPLE>((red * 299 + green * 587 + blue * 114) / 1000);

@@ -1,7 +1,9 @@
 // Real JPEG files for tests, encoded with libjpeg.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 struct JpegRecipe {
@@ -15,6 +17,8 @@ struct JpegRecipe {
     uint8_t red = 200, green = 40, blue = 30;
     bool gradient = false;     // a left-to-right, top-to-bottom ramp instead of the flat colour
     bool checkerboard = false; // black and white pixels alternating in both directions
+    // When set, the RGB colour of each pixel (x, y), in place of the options above.
+    std::function<std::array<uint8_t, 3>(int x, int y)> pixel = nullptr;
 };
 
 // The whole encoded file.
