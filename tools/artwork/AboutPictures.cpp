@@ -123,17 +123,8 @@ QImage AppIcon(qreal scale)
         Sheet(painter, QRectF(60, 30, 150, 196), 40);
         Photo(painter, QRectF(76, 78, 118, 92), 8);
 
-        // The document band.
         const QRectF band(76, 182, 118, 30);
-        painter.setPen(QPen(kRed.darker(150), 3));
-        painter.setBrush(Vertical(band, kRed.lighter(125), kRed));
-        painter.drawRoundedRect(band, 6, 6);
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPixelSize(24);
-        font.setBold(true);
-        painter.setFont(font);
-        painter.setPen(Qt::white);
-        painter.drawText(band, Qt::AlignCenter, QStringLiteral("PDF"));
+        PdfBand(painter, band, band, 3, 6, 24);
 
         // The leaf that binds the pages.
         Leaf(painter, QPointF(12, 246), 104, -66);

@@ -40,17 +40,8 @@ QImage CreateGlyph(qreal scale)
         Sheet(painter, QRectF(5.5, 1.5, 21, 29), 6);
         Photo(painter, QRectF(8.5, 8.5, 15, 11), 1.5);
 
-        // A red band naming the document kind.
         const QRectF band(3.5, 20.5, 25, 9);
-        painter.setPen(QPen(kRed.darker(150), 1));
-        painter.setBrush(Vertical(band, kRed.lighter(125), kRed));
-        painter.drawRoundedRect(band, 1.5, 1.5);
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPixelSize(8);
-        font.setBold(true);
-        painter.setFont(font);
-        painter.setPen(Qt::white);
-        painter.drawText(band.adjusted(0, 0, 0, 0.5), Qt::AlignCenter, QStringLiteral("PDF"));
+        PdfBand(painter, band, band.adjusted(0, 0, 0, 0.5), 1, 1.5, 8);
     });
 }
 

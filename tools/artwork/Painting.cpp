@@ -81,6 +81,19 @@ void SignBadge(QPainter& painter, QPointF centre, qreal radius, const QColor& co
     painter.restore();
 }
 
+void PdfBand(QPainter& painter, const QRectF& band, const QRectF& text, qreal outline, qreal corner, int letterPixels)
+{
+    painter.setPen(QPen(kRed.darker(150), outline));
+    painter.setBrush(Vertical(band, kRed.lighter(125), kRed));
+    painter.drawRoundedRect(band, corner, corner);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(letterPixels);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(text, Qt::AlignCenter, QStringLiteral("PDF"));
+}
+
 void Sheet(QPainter& painter, const QRectF& area, qreal fold)
 {
     painter.save();

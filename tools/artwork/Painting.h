@@ -36,6 +36,9 @@ void Photo(QPainter& painter, const QRectF& area, qreal mount);
 void SignBadge(QPainter& painter, QPointF centre, qreal radius, const QColor& colour, bool plus);
 // A sheet of paper with its top-right corner folded over.
 void Sheet(QPainter& painter, const QRectF& area, qreal fold);
+// The red band that names the document kind, "PDF" in white across it; `text` is where the
+// letters are centred (the band itself unless a small picture wants them nudged).
+void PdfBand(QPainter& painter, const QRectF& band, const QRectF& text, qreal outline, qreal corner, int letterPixels);
 // A stylised leaf whose stalk sits at `base`, pointing along `angleDegrees`, `length` long.
 void Leaf(QPainter& painter, QPointF base, qreal length, qreal angleDegrees);
 
