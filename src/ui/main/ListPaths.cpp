@@ -12,18 +12,13 @@ constexpr int kPathBytesRole = Qt::UserRole + 0x5042;
 
 QString ShownPath(const QByteArray& path) { return QFile::decodeName(path); }
 
-QListWidgetItem* NewPathItem(const QByteArray& path)
-{
-    auto* item = new QListWidgetItem(ShownPath(path));
-    item->setData(kPathBytesRole, path);
-    return item;
-}
-
 void InsertPath(QListWidget& list, int row, const QByteArray& path)
 {
     if (row < 0 || row > list.count())
         row = list.count();
-    list.insertItem(row, NewPathItem(path));
+    auto* item = new QListWidgetItem(ShownPath(path));
+    item->setData(kPathBytesRole, path);
+    list.insertItem(row, item);
 }
 
 QByteArray PathOf(const QListWidgetItem& item)

@@ -10,9 +10,7 @@
 
 class QListWidget;
 class QListWidgetItem;
-
-// A new item showing path and keeping its bytes.
-QListWidgetItem* NewPathItem(const QByteArray& path);
+class QString;
 
 // Inserts an item for path at row (appends when row is negative or past the end).
 void InsertPath(QListWidget& list, int row, const QByteArray& path);
