@@ -55,6 +55,11 @@ std::string DescribeEntryProblem(const EntryProblem& problem)
         return std::to_string(problem.components) + " components; only RGB (3) and CMYK (4) are supported";
     case EntryRefusal::ZeroSize:
         return "zero width or height";
+    case EntryRefusal::CmykWithoutProfile:
+        return "CMYK without a usable colour profile of its own; a PDF/A document with an sRGB output intent "
+               "cannot show it";
+    case EntryRefusal::PageOutOfRange:
+        return "the page would be smaller than 3 or larger than 14,400 units on a side, which PDF/A does not allow";
     }
     return "not usable";
 }

@@ -2,7 +2,9 @@
 // was refused, and on request the Exif orientation.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ExportDetails.h"
 #include "FileAccess.h"
@@ -10,11 +12,25 @@
 
 namespace jpeg2pdf {
 
+// What a file says of its own pixel density, in pixels per inch; 0 where it states none (or
+// states zero, a negative or an absurd value).
+struct FileDensity {
+    double x = 0;
+    double y = 0;
+};
+
 struct ProbeOutcome {
     JpegFrameInfo info {false, 0, 0};
+    int components = 0;  // the frame's component count once a frame header was read
     EntryProblem problem;  // refusal None when the file was accepted
     FileIdentity identity;
     int orientation = 1;  // 1 to 8; read only on request
+    FileDensity density;  // read only on request
+    // Read only on request: the ICC profile reassembled from the APP2 segments before the frame
+    // header, when it is whole and fits the frame; otherwise empty, and when a profile was there
+    // but is ignored, `profileIgnored` says why in one line without the file name.
+    std::vector<uint8_t> profile;
+    std::string profileIgnored;
 };
 
 // Accepts exactly what ReadJpegFrameInfo accepts (refusal None), and says why not otherwise.

@@ -18,9 +18,12 @@ constexpr size_t kMostPages = (INT_MAX - 3) / 3;
 // Probes every entry in list order and stops at the first one that cannot become a page.
 // Returns that entry's index (and why in `problem`), or kAllEntriesUsable with one record and
 // identity per entry.
-int ValidateEntries(const std::vector<std::string>& paths, bool readOrientation, std::vector<PageImage>& pages,
-                    std::vector<FileIdentity>& identities, EntryProblem& problem)
+// With `everyEntry` it goes on past a refusal and lists each one in `problems`.
+int ValidateEntries(const std::vector<std::string>& paths, bool readOrientation, bool everyEntry,
+                    std::vector<PageImage>& pages, std::vector<FileIdentity>& identities, EntryProblem& problem,
+                    std::vector<EntryReport>& problems)
 {
+    int firstRefused = kAllEntriesUsable;
     pages.reserve(paths.size());
     identities.reserve(paths.size());
     for (size_t i = 0; i < paths.size(); ++i) {
@@ -33,13 +36,19 @@ int ValidateEntries(const std::vector<std::string>& paths, bool readOrientation,
         if (outcome.problem.refusal == EntryRefusal::None && (outcome.info.Width == 0 || outcome.info.Height == 0))
             outcome.problem.refusal = EntryRefusal::ZeroSize;
         if (outcome.problem.refusal != EntryRefusal::None) {
-            problem = outcome.problem;
-            return static_cast<int>(i);
+            if (firstRefused == kAllEntriesUsable) {
+                problem = outcome.problem;
+                firstRefused = static_cast<int>(i);
+            }
+            if (!everyEntry)
+                return firstRefused;
+            problems.push_back({static_cast<int>(i), outcome.problem});
+            continue;
         }
         pages.push_back({outcome.info, outcome.orientation});
         identities.push_back(outcome.identity);
     }
-    return kAllEntriesUsable;
+    return firstRefused;
 }
 
 OutputRefusal RefusalOf(OutputFile::OpenResult result)
@@ -78,7 +87,8 @@ ExportReport ExportJpegList(const std::vector<std::string>& paths, const std::st
     std::vector<FileIdentity> identities;
     OutputFile out;
     try {
-        const int failingEntry = ValidateEntries(paths, options.autoOrient, pages, identities, report.entryProblem);
+        const int failingEntry = ValidateEntries(paths, options.autoOrient, options.reportEveryEntry, pages,
+                                                 identities, report.entryProblem, report.problems);
         if (failingEntry != kAllEntriesUsable) {
             report.result = report.entry = failingEntry;
             return report;

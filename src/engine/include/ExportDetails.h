@@ -26,6 +26,9 @@ enum class EntryRefusal {
     NotEightBit,  // precision holds the sample precision
     ComponentCount,  // components holds the count
     ZeroSize,  // the frame header gives a width or height of 0
+    // Only with options the window never sets:
+    CmykWithoutProfile,  // PDF/A: a CMYK picture without a usable profile cannot be shown under an sRGB intent
+    PageOutOfRange,  // PDF/A: the page would be smaller than 3 or larger than 14,400 units on a side
 };
 
 struct EntryProblem {
@@ -50,11 +53,72 @@ enum class OutputRefusal {
     NoPages,  // the list is empty (or too long to number)
 };
 
+// Where a page's size comes from when no paper is given, and the picture's size on paper.
+enum class DensitySource {
+    OnePointPerPixel,  // one pixel is one point, as the window writes
+    Fixed,  // dotsPerInch for every file
+    FromFile,  // each file's JFIF or Exif density; 72 where it states none
+};
+
+enum class FitMode {
+    Into,  // the largest size that fits inside the paper less the margins, centred
+    Fill,  // covers that area, centred, the overflow clipped
+    Shrink,  // the size from the density unless that is larger than the area, then as Into
+};
+
+struct PageLayout {
+    DensitySource density = DensitySource::OnePointPerPixel;
+    double dotsPerInch = 72;  // for Fixed; positive
+    // Paper in points, before it is turned to run the picture's way; 0 x 0 (the default): the
+    // page is the picture's size.
+    double paperWidth = 0;
+    double paperHeight = 0;
+    FitMode fit = FitMode::Into;
+    double margin = 0;  // points, on all four sides of the paper
+};
+
+// A creation date as the user gave it (validated by whoever parsed it).
+struct DocumentDate {
+    int year = 2000, month = 1, day = 1;
+    int hour = 0, minute = 0, second = 0;
+    bool hasZone = false;  // false: local time of unknown offset
+    int zoneMinutes = 0;  // east of UTC
+};
+
+// The document information dictionary; UTF-8 text, an empty field is not written.
+struct DocumentInfo {
+    std::string title, author, subject, keywords;
+    bool hasDate = false;  // false: no date of any kind is written
+    DocumentDate created;
+};
+
+enum class PdfAPart { None, A1b, A2b };
+
+// What ExportJpegList tells its caller along the way: entry index and one line of text
+// without the file name (a profile that was ignored, and why).
+using ExportWarning = std::function<void(int entry, const std::string& text)>;
+
 struct ExportOptions {
     bool autoOrient = false;  // page size and placement follow each file's Exif orientation
     bool replaceExisting = true;  // false: an existing output is refused
     bool removeOnFailure = false;  // a document that fails half-way is removed instead of left as far as written
     int outputDescriptor = -1;  // 0 or more: write to this open descriptor (a pipe) instead of the output path
+
+    // Options the window never sets; with their defaults the output is the window's bytes.
+    bool reportEveryEntry = false;  // probe every entry and report each unusable one (ExportReport::problems)
+    bool acceptGray = false;  // 1-component JPEGs become /DeviceGray pages
+    bool embedProfiles = false;  // carry each JPEG's ICC profile as an ICCBased colour space
+    PageLayout layout;
+    DocumentInfo info;
+    bool bookmarks = false;  // one outline entry per page, titled with the file's name
+    bool stripMetadata = false;  // image streams without Exif, XMP, comments and trailing bytes
+    PdfAPart pdfa = PdfAPart::None;  // implies embedProfiles
+    ExportWarning warn;
+};
+
+struct EntryReport {
+    int entry = -1;
+    EntryProblem problem;
 };
 
 struct ExportReport {
@@ -67,6 +131,9 @@ struct ExportReport {
     // Result -1 with CannotCreate, or -3 (the output's errno when entry is -1; EFBIG when the
     // document outgrows what its cross-reference section can index).
     int systemError = 0;
+    // With reportEveryEntry and a result of 0 or more: every unusable entry in list order (the
+    // first of them is `entry`).
+    std::vector<EntryReport> problems;
 };
 
 // Called after each page's image has been written, with the bytes of the document so far.
