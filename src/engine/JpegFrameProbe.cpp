@@ -176,6 +176,13 @@ void ProbeJpegFile(const std::string& path, bool readOrientation, ProbeOutcome& 
     }
 }
 
+void ProbeJpegFile(const std::string& path, const ProbeRequest& request, ProbeOutcome& outcome) noexcept
+{
+    // Density, profiles and grey frames are read by the readers that come with the command
+    // line's options; until then the request reads what the window reads.
+    ProbeJpegFile(path, request.orientation, outcome);
+}
+
 bool ReadJpegFrameInfo(const std::string& path, int32_t& width, int32_t& height, bool& isCmyk) noexcept
 {
     ProbeOutcome outcome;

@@ -33,7 +33,17 @@ struct ProbeOutcome {
     std::string profileIgnored;
 };
 
-// Accepts exactly what ReadJpegFrameInfo accepts (refusal None), and says why not otherwise.
+// What the probe reads besides the frame header; all off accepts exactly what ReadJpegFrameInfo
+// accepts.
+struct ProbeRequest {
+    bool orientation = false;  // the first Exif APP1 segment's orientation
+    bool density = false;  // JFIF APP0 density, else Exif IFD0 resolution
+    bool profile = false;  // the APP2 ICC_PROFILE chunks
+    bool acceptGray = false;  // a 1-component frame is accepted
+};
+
+// Accepts what the request allows (refusal None), and says why not otherwise.
+void ProbeJpegFile(const std::string& path, const ProbeRequest& request, ProbeOutcome& outcome) noexcept;
 // With `readOrientation` the first Exif APP1 segment before the frame header is read as well.
 void ProbeJpegFile(const std::string& path, bool readOrientation, ProbeOutcome& outcome) noexcept;
 
