@@ -21,11 +21,11 @@ std::string Reference(int64_t number) { return Decimal(number) + " 0 R"; }
 
 }  // namespace
 
-std::string OutlineCatalogEntries(const OutlineNumbers& numbers)
+std::vector<std::string> OutlineCatalogEntries(const OutlineNumbers& numbers)
 {
-    std::string entries = "/Outlines " + Reference(numbers.root) + "\n";
+    std::vector<std::string> entries = {"/Outlines " + Reference(numbers.root)};
     if (numbers.entryCount <= kMostEntriesShownOpen)
-        entries += "/PageMode /UseOutlines\n";
+        entries.emplace_back("/PageMode /UseOutlines");
     return entries;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace jpeg2pdf {
 
@@ -21,9 +22,8 @@ struct OutlineNumbers {
 // glance; a longer one stays a click away.
 constexpr int64_t kMostEntriesShownOpen = 20;
 
-// The catalog's entries, each on its own line: /Outlines, and /PageMode /UseOutlines when the
-// panel is to be shown open.
-std::string OutlineCatalogEntries(const OutlineNumbers& numbers);
+// The catalog's entries: /Outlines, and /PageMode /UseOutlines when the panel is to be shown open.
+std::vector<std::string> OutlineCatalogEntries(const OutlineNumbers& numbers);
 
 // The root's dictionary and entry i's, "<<" to ">>" and a line end. Every entry is at the top
 // level and so always visible: the root counts them all.
