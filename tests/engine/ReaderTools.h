@@ -3,10 +3,13 @@
 // and pages rendered by pdftoppm.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "DecodeJpeg.h"
 #include "TempDir.h"
@@ -40,13 +43,13 @@ inline CommandResult RunPython(const TempDir& dir, const std::string& script, co
     return RunCommand("/usr/bin/python3 " + Quoted(dir.Write("script.py", script)) + " " + arguments);
 }
 
-// qpdf's structure check: status 0 and nothing to warn about.
-inline bool StructureIsSound(const std::string& pdf, std::string& report)
+// qpdf's structure check: empty when it finds nothing to warn about, else its report.
+inline std::string StructureFaults(const std::string& pdf)
 {
     const CommandResult check = RunCommand("qpdf --check " + Quoted(pdf));
-    report = check.output;
-    return check.status == 0 && check.output.find("WARNING") == std::string::npos
+    const bool sound = check.status == 0 && check.output.find("WARNING") == std::string::npos
         && check.output.find("No syntax or stream encoding errors found") != std::string::npos;
+    return sound ? "" : check.output;
 }
 
 // Page `page` (from 1) rendered at 72 dpi, one pixel per point.
@@ -57,6 +60,19 @@ inline RgbImage RenderPage(const TempDir& dir, const std::string& pdf, int page)
     RunCommand("pdftoppm -r 72 -f " + number + " -l " + number + " -singlefile " + Quoted(pdf) + " "
                + Quoted(prefix));
     return ReadPpm(prefix + ".ppm");
+}
+
+// Mean and largest absolute difference per sample of two pictures of the same size.
+inline std::pair<double, int> Difference(const RgbImage& a, const RgbImage& b)
+{
+    long long sum = 0;
+    int largest = 0;
+    for (size_t i = 0; i < a.pixels.size(); ++i) {
+        const int d = std::abs(a.pixels[i] - b.pixels[i]);
+        sum += d;
+        largest = std::max(largest, d);
+    }
+    return {static_cast<double>(sum) / static_cast<double>(a.pixels.size()), largest};
 }
 
 }  // namespace engine_test
