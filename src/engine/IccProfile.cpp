@@ -112,7 +112,7 @@ std::string IccChunkCollector::Assemble(int components, std::vector<uint8_t>& pr
     }
     const std::string reason = CheckIccProfile(profile.data(), profile.size(), components);
     if (!reason.empty()) {
-        profile.clear();
+        std::vector<uint8_t>().swap(profile);
         return reason;
     }
     return "";

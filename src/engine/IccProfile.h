@@ -26,8 +26,8 @@ public:
     void Add(const uint8_t* payload, size_t size);
     bool Empty() const { return !seen_; }
 
-    // The profile in sequence order, checked by CheckIccProfile against a frame of `components`
-    // components. Returns "" with the profile in `profile`, or why it is ignored (one line, no file
+    // Called once, after the last Add: the profile in sequence order, checked by CheckIccProfile
+    // against a frame of `components` components. Returns "" with the profile in `profile`, or why it is ignored (one line, no file
     // name) with `profile` empty; "" with `profile` empty when no chunk was added.
     std::string Assemble(int components, std::vector<uint8_t>& profile);
 
