@@ -6,15 +6,14 @@
 #include <cerrno>
 #include <string_view>
 
+#include "IccProfile.h"
 #include "PdfObjects.h"
 
 namespace jpeg2pdf {
 
 int PdfMinorForProfile(const std::vector<uint8_t>& profile)
 {
-    if (profile.size() < 10)
-        return 3;
-    const int major = profile[8], minor = profile[9] >> 4;
+    const auto [major, minor] = ReadIccVersion(profile.data(), profile.size());
     if (major < 2 || (major == 2 && minor <= 1))
         return 3;
     if (major == 2)
