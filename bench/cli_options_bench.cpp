@@ -13,6 +13,7 @@
 // Needs GNU time.
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -49,7 +50,7 @@ struct Measure {
 // time, processor time and peak RSS.
 Measure Run(const std::vector<std::string>& argv, const std::string& peakFile)
 {
-    std::vector<std::string> timed = {"/usr/bin/time", "-f", "%M %U %S", "-o", peakFile};
+    std::vector<std::string> timed = {"/usr/bin/time", "-f", "%M", "-o", peakFile};
     timed.insert(timed.end(), argv.begin(), argv.end());
     std::vector<char*> args;
     for (const std::string& a : timed)
@@ -59,15 +60,14 @@ Measure Run(const std::vector<std::string>& argv, const std::string& peakFile)
     pid_t child = -1;
     if (posix_spawn(&child, args[0], nullptr, nullptr, args.data(), environ) != 0)
         Fail("cannot start " + argv[0]);
+    // The usage of GNU time and the program it waited for, to the microsecond.
     int status = 0;
-    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    rusage usage {};
+    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         Fail("failed: " + argv[0]);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    long peakKiB = 0;
-    double user = 0, system = 0;
-    if (std::sscanf(ReadFileBytes(peakFile).c_str(), "%ld %lf %lf", &peakKiB, &user, &system) != 3)
-        Fail("cannot read what GNU time measured");
-    return {seconds, user + system, peakKiB};
+    const auto inSeconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return {seconds, inSeconds(usage.ru_utime) + inSeconds(usage.ru_stime), std::atol(ReadFileBytes(peakFile).c_str())};
 }
 
 Measure Median(std::vector<Measure> runs)
