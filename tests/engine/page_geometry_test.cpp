@@ -30,11 +30,13 @@ PageLayout Margin(double margin)
 
 TEST(PageGeometry, DensityComesFromTheLayoutOrTheFile)
 {
-    PageLayout fixed300, fixedZero, fromFile;
+    PageLayout fixed300, fixedZero, fixedHuge, fromFile;
     fixed300.density = DensitySource::Fixed;
     fixed300.dotsPerInch = 300;
     fixedZero.density = DensitySource::Fixed;
     fixedZero.dotsPerInch = 0;
+    fixedHuge.density = DensitySource::Fixed;
+    fixedHuge.dotsPerInch = 1e12;
     fromFile.density = DensitySource::FromFile;
     struct Row {
         const char* name;
@@ -45,6 +47,7 @@ TEST(PageGeometry, DensityComesFromTheLayoutOrTheFile)
         {"one point per pixel ignores the file", {}, 300, 300, 72, 72},
         {"fixed", fixed300, 96, 96, 300, 300},
         {"fixed but unusable", fixedZero, 96, 96, 72, 72},
+        {"fixed beyond any file's", fixedHuge, 96, 96, 100000, 100000},
         {"the file's own, unequal", fromFile, 300, 150, 300, 150},
         {"a file that states none", fromFile, 0, 0, 72, 72},
         {"a file that states one axis", fromFile, 200, 0, 200, 200},
