@@ -93,8 +93,9 @@ struct Outcome {
 Outcome Compare(const std::string& title, const std::vector<std::string>& inputs, const TempDir& dir, int runs)
 {
     const std::string peak = dir.File("peak.txt");
-    const std::string pdf = access("/dev/shm", W_OK) == 0 ? "/dev/shm/cli_options_bench-" + std::to_string(getpid()) + ".pdf"
-                                                          : dir.File("out.pdf");
+    const std::string pdf = access("/dev/shm", W_OK) == 0
+        ? "/dev/shm/cli_options_bench-" + std::to_string(getpid()) + ".pdf"
+        : dir.File("out.pdf");
     std::vector<std::string> plain = {LEAFBIND_EXPORT_PROGRAM, "-q", "-f", "-o", pdf};
     std::vector<std::string> options = plain;
     options.insert(options.end(), {"--icc", "--dpi", "auto", "--page-size", "A4", "--margin", "5mm"});
@@ -113,8 +114,8 @@ Outcome Compare(const std::string& title, const std::vector<std::string>& inputs
     const Outcome outcome {Median(plainRuns), Median(optionRuns)};
     std::printf("%s\n", title.c_str());
     for (auto [name, m] : {std::pair {"plain", outcome.plain}, std::pair {"with options", outcome.options}})
-        std::printf("  %-14s median %8.3f s (processor %6.3f s)   peak RSS %6.1f MiB\n", name, m.seconds,
-                    m.cpuSeconds, static_cast<double>(m.peakKiB) / 1024);
+        std::printf("  %-14s median %8.3f s (processor %6.3f s)   peak RSS %6.1f MiB\n", name, m.seconds, m.cpuSeconds,
+                    static_cast<double>(m.peakKiB) / 1024);
     std::printf("  time options / plain %.3f (processor %.3f)   peak options / plain %.3f\n",
                 outcome.options.seconds / outcome.plain.seconds, outcome.options.cpuSeconds / outcome.plain.cpuSeconds,
                 static_cast<double>(outcome.options.peakKiB) / static_cast<double>(outcome.plain.peakKiB));
@@ -128,8 +129,12 @@ std::string Photo(int width, int height, const std::string& profile)
     std::vector<std::string> segments = {JfifSegment(1, 300, 300)};
     for (const std::string& chunk : IccChunkSegments(profile))
         segments.push_back(chunk);
-    return MakeJpeg({.width = width, .height = height, .quality = 92, .gradient = true,
-                     .leadingSegments = segments, .jfifHeader = false});
+    return MakeJpeg({.width = width,
+                     .height = height,
+                     .quality = 92,
+                     .gradient = true,
+                     .leadingSegments = segments,
+                     .jfifHeader = false});
 }
 
 }  // namespace

@@ -36,8 +36,8 @@ JpegRecipe Ramp(std::vector<std::string> segments = {})
 TEST(ExportColour, GrayPageShowsTheDecodedPicture)
 {
     TempDir dir;
-    const std::string path = dir.Write("gray.jpg", MakeJpeg({.width = 64, .height = 48, .components = 1,
-                                                             .quality = 95, .gradient = true}));
+    const std::string path = dir.Write(
+        "gray.jpg", MakeJpeg({.width = 64, .height = 48, .components = 1, .quality = 95, .gradient = true}));
     ExportOptions options;
     options.acceptGray = true;
     const std::string pdf = Export(dir, {path}, options);
@@ -69,7 +69,8 @@ TEST(ExportColour, ProfilePageMatchesAColourManagedConversion)
     const std::string path = dir.Write("wide.jpg", MakeJpeg(Ramp(IccChunkSegments(AdobeRgbLikeProfile()))));
     const std::string srgb = dir.Write("srgb.icc", SrgbProfile());
     const std::string reference = dir.File("reference.ppm");
-    const CommandResult convert = RunCommand("convert " + Quoted(path) + " -profile " + Quoted(srgb) + " " + Quoted(reference));
+    const CommandResult convert
+        = RunCommand("convert " + Quoted(path) + " -profile " + Quoted(srgb) + " " + Quoted(reference));
     ASSERT_EQ(convert.status, 0) << convert.output;
     const RgbImage expected = ReadPpm(reference);
 
@@ -140,14 +141,15 @@ print(len(set(first.values())), "profiles", pdf.pdf_version)
 )",
                                          Quoted(pdf) + profileArguments);
     ASSERT_EQ(read.status, 0) << read.output;
-    EXPECT_EQ(read.output, "ICCBased 3 /DeviceRGB True True /FlateDecode None\n"
-                           "ICCBased 3 /DeviceRGB True True /FlateDecode None\n"
-                           "ICCBased 3 /DeviceRGB True True /FlateDecode None\n"
-                           "/DeviceRGB\n"
-                           "ICCBased 4 /DeviceCMYK True True /FlateDecode [1, 0, 1, 0, 1, 0, 1, 0]\n"
-                           "ICCBased 1 /DeviceGray True True /FlateDecode None\n"
-                           "ICCBased 3 /DeviceRGB True True /FlateDecode None\n"
-                           "4 profiles 1.7\n");
+    EXPECT_EQ(read.output,
+              "ICCBased 3 /DeviceRGB True True /FlateDecode None\n"
+              "ICCBased 3 /DeviceRGB True True /FlateDecode None\n"
+              "ICCBased 3 /DeviceRGB True True /FlateDecode None\n"
+              "/DeviceRGB\n"
+              "ICCBased 4 /DeviceCMYK True True /FlateDecode [1, 0, 1, 0, 1, 0, 1, 0]\n"
+              "ICCBased 1 /DeviceGray True True /FlateDecode None\n"
+              "ICCBased 3 /DeviceRGB True True /FlateDecode None\n"
+              "4 profiles 1.7\n");
 }
 
 TEST(ExportColour, HeaderNamesTheLowestVersionForTheProfiles)

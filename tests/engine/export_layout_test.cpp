@@ -40,11 +40,11 @@ char Colour(const RgbImage& image, int x, int y)
 TEST(ExportLayout, LayoutPlacesAndClipsThePictureOnPaper)
 {
     TempDir dir;
-    const std::string path = dir.Write("halves.jpg", MakeJpeg({.width = 64, .height = 32, .quality = 95,
-                                                                .pixel = [](int x, int) {
-                                                                    return x < 32 ? std::array<uint8_t, 3> {0, 0, 255}
-                                                                                  : std::array<uint8_t, 3> {255, 0, 0};
-                                                                }}));
+    const std::string path = dir.Write(
+        "halves.jpg",
+        MakeJpeg({.width = 64, .height = 32, .quality = 95, .pixel = [](int x, int) {
+                      return x < 32 ? std::array<uint8_t, 3> {0, 0, 255} : std::array<uint8_t, 3> {255, 0, 0};
+                  }}));
     struct Probe {
         int x, y;
         char colour;
@@ -96,8 +96,9 @@ TEST(ExportLayout, PaperInPointsReachesTheReaderTurnedToThePicture)
 TEST(ExportLayout, OptionsWithNothingToDoKeepTheWindowsBytes)
 {
     TempDir dir;
-    const std::vector<std::string> paths = {dir.Write("rgb.jpg", MakeJpeg({.width = 30, .height = 20})),
-                                            dir.Write("cmyk.jpg", MakeJpeg({.width = 8, .height = 9, .components = 4}))};
+    const std::vector<std::string> paths
+        = {dir.Write("rgb.jpg", MakeJpeg({.width = 30, .height = 20})),
+           dir.Write("cmyk.jpg", MakeJpeg({.width = 8, .height = 9, .components = 4}))};
     const std::string window = ReadFileBytes(Export(dir, paths, {}, "window.pdf"));
     ExportOptions gray, profiles, density;
     gray.acceptGray = true;
@@ -110,8 +111,11 @@ TEST(ExportLayout, OptionsWithNothingToDoKeepTheWindowsBytes)
 // The file's own density sizes the page; an Exif orientation turns the picture, densities with it.
 TEST(ExportLayout, DensityFromTheFileSizesThePage)
 {
-    ExifFields turnedAt144By72 {.hasOrientation = true, .orientation = 6, .hasResolution = true,
-                                .xResolution = {144, 1}, .yResolution = {72, 1}};
+    ExifFields turnedAt144By72 {.hasOrientation = true,
+                                .orientation = 6,
+                                .hasResolution = true,
+                                .xResolution = {144, 1},
+                                .yResolution = {72, 1}};
     struct Row {
         const char* name;
         std::vector<std::string> segments;
