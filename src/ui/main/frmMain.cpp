@@ -12,6 +12,7 @@
 #include "LargeMenuIconStyle.h"
 #include "ListBoxOnChangeU.h"
 #include "ListPaths.h"
+#include "ListUndo.h"
 #include "PicturePreview.h"
 #include "PreviewFrame.h"
 #include "WindowAccessibility.h"
@@ -31,6 +32,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <string>
@@ -48,6 +50,8 @@ const QSize kGlyphSize(32, 32);
 const QSize kPreviewFrameSize(82, 65);
 const QSize kPreviewSize(80, 63);
 constexpr int kListItemHeight = 13;
+// How many changes to the list Ctrl+Z can take back.
+constexpr int kUndoSteps = 100;
 
 QIcon Glyph(const char* name) { return QIcon(QStringLiteral(":/glyphs/%1.png").arg(QString::fromLatin1(name))); }
 
@@ -83,6 +87,7 @@ TForm1::TForm1(std::shared_ptr<FileDialogRunner> dialogs, QWidget* parent)
     BuildPopupMenu();
     BuildFileDialogs();
     ConnectCommands();
+    BuildUndo();
     new FileDropArea(this, lst1, [this](int row, const DroppedPaths& jpegFiles) {
         RunGuarded([&] { FilesDropped(row, jpegFiles); });
     });
@@ -288,8 +293,10 @@ void TForm1::UpdateCommandStates()
 
 void TForm1::btn1Click()
 {
+    const int first = lst1->count();
     for (const QByteArray& path : RunDialog(dlgOpen1))
         InsertPath(*lst1, -1, path);
+    RecordSplice("Add", first, {}, lst1->count() - first);
     UpdateCommandStates();
     SetStatusText(ReadyToExportText());
 }
@@ -303,8 +310,12 @@ QString TForm1::ReadyToExportText() const
 
 void TForm1::FilesDropped(int row, const DroppedPaths& jpegFiles)
 {
+    if (row < 0 || row > lst1->count())
+        row = lst1->count();
+    const int first = row;
     for (const QByteArray& path : jpegFiles.paths)
         InsertPath(*lst1, row++, path);
+    RecordSplice("Drop", first, {}, row - first);
     UpdateCommandStates();
     QString status = ReadyToExportText();
     if (jpegFiles.skipped > 0)
@@ -318,7 +329,9 @@ void TForm1::btn2Click()
     const int selected = lst1->ItemIndex();
     if (selected < 0)
         return;
+    std::vector<QByteArray> removed = PathsOfRows(*lst1, selected, 1);
     delete lst1->takeItem(selected);
+    RecordSplice("Remove", selected, std::move(removed), 0);
     lst1->SetItemIndex(-1);
     ClearPreview();
     SetStatusText(QStringLiteral("Image removed from list"));
@@ -398,7 +411,9 @@ void TForm1::btn5Click()
 
 void TForm1::btn6Click()
 {
+    std::vector<QByteArray> removed = PathsOfRows(*lst1, 0, lst1->count());
     lst1->clear();
+    RecordSplice("Clear", 0, std::move(removed), 0);
     ClearPreview();
     SetStatusText(QStringLiteral("Ready"));
     UpdateCommandStates();
@@ -419,12 +434,67 @@ void TForm1::btn8Click()
     if (!chosen.isEmpty()) {
         // Read first: a file that cannot be read leaves the list as it was.
         const std::vector<std::string> items = imagelist::LoadImageList(chosen.first().toStdString());
+        std::vector<QByteArray> removed = PathsOfRows(*lst1, 0, lst1->count());
         lst1->clear();
         for (const std::string& item : items)
             InsertPath(*lst1, -1, QByteArray::fromStdString(item));
+        RecordSplice("Load list", 0, std::move(removed), lst1->count());
         SetStatusText(QStringLiteral("Images list loaded"));
     }
     UpdateCommandStates();
+}
+
+void TForm1::BuildUndo()
+{
+    undo_ = new QUndoStack(this);
+    undo_->setUndoLimit(kUndoSteps);
+    // Window-wide shortcuts with no menu entry or button; a running drag claims every key first.
+    auto addShortcuts = [this](const QList<QKeySequence>& keys, void (TForm1::*command)()) {
+        auto* action = new QAction(this);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this,
+                [this, command] { RunGuarded([this, command] { (this->*command)(); }); });
+        addAction(action);
+    };
+    addShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)}, &TForm1::Undo);
+    addShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}, &TForm1::Redo);
+    // Drags and moves by keys change the list inside TListBox; they are recorded as they land.
+    connect(lst1, &TListBox::ItemMoved, this, [this](TListBox* source, int from, int to) {
+        if (source == lst1)
+            undo_->push(new ListMoveStep(QStringLiteral("Move"), *lst1, from, to));
+    });
+}
+
+void TForm1::RecordSplice(const char* text, int row, std::vector<QByteArray> removed, int inserted)
+{
+    std::vector<QByteArray> added = PathsOfRows(*lst1, row, inserted);
+    if (removed == added)
+        return;
+    undo_->push(new ListSpliceStep(QString::fromLatin1(text), *lst1, row, std::move(removed), std::move(added)));
+}
+
+void TForm1::Undo()
+{
+    if (!undo_->canUndo())
+        return;
+    const QString text = undo_->undoText();
+    undo_->undo();
+    // The preview showed an item that may be gone; the touched item is selected instead.
+    ClearPreview();
+    UpdateCommandStates();
+    SetStatusText(text + QStringLiteral(" undone"));
+}
+
+void TForm1::Redo()
+{
+    if (!undo_->canRedo())
+        return;
+    const QString text = undo_->redoText();
+    undo_->redo();
+    ClearPreview();
+    UpdateCommandStates();
+    SetStatusText(text + QStringLiteral(" redone"));
 }
 
 void TForm1::lst1Click()

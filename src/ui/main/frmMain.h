@@ -3,7 +3,10 @@
 
 #include <QWidget>
 
+#include <QByteArray>
+
 #include <memory>
+#include <vector>
 
 class FileDialogRunner;
 struct DroppedPaths;
@@ -17,6 +20,7 @@ class QMenu;
 class QProgressBar;
 class QStatusBar;
 class QToolButton;
+class QUndoStack;
 class PreviewFrame;
 class TAboutBox;
 class TListBox;
@@ -51,6 +55,10 @@ public:
     void btn8Click();    // Load list
     void lst1Click();    // show the selected file's preview
     void UpdateCommandStates();
+    // Ctrl+Z undoes the last change to the list; Ctrl+Shift+Z and Ctrl+Y redo it.
+    void Undo();
+    void Redo();
+    QUndoStack* UndoHistory() const { return undo_; }
     // Files dropped from another program: inserted before `row` (at the end when row is the
     // count), then the states and the status as after Add.
     void FilesDropped(int row, const DroppedPaths& jpegFiles);
@@ -98,8 +106,13 @@ private:
     QString ReadyToExportText() const;
     void ClearPreview();
     void ShowExportProgress(int pagesWritten, int pageCount, const QElapsedTimer& clock);
+    void BuildUndo();
+    // Records a change already made: rows [row, row + removed.size()) held `removed` and now hold
+    // the paths of the next `inserted` rows. Nothing is recorded when nothing changed.
+    void RecordSplice(const char* text, int row, std::vector<QByteArray> removed, int inserted);
 
     std::shared_ptr<FileDialogRunner> dialogs_;
+    QUndoStack* undo_ = nullptr;
     TAboutBox* aboutBox_ = nullptr;
     QLabel* statusText_ = nullptr;
     QProgressBar* exportProgress_ = nullptr;
