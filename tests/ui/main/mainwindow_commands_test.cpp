@@ -8,6 +8,7 @@
 #include "MakeJpeg.h"
 #include "TempDir.h"
 #include "About.h"
+#include "FileDrop.h"
 #include "frmMain.h"
 
 #include <QAction>
@@ -489,6 +490,26 @@ private slots:
         click(form_->btn6);
         addPaths({Q(b)});
         QCOMPARE(paths(), QList<QByteArray>{B(b)});
+    }
+
+    void refusesToSaveANameWithALineBreak()
+    {
+        TempDir dir;
+        const QString list = Q(dir.Write("list.txt", "/x/old.jpg\r\n"));
+        const QString broken = Q(dir.Write("new\nline.jpg", MakeJpeg({})));
+        addPaths({broken});
+        form_->FilesDropped(0, DroppedPaths {{B(dir.Write("dropped.jpg", MakeJpeg({})))}, 0});
+        const QString status = form_->StatusText();
+        dialogs_->answers = {{list}};
+        click(form_->btn7);
+        QCOMPARE(boxes_->shown.size(), 1);
+        QCOMPARE(boxes_->shown[0].text,
+                 QStringLiteral("Cannot save \"%1\". Entry 2, \"%2/new\\nline.jpg\", has a line "
+                                "break (\\n) in its name, and a list file holds one name per line.")
+                     .arg(list, Q(dir.Path())));
+        QCOMPARE(ReadFileBytes(list.toStdString()), std::string("/x/old.jpg\r\n"));
+        QCOMPARE(form_->StatusText(), status);
+        QCOMPARE(paths(), (QList<QByteArray>{B(dir.File("dropped.jpg")), B(broken.toStdString())}));
     }
 
     // Each is refused at once, and the window goes on; a blocking open would hang the test until the alarm.
