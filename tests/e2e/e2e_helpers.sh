@@ -1,5 +1,32 @@
-# What the end-to-end scripts share, sourced after they have set `work` (a temporary folder whose
-# app.log holds the program's output). Every wait is bounded.
+# What the end-to-end scripts share. Sourced first; the functions other than run_on_own_x_server
+# need `work` (a temporary folder whose app.log holds the program's output). Every wait is bounded.
+
+# Runs the command with DISPLAY set to an X server of its own, and returns the command's status.
+# Xvfb picks a free display number itself and reports it (-displayfd) once it accepts clients, so
+# two tests started together never share a display or lose theirs to a server started meanwhile.
+# The server ends with the command.
+run_on_own_x_server() {
+  local folder server display="" status=0
+  folder=$(mktemp -d)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3> "$folder/display" > "$folder/xvfb.log" 2>&1 &
+  server=$!
+  # shellcheck disable=SC2064  # the values are fixed now
+  trap "kill $server 2>/dev/null || true; rm -rf '$folder'" EXIT
+  for _ in $(seq 1 300); do
+    display=$(head -n 1 "$folder/display")
+    [ -n "$display" ] && break
+    kill -0 "$server" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ -z "$display" ]; then
+    echo "FAIL: Xvfb reported no display: $(cat "$folder/xvfb.log")"
+    return 1
+  fi
+  DISPLAY=":$display" "$@" || status=$?
+  kill "$server" 2>/dev/null || true
+  wait "$server" 2>/dev/null || true
+  return "$status"
+}
 
 # Ends the test with a reason, the screen (when there is one) and the program's own output: the
 # folder that holds it is removed on exit.
