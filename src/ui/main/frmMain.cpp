@@ -35,6 +35,7 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -55,21 +56,24 @@ constexpr int kUndoSteps = 100;
 
 QIcon Glyph(const char* name) { return QIcon(QStringLiteral(":/glyphs/%1.png").arg(QString::fromLatin1(name))); }
 
-QFileDialog* MakeFileDialog(QWidget* parent, const char* name, const char* title, const char* filter,
-                            const char* suffix, QFileDialog::AcceptMode mode, QFileDialog::FileMode fileMode,
-                            bool showHidden)
+// A dialog as the settings describe it, opening in the folder it was last left in.
+std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const TForm1::FileDialogSettings& settings)
 {
-    auto* dialog = new QFileDialog(parent, QString::fromLatin1(title));
-    dialog->setObjectName(QString::fromLatin1(name));
-    dialog->setAcceptMode(mode);
-    dialog->setFileMode(fileMode);
-    // The pattern in parentheses filters; only the display text is shown.
-    dialog->setNameFilter(QString::fromLatin1(filter));
+    auto dialog = std::make_unique<QFileDialog>(parent, QString::fromLatin1(settings.title));
+    dialog->setObjectName(QString::fromLatin1(settings.name));
+    dialog->setAcceptMode(settings.saves ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(settings.severalFiles ? QFileDialog::ExistingFiles : QFileDialog::AnyFile);
+    dialog->setNameFilter(QString::fromLatin1(settings.filter));
     dialog->setOption(QFileDialog::HideNameFilterDetails);
-    dialog->setDefaultSuffix(QString::fromLatin1(suffix));
+    dialog->setDefaultSuffix(QString::fromLatin1(settings.suffix));
     dialog->setSizeGripEnabled(true);
-    if (showHidden)
+    if (settings.showHidden)
         dialog->setFilter(dialog->filter() | QDir::Hidden);
+    if (!settings.folder.isEmpty())
+        dialog->setDirectory(settings.folder);
+    // A first offered name lies in the working folder, as when the dialogs were made at start.
+    if (!settings.offered.isEmpty())
+        dialog->selectFile(QDir::current().absoluteFilePath(settings.offered));
     return dialog;
 }
 
@@ -85,7 +89,6 @@ TForm1::TForm1(std::shared_ptr<FileDialogRunner> dialogs, QWidget* parent)
     setFont(AppFont(QStringLiteral("Tahoma"), 11));
     BuildLayout();
     BuildPopupMenu();
-    BuildFileDialogs();
     ConnectCommands();
     BuildUndo();
     new FileDropArea(this, lst1, [this](int row, const DroppedPaths& jpegFiles) {
@@ -215,21 +218,6 @@ void TForm1::BuildPopupMenu()
             [this](const QPoint& pos) { pm1->popup(lst1->viewport()->mapToGlobal(pos)); });
 }
 
-void TForm1::BuildFileDialogs()
-{
-    dlgOpen1 = MakeFileDialog(this, "dlgOpen1", "Select images", "JPEG Files *.jpeg, *.jpg (*.jpg *.jpeg)", "jpg",
-                              QFileDialog::AcceptOpen, QFileDialog::ExistingFiles, true);
-    dlgSave1 = MakeFileDialog(this, "dlgSave1", "Save as", "Acrobat Reader File *.pdf (*.pdf)", "pdf",
-                              QFileDialog::AcceptSave, QFileDialog::AnyFile, false);
-    dlgSave1->selectFile(QStringLiteral("Image.pdf"));
-    dlgSave2 = MakeFileDialog(this, "dlgSave2", "Save List as", "Text Files *.txt (*.txt)", "txt",
-                              QFileDialog::AcceptSave, QFileDialog::AnyFile, true);
-    dlgSave2->selectFile(QStringLiteral("ImagesList.txt"));
-    // The list dialog takes a typed name that does not exist; loading it then reports the error.
-    dlgOpen2 = MakeFileDialog(this, "dlgOpen2", "Load images list", "Text Files *.txt (*.txt)", "txt",
-                              QFileDialog::AcceptOpen, QFileDialog::AnyFile, true);
-}
-
 void TForm1::ConnectCommands()
 {
     auto guarded = [this](void (TForm1::*command)()) {
@@ -273,12 +261,15 @@ void TForm1::SetStatusText(const QString& text) { statusText_->setText(text); }
 
 void TForm1::ClearPreview() { img1->clear(); }
 
-QList<QByteArray> TForm1::RunDialog(QFileDialog* dialog)
+QList<QByteArray> TForm1::RunDialog(FileDialogSettings& settings)
 {
+    std::unique_ptr<QFileDialog> dialog = MakeFileDialog(this, settings);
     const QStringList chosen = dialogs_->Run(*dialog);
+    settings.folder = dialog->directory().absolutePath();
+    dialog.reset();
     // Within a run, a dialog offers the last chosen name again.
     if (!chosen.isEmpty())
-        dialog->selectFile(chosen.first());
+        settings.offered = chosen.first();
     return DialogPathsBytes(chosen);
 }
 
@@ -355,6 +346,7 @@ void TForm1::btn3Click()
 
     QElapsedTimer clock;
     clock.start();
+    nextProgressAtMs_ = 0;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     exporting_ = true;
     const int result = jpeg2pdf::ConvertJpegListToPdf(
@@ -381,9 +373,13 @@ void TForm1::btn3Click()
 
 void TForm1::ShowExportProgress(int pagesWritten, int pageCount, const QElapsedTimer& clock)
 {
-    // Short exports finish before anyone could read a progress bar.
-    if (clock.elapsed() < progressDelayMs_)
+    // Short exports finish before anyone could read a progress bar. After that the bar and the
+    // repaint are paced by the clock, not by pages: a repaint (and what it tells assistive tools)
+    // costs more than a page of small photos.
+    const qint64 now = clock.elapsed();
+    if (now < progressDelayMs_ || (now < nextProgressAtMs_ && pagesWritten < pageCount))
         return;
+    nextProgressAtMs_ = now + progressIntervalMs_;
     exportProgress_->setRange(0, pageCount);
     exportProgress_->show();
     exportProgress_->setValue(pagesWritten);

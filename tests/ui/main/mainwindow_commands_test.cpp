@@ -305,7 +305,7 @@ private slots:
                 form_->windowHandle()->close();
         });
 
-        form_->SetProgressDelay(0);
+        form_->SetProgressDelay(0, 0);
         dialogs_->answers = {{Q(dir.File("out.pdf"))}};
         click(form_->btn3);
         QCOMPARE(seen, (QList<std::pair<int, bool>>{{1, true}, {2, true}, {3, true}}));
@@ -318,6 +318,22 @@ private slots:
         // Once the export is over, the window closes as asked.
         form_->windowHandle()->close();
         QVERIFY(!form_->isVisible());
+    }
+
+    void progressIsPacedByTheClock()
+    {
+        TempDir dir;
+        const QString a = Q(dir.Write("a.jpg", MakeJpeg({})));
+        addPaths({a, a, a, a});
+        auto* bar = form_->stat1->findChild<QProgressBar*>("exportProgress");
+        QList<int> seen;
+        connect(bar, &QProgressBar::valueChanged, this, [&](int value) { seen << value; });
+        // Shown at once, then not again within a minute but for the last page.
+        form_->SetProgressDelay(0, 60'000);
+        dialogs_->answers = {{Q(dir.File("out.pdf"))}, {Q(dir.File("again.pdf"))}};
+        click(form_->btn3);
+        click(form_->btn3);
+        QCOMPARE(seen, (QList<int> {1, 4, 1, 4}));  // each export starts showing afresh
     }
 
     void shortExportShowsNoProgress()
