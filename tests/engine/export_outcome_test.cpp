@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <set>
 #include <stdexcept>
 
 #include "DocumentWriter.h"
@@ -29,27 +31,61 @@ namespace {
 
 const std::string kPrevious = "previous contents";
 
-// Another program that locks the output the moment it appears: set a path, and the next
-// exclusive lock anyone asks for is preceded by that program's lock on that path.
-std::string lockFirst;
-int lockFirstDescriptor = -1;
+// With `logging`, each fsync and rename the engine makes is noted, by file name without the
+// random part of a temporary's name: "fsync .leafbind-", "rename .leafbind- out.pdf".
+bool logging = false;
+std::vector<std::string> fileCalls;
+
+std::string ShortName(const std::string& path)
+{
+    const std::string name = path.substr(path.rfind('/') + 1);
+    return name.starts_with(".leafbind-") ? ".leafbind-" : name;
+}
 
 }  // namespace
 
-extern "C" int flock(int fd, int operation)
+extern "C" int fsync(int fd)
 {
-    static const auto real = reinterpret_cast<int (*)(int, int)>(dlsym(RTLD_NEXT, "flock"));
-    if (!lockFirst.empty() && (operation & LOCK_EX) != 0) {
-        lockFirstDescriptor = open(lockFirst.c_str(), O_RDWR | O_CLOEXEC);
-        real(lockFirstDescriptor, LOCK_EX | LOCK_NB);
-        lockFirst.clear();
-    }
-    return real(fd, operation);
+    static const auto real = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
+    if (logging)
+        fileCalls.push_back("fsync " + ShortName(std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd))));
+    return real(fd);
+}
+
+extern "C" int rename(const char* from, const char* to)
+{
+    static const auto real = reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"));
+    if (logging)
+        fileCalls.push_back("rename " + ShortName(from) + " " + ShortName(to));
+    return real(from, to);
+}
+
+extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned flags)
+{
+    static const auto real
+        = reinterpret_cast<int (*)(int, const char*, int, const char*, unsigned)>(dlsym(RTLD_NEXT, "renameat2"));
+    if (logging)
+        fileCalls.push_back("rename " + ShortName(from) + " " + ShortName(to));
+    return real(fromFolder, from, toFolder, to, flags);
 }
 
 namespace {
 
 bool Exists(const std::string& path) { return std::filesystem::exists(std::filesystem::symlink_status(path)); }
+
+std::set<std::string> Listing(const std::string& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+unsigned ModeOf(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : ~0u;
+}
 
 // A second open file description holding a lock, as another program would.
 class LockHolder {
@@ -148,13 +184,27 @@ TEST(ExportOutcome, OutputHeldByAnotherProgramStaysUnchanged)
         EXPECT_EQ(ConvertJpegListToPdf({a}, output), kExportSaved);
         EXPECT_EQ(ReadFileBytes(output).substr(0, 9), "%PDF-1.2\n");
     }
-    // Locked by the other program right after the export created it: "nothing written" leaves
-    // no new empty file behind.
-    lockFirst = dir.File("new.pdf");
-    EXPECT_EQ(ConvertJpegListToPdf({a}, dir.File("new.pdf")), kExportCannotCreate);
-    EXPECT_GE(lockFirstDescriptor, 0);
-    close(lockFirstDescriptor);
-    EXPECT_FALSE(Exists(dir.File("new.pdf")));
+    // While an export writes, its existing output stays locked: a second export to it is refused.
+    const std::string output = dir.Write("busy.pdf", kPrevious);
+    int second = 0;
+    EXPECT_EQ(ConvertJpegListToPdf({a, a}, output,
+                                   [&](int written, int) {
+                                       if (written == 1)
+                                           second = ConvertJpegListToPdf({a}, output);
+                                   }),
+              kExportSaved);
+    EXPECT_EQ(second, kExportCannotCreate);
+    // A file that appears at a new output's name meanwhile is someone else's: kept, and the
+    // export fails.
+    const std::string taken = dir.File("taken.pdf");
+    EXPECT_EQ(ConvertJpegListToPdf({a, a}, taken,
+                                   [&](int written, int) {
+                                       if (written == 1)
+                                           dir.Write("taken.pdf", kPrevious);
+                                   }),
+              kExportFailedWriting);
+    EXPECT_EQ(ReadFileBytes(taken), kPrevious);
+    EXPECT_EQ(Listing(dir.Path()), (std::set<std::string>{"a.jpg", "busy.pdf", "held.pdf", "taken.pdf"}));
 }
 
 TEST(ExportOutcome, ChangesBetweenValidationAndCopying)
@@ -179,7 +229,7 @@ TEST(ExportOutcome, ChangesBetweenValidationAndCopying)
         SCOPED_TRACE(c.name);
         const std::string a = dir.Write("a.jpg", first);
         const std::string b = dir.Write("b.jpg", second);
-        const std::string output = dir.File("out.pdf");
+        const std::string output = dir.Write("out.pdf", kPrevious);
         std::vector<int> reports;
         const int result = ConvertJpegListToPdf({a, b}, output, [&](int written, int total) {
             EXPECT_EQ(total, 2);
@@ -199,10 +249,13 @@ TEST(ExportOutcome, ChangesBetweenValidationAndCopying)
             EXPECT_NE(pdf.find(length), std::string::npos) << length;
             EXPECT_EQ(pdf.substr(pdf.size() - 5), "%%EOF");
         } else {
-            // Left on disk as far as it got: the first image is in, the trailer is not.
+            // The half-written document never takes the name.
             EXPECT_EQ(reports, (std::vector<int>{1}));
-            EXPECT_NE(pdf.find(first), std::string::npos);
-            EXPECT_EQ(pdf.find("%%EOF"), std::string::npos);
+            EXPECT_EQ(pdf, kPrevious);
+            std::set<std::string> kept{"a.jpg", "out.pdf"};
+            if (Exists(b))
+                kept.insert("b.jpg");
+            EXPECT_EQ(Listing(dir.Path()), kept);
         }
         holders.clear();
     }
@@ -247,7 +300,7 @@ static int ExportWithFileSizeLimit(const std::vector<std::string>& paths, const 
     return WIFEXITED(status) ? -WEXITSTATUS(status) : 99;
 }
 
-TEST(ExportOutcome, FileSystemLimitFailsAfterCreation)
+TEST(ExportOutcome, FileSystemLimitLeavesTheOutputPathAsItWas)
 {
     TempDir dir;
     // Large enough to spill out of the output's buffer, so writes of the text fail too.
@@ -255,14 +308,73 @@ TEST(ExportOutcome, FileSystemLimitFailsAfterCreation)
     const std::string a = dir.Write("a.jpg", big);
     const std::string output = dir.File("out.pdf");
     ASSERT_EQ(ConvertJpegListToPdf({a, a}, output), kExportSaved);
-    const rlim_t complete = ReadFileBytes(output).size();
-    for (rlim_t limit : {rlim_t{100}, rlim_t{big.size() / 2}, big.size() + 600, complete - 1}) {
-        SCOPED_TRACE(limit);
-        EXPECT_EQ(ExportWithFileSizeLimit({a, a}, output, limit), kExportFailedWriting);
-        EXPECT_LE(ReadFileBytes(output).size(), limit);
+    const std::string complete = ReadFileBytes(output);
+    for (rlim_t limit : {rlim_t{100}, rlim_t{big.size() / 2}, big.size() + 600, complete.size() - 1}) {
+        for (bool existing : {true, false}) {
+            SCOPED_TRACE(std::to_string(limit) + (existing ? " existing output" : " new output"));
+            if (existing)
+                dir.Write("out.pdf", kPrevious);
+            else
+                unlink(output.c_str());
+            EXPECT_EQ(ExportWithFileSizeLimit({a, a}, output, limit), kExportFailedWriting);
+            EXPECT_EQ(Exists(output) ? ReadFileBytes(output) : "(none)", existing ? kPrevious : "(none)");
+            EXPECT_EQ(Listing(dir.Path()).size(), existing ? 2u : 1u);  // a.jpg and the old output, no temporary
+        }
     }
-    EXPECT_EQ(ExportWithFileSizeLimit({a, a}, output, complete), kExportSaved);
-    EXPECT_EQ(ReadFileBytes(output).size(), complete);
+    EXPECT_EQ(ExportWithFileSizeLimit({a, a}, output, complete.size()), kExportSaved);
+    EXPECT_EQ(ReadFileBytes(output), complete);
+}
+
+TEST(ExportOutcome, NewDocumentIsOnDiskBeforeItTakesTheName)
+{
+    TempDir dir;
+    const std::string a = dir.Write("a.jpg", MakeJpeg({}));
+    const std::string folder = ShortName(dir.Path());
+    for (bool existing : {false, true}) {
+        SCOPED_TRACE(existing ? "existing output" : "new output");
+        fileCalls.clear();
+        logging = true;
+        EXPECT_EQ(ConvertJpegListToPdf({a}, dir.File("out.pdf")), kExportSaved);
+        logging = false;
+        EXPECT_EQ(fileCalls, (std::vector<std::string>{"fsync .leafbind-", "rename .leafbind- out.pdf", "fsync " + folder}));
+    }
+}
+
+// The new file is made beside the file the links lead to, whichever file system that is on, and
+// takes its permission bits; a new file gets what the umask leaves of 0666.
+TEST(ExportOutcome, ReplacesTheFileTheLinksLeadTo)
+{
+    TempDir dir;
+    const std::string a = dir.Write("a.jpg", MakeJpeg({}));
+    ASSERT_EQ(mkdir(dir.File("sub").c_str(), 0700), 0);
+    ASSERT_EQ(symlink("sub/new.pdf", dir.File("dangling.pdf").c_str()), 0);
+    const mode_t mask = umask(027);
+    EXPECT_EQ(ConvertJpegListToPdf({a}, dir.File("dangling.pdf")), kExportSaved);
+    umask(mask);
+    EXPECT_EQ(ReadFileBytes(dir.File("sub/new.pdf")).substr(0, 9), "%PDF-1.2\n");
+    EXPECT_EQ(ModeOf(dir.File("sub/new.pdf")), 0640u);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("dangling.pdf")));
+
+    char otherTemplate[] = "/dev/shm/leafbind-test-XXXXXX";
+    ASSERT_NE(mkdtemp(otherTemplate), nullptr);
+    const std::string other = otherTemplate;
+    struct stat here {}, there {};
+    const bool crosses = stat(dir.Path().c_str(), &here) == 0 && stat(other.c_str(), &there) == 0
+                         && here.st_dev != there.st_dev;
+    const std::string far = other + "/far.pdf";
+    std::ofstream(far) << kPrevious;
+    ASSERT_EQ(chmod(far.c_str(), 0604), 0);
+    ASSERT_EQ(symlink(far.c_str(), dir.File("far-link.pdf").c_str()), 0);
+    ASSERT_EQ(symlink("far-link.pdf", dir.File("chain.pdf").c_str()), 0);
+    EXPECT_EQ(ConvertJpegListToPdf({a}, dir.File("chain.pdf")), kExportSaved);
+    EXPECT_EQ(ReadFileBytes(far).substr(0, 9), "%PDF-1.2\n");
+    EXPECT_EQ(ModeOf(far), 0604u);
+    EXPECT_EQ(Listing(other), std::set<std::string>{"far.pdf"});
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("chain.pdf")));
+    EXPECT_EQ(Listing(dir.Path()), (std::set<std::string>{"a.jpg", "chain.pdf", "dangling.pdf", "far-link.pdf", "sub"}));
+    std::filesystem::remove_all(other);
+    if (!crosses)
+        GTEST_SKIP() << "/dev/shm and " << dir.Path() << " are one file system here: the link crossed none";
 }
 
 TEST(ExportOutcome, OffsetsBeyondTenDigitsFailTheDocument)
