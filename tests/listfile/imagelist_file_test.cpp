@@ -11,6 +11,7 @@
 #include <fstream>
 #include <set>
 
+#include <dlfcn.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -22,6 +23,31 @@
 using imagelist::ImageListError;
 using Items = std::vector<std::string>;
 Q_DECLARE_METATYPE(Items)
+
+// While set, each fsync and rename is noted by file name: "fsync .leafbind-", "rename .leafbind- list.txt".
+static std::vector<std::string>* fileCalls = nullptr;
+
+static std::string ShortName(const std::string& path)
+{
+    const std::string name = path.substr(path.rfind('/') + 1);
+    return name.starts_with(".leafbind-") ? ".leafbind-" : name;
+}
+
+extern "C" int fsync(int fd)
+{
+    static const auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
+    if (fileCalls)
+        fileCalls->push_back("fsync " + ShortName(std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd))));
+    return real(fd);
+}
+
+extern "C" int rename(const char* from, const char* to)
+{
+    static const auto real = reinterpret_cast<int (*)(const char*, const char*)>(::dlsym(RTLD_NEXT, "rename"));
+    if (fileCalls)
+        fileCalls->push_back("rename " + ShortName(from) + " " + ShortName(to));
+    return real(from, to);
+}
 
 class ImageListFileTest : public QObject {
     Q_OBJECT
@@ -158,10 +184,37 @@ private slots:
         QCOMPARE(ReadFileBytes(dir.File("sub/new.txt")), std::string("c\r\n"));
         QCOMPARE(ModeOf(dir.File("sub/new.txt")), 0640u);
 
+        // A link to another file system: the new file must be made there, or the rename fails.
+        char otherTemplate[] = "/dev/shm/leafbind-test-XXXXXX";
+        QVERIFY(::mkdtemp(otherTemplate));
+        const std::string other = otherTemplate;
+        std::ofstream(other + "/far.txt", std::ios::binary) << "old\r\n";
+        QCOMPARE(::symlink((other + "/far.txt").c_str(), dir.File("far.txt").c_str()), 0);
+        imagelist::SaveImageList(dir.File("far.txt"), {"d"});
+        QCOMPARE(ReadFileBytes(other + "/far.txt"), std::string("d\r\n"));
+        QCOMPARE(Listing(other), std::set<std::string>{"far.txt"});
+        std::filesystem::remove_all(other);
+
         // No temporary file stays behind.
-        QCOMPARE(Listing(dir.Path()), (std::set<std::string>{"dangling.txt", "link.txt", "link2.txt", "list.txt",
-                                                               "real.txt", "sub"}));
+        QCOMPARE(Listing(dir.Path()), (std::set<std::string>{"dangling.txt", "far.txt", "link.txt", "link2.txt",
+                                                               "list.txt", "real.txt", "sub"}));
         QCOMPARE(Listing(dir.File("sub")), std::set<std::string>{"new.txt"});
+        struct stat here {}, there {};
+        if (::stat(dir.Path().c_str(), &here) == 0 && ::stat("/dev/shm", &there) == 0 && here.st_dev == there.st_dev)
+            QSKIP("/dev/shm is on the same file system as the temporary folder: the link crossed none");
+    }
+
+    // On disk before it takes the name, so a crash leaves the old list or the new one, never an empty file.
+    void flushesTheNewListBeforeRenamingIt()
+    {
+        TempDir dir;
+        const std::string list = dir.Write("list.txt", "old\r\n");
+        std::vector<std::string> calls;
+        fileCalls = &calls;
+        imagelist::SaveImageList(list, {"new"});
+        fileCalls = nullptr;
+        const std::string folder = ShortName(dir.Path());
+        QCOMPARE(calls, (std::vector<std::string>{"fsync .leafbind-", "rename .leafbind- list.txt", "fsync " + folder}));
     }
 
     // The save runs in a child process, so the file size limit binds it alone.
