@@ -71,7 +71,7 @@ struct WriteFailure {
 // pieces. Position() counts every byte handed over, so it is the offset in the file.
 //
 // A document for a path is written to a new file beside the one the path names and takes that
-// name only when it is complete and on disk: a failure at any point, or the end of the process,
+// name only when it is complete (and, when it replaces a file, on disk): a failure at any point
 // leaves an existing file as it was.
 class OutputFile {
 public:
