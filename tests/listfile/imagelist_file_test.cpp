@@ -1,5 +1,6 @@
 // The image list file: line breaks, NUL, byte order mark, round trips and failures, on real files:
 // FIFOs, sockets, devices, links and a save that runs out of room.
+#include "FileCallLog.h"
 #include "ImageListFile.h"
 #include "TempDir.h"
 
@@ -11,7 +12,6 @@
 #include <fstream>
 #include <set>
 
-#include <dlfcn.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -23,31 +23,6 @@
 using imagelist::ImageListError;
 using Items = std::vector<std::string>;
 Q_DECLARE_METATYPE(Items)
-
-// While set, each fsync and rename is noted by file name: "fsync .leafbind-", "rename .leafbind- list.txt".
-static std::vector<std::string>* fileCalls = nullptr;
-
-static std::string ShortName(const std::string& path)
-{
-    const std::string name = path.substr(path.rfind('/') + 1);
-    return name.starts_with(".leafbind-") ? ".leafbind-" : name;
-}
-
-extern "C" int fsync(int fd)
-{
-    static const auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
-    if (fileCalls)
-        fileCalls->push_back("fsync " + ShortName(std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd))));
-    return real(fd);
-}
-
-extern "C" int rename(const char* from, const char* to)
-{
-    static const auto real = reinterpret_cast<int (*)(const char*, const char*)>(::dlsym(RTLD_NEXT, "rename"));
-    if (fileCalls)
-        fileCalls->push_back("rename " + ShortName(from) + " " + ShortName(to));
-    return real(from, to);
-}
 
 class ImageListFileTest : public QObject {
     Q_OBJECT
@@ -210,11 +185,11 @@ private slots:
         TempDir dir;
         const std::string list = dir.Write("list.txt", "old\r\n");
         std::vector<std::string> calls;
-        fileCalls = &calls;
+        fileCallLog = &calls;
         imagelist::SaveImageList(list, {"new"});
-        fileCalls = nullptr;
-        const std::string folder = ShortName(dir.Path());
-        QCOMPARE(calls, (std::vector<std::string>{"fsync .leafbind-", "rename .leafbind- list.txt", "fsync " + folder}));
+        fileCallLog = nullptr;
+        QCOMPARE(calls, (std::vector<std::string>{"fsync .leafbind-", "rename .leafbind- list.txt",
+                                                  "fsync " + LoggedName(dir.Path())}));
     }
 
     // The save runs in a child process, so the file size limit binds it alone.
