@@ -29,7 +29,6 @@ bool LockWithoutWaiting(int fd, int operation)
     return result == 0;
 }
 
-
 }  // namespace
 
 InputFile::~InputFile() { Close(); }
