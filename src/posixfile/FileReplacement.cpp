@@ -21,7 +21,7 @@ namespace {
 
 // The pending new file a signal handler may remove. Written only with every signal blocked in the
 // writing thread, so a handler there never sees half a name; claimed by one replacement at a time.
-std::atomic<bool> slotClaimed{false};
+std::atomic<bool> slotClaimed {false};
 volatile sig_atomic_t slotHeld = 0;
 char slotPath[PATH_MAX];
 
@@ -64,7 +64,7 @@ bool RenameKeepingExisting(const char* from, const char* to)
         return true;
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
         return false;
-    struct stat info {};
+    struct stat info { };
     if (::lstat(to, &info) == 0) {
         errno = EEXIST;
         return false;

@@ -27,7 +27,7 @@ bool FinalTarget(const std::string& path, std::string& target)
 {
     std::string at = path;
     for (int hops = 0; hops < kMostLinksFollowed; ++hops) {
-        struct stat info {};
+        struct stat info { };
         if (::lstat(at.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
             target = std::move(at);
             return true;

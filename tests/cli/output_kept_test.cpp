@@ -40,7 +40,7 @@ int ExportEndedBySignal(const std::vector<std::string>& args, const std::string&
     if (child == 0) {
         const int devNull = open("/dev/null", O_RDWR);
         dup2(devNull, 0), dup2(devNull, 1), dup2(devNull, 2);
-        std::vector<char*> argv{const_cast<char*>(LEAFBIND_EXPORT_PROGRAM)};
+        std::vector<char*> argv {const_cast<char*>(LEAFBIND_EXPORT_PROGRAM)};
         for (const std::string& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
@@ -50,16 +50,16 @@ int ExportEndedBySignal(const std::vector<std::string>& args, const std::string&
     // Opens before the new file exists (the probe) go ahead; the first one after it is held
     // until the signal has been sent. Closing the watch lets anything still held go on.
     bool sent = false;
-    pollfd ready{watch, POLLIN, 0};
+    pollfd ready {watch, POLLIN, 0};
     while (!sent && poll(&ready, 1, 10'000) == 1) {
-        fanotify_event_metadata event{};
+        fanotify_event_metadata event {};
         if (read(watch, &event, sizeof event) != sizeof event)
             break;
         if (Listing(folder) != before) {
             kill(child, signal);
             sent = true;
         }
-        const fanotify_response allow{event.fd, FAN_ALLOW};
+        const fanotify_response allow {event.fd, FAN_ALLOW};
         [[maybe_unused]] const ssize_t answered = write(watch, &allow, sizeof allow);
         close(event.fd);
     }
@@ -91,7 +91,7 @@ TEST(OutputKept, FailedOrInterruptedExportLeavesNoTrace)
             if (existing)
                 dir.Write("out.pdf", kPrevious);
             const std::set<std::string> before = Listing(dir.Path());
-            const std::vector<std::string> args{"-f", "-o", out, big, big, last};
+            const std::vector<std::string> args {"-f", "-o", out, big, big, last};
             if (c.signal == 0) {
                 const ProgramRun run = RunExportProgram(args, "", ReadFileBytes(big).size());
                 EXPECT_EQ(run.status, 4);

@@ -13,8 +13,7 @@ std::string LoggedName(const std::string& path)
     return name.starts_with(".leafbind-") ? ".leafbind-" : name;
 }
 
-template <typename Function>
-static Function* Real(const char* name)
+template <typename Function> static Function* Real(const char* name)
 {
     return reinterpret_cast<Function*>(dlsym(RTLD_NEXT, name));
 }
@@ -23,7 +22,8 @@ extern "C" int fsync(int fd)
 {
     static const auto real = Real<int(int)>("fsync");
     if (fileCallLog)
-        fileCallLog->push_back("fsync " + LoggedName(std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd))));
+        fileCallLog->push_back("fsync "
+                               + LoggedName(std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd))));
     return real(fd);
 }
 
