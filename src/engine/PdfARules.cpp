@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "PdfARules.h"
+
+namespace jpeg2pdf {
+
+namespace {
+
+constexpr double kSmallestSide = 3;
+constexpr double kLargestSide = 14400;
+constexpr size_t kIccHeaderSize = 128;
+
+}  // namespace
+
+std::string_view PdfAHeader(PdfAPart part)
+{
+    return part == PdfAPart::A2b ? "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n" : "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
+}
+
+bool PdfAPageSizeAllowed(double width, double height)
+{
+    return width >= kSmallestSide && width <= kLargestSide && height >= kSmallestSide && height <= kLargestSide;
+}
+
+int IccMajorVersion(const std::vector<uint8_t>& profile)
+{
+    return profile.size() < kIccHeaderSize ? 0 : profile[8];
+}
+
+bool PdfACarriesProfile(PdfAPart part, const std::vector<uint8_t>& profile)
+{
+    const int major = IccMajorVersion(profile);
+    switch (part) {
+    case PdfAPart::None:
+        return true;
+    case PdfAPart::A1b:
+        return major == 2;
+    case PdfAPart::A2b:
+        return major >= 2 && major <= 4;
+    }
+    return false;
+}
+
+EntryRefusal PdfARefusal(PdfAPart part, int components, bool profileCarried, double pageWidth, double pageHeight)
+{
+    if (part == PdfAPart::None)
+        return EntryRefusal::None;
+    // Device grey is allowed under any output intent, device RGB under an RGB one.
+    if (components == 4 && !profileCarried)
+        return EntryRefusal::CmykWithoutProfile;
+    if (!PdfAPageSizeAllowed(pageWidth, pageHeight))
+        return EntryRefusal::PageOutOfRange;
+    return EntryRefusal::None;
+}
+
+std::string PdfAProfileWarning(PdfAPart part, const std::vector<uint8_t>& profile)
+{
+    if (profile.empty() || PdfACarriesProfile(part, profile))
+        return {};
+    const int major = IccMajorVersion(profile);
+    std::string text = major == 0 ? std::string("colour profile too short to read its version")
+                                  : "version " + std::to_string(major) + " colour profile";
+    return text + (part == PdfAPart::A1b ? "; PDF/A-1b carries version 2 profiles only"
+                                         : "; PDF/A-2b carries version 2 to 4 profiles only")
+           + ", so the picture keeps its device colours";
+}
+
+}  // namespace jpeg2pdf

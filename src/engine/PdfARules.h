@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// What a PDF/A part asks of a document's pages and pictures: the page size range, which
+// embedded colour profiles it may carry, and which pictures it cannot show at all.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ExportDetails.h"
+
+namespace jpeg2pdf {
+
+// The header line of the PDF version the part is based on, then a comment of four bytes above
+// 127 that marks the file as binary.
+std::string_view PdfAHeader(PdfAPart part);
+
+// Each side of a page, in default user units, lies within 3 to 14,400.
+bool PdfAPageSizeAllowed(double width, double height);
+
+// The major version of an ICC profile (header byte 8); 0 when the profile is shorter than its header.
+int IccMajorVersion(const std::vector<uint8_t>& profile);
+
+// Whether the part may carry the picture's own profile: version 2 for part 1, 2 to 4 for part 2.
+// Without the part (None) every profile is carried.
+bool PdfACarriesProfile(PdfAPart part, const std::vector<uint8_t>& profile);
+
+// Why a picture cannot be a page of a document in this part, or None. `profileCarried`: its
+// own profile goes with it; `pageWidth`, `pageHeight`: the page box in default user units.
+EntryRefusal PdfARefusal(PdfAPart part, int components, bool profileCarried, double pageWidth, double pageHeight);
+
+// One line for the user, without the file name, when a picture's profile is left out under the
+// part: the picture keeps its device colours under the output intent. Empty when it is carried.
+std::string PdfAProfileWarning(PdfAPart part, const std::vector<uint8_t>& profile);
+
+}  // namespace jpeg2pdf

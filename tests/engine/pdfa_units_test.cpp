@@ -1,0 +1,145 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The PDF/A pieces on their own: the rules of each part, the XMP packet's text, the sRGB profile.
+#include <gtest/gtest.h>
+
+#include <lcms2.h>
+
+#include "PdfARules.h"
+#include "SrgbProfile.h"
+#include "XmpPacket.h"
+
+using namespace jpeg2pdf;
+
+namespace {
+
+// A profile that is only its header, with major version `major`.
+std::vector<uint8_t> ProfileOfVersion(uint8_t major, size_t size = 128)
+{
+    std::vector<uint8_t> profile(size, 0);
+    if (size > 8)
+        profile[8] = major;
+    return profile;
+}
+
+}  // namespace
+
+TEST(PdfAUnits, PartRules)
+{
+    EXPECT_EQ(PdfAHeader(PdfAPart::A1b), std::string_view("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n"));
+    EXPECT_EQ(PdfAHeader(PdfAPart::A2b), std::string_view("%PDF-1.7\n%\xE2\xE3\xCF\xD3\n"));
+
+    struct ProfileRow {
+        PdfAPart part;
+        std::vector<uint8_t> profile;
+        bool carried;
+        std::string warning;
+    };
+    const std::vector<ProfileRow> profiles = {
+        {PdfAPart::A1b, ProfileOfVersion(2), true, ""},
+        {PdfAPart::A1b, ProfileOfVersion(4), false,
+         "version 4 colour profile; PDF/A-1b carries version 2 profiles only, so the picture keeps its device colours"},
+        {PdfAPart::A1b, ProfileOfVersion(2, 127), false,
+         "colour profile too short to read its version; PDF/A-1b carries version 2 profiles only, so the picture "
+         "keeps its device colours"},
+        {PdfAPart::A2b, ProfileOfVersion(2), true, ""},
+        {PdfAPart::A2b, ProfileOfVersion(4), true, ""},
+        {PdfAPart::A2b, ProfileOfVersion(5), false,
+         "version 5 colour profile; PDF/A-2b carries version 2 to 4 profiles only, so the picture keeps its device "
+         "colours"},
+        {PdfAPart::A2b, ProfileOfVersion(1), false,
+         "version 1 colour profile; PDF/A-2b carries version 2 to 4 profiles only, so the picture keeps its device "
+         "colours"},
+        {PdfAPart::None, ProfileOfVersion(5), true, ""},
+        {PdfAPart::A1b, {}, false, ""},  // no profile, nothing to warn of
+    };
+    for (const auto& row : profiles) {
+        SCOPED_TRACE(row.warning);
+        EXPECT_EQ(PdfACarriesProfile(row.part, row.profile), row.carried);
+        EXPECT_EQ(PdfAProfileWarning(row.part, row.profile), row.warning);
+    }
+
+    struct RefusalRow {
+        PdfAPart part;
+        int components;
+        bool profileCarried;
+        double width, height;
+        EntryRefusal refusal;
+    };
+    const std::vector<RefusalRow> refusals = {
+        {PdfAPart::A1b, 3, false, 3, 14400, EntryRefusal::None},
+        {PdfAPart::A2b, 1, false, 14400, 3, EntryRefusal::None},
+        {PdfAPart::A1b, 3, false, 2.99, 100, EntryRefusal::PageOutOfRange},
+        {PdfAPart::A2b, 3, true, 100, 14400.01, EntryRefusal::PageOutOfRange},
+        {PdfAPart::A1b, 4, false, 100, 100, EntryRefusal::CmykWithoutProfile},
+        {PdfAPart::A2b, 4, false, 100, 100, EntryRefusal::CmykWithoutProfile},
+        {PdfAPart::A2b, 4, true, 100, 100, EntryRefusal::None},
+        {PdfAPart::None, 4, false, 1, 1, EntryRefusal::None},
+    };
+    for (const auto& row : refusals) {
+        SCOPED_TRACE(testing::Message() << row.components << " components, " << row.width << " x " << row.height);
+        EXPECT_EQ(PdfARefusal(row.part, row.components, row.profileCarried, row.width, row.height), row.refusal);
+    }
+}
+
+TEST(PdfAUnits, XmlTextAndDates)
+{
+    const std::vector<std::pair<std::string, std::string>> texts = {
+        {"Tom & Jerry <3 \"x\" 'y'", "Tom &amp; Jerry &lt;3 \"x\" 'y'"},
+        {"a]]>b", "a]]&gt;b"},
+        {"line\r\nnext\ttab", "line&#13;\nnext\ttab"},
+        {std::string("nul\0bell\x07", 9), "nulbell"},
+        {"\xE5\x86\x99\xE7\x9C\x9F \xF0\x9F\x93\xB7", "\xE5\x86\x99\xE7\x9C\x9F \xF0\x9F\x93\xB7"},
+        {"bad \xC3 end \xC0\xAF \xED\xA0\x80", "bad \xEF\xBF\xBD end \xEF\xBF\xBD\xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"cut \xE2\x82", "cut \xEF\xBF\xBD\xEF\xBF\xBD"},
+    };
+    for (const auto& [in, expected] : texts)
+        EXPECT_EQ(XmlText(in), expected) << in;
+
+    const std::vector<std::pair<DocumentDate, std::string>> dates = {
+        {{2026, 12, 7, 15, 4, 5, false, 0}, "2026-12-07T15:04:05"},
+        {{2026, 1, 2, 3, 4, 5, true, 0}, "2026-01-02T03:04:05Z"},
+        {{999, 1, 2, 3, 4, 5, true, 330}, "0999-01-02T03:04:05+05:30"},
+        {{2026, 1, 2, 3, 4, 5, true, -210}, "2026-01-02T03:04:05-03:30"},
+    };
+    for (const auto& [date, expected] : dates)
+        EXPECT_EQ(XmpDate(date), expected);
+}
+
+TEST(PdfAUnits, XmpPacketHoldsIdentificationAndEveryGivenField)
+{
+    DocumentInfo full {.title = "Ferien & <Meer>", .author = "Ana", .subject = "Sommer", .keywords = "a, b",
+                       .hasDate = true, .created = {2026, 12, 7, 15, 4, 5, true, 60}};
+    const std::string packet = XmpPacket(PdfAPart::A2b, full, "Leafbind 1.0");
+    for (const std::string part : {
+             "<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n",
+             "<pdfaid:part>2</pdfaid:part>",
+             "<pdfaid:conformance>B</pdfaid:conformance>",
+             "<dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">Ferien &amp; &lt;Meer&gt;</rdf:li></rdf:Alt></dc:title>",
+             "<dc:creator><rdf:Seq><rdf:li>Ana</rdf:li></rdf:Seq></dc:creator>",
+             "<dc:description><rdf:Alt><rdf:li xml:lang=\"x-default\">Sommer</rdf:li></rdf:Alt></dc:description>",
+             "<pdf:Producer>Leafbind 1.0</pdf:Producer>",
+             "<pdf:Keywords>a, b</pdf:Keywords>",
+             "<xmp:CreateDate>2026-12-07T15:04:05+01:00</xmp:CreateDate>",
+         })
+        EXPECT_NE(packet.find(part), std::string::npos) << part;
+    EXPECT_TRUE(packet.ends_with("\n<?xpacket end=\"w\"?>"));
+
+    const std::string bare = XmpPacket(PdfAPart::A1b, {}, "Leafbind 1.0");
+    EXPECT_NE(bare.find("<pdfaid:part>1</pdfaid:part>"), std::string::npos);
+    for (const std::string absent : {"dc:title", "dc:creator", "dc:description", "pdf:Keywords", "xmp:CreateDate"})
+        EXPECT_EQ(bare.find(absent), std::string::npos) << absent;
+}
+
+TEST(PdfAUnits, SrgbProfileIsVersionTwoRgbAndTheSameEveryTime)
+{
+    const std::vector<uint8_t> profile = SrgbProfileVersion2();
+    ASSERT_GE(profile.size(), 128u);
+    EXPECT_EQ(profile, SrgbProfileVersion2());
+    const std::unique_ptr<void, cmsBool (*)(cmsHPROFILE)> opened(
+        cmsOpenProfileFromMem(profile.data(), static_cast<cmsUInt32Number>(profile.size())), cmsCloseProfile);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(cmsGetEncodedICCversion(opened.get()) >> 24, 2u);
+    EXPECT_EQ(cmsGetColorSpace(opened.get()), cmsSigRgbData);
+    EXPECT_EQ(cmsGetDeviceClass(opened.get()), cmsSigDisplayClass);
+    EXPECT_TRUE(cmsIsMatrixShaper(opened.get()));
+}
