@@ -21,19 +21,21 @@ bool PdfAPageSizeAllowed(double width, double height)
     return width >= kSmallestSide && width <= kLargestSide && height >= kSmallestSide && height <= kLargestSide;
 }
 
-int IccMajorVersion(const std::vector<uint8_t>& profile)
+std::string IccVersionText(const std::vector<uint8_t>& profile)
 {
-    return profile.size() < kIccHeaderSize ? 0 : profile[8];
+    if (profile.size() < kIccHeaderSize)
+        return {};
+    return std::to_string(profile[8]) + "." + std::to_string(profile[9] >> 4);
 }
 
 bool PdfACarriesProfile(PdfAPart part, const std::vector<uint8_t>& profile)
 {
-    const int major = IccMajorVersion(profile);
+    const int major = profile.size() < kIccHeaderSize ? 0 : profile[8];
     switch (part) {
     case PdfAPart::None:
         return true;
     case PdfAPart::A1b:
-        return major == 2;
+        return major == 2 && profile[9] <= 0x40;
     case PdfAPart::A2b:
         return major >= 2 && major <= 4;
     }
@@ -56,10 +58,10 @@ std::string PdfAProfileWarning(PdfAPart part, const std::vector<uint8_t>& profil
 {
     if (profile.empty() || PdfACarriesProfile(part, profile))
         return {};
-    const int major = IccMajorVersion(profile);
-    std::string text = major == 0 ? std::string("colour profile too short to read its version")
-                                  : "version " + std::to_string(major) + " colour profile";
-    return text + (part == PdfAPart::A1b ? "; PDF/A-1b carries version 2 profiles only"
+    const std::string version = IccVersionText(profile);
+    std::string text = version.empty() ? std::string("colour profile too short to read its version")
+                                       : "version " + version + " colour profile";
+    return text + (part == PdfAPart::A1b ? "; PDF/A-1b carries version 2.0 to 2.4 profiles only"
                                          : "; PDF/A-2b carries version 2 to 4 profiles only")
            + ", so the picture keeps its device colours";
 }

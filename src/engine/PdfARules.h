@@ -19,11 +19,12 @@ std::string_view PdfAHeader(PdfAPart part);
 // Each side of a page, in default user units, lies within 3 to 14,400.
 bool PdfAPageSizeAllowed(double width, double height);
 
-// The major version of an ICC profile (header byte 8); 0 when the profile is shorter than its header.
-int IccMajorVersion(const std::vector<uint8_t>& profile);
+// The version of an ICC profile as "4.2" (header bytes 8 and 9); empty when the profile is
+// shorter than its header.
+std::string IccVersionText(const std::vector<uint8_t>& profile);
 
-// Whether the part may carry the picture's own profile: version 2 for part 1, 2 to 4 for part 2.
-// Without the part (None) every profile is carried.
+// Whether the part may carry the picture's own profile: 2.0 to 2.4 for part 1 (what its PDF
+// version reads), 2.x to 4.x for part 2. Without the part (None) every profile is carried.
 bool PdfACarriesProfile(PdfAPart part, const std::vector<uint8_t>& profile);
 
 // Why a picture cannot be a page of a document in this part, or None. `profileCarried`: its

@@ -12,12 +12,14 @@ using namespace jpeg2pdf;
 
 namespace {
 
-// A profile that is only its header, with major version `major`.
-std::vector<uint8_t> ProfileOfVersion(uint8_t major, size_t size = 128)
+// A profile that is only its header, of version major.minor.
+std::vector<uint8_t> ProfileOfVersion(uint8_t major, uint8_t minor = 0, size_t size = 128)
 {
     std::vector<uint8_t> profile(size, 0);
-    if (size > 8)
+    if (size > 9) {
         profile[8] = major;
+        profile[9] = static_cast<uint8_t>(minor << 4);
+    }
     return profile;
 }
 
@@ -35,19 +37,24 @@ TEST(PdfAUnits, PartRules)
         std::string warning;
     };
     const std::vector<ProfileRow> profiles = {
-        {PdfAPart::A1b, ProfileOfVersion(2), true, ""},
-        {PdfAPart::A1b, ProfileOfVersion(4), false,
-         "version 4 colour profile; PDF/A-1b carries version 2 profiles only, so the picture keeps its device colours"},
-        {PdfAPart::A1b, ProfileOfVersion(2, 127), false,
-         "colour profile too short to read its version; PDF/A-1b carries version 2 profiles only, so the picture "
-         "keeps its device colours"},
+        {PdfAPart::A1b, ProfileOfVersion(2, 1), true, ""},
+        {PdfAPart::A1b, ProfileOfVersion(2, 4), true, ""},
+        {PdfAPart::A1b, ProfileOfVersion(2, 5), false,
+         "version 2.5 colour profile; PDF/A-1b carries version 2.0 to 2.4 profiles only, so the picture keeps its "
+         "device colours"},
+        {PdfAPart::A1b, ProfileOfVersion(4, 3), false,
+         "version 4.3 colour profile; PDF/A-1b carries version 2.0 to 2.4 profiles only, so the picture keeps its "
+         "device colours"},
+        {PdfAPart::A1b, ProfileOfVersion(2, 1, 127), false,
+         "colour profile too short to read its version; PDF/A-1b carries version 2.0 to 2.4 profiles only, so the "
+         "picture keeps its device colours"},
         {PdfAPart::A2b, ProfileOfVersion(2), true, ""},
         {PdfAPart::A2b, ProfileOfVersion(4), true, ""},
         {PdfAPart::A2b, ProfileOfVersion(5), false,
-         "version 5 colour profile; PDF/A-2b carries version 2 to 4 profiles only, so the picture keeps its device "
+         "version 5.0 colour profile; PDF/A-2b carries version 2 to 4 profiles only, so the picture keeps its device "
          "colours"},
         {PdfAPart::A2b, ProfileOfVersion(1), false,
-         "version 1 colour profile; PDF/A-2b carries version 2 to 4 profiles only, so the picture keeps its device "
+         "version 1.0 colour profile; PDF/A-2b carries version 2 to 4 profiles only, so the picture keeps its device "
          "colours"},
         {PdfAPart::None, ProfileOfVersion(5), true, ""},
         {PdfAPart::A1b, {}, false, ""},  // no profile, nothing to warn of
