@@ -187,10 +187,14 @@ bool OutputFile::Fail(bool inInput, int systemError)
     return false;
 }
 
+void OutputFile::StartContentDigest() { digest_ = std::make_unique<ContentDigest>(); }
+
 bool OutputFile::Write(std::string_view bytes)
 {
     if (fd_ < 0)
         return false;
+    if (digest_)
+        digest_->Add(bytes.data(), bytes.size());
     if (buffered_ + bytes.size() > kBufferSize) {
         if (!Flush())
             return false;
@@ -249,6 +253,9 @@ bool OutputFile::CopyThroughBuffer(const InputFile& input, int64_t from, int64_t
                                          static_cast<size_t>(std::min<int64_t>(count - copied, room)));
         if (got <= 0)
             return Fail(true, got < 0 ? errno : 0);  // 0: the file is shorter than it was when opened
+        // Hashed while the bytes are fresh in the cache.
+        if (digest_)
+            digest_->Add(buffer_.get() + buffered_, static_cast<size_t>(got));
         buffered_ += static_cast<size_t>(got);
         copied += got;
         position_ += got;

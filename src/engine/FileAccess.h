@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ContentDigest.h"
+
 namespace jpeg2pdf {
 
 // Which file a path names, independent of the path's spelling (links, "..", symlinks).
@@ -104,6 +106,13 @@ public:
     // Records a failure found by the caller (unless one is recorded already); returns false.
     bool Fail(bool inInput, int systemError);
 
+    // From here on every byte handed over is also added to a running hash, so the document's ID
+    // comes from its content without reading the file back. Call before the first byte; throws
+    // std::bad_alloc.
+    void StartContentDigest();
+    // The running hash; null unless started.
+    const ContentDigest* Digest() const { return digest_.get(); }
+
 private:
     bool Flush();
     bool WriteAll(const char* data, size_t size);
@@ -119,6 +128,7 @@ private:
     size_t buffered_ = 0;
     int systemError_ = 0;
     WriteFailure failure_;
+    std::unique_ptr<ContentDigest> digest_;
 };
 
 // Removes the file `path` names if it is the regular file `identity`: by its real name, so a
