@@ -145,21 +145,6 @@ int Explain(const jpeg2pdf::ExportReport& report, const std::string& outputName,
 
 void Complain(int fd, const std::string& message) { WriteAll(fd, "leafbind-export: " + message + "\n"); }
 
-std::string ShownName(const std::string& path)
-{
-    std::string shown;
-    for (unsigned char c : path) {
-        if (c < 0x20 || c == 0x7F) {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02X", c);
-            shown += escape;
-        } else {
-            shown += static_cast<char>(c);
-        }
-    }
-    return shown;
-}
-
 int RunExport(const CommandLine& command, const Streams& streams)
 {
     std::vector<std::string> paths;
@@ -173,8 +158,7 @@ int RunExport(const CommandLine& command, const Streams& streams)
 
     const bool toStandardOutput = command.output == "-";
     const std::string outputName = toStandardOutput ? "standard output" : ShownName(command.output);
-    jpeg2pdf::ExportOptions options;
-    options.autoOrient = command.autoOrient;
+    jpeg2pdf::ExportOptions options = command.options;
     options.replaceExisting = command.force;
     options.removeOnFailure = true;
     if (toStandardOutput) {
