@@ -11,7 +11,7 @@ run_packages=(
   fonts-wine fonts-dejavu-core xdg-utils qt6-wayland zlib1g-dev
 )
 test_packages=(
-  libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+  libgtest-dev libbenchmark-dev clang libclang-rt-14-dev liblcms2-dev
   qpdf poppler-utils python3 python3-pikepdf
   xvfb xauth xdotool x11-utils imagemagick openbox
   dbus at-spi2-core python3-pyatspi desktop-file-utils man-db
