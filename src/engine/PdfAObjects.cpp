@@ -21,10 +21,9 @@ std::string Stream(std::string dictionaryEntries, std::string_view data)
 
 }  // namespace
 
-std::string PdfACatalogEntries(int64_t metadataObject, int64_t outputIntentObject)
+std::vector<std::string> PdfACatalogEntries(int64_t metadataObject, int64_t outputIntentObject)
 {
-    return "/Metadata " + Decimal(metadataObject) + " 0 R\n/OutputIntents [ " + Decimal(outputIntentObject)
-           + " 0 R ]\n";
+    return {"/Metadata " + Decimal(metadataObject) + " 0 R", "/OutputIntents [ " + Decimal(outputIntentObject) + " 0 R ]"};
 }
 
 std::string MetadataStreamObject(std::string_view packet)

@@ -11,8 +11,9 @@
 
 namespace jpeg2pdf {
 
-// The catalog's entries that name the metadata stream and the output intent.
-std::string PdfACatalogEntries(int64_t metadataObject, int64_t outputIntentObject);
+// The catalog's entries, one a line without its end, that name the metadata stream and the
+// output intent.
+std::vector<std::string> PdfACatalogEntries(int64_t metadataObject, int64_t outputIntentObject);
 
 // An uncompressed XML metadata stream holding `packet`.
 std::string MetadataStreamObject(std::string_view packet);

@@ -11,10 +11,7 @@ constexpr size_t kIccHeaderSize = 128;
 
 }  // namespace
 
-std::string_view PdfAHeader(PdfAPart part)
-{
-    return part == PdfAPart::A2b ? "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n" : "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
-}
+int PdfAVersionMinor(PdfAPart part) { return part == PdfAPart::A2b ? 7 : 4; }
 
 bool PdfAPageSizeAllowed(double width, double height)
 {

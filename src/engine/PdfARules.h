@@ -12,9 +12,11 @@
 
 namespace jpeg2pdf {
 
-// The header line of the PDF version the part is based on, then a comment of four bytes above
-// 127 that marks the file as binary.
-std::string_view PdfAHeader(PdfAPart part);
+// The minor number of the PDF 1.x version the part is based on: 4 for part 1, 7 for part 2.
+int PdfAVersionMinor(PdfAPart part);
+
+// The comment line after the header that marks the file as binary: four bytes above 127.
+constexpr std::string_view kBinaryCommentLine = "%\xE2\xE3\xCF\xD3\n";
 
 // Each side of a page, in default user units, lies within 3 to 14,400.
 bool PdfAPageSizeAllowed(double width, double height);

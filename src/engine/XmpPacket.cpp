@@ -1,41 +1,35 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "XmpPacket.h"
 
-#include <charconv>
-#include <cstdint>
-#include <cstdlib>
+#include "DocumentDateText.h"
+#include "ShownName.h"
 
 namespace jpeg2pdf {
 
 namespace {
 
-std::string Digits(int value, int width)
+void AppendUtf8(std::string& text, char32_t c)
 {
-    char text[12];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    std::string digits(text, end);
-    return std::string(digits.size() < static_cast<size_t>(width) ? width - digits.size() : 0, '0') + digits;
+    if (c < 0x80) {
+        text += static_cast<char>(c);
+    } else if (c < 0x800) {
+        text += static_cast<char>(0xC0 | (c >> 6));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        text += static_cast<char>(0xE0 | (c >> 12));
+        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | (c >> 18));
+        text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    }
 }
 
-// Length of the well-formed UTF-8 sequence at the start of `text`, or 0.
-size_t Utf8SequenceLength(std::string_view text)
+bool XmlHolds(char32_t c)
 {
-    const auto byte = [&text](size_t i) { return static_cast<uint8_t>(text[i]); };
-    const uint8_t lead = byte(0);
-    size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-        : lead >= 0xF0 && lead <= 0xF4                                                              ? 4
-                                                                                                    : 0;
-    if (length == 0 || length > text.size())
-        return 0;
-    for (size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80)
-            return 0;
-    }
-    // Overlong forms, surrogates and code points past U+10FFFF.
-    if ((lead == 0xE0 && byte(1) < 0xA0) || (lead == 0xED && byte(1) > 0x9F) || (lead == 0xF0 && byte(1) < 0x90)
-        || (lead == 0xF4 && byte(1) > 0x8F))
-        return 0;
-    return length;
+    return c == '\t' || c == '\n' || c == '\r' || (c >= 0x20 && c != 0xFFFE && c != 0xFFFF);
 }
 
 // One property element; nothing when the value is empty.
@@ -62,47 +56,47 @@ std::string Description(std::string_view namespaces, const std::string& properti
 
 }  // namespace
 
-std::string XmpDate(const DocumentDate& date)
+std::string XmlRepresentable(std::string_view text)
 {
-    std::string text = Digits(date.year, 4) + "-" + Digits(date.month, 2) + "-" + Digits(date.day, 2) + "T"
-                       + Digits(date.hour, 2) + ":" + Digits(date.minute, 2) + ":" + Digits(date.second, 2);
-    if (!date.hasZone)
-        return text;
-    if (date.zoneMinutes == 0)
-        return text + "Z";
-    const int offset = std::abs(date.zoneMinutes);
-    return text + (date.zoneMinutes < 0 ? "-" : "+") + Digits(offset / 60, 2) + ":" + Digits(offset % 60, 2);
-}
-
-std::string XmlText(std::string_view utf8)
-{
-    std::string text;
-    text.reserve(utf8.size());
-    while (!utf8.empty()) {
-        const size_t length = Utf8SequenceLength(utf8);
-        if (length == 0) {
-            text += "\xEF\xBF\xBD";
-            utf8.remove_prefix(1);
-            continue;
-        }
-        const char c = utf8[0];
-        if (c == '&')
-            text += "&amp;";
-        else if (c == '<')
-            text += "&lt;";
-        else if (c == '>')
-            text += "&gt;";
-        else if (c == '\r')
-            text += "&#13;";
-        else if (length > 1 || static_cast<uint8_t>(c) >= 0x20 || c == '\t' || c == '\n')
-            text.append(utf8.substr(0, length));
-        utf8.remove_prefix(length);
+    std::string kept;
+    kept.reserve(text.size());
+    for (char32_t c : DecodeAsShown(text)) {
+        if (XmlHolds(c))
+            AppendUtf8(kept, c);
     }
-    return text;
+    return kept;
 }
 
-std::string XmpPacket(PdfAPart part, const DocumentInfo& info, std::string_view producer)
+DocumentInfo XmlRepresentableInfo(const DocumentInfo& info)
 {
+    DocumentInfo kept = info;
+    for (std::string* field : {&kept.title, &kept.author, &kept.subject, &kept.keywords})
+        *field = XmlRepresentable(*field);
+    return kept;
+}
+
+std::string XmlText(std::string_view text)
+{
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (char c : text) {
+        if (c == '&')
+            escaped += "&amp;";
+        else if (c == '<')
+            escaped += "&lt;";
+        else if (c == '>')
+            escaped += "&gt;";
+        else if (c == '\r')
+            escaped += "&#13;";
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
+std::string XmpPacket(PdfAPart part, const DocumentInfo& given, std::string_view producer)
+{
+    const DocumentInfo info = XmlRepresentableInfo(given);
     std::string packet = "<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
                          "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">\n"
                          "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n";
@@ -118,7 +112,7 @@ std::string XmpPacket(PdfAPart part, const DocumentInfo& info, std::string_view 
                           Property("pdf:Producer", producer) + Property("pdf:Keywords", info.keywords));
     if (info.hasDate)
         packet += Description("xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\"",
-                              Property("xmp:CreateDate", XmpDate(info.created)));
+                              Property("xmp:CreateDate", IsoDateText(info.created)));
     return packet + "</rdf:RDF>\n</x:xmpmeta>\n<?xpacket end=\"w\"?>";
 }
 

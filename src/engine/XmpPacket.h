@@ -10,16 +10,21 @@
 
 namespace jpeg2pdf {
 
-// The date in XMP's form: 2026-12-07T15:04:05+01:00, ...Z for UTC, no zone when none is known.
-std::string XmpDate(const DocumentDate& date);
+// Text as both the packet and the information dictionary can hold it: decoded as the dictionary
+// decodes it (DecodeAsShown: U+FFFD for bytes that are not UTF-8), without the characters XML
+// cannot hold (controls other than tab, line feed and carriage return; U+FFFE and U+FFFF), as UTF-8.
+std::string XmlRepresentable(std::string_view text);
+// The information with every text field XmlRepresentable: what a PDF/A document describes itself
+// with, in its dictionary and its packet alike.
+DocumentInfo XmlRepresentableInfo(const DocumentInfo& info);
 
-// Text as XML character data: markup characters as references, CR as &#13; (parsers would turn
-// it into LF), other controls XML cannot hold dropped, and bytes that are not UTF-8 as U+FFFD.
-std::string XmlText(std::string_view utf8);
+// XmlRepresentable text as XML character data: markup characters as references, CR as &#13;
+// (parsers would read it as a line feed).
+std::string XmlText(std::string_view text);
 
 // The whole packet (UTF-8, header and writable trailer) for PDF/A part 1 or 2, conformance B.
-// Empty fields are left out, as the information dictionary leaves them out; `producer` is the
-// information dictionary's /Producer.
+// Empty fields are left out, as the information dictionary leaves them out; the creation date in
+// its ISO 8601 form (IsoDateText); `producer` is the information dictionary's /Producer.
 std::string XmpPacket(PdfAPart part, const DocumentInfo& info, std::string_view producer);
 
 }  // namespace jpeg2pdf
