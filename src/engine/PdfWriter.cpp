@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "DocumentDateText.h"
+#include "DocumentMetadataPlanner.h"
 #include "DocumentWriter.h"
 #include "FileAccess.h"
 #include "JpegFrameProbe.h"
@@ -163,11 +165,23 @@ ExportReport ExportJpegList(const std::vector<std::string>& paths, const std::st
             report.outputRefusal = OutputRefusal::NoPages;
             return report;
         }
+        // A date no calendar has cannot be written in either of its forms.
+        if (options.info.hasDate && !IsValidDocumentDate(options.info.created)) {
+            report.outputRefusal = OutputRefusal::CannotCreate;
+            report.systemError = EINVAL;
+            return report;
+        }
         plan = PlanDocument(found.pages, options.layout, found.profiles);
         if (pdfa) {
             if (AddPdfARefusals(plan, options, report))
                 return report;
-            AddPdfA(plan, options.pdfa, XmlRepresentableInfo(options.info));
+            // The information dictionary and the XMP packet say the same, in text both can hold.
+            ExportOptions described = options;
+            described.info = XmlRepresentableInfo(options.info);
+            PlanDocumentMetadata(plan, described, paths);
+            AddPdfA(plan, options.pdfa, described.info);
+        } else {
+            PlanDocumentMetadata(plan, options, paths);
         }
         // What other options add to the plan goes here, each from its own unit, before anything
         // is written (see PagePlan.h).
