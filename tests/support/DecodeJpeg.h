@@ -10,7 +10,7 @@ struct RgbImage {
     std::vector<unsigned char> pixels;  // width * height * 3, rows top to bottom
 };
 
-// Decodes a 3-component JPEG to RGB; throws std::runtime_error for anything else.
+// Decodes a 3-component (or grey) JPEG to RGB; throws std::runtime_error for anything else.
 RgbImage DecodeJpegToRgb(const std::string& bytes);
 // Reads a binary (P6, maxval 255) PPM file; throws std::runtime_error on anything else.
 RgbImage ReadPpm(const std::string& path);
