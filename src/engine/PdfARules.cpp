@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "PdfARules.h"
 
+#include "IccProfile.h"
+
 namespace jpeg2pdf {
 
 namespace {
 
 constexpr double kSmallestSide = 3;
 constexpr double kLargestSide = 14400;
-constexpr size_t kIccHeaderSize = 128;
 
 }  // namespace
 
@@ -20,21 +21,24 @@ bool PdfAPageSizeAllowed(double width, double height)
 
 std::string IccVersionText(const std::vector<uint8_t>& profile)
 {
-    if (profile.size() < kIccHeaderSize)
+    const IccVersion version = ReadIccVersion(profile.data(), profile.size());
+    if (version.major == 0)
         return {};
-    return std::to_string(profile[8]) + "." + std::to_string(profile[9] >> 4);
+    return std::to_string(version.major) + "." + std::to_string(version.minor);
 }
 
 bool PdfACarriesProfile(PdfAPart part, const std::vector<uint8_t>& profile)
 {
-    const int major = profile.size() < kIccHeaderSize ? 0 : profile[8];
+    const IccVersion version = ReadIccVersion(profile.data(), profile.size());
     switch (part) {
     case PdfAPart::None:
         return true;
     case PdfAPart::A1b:
-        return major == 2 && profile[9] <= 0x40;
+        // Up to 2.4.0 exactly: a bug-fix release of 2.4 is past what PDF 1.4 names (byte 9 holds
+        // the minor and bug-fix versions, a nibble each).
+        return version.major == 2 && profile[9] <= 0x40;
     case PdfAPart::A2b:
-        return major >= 2 && major <= 4;
+        return version.major >= 2 && version.major <= 4;
     }
     return false;
 }

@@ -21,8 +21,7 @@ constexpr std::string_view kBinaryCommentLine = "%\xE2\xE3\xCF\xD3\n";
 // Each side of a page, in default user units, lies within 3 to 14,400.
 bool PdfAPageSizeAllowed(double width, double height);
 
-// The version of an ICC profile as "4.2" (header bytes 8 and 9); empty when the profile is
-// shorter than its header.
+// The version of an ICC profile as "4.2" (see ReadIccVersion); empty when it states none.
 std::string IccVersionText(const std::vector<uint8_t>& profile);
 
 // Whether the part may carry the picture's own profile: 2.0 to 2.4 for part 1 (what its PDF

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "ExportDetails.h"
+#include "IccProfiles.h"
 #include "MakeJpeg.h"
 #include "PdfAChecks.h"
 #include "TempDir.h"
@@ -21,7 +22,15 @@ struct Document {
     std::vector<std::string> pictures;
     DocumentInfo info;
     std::vector<std::string> imageSpaces;  // as PdfAFacts lists them
+    std::vector<int> warned;  // entries the export warned of
 };
+
+// A picture carrying `profile` in its APP2 chunks.
+std::string WithProfile(JpegRecipe recipe, const std::string& profile)
+{
+    recipe.leadingSegments = IccChunkSegments(profile);
+    return MakeJpeg(recipe);
+}
 
 // Writes each file and exports them to <name>.pdf.
 ExportReport Export(const TempDir& dir, const std::string& name, const std::vector<std::string>& files,
@@ -68,20 +77,42 @@ TEST(PdfAExport, DocumentsMeetTheirPart)
     localDate.title = "Bell\x07";
     localDate.hasDate = true;
     localDate.created = {1999, 12, 31, 23, 59, 59, false, 0};
+    const std::string grey = MakeJpeg({.width = 10, .height = 10, .components = 1});
+    const std::string rgbVersion2 = WithProfile({}, AdobeRgbLikeProfile(2.1));
+    const std::string rgbVersion4 = WithProfile({}, AdobeRgbLikeProfile(4.3));
+    const std::string greyVersion2 = WithProfile({.components = 1}, GrayProfile(2.1));
+    const std::string cmykVersion2 = WithProfile({.components = 4}, CmykProfile(5, 2.1));
+    const std::string cmykVersion4 = WithProfile({.components = 4}, CmykProfile(5, 4.3));
     const std::vector<Document> documents = {
-        {"rgb-1b", PdfAPart::A1b, {rgb, smallest}, {}, {"/DeviceRGB", "/DeviceRGB"}},
-        {"rgb-2b", PdfAPart::A2b, {rgb, smallest}, {}, {"/DeviceRGB", "/DeviceRGB"}},
-        {"described-1b", PdfAPart::A1b, {rgb}, described, {"/DeviceRGB"}},
-        {"described-2b", PdfAPart::A2b, {rgb}, described, {"/DeviceRGB"}},
-        {"local-date-1b", PdfAPart::A1b, {rgb}, localDate, {"/DeviceRGB"}},
+        {"profiles-1b",
+         PdfAPart::A1b,
+         {rgbVersion2, rgbVersion4, grey, greyVersion2, cmykVersion2},
+         {},
+         {"ICC 2", "/DeviceRGB", "/DeviceGray", "ICC 2", "ICC 2"},
+         {1}},
+        {"profiles-2b",
+         PdfAPart::A2b,
+         {rgbVersion2, rgbVersion4, grey, greyVersion2, cmykVersion4},
+         {},
+         {"ICC 2", "ICC 4", "/DeviceGray", "ICC 2", "ICC 4"},
+         {}},
+        {"rgb-1b", PdfAPart::A1b, {rgb, smallest}, {}, {"/DeviceRGB", "/DeviceRGB"}, {}},
+        {"rgb-2b", PdfAPart::A2b, {rgb, smallest}, {}, {"/DeviceRGB", "/DeviceRGB"}, {}},
+        {"described-1b", PdfAPart::A1b, {rgb}, described, {"/DeviceRGB"}, {}},
+        {"described-2b", PdfAPart::A2b, {rgb}, described, {"/DeviceRGB"}, {}},
+        {"local-date-1b", PdfAPart::A1b, {rgb}, localDate, {"/DeviceRGB"}, {}},
     };
     TempDir dir;
     for (const Document& document : documents) {
         SCOPED_TRACE(document.name);
         ExportOptions options;
+        options.acceptGray = true;
         options.info = document.info;
         options.pdfa = document.part;
+        std::vector<int> warned;
+        options.warn = [&warned](int entry, const std::string&) { warned.push_back(entry); };
         ASSERT_EQ(Export(dir, document.name, document.pictures, options).result, kExportSaved);
+        EXPECT_EQ(warned, document.warned);
         const std::string pdf = dir.File(document.name + ".pdf");
         const PdfAFacts facts = ReadPdfAFacts(pdf);
         ExpectPartRules(facts, document.part);
@@ -108,6 +139,7 @@ TEST(PdfAExport, PicturesThePartCannotHoldAreRefused)
     const std::string cmyk = MakeJpeg({.width = 20, .height = 10, .components = 4});
     const std::vector<Row> rows = {
         {"cmyk-1b", PdfAPart::A1b, {rgb, cmyk}, {}, false, 1, {}},
+        {"cmyk-version-4-1b", PdfAPart::A1b, {WithProfile({.components = 4}, CmykProfile(5, 4.3))}, {}, false, 0, {}},
         {"cmyk-2b", PdfAPart::A2b, {cmyk}, {}, false, 0, {}},
         {"narrow", PdfAPart::A2b, {rgb, MakeJpeg({.width = 2, .height = 10})}, {}, false, 1, {}},
         {"wide", PdfAPart::A1b, {MakeJpeg({.width = 14401, .height = 8})}, {}, false, 0, {}},
