@@ -41,8 +41,8 @@ std::vector<EntryReport> PdfAPageRefusals(const DocumentPlan& plan, PdfAPart par
     std::vector<EntryReport> refused;
     for (const PagePlan& page : plan.pages) {
         EntryReport report {page.entry, {}};
-        report.problem.refusal = PdfARefusal(part, Components(page.colour), page.profileObject != 0, page.pageWidth,
-                                             page.pageHeight);
+        report.problem.refusal
+            = PdfARefusal(part, Components(page.colour), page.profileObject != 0, page.pageWidth, page.pageHeight);
         if (report.problem.refusal != EntryRefusal::None)
             refused.push_back(report);
     }

@@ -62,9 +62,10 @@ std::string PdfAProfileWarning(PdfAPart part, const std::vector<uint8_t>& profil
     const std::string version = IccVersionText(profile);
     std::string text = version.empty() ? std::string("colour profile too short to read its version")
                                        : "version " + version + " colour profile";
-    return text + (part == PdfAPart::A1b ? "; PDF/A-1b carries version 2.0 to 2.4 profiles only"
-                                         : "; PDF/A-2b carries version 2 to 4 profiles only")
-           + ", so the picture keeps its device colours";
+    return text
+        + (part == PdfAPart::A1b ? "; PDF/A-1b carries version 2.0 to 2.4 profiles only"
+                                 : "; PDF/A-2b carries version 2 to 4 profiles only")
+        + ", so the picture keeps its device colours";
 }
 
 }  // namespace jpeg2pdf

@@ -27,10 +27,7 @@ void AppendUtf8(std::string& text, char32_t c)
     }
 }
 
-bool XmlHolds(char32_t c)
-{
-    return c == '\t' || c == '\n' || c == '\r' || (c >= 0x20 && c != 0xFFFE && c != 0xFFFF);
-}
+bool XmlHolds(char32_t c) { return c == '\t' || c == '\n' || c == '\r' || (c >= 0x20 && c != 0xFFFE && c != 0xFFFF); }
 
 // One property element; nothing when the value is empty.
 std::string Property(std::string_view name, std::string_view value)
@@ -46,7 +43,7 @@ std::string DefaultLanguageProperty(std::string_view name, std::string_view valu
     if (value.empty())
         return {};
     return "<" + std::string(name) + "><rdf:Alt><rdf:li xml:lang=\"x-default\">" + XmlText(value)
-           + "</rdf:li></rdf:Alt></" + std::string(name) + ">\n";
+        + "</rdf:li></rdf:Alt></" + std::string(name) + ">\n";
 }
 
 std::string Description(std::string_view namespaces, const std::string& properties)

@@ -27,40 +27,33 @@ std::vector<uint8_t> ProfileOfVersion(uint8_t major, uint8_t minor = 0, size_t s
 
 TEST(PdfAUnits, PartRules)
 {
-
     struct ProfileRow {
         PdfAPart part;
         std::vector<uint8_t> profile;
         bool carried;
-        std::string warning;
+        std::string warningStart;  // "": no warning
     };
     const std::vector<ProfileRow> profiles = {
         {PdfAPart::A1b, ProfileOfVersion(2, 1), true, ""},
         {PdfAPart::A1b, ProfileOfVersion(2, 4), true, ""},
-        {PdfAPart::A1b, ProfileOfVersion(2, 5), false,
-         "version 2.5 colour profile; PDF/A-1b carries version 2.0 to 2.4 profiles only, so the picture keeps its "
-         "device colours"},
-        {PdfAPart::A1b, ProfileOfVersion(4, 3), false,
-         "version 4.3 colour profile; PDF/A-1b carries version 2.0 to 2.4 profiles only, so the picture keeps its "
-         "device colours"},
-        {PdfAPart::A1b, ProfileOfVersion(2, 1, 127), false,
-         "colour profile too short to read its version; PDF/A-1b carries version 2.0 to 2.4 profiles only, so the "
-         "picture keeps its device colours"},
+        {PdfAPart::A1b, ProfileOfVersion(2, 5), false, "version 2.5 colour profile; PDF/A-1b carries version 2.0 to"},
+        {PdfAPart::A1b, ProfileOfVersion(4, 3), false, "version 4.3 colour profile; PDF/A-1b"},
+        {PdfAPart::A1b, ProfileOfVersion(2, 1, 127), false, "colour profile too short to read its version; PDF/A-1b"},
         {PdfAPart::A2b, ProfileOfVersion(2), true, ""},
         {PdfAPart::A2b, ProfileOfVersion(4), true, ""},
-        {PdfAPart::A2b, ProfileOfVersion(5), false,
-         "version 5.0 colour profile; PDF/A-2b carries version 2 to 4 profiles only, so the picture keeps its device "
-         "colours"},
-        {PdfAPart::A2b, ProfileOfVersion(1), false,
-         "version 1.0 colour profile; PDF/A-2b carries version 2 to 4 profiles only, so the picture keeps its device "
-         "colours"},
+        {PdfAPart::A2b, ProfileOfVersion(5), false, "version 5.0 colour profile; PDF/A-2b carries version 2 to 4"},
+        {PdfAPart::A2b, ProfileOfVersion(1), false, "version 1.0 colour profile; PDF/A-2b"},
         {PdfAPart::None, ProfileOfVersion(5), true, ""},
         {PdfAPart::A1b, {}, false, ""},  // no profile, nothing to warn of
     };
     for (const auto& row : profiles) {
-        SCOPED_TRACE(row.warning);
+        SCOPED_TRACE(row.warningStart);
         EXPECT_EQ(PdfACarriesProfile(row.part, row.profile), row.carried);
-        EXPECT_EQ(PdfAProfileWarning(row.part, row.profile), row.warning);
+        const std::string warning = PdfAProfileWarning(row.part, row.profile);
+        EXPECT_EQ(warning.substr(0, row.warningStart.size()), row.warningStart);
+        EXPECT_EQ(warning.empty(), row.warningStart.empty());
+        EXPECT_TRUE(warning.empty() || warning.ends_with("profiles only, so the picture keeps its device colours"))
+            << warning;
     }
 
     struct RefusalRow {
@@ -111,14 +104,19 @@ TEST(PdfAUnits, XmlText)
 
 TEST(PdfAUnits, XmpPacketHoldsIdentificationAndEveryGivenField)
 {
-    DocumentInfo full {.title = "Ferien & <Meer>\x01", .author = "Ana", .subject = "Sommer", .keywords = "a, b",
-                       .hasDate = true, .created = {2026, 12, 7, 15, 4, 5, true, 60}};
+    DocumentInfo full {.title = "Ferien & <Meer>\x01",
+                       .author = "Ana",
+                       .subject = "Sommer",
+                       .keywords = "a, b",
+                       .hasDate = true,
+                       .created = {2026, 12, 7, 15, 4, 5, true, 60}};
     const std::string packet = XmpPacket(PdfAPart::A2b, full, "Leafbind 1.0");
     for (const std::string part : {
              "<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n",
              "<pdfaid:part>2</pdfaid:part>",
              "<pdfaid:conformance>B</pdfaid:conformance>",
-             "<dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">Ferien &amp; &lt;Meer&gt;</rdf:li></rdf:Alt></dc:title>",
+             "<dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">Ferien &amp; "
+             "&lt;Meer&gt;</rdf:li></rdf:Alt></dc:title>",
              "<dc:creator><rdf:Seq><rdf:li>Ana</rdf:li></rdf:Seq></dc:creator>",
              "<dc:description><rdf:Alt><rdf:li xml:lang=\"x-default\">Sommer</rdf:li></rdf:Alt></dc:description>",
              "<pdf:Producer>Leafbind 1.0</pdf:Producer>",

@@ -3,6 +3,7 @@
 // facts of a document that the PDF/A-2b rules are about, as a PDF library reads them.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,21 +15,17 @@ struct ValidatorVerdict {
 // Runs the PDF/A-1b validator (Apache PDFBox Preflight from Debian's packages) on one file.
 ValidatorVerdict ValidatePdfA1b(const std::string& pdfPath);
 
-struct PdfAFacts {
-    std::string header;  // the first line, as "%PDF-1.4"
-    bool binaryComment = false;  // the second line is % and at least four bytes above 127
-    bool hasId = false;  // the trailer's /ID holds two strings
-    std::string part, conformance;  // from the XMP metadata's identification
-    std::string intentSubtype;  // the first output intent's /S, as "/GTS_PDFA1"
-    int intentComponents = 0;  // its destination profile's /N
-    std::vector<unsigned char> intentProfile;
-    std::vector<std::pair<double, double>> pageSizes;  // MediaBox sides times /UserUnit
-    std::vector<std::string> imageSpaces;  // each page's image: "/DeviceRGB", ... or "ICC 2" for a version 2 profile
-    std::string infoTitle, xmpTitle;  // the information dictionary's and the metadata's title
-};
-
-// Reads the facts with pikepdf; throws std::runtime_error when the file cannot be read.
+// Each fact's values in document order, read with pikepdf: "header" (first line), "binary" (1 when
+// the second line is % and four bytes above 127), "id" (1 when the trailer's /ID holds two
+// strings), "part" and "conformance" (XMP identification), "titles" (1 when the information
+// dictionary's title is the XMP's), "intent" (first output intent's /S), "intent-n" (its
+// profile's /N), "side" (each page's shortest and longest side, times /UserUnit), "image" (each
+// page's colour space: "/DeviceRGB", ... or "ICC 2" for a profile of major version 2).
+// The output intent's profile is saved as <pdfPath>.icc. Throws std::runtime_error when the
+// file cannot be read.
+using PdfAFacts = std::map<std::string, std::vector<std::string>>;
 PdfAFacts ReadPdfAFacts(const std::string& pdfPath);
 
-// The profile's major version as lcms2 reads it after opening it, or 0 when it does not open.
-int ProfileVersionOpened(const std::vector<unsigned char>& profile);
+// The major version of the profile in `path` as lcms2 reads it after opening it, or 0 when it
+// does not open.
+int ProfileVersionOpened(const std::string& path);
