@@ -49,8 +49,8 @@ struct Validated {
 // With `everyEntry` it goes on past a refusal and lists each one in `problems`. A profile's
 // bytes are kept only in `found.profiles`, once however many entries carry them; under a PDF/A
 // part only the profiles it may carry.
-int ValidateEntries(const std::vector<std::string>& paths, const ProbeRequest& request, bool everyEntry,
-                    PdfAPart pdfa, Validated& found, EntryProblem& problem, std::vector<EntryReport>& problems)
+int ValidateEntries(const std::vector<std::string>& paths, const ProbeRequest& request, bool everyEntry, PdfAPart pdfa,
+                    Validated& found, EntryProblem& problem, std::vector<EntryReport>& problems)
 {
     int firstRefused = kAllEntriesUsable;
     found.pages.reserve(paths.size());
