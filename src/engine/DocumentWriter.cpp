@@ -53,7 +53,7 @@ bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const
     if (!extras.documentId)
         return WriteTrailer(out, plan.objects.Last() + 1, offsets.back(), extras.trailerEntries);
     std::vector<std::string> trailerEntries = extras.trailerEntries;
-    trailerEntries.push_back(DocumentIdEntry(out.Digest()->Hex()));
+    trailerEntries.push_back(DocumentIdEntry(out.ContentHash()));
     return WriteTrailer(out, plan.objects.Last() + 1, offsets.back(), trailerEntries);
 }
 

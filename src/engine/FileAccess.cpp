@@ -187,18 +187,18 @@ bool OutputFile::Fail(bool inInput, int systemError)
     return false;
 }
 
-void OutputFile::StartContentDigest() { digest_ = std::make_unique<ContentDigest>(); }
-
 bool OutputFile::Write(std::string_view bytes)
 {
     if (fd_ < 0)
         return false;
-    if (digest_)
-        digest_->Add(bytes.data(), bytes.size());
     if (buffered_ + bytes.size() > kBufferSize) {
         if (!Flush())
             return false;
         if (bytes.size() > kBufferSize) {
+            if (digest_) {
+                digest_->Wait();
+                digest_->Add(bytes);
+            }
             if (!WriteAll(bytes.data(), bytes.size()))
                 return false;
             position_ += static_cast<int64_t>(bytes.size());
@@ -215,8 +215,26 @@ bool OutputFile::Write(std::string_view bytes)
 bool OutputFile::Flush()
 {
     const bool written = WriteAll(buffer_.get(), buffered_);
+    if (digest_) {
+        // The buffer just written is hashed on the digest's thread while the other one fills.
+        digest_->Wait();
+        digest_->AddInBackground({buffer_.get(), buffered_});
+        std::swap(buffer_, spare_);
+    }
     buffered_ = 0;
     return written;
+}
+
+void OutputFile::StartContentDigest()
+{
+    spare_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
+    digest_ = std::make_unique<ContentDigest>();
+}
+
+std::string OutputFile::ContentHash()
+{
+    digest_->Wait();
+    return digest_->Hex({buffer_.get(), buffered_});
 }
 
 bool OutputFile::WriteAll(const char* data, size_t size)
@@ -253,9 +271,6 @@ bool OutputFile::CopyThroughBuffer(const InputFile& input, int64_t from, int64_t
                                          static_cast<size_t>(std::min<int64_t>(count - copied, room)));
         if (got <= 0)
             return Fail(true, got < 0 ? errno : 0);  // 0: the file is shorter than it was when opened
-        // Hashed while the bytes are fresh in the cache.
-        if (digest_)
-            digest_->Add(buffer_.get() + buffered_, static_cast<size_t>(got));
         buffered_ += static_cast<size_t>(got);
         copied += got;
         position_ += got;

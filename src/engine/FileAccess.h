@@ -106,12 +106,13 @@ public:
     // Records a failure found by the caller (unless one is recorded already); returns false.
     bool Fail(bool inInput, int systemError);
 
-    // From here on every byte handed over is also added to a running hash, so the document's ID
-    // comes from its content without reading the file back. Call before the first byte; throws
-    // std::bad_alloc.
+    // From here on every byte written is also added to a running hash, so the document's ID comes
+    // from its content without reading the file back. Call before the first byte; throws
+    // std::bad_alloc or std::system_error.
     void StartContentDigest();
-    // The running hash; null unless started.
-    const ContentDigest* Digest() const { return digest_.get(); }
+    bool HashesContent() const { return digest_ != nullptr; }
+    // The hash of every byte handed over so far (ContentDigest::Hex); only once started.
+    std::string ContentHash();
 
 private:
     bool Flush();
@@ -128,6 +129,9 @@ private:
     size_t buffered_ = 0;
     int systemError_ = 0;
     WriteFailure failure_;
+    // With a digest, the buffer last written, hashed while `buffer_` fills; declared before the
+    // digest, whose thread may still read it while the digest is destroyed.
+    std::unique_ptr<char[]> spare_;
     std::unique_ptr<ContentDigest> digest_;
 };
 

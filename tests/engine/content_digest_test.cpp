@@ -56,7 +56,7 @@ TEST(ContentDigest, EqualsTheHashOfTheWrittenFile)
             ASSERT_TRUE(input.Open(dir.Write("in" + std::to_string(i), bytes)));
             ASSERT_TRUE(out.CopyFrom(input, input.Size()));
         }
-        const std::string id = out.Digest()->Hex();
+        const std::string id = out.ContentHash();
         ASSERT_TRUE(out.Close());
         const auto reference = RunCommand("xxhsum -H2 < " + Quoted(output));
         ASSERT_EQ(reference.status, 0) << reference.output;
@@ -70,6 +70,6 @@ TEST(ContentDigest, OnlyWhenStarted)
     jpeg2pdf::OutputFile out;
     ASSERT_EQ(out.Open(dir.File("out"), {}), jpeg2pdf::OutputFile::OpenResult::Opened);
     ASSERT_TRUE(out.Write("window bytes"));
-    EXPECT_EQ(out.Digest(), nullptr);
+    EXPECT_FALSE(out.HashesContent());
     EXPECT_EQ(jpeg2pdf::DocumentIdEntry("0a"), "/ID [<0a> <0a>]");
 }
