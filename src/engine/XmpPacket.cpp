@@ -58,7 +58,8 @@ std::string XmlRepresentable(std::string_view text)
     std::string kept;
     kept.reserve(text.size());
     for (char32_t c : DecodeAsShown(text)) {
-        if (XmlHolds(c))
+        // A byte-order mark that would lead the kept text is one the dictionary's reading drops.
+        if (XmlHolds(c) && !(c == 0xFEFF && kept.empty()))
             AppendUtf8(kept, c);
     }
     return kept;

@@ -89,6 +89,7 @@ TEST(PdfAUnits, XmlText)
         {"bad \xC3 end \xC0\xAF", "bad \xEF\xBF\xBD end \xEF\xBF\xBD\xEF\xBF\xBD"},
         {"cut \xE2\x82", "cut \xEF\xBF\xBD\xEF\xBF\xBD"},
         {"no \xEF\xBF\xBE\xEF\xBF\xBF here", "no  here"},
+        {std::string("\0\xEF\xBB\xBF\xEF\xBB\xBFmark\xEF\xBB\xBF", 14), "mark\xEF\xBB\xBF"},  // no leading mark
     };
     for (const auto& [in, expected] : kept)
         EXPECT_EQ(XmlRepresentable(in), expected) << in;
