@@ -9,10 +9,16 @@ namespace {
 
 constexpr double kSmallestSide = 3;
 constexpr double kLargestSide = 14400;
+constexpr size_t kMostArrayElementsInPart1 = 8191;
 
 }  // namespace
 
 int PdfAVersionMinor(PdfAPart part) { return part == PdfAPart::A2b ? 7 : 4; }
+
+bool PdfAPageCountAllowed(PdfAPart part, size_t pageCount)
+{
+    return part != PdfAPart::A1b || pageCount <= kMostArrayElementsInPart1;
+}
 
 bool PdfAPageSizeAllowed(double width, double height)
 {

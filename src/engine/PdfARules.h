@@ -18,6 +18,9 @@ int PdfAVersionMinor(PdfAPart part);
 // The comment line after the header that marks the file as binary: four bytes above 127.
 constexpr std::string_view kBinaryCommentLine = "%\xE2\xE3\xCF\xD3\n";
 
+// Part 1 limits an array to 8,191 elements, and the page tree lists every page in one.
+bool PdfAPageCountAllowed(PdfAPart part, size_t pageCount);
+
 // Each side of a page, in default user units, lies within 3 to 14,400.
 bool PdfAPageSizeAllowed(double width, double height);
 

@@ -165,6 +165,10 @@ ExportReport ExportJpegList(const std::vector<std::string>& paths, const std::st
             report.outputRefusal = OutputRefusal::NoPages;
             return report;
         }
+        if (!PdfAPageCountAllowed(options.pdfa, paths.size())) {
+            report.outputRefusal = OutputRefusal::TooManyPagesForPart;
+            return report;
+        }
         // A date no calendar has cannot be written in either of its forms.
         if (options.info.hasDate && !IsValidDocumentDate(options.info.created)) {
             report.outputRefusal = OutputRefusal::CannotCreate;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // --pdfa through the real program: a document described from the command line that the PDF/A-1b
-// validator accepts, a CMYK picture refused with the reason, the same bytes on every run.
+// validator accepts, a CMYK picture and too many pages for part 1 refused with the reason, the same
+// bytes on every run.
 #include <gtest/gtest.h>
 
 #include "MakeJpeg.h"
@@ -25,6 +26,15 @@ TEST(PdfA, ThroughTheCommandLine)
     run = RunExportProgram({"-f", "-o", out, "--pdfa", "2b", rgb, cmyk});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("cmyk.jpg: CMYK without a usable colour profile"), std::string::npos) << run.err;
+
+    // Part 1's page tree lists at most 8,191 pages; part 2 has no such limit.
+    std::string list;
+    for (int i = 0; i < 8192; ++i)
+        list += rgb + "\n";
+    run = RunExportProgram({"-q", "-f", "-o", out, "--pdfa", "1b", "-l", dir.Write("many.txt", list)});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_NE(run.err.find("PDF/A-1b holds at most 8,191 pages"), std::string::npos) << run.err;
+    EXPECT_EQ(RunExportProgram({"-q", "-f", "-o", out, "--pdfa", "2b", "-l", dir.File("many.txt")}).status, 0);
 
     for (const std::string part : {"1b", "2b"}) {
         for (const std::string name : {"first.pdf", "second.pdf"}) {

@@ -73,6 +73,9 @@ TEST(PdfAUnits, PartRules)
         {PdfAPart::A2b, 4, true, 100, 100, EntryRefusal::None},
         {PdfAPart::None, 4, false, 1, 1, EntryRefusal::None},
     };
+    EXPECT_TRUE(PdfAPageCountAllowed(PdfAPart::A1b, 8191));
+    EXPECT_FALSE(PdfAPageCountAllowed(PdfAPart::A1b, 8192));
+    EXPECT_TRUE(PdfAPageCountAllowed(PdfAPart::A2b, 8192));
     for (const auto& row : refusals) {
         SCOPED_TRACE(testing::Message() << row.components << " components, " << row.width << " x " << row.height);
         EXPECT_EQ(PdfARefusal(row.part, row.components, row.profileCarried, row.width, row.height), row.refusal);
