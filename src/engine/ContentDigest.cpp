@@ -54,16 +54,22 @@ void ContentDigest::HashPieces()
 {
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] { return pending_ || stopping_; });
-        if (!pending_)
+        changed_.wait(lock, [this] { return (pending_ && !taken_) || stopping_; });
+        if (!pending_ || taken_)
             return;
-        const std::string_view piece = piece_;
-        lock.unlock();
-        XXH3_128bits_update(state_, piece.data(), piece.size());
-        lock.lock();
-        pending_ = false;
-        changed_.notify_all();
+        HashPending(lock);
     }
+}
+
+void ContentDigest::HashPending(std::unique_lock<std::mutex>& lock)
+{
+    taken_ = true;
+    const std::string_view piece = piece_;
+    lock.unlock();
+    XXH3_128bits_update(state_, piece.data(), piece.size());
+    lock.lock();
+    pending_ = taken_ = false;
+    changed_.notify_all();
 }
 
 void ContentDigest::Add(std::string_view bytes)
@@ -87,6 +93,10 @@ void ContentDigest::AddInBackground(std::string_view bytes)
 void ContentDigest::Wait()
 {
     std::unique_lock lock(mutex_);
+    // A piece the thread has not begun (it may not have been given a processor yet) is hashed
+    // here rather than waited for.
+    if (pending_ && !taken_)
+        HashPending(lock);
     changed_.wait(lock, [this] { return !pending_; });
 }
 

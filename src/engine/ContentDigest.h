@@ -25,7 +25,7 @@ public:
 
     void Add(std::string_view bytes);
     // Hashes `bytes` on the digest's thread; they must stay unchanged until Wait returns, and
-    // nothing else may be added meanwhile.
+    // nothing else may be added meanwhile. Wait hashes them itself if the thread has not begun.
     void AddInBackground(std::string_view bytes);
     void Wait();
     // 32 lower-case hex digits (XXH3, 128 bits, most significant byte first) for everything added
@@ -34,12 +34,15 @@ public:
 
 private:
     void HashPieces();
+    // Hashes the pending piece with the lock released, then marks it done.
+    void HashPending(std::unique_lock<std::mutex>& lock);
 
     XXH3_state_s* state_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::string_view piece_;  // guarded by mutex_
     bool pending_ = false;  // guarded by mutex_
+    bool taken_ = false;  // the pending piece is being hashed; guarded by mutex_
     bool stopping_ = false;  // guarded by mutex_
     std::thread hasher_;  // last: starts once the rest is ready
 };

@@ -4,7 +4,7 @@
 #include <charconv>
 
 #include "PdfTextString.h"
-#include "ShownName.h"
+#include "FileNameText.h"
 
 namespace jpeg2pdf {
 

@@ -1,5 +1,6 @@
 #include "DocumentWriter.h"
 
+#include "ContentDigest.h"
 #include "PagePlanner.h"
 
 namespace jpeg2pdf {

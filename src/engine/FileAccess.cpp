@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ContentDigest.h"
+
 namespace jpeg2pdf {
 
 namespace {
@@ -90,6 +92,8 @@ int64_t InputFile::ReadAt(int64_t offset, void* buffer, size_t count) const
             return -1;
     }
 }
+
+OutputFile::OutputFile() = default;
 
 OutputFile::~OutputFile()
 {

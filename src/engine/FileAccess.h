@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ContentDigest.h"
-
 namespace jpeg2pdf {
+
+class ContentDigest;
 
 // Which file a path names, independent of the path's spelling (links, "..", symlinks).
 struct FileIdentity {
@@ -71,7 +71,7 @@ class OutputFile {
 public:
     enum class OpenResult { Opened, Failed, IsOneOfInputs, Exists, Locked, NotRegularFile };
 
-    OutputFile() = default;
+    OutputFile();
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;

@@ -4,7 +4,7 @@
 #include <array>
 #include <optional>
 
-#include "ShownName.h"
+#include "FileNameText.h"
 
 namespace jpeg2pdf {
 

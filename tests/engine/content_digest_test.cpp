@@ -4,7 +4,7 @@
 
 #include "ContentDigest.h"
 #include "FileAccess.h"
-#include "ReaderCommand.h"
+#include "ReaderTools.h"
 #include "TempDir.h"
 
 using engine_test::Quoted;

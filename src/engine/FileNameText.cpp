@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "ShownName.h"
+#include "FileNameText.h"
 
 namespace jpeg2pdf {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// Text as the window shows bytes of unknown encoding (file names, command-line arguments).
+// File names as the window shows them: bytes of unknown encoding turned into text.
 #pragma once
 
 #include <string>
