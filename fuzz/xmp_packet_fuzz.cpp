@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "ShownName.h"
+#include "FileNameText.h"
 #include "XmpPacket.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

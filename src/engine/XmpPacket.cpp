@@ -2,7 +2,7 @@
 #include "XmpPacket.h"
 
 #include "DocumentDateText.h"
-#include "ShownName.h"
+#include "FileNameText.h"
 
 namespace jpeg2pdf {
 
