@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The PDF/A pieces on their own: the rules of each part, the XMP packet's text, the sRGB profile.
+// The PDF/A rules of each part on their own, and the text both document descriptions keep.
 #include <gtest/gtest.h>
 
-#include <lcms2.h>
-
 #include "PdfARules.h"
-#include "SrgbProfile.h"
 #include "XmpPacket.h"
 
 using namespace jpeg2pdf;
@@ -66,10 +63,7 @@ TEST(PdfAUnits, PartRules)
     const std::vector<RefusalRow> refusals = {
         {PdfAPart::A1b, 3, false, 3, 14400, EntryRefusal::None},
         {PdfAPart::A2b, 1, false, 14400, 3, EntryRefusal::None},
-        {PdfAPart::A1b, 3, false, 2.99, 100, EntryRefusal::PageOutOfRange},
         {PdfAPart::A2b, 3, true, 100, 14400.01, EntryRefusal::PageOutOfRange},
-        {PdfAPart::A1b, 4, false, 100, 100, EntryRefusal::CmykWithoutProfile},
-        {PdfAPart::A2b, 4, false, 100, 100, EntryRefusal::CmykWithoutProfile},
         {PdfAPart::A2b, 4, true, 100, 100, EntryRefusal::None},
         {PdfAPart::None, 4, false, 1, 1, EntryRefusal::None},
     };
@@ -82,9 +76,8 @@ TEST(PdfAUnits, PartRules)
     }
 }
 
-TEST(PdfAUnits, XmlText)
+TEST(PdfAUnits, TextBothDescriptionsKeep)
 {
-    // What both the packet and the information dictionary keep of the given text.
     const std::vector<std::pair<std::string, std::string>> kept = {
         {"line\r\nnext\ttab", "line\r\nnext\ttab"},
         {std::string("nul\0bell\x07\x7F", 10), "nulbell\x7F"},
@@ -96,56 +89,4 @@ TEST(PdfAUnits, XmlText)
     };
     for (const auto& [in, expected] : kept)
         EXPECT_EQ(XmlRepresentable(in), expected) << in;
-
-    const std::vector<std::pair<std::string, std::string>> escaped = {
-        {"Tom & Jerry <3 \"x\" 'y'", "Tom &amp; Jerry &lt;3 \"x\" 'y'"},
-        {"a]]>b", "a]]&gt;b"},
-        {"line\r\nnext", "line&#13;\nnext"},
-    };
-    for (const auto& [in, expected] : escaped)
-        EXPECT_EQ(XmlText(in), expected) << in;
-}
-
-TEST(PdfAUnits, XmpPacketHoldsIdentificationAndEveryGivenField)
-{
-    DocumentInfo full {.title = "Ferien & <Meer>\x01",
-                       .author = "Ana",
-                       .subject = "Sommer",
-                       .keywords = "a, b",
-                       .hasDate = true,
-                       .created = {2026, 12, 7, 15, 4, 5, true, 60}};
-    const std::string packet = XmpPacket(PdfAPart::A2b, full, "Leafbind 1.0");
-    for (const std::string part : {
-             "<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n",
-             "<pdfaid:part>2</pdfaid:part>",
-             "<pdfaid:conformance>B</pdfaid:conformance>",
-             "<dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">Ferien &amp; "
-             "&lt;Meer&gt;</rdf:li></rdf:Alt></dc:title>",
-             "<dc:creator><rdf:Seq><rdf:li>Ana</rdf:li></rdf:Seq></dc:creator>",
-             "<dc:description><rdf:Alt><rdf:li xml:lang=\"x-default\">Sommer</rdf:li></rdf:Alt></dc:description>",
-             "<pdf:Producer>Leafbind 1.0</pdf:Producer>",
-             "<pdf:Keywords>a, b</pdf:Keywords>",
-             "<xmp:CreateDate>2026-12-07T15:04:05+01:00</xmp:CreateDate>",
-         })
-        EXPECT_NE(packet.find(part), std::string::npos) << part;
-    EXPECT_TRUE(packet.ends_with("\n<?xpacket end=\"w\"?>"));
-
-    const std::string bare = XmpPacket(PdfAPart::A1b, {}, "Leafbind 1.0");
-    EXPECT_NE(bare.find("<pdfaid:part>1</pdfaid:part>"), std::string::npos);
-    for (const std::string absent : {"dc:title", "dc:creator", "dc:description", "pdf:Keywords", "xmp:CreateDate"})
-        EXPECT_EQ(bare.find(absent), std::string::npos) << absent;
-}
-
-TEST(PdfAUnits, SrgbProfileIsVersionTwoRgbAndTheSameEveryTime)
-{
-    const std::vector<uint8_t> profile = SrgbProfileVersion2();
-    ASSERT_GE(profile.size(), 128u);
-    EXPECT_EQ(profile, SrgbProfileVersion2());
-    const std::unique_ptr<void, cmsBool (*)(cmsHPROFILE)> opened(
-        cmsOpenProfileFromMem(profile.data(), static_cast<cmsUInt32Number>(profile.size())), cmsCloseProfile);
-    ASSERT_TRUE(opened);
-    EXPECT_EQ(cmsGetEncodedICCversion(opened.get()) >> 24, 2u);
-    EXPECT_EQ(cmsGetColorSpace(opened.get()), cmsSigRgbData);
-    EXPECT_EQ(cmsGetDeviceClass(opened.get()), cmsSigDisplayClass);
-    EXPECT_TRUE(cmsIsMatrixShaper(opened.get()));
 }
