@@ -7,7 +7,7 @@ set -euo pipefail
 run_packages=(
   cmake make g++ pkg-config
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev libxkbcommon-x11-0
-  libjpeg62-turbo-dev libxxhash-dev libwmf-dev libemf2svg-dev libxcb1-dev fonts-urw-base35
+  libjpeg62-turbo-dev libxxhash-dev libwmf-dev libemf2svg-dev libxcb1-dev liblcms2-dev fonts-urw-base35
   fonts-wine fonts-dejavu-core xdg-utils qt6-wayland zlib1g-dev
 )
 test_packages=(
@@ -16,6 +16,7 @@ test_packages=(
   xvfb xauth xdotool x11-utils imagemagick openbox
   dbus at-spi2-core python3-pyatspi desktop-file-utils man-db
   weston appstream dpkg-dev file xxhash
+  default-jre-headless libpdfbox2-java libactivation-java libjaxb-api-java
 )
 
 packages=("${run_packages[@]}")

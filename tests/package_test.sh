@@ -28,7 +28,7 @@ done
 
 # Nothing in the build names these libraries: dpkg-shlibdeps found them in the program.
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libqt6widgets6 libjpeg62-turbo; do
+for library in libc6 libqt6widgets6 libjpeg62-turbo liblcms2-2; do
   [[ ", $depends" == *", $library "* ]] || fail "Depends lacks $library: $depends"
 done
 dpkg -I "$deb" > "$work/info"

@@ -52,6 +52,8 @@ std::string DescribeOutputRefusal(const jpeg2pdf::ExportReport& report)
         return "not a regular file";
     case OutputRefusal::NoPages:
         return "no pages to write";
+    case OutputRefusal::TooManyPagesForPart:
+        return "PDF/A-1b holds at most 8,191 pages (PDF/A-2b has no such limit)";
     case OutputRefusal::CannotCreate:
     case OutputRefusal::None:
         break;

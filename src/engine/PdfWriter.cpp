@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include <utility>
@@ -9,7 +10,10 @@
 #include "FileAccess.h"
 #include "JpegFrameProbe.h"
 #include "PagePlanner.h"
+#include "PdfAPlan.h"
+#include "PdfARules.h"
 #include "PdfObjects.h"
+#include "XmpPacket.h"
 #include "jpeg2pdf.h"
 
 namespace jpeg2pdf {
@@ -43,8 +47,9 @@ struct Validated {
 // Probes every entry in list order and stops at the first one that cannot become a page.
 // Returns that entry's index (and why in `problem`), or kAllEntriesUsable with every page.
 // With `everyEntry` it goes on past a refusal and lists each one in `problems`. A profile's
-// bytes are kept only in `found.profiles`, once however many entries carry them.
-int ValidateEntries(const std::vector<std::string>& paths, const ProbeRequest& request, bool everyEntry,
+// bytes are kept only in `found.profiles`, once however many entries carry them; under a PDF/A
+// part only the profiles it may carry.
+int ValidateEntries(const std::vector<std::string>& paths, const ProbeRequest& request, bool everyEntry, PdfAPart pdfa,
                     Validated& found, EntryProblem& problem, std::vector<EntryReport>& problems)
 {
     int firstRefused = kAllEntriesUsable;
@@ -73,6 +78,10 @@ int ValidateEntries(const std::vector<std::string>& paths, const ProbeRequest& r
         ProbedPage page {entry, outcome.info, outcome.components, outcome.orientation, outcome.density, -1};
         if (page.components == 0)
             page.components = outcome.info.IsCmyk ? 4 : 3;
+        if (!outcome.profile.empty() && !PdfACarriesProfile(pdfa, outcome.profile)) {
+            found.warnings.emplace_back(entry, PdfAProfileWarning(pdfa, outcome.profile));
+            outcome.profile.clear();
+        }
         if (!outcome.profile.empty())
             page.profile = found.profiles->Add(outcome.profile, page.components);
         else if (!outcome.profileIgnored.empty())
@@ -81,6 +90,26 @@ int ValidateEntries(const std::vector<std::string>& paths, const ProbeRequest& r
         found.identities.push_back(outcome.identity);
     }
     return firstRefused;
+}
+
+// Adds the planned pages the PDF/A part cannot hold to what validation refused (the first refused
+// entry, and with reportEveryEntry every one in list order); true when any entry is refused.
+bool AddPdfARefusals(const DocumentPlan& plan, const ExportOptions& options, ExportReport& report)
+{
+    for (const EntryReport& refused : PdfAPageRefusals(plan, options.pdfa)) {
+        if (report.entry < 0 || refused.entry < report.entry) {
+            report.entry = refused.entry;
+            report.entryProblem = refused.problem;
+        }
+        if (options.reportEveryEntry)
+            report.problems.push_back(refused);
+    }
+    std::stable_sort(report.problems.begin(), report.problems.end(),
+                     [](const EntryReport& a, const EntryReport& b) { return a.entry < b.entry; });
+    if (report.entry < 0)
+        return false;
+    report.result = report.entry;
+    return true;
 }
 
 OutputRefusal RefusalOf(OutputFile::OpenResult result)
@@ -119,15 +148,25 @@ ExportReport ExportJpegList(const std::vector<std::string>& paths, const std::st
     DocumentPlan plan;
     OutputFile out;
     try {
-        const int failingEntry = ValidateEntries(paths, RequestFor(options), options.reportEveryEntry, found,
-                                                 report.entryProblem, report.problems);
+        const bool pdfa = options.pdfa != PdfAPart::None;
+        const int failingEntry = ValidateEntries(paths, RequestFor(options), options.reportEveryEntry, options.pdfa,
+                                                 found, report.entryProblem, report.problems);
+        // Every entry's refusal is reported at once: under PDF/A the usable ones are planned first,
+        // as the part's refusals depend on the page each makes.
         if (failingEntry != kAllEntriesUsable) {
             report.result = report.entry = failingEntry;
+            if (!pdfa || !options.reportEveryEntry)
+                return report;
+            AddPdfARefusals(PlanDocument(found.pages, options.layout, found.profiles), options, report);
             return report;
         }
         // A document without pages would open on a page that does not exist.
         if (paths.empty() || paths.size() > kMostPages) {
             report.outputRefusal = OutputRefusal::NoPages;
+            return report;
+        }
+        if (!PdfAPageCountAllowed(options.pdfa, paths.size())) {
+            report.outputRefusal = OutputRefusal::TooManyPagesForPart;
             return report;
         }
         // A date no calendar has cannot be written in either of its forms.
@@ -137,7 +176,17 @@ ExportReport ExportJpegList(const std::vector<std::string>& paths, const std::st
             return report;
         }
         plan = PlanDocument(found.pages, options.layout, found.profiles);
-        PlanDocumentMetadata(plan, options, paths);
+        if (pdfa) {
+            if (AddPdfARefusals(plan, options, report))
+                return report;
+            // The information dictionary and the XMP packet say the same, in text both can hold.
+            ExportOptions described = options;
+            described.info = XmlRepresentableInfo(options.info);
+            PlanDocumentMetadata(plan, described, paths);
+            AddPdfA(plan, options.pdfa, described.info);
+        } else {
+            PlanDocumentMetadata(plan, options, paths);
+        }
         // What other options add to the plan goes here, each from its own unit, before anything
         // is written (see PagePlan.h).
         if (options.warn) {

@@ -51,6 +51,7 @@ enum class OutputRefusal {
     IsOneOfInputs,  // writing it would empty a listed file before it is copied
     NotRegularFile,  // a folder, FIFO or socket
     NoPages,  // the list is empty (or too long to number)
+    TooManyPagesForPart,  // PDF/A-1b: more pages than its page tree may list (8,191)
 };
 
 // Where a page's size comes from when no paper is given, and the picture's size on paper.
