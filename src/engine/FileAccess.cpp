@@ -238,6 +238,11 @@ bool OutputFile::CopyFrom(const InputFile& input, int64_t count)
     return CopyThroughBuffer(input, 0, count);
 }
 
+bool OutputFile::CopyRange(const InputFile& input, int64_t offset, int64_t count)
+{
+    return fd_ >= 0 && CopyThroughBuffer(input, offset, offset + count);
+}
+
 // Reads straight into the buffer's free room, so the file sees only full buffers.
 bool OutputFile::CopyThroughBuffer(const InputFile& input, int64_t from, int64_t count)
 {

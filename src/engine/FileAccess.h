@@ -89,6 +89,8 @@ public:
     // Appends exactly `count` bytes of `input` from its start; false if the file ends sooner or
     // anything fails.
     bool CopyFrom(const InputFile& input, int64_t count);
+    // Appends exactly `count` bytes of `input` from `offset` on; false as CopyFrom.
+    bool CopyRange(const InputFile& input, int64_t offset, int64_t count);
     // Writes what is buffered and closes; false if any of that fails. An adopted descriptor is
     // left open.
     bool Close();
