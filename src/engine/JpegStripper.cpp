@@ -30,7 +30,8 @@ bool IsStandalone(uint8_t marker) { return IsRestart(marker) || marker == 0x01; 
 
 bool StartsWith(const uint8_t* bytes, int64_t size, std::string_view identifier)
 {
-    return size >= static_cast<int64_t>(identifier.size()) && std::memcmp(bytes, identifier.data(), identifier.size()) == 0;
+    return size >= static_cast<int64_t>(identifier.size())
+        && std::memcmp(bytes, identifier.data(), identifier.size()) == 0;
 }
 
 // Comments and application segments go, except the three a decoder reads: JFIF (sampling
@@ -96,7 +97,8 @@ public:
             const int64_t end = pos_ + 2 + length;
             if (length < 2 || end > size_)
                 return KeepRest();
-            if (IsDropped(marker, &block_[pos_ + 4 - blockStart_], std::min(head, length + 2) - 4)) {
+            if (IsDropped(marker, &block_[pos_ + 4 - blockStart_], std::min(head, length + 2) - 4)
+                && EndsBeforeSegmentMarker(end)) {
                 if (!Flush(pos_))
                     return false;
                 keptFrom_ = pos_ = end;
@@ -136,11 +138,28 @@ private:
         return blockEnd_ - pos_;
     }
 
+    // Whether the bytes at `offset` begin with a marker that cannot join what precedes it, or the
+    // file ends there. Dropping a segment puts what follows it next to what precedes it: scan data
+    // or a fill byte followed by a restart, a stuffed zero, a fill byte or garbage would be walked
+    // (and decoded) differently, so such a segment is kept.
+    bool EndsBeforeSegmentMarker(int64_t offset) const
+    {
+        if (offset == size_)
+            return true;
+        uint8_t bytes[2];
+        if (offset >= blockStart_ && offset + 2 <= blockEnd_)
+            std::memcpy(bytes, &block_[offset - blockStart_], 2);
+        else if (in_.ReadAt(offset, bytes, 2) != 2)
+            return false;  // one last byte, or a failed read that copying the segment will report
+        return bytes[0] == 0xFF && bytes[1] != 0x00 && bytes[1] != 0xFF && !IsRestart(bytes[1]);
+    }
+
     // Writes the kept bytes up to `upTo`, which lies in the block.
     bool Flush(int64_t upTo)
     {
-        if (upTo > keptFrom_ && !out_.Write({reinterpret_cast<const char*>(&block_[keptFrom_ - blockStart_]),
-                                             static_cast<size_t>(upTo - keptFrom_)}))
+        if (upTo > keptFrom_
+            && !out_.Write({reinterpret_cast<const char*>(&block_[keptFrom_ - blockStart_]),
+                            static_cast<size_t>(upTo - keptFrom_)}))
             return false;
         keptFrom_ = upTo;
         return true;

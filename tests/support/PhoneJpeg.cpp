@@ -62,7 +62,8 @@ std::string Exif(int orientation)
                    8);
     };
     const uint32_t exifAt = 8 + static_cast<uint32_t>(ifd0(0, 0).size());
-    const std::string exifIfd = Ifd({{0xA431, kAscii, static_cast<uint32_t>(serial.size() + 1), serial + '\0'}}, exifAt);
+    const std::string exifIfd
+        = Ifd({{0xA431, kAscii, static_cast<uint32_t>(serial.size() + 1), serial + '\0'}}, exifAt);
     const uint32_t gpsAt = exifAt + static_cast<uint32_t>(exifIfd.size());
     const std::string gpsIfd = Ifd({{0x0001, kAscii, 2, std::string("N\0", 2)},
                                     {0x0002, kRational, 3, Rationals({48, 51, 29})},
@@ -74,11 +75,12 @@ std::string Exif(int orientation)
 
 std::string Xmp()
 {
-    return Segment(0xE1, std::string("http://ns.adobe.com/xap/1.0/\0", 29)
-                             + "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF "
-                               "xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\"><rdf:Description "
-                               "xmlns:photoshop=\"http://ns.adobe.com/photoshop/1.0/\" photoshop:City=\"Paris\" "
-                               "photoshop:AuthorsPosition=\"Jane Example\"/></rdf:RDF></x:xmpmeta>");
+    return Segment(0xE1,
+                   std::string("http://ns.adobe.com/xap/1.0/\0", 29)
+                       + "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF "
+                         "xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\"><rdf:Description "
+                         "xmlns:photoshop=\"http://ns.adobe.com/photoshop/1.0/\" photoshop:City=\"Paris\" "
+                         "photoshop:AuthorsPosition=\"Jane Example\"/></rdf:RDF></x:xmpmeta>");
 }
 
 std::string Photoshop()
@@ -90,7 +92,10 @@ std::string Comment(const std::string& text) { return Segment(0xFE, text); }
 
 std::string MultiPicture()
 {
-    return Segment(0xE2, std::string("MPF\0MM\0\x2A\0\0\0\x08\0\x01\xB0\x00\0\x07\0\0\0\x04" "0100\0\0\0\0", 30));
+    return Segment(0xE2,
+                   std::string("MPF\0MM\0\x2A\0\0\0\x08\0\x01\xB0\x00\0\x07\0\0\0\x04"
+                               "0100\0\0\0\0",
+                               30));
 }
 
 std::string IccProfile()
@@ -116,7 +121,8 @@ Parts Split(const std::string& jpeg)
     if (jpeg.size() < 4 || jpeg.compare(0, 2, "\xFF\xD8") != 0)
         throw std::runtime_error("not a JPEG");
     size_t at = 2;
-    while (at + 4 <= jpeg.size() && static_cast<uint8_t>(jpeg[at + 1]) >= 0xE0 && static_cast<uint8_t>(jpeg[at + 1]) <= 0xEF)
+    while (at + 4 <= jpeg.size() && static_cast<uint8_t>(jpeg[at + 1]) >= 0xE0
+           && static_cast<uint8_t>(jpeg[at + 1]) <= 0xEF)
         at += 2 + (static_cast<uint8_t>(jpeg[at + 2]) << 8 | static_cast<uint8_t>(jpeg[at + 3]));
     return {jpeg.substr(0, 2), jpeg.substr(2, at - 2), jpeg.substr(at)};
 }
