@@ -1,50 +1,262 @@
 #include "CommandLine.h"
 
-#include <string_view>
+#include <getopt.h>
+#include <strings.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "DateOption.h"
+#include "InfoText.h"
+#include "PaperSize.h"
+#include "ShownName.h"
 
 namespace cli {
 
-const char* const kUsage
-    = "Usage: leafbind-export -o OUT.pdf [options] [JPEG ...]\n"
-      "Puts JPEG files into one PDF, one page each, the JPEG bytes unchanged.\n"
-      "\n"
-      "  -o, --output FILE   the PDF to write; \"-\" writes to standard output\n"
-      "  -l, --list FILE     add the entries of an image list file (\"-\" reads standard input);\n"
-      "                      may be given several times; entries and JPEG arguments are taken\n"
-      "                      in command-line order\n"
-      "  -f, --force         replace OUT.pdf if it exists\n"
-      "      --auto-orient   show each page upright as its EXIF orientation says\n"
-      "  -q, --quiet         no progress, no messages except errors\n"
-      "  -h, --help          show this text\n"
-      "      --version       show the version\n"
-      "\n"
-      "Exit status: 0 written; 1 an entry cannot become a page; 2 usage error or unreadable list;\n"
-      "3 the output cannot be created; 4 failed while writing (a partial file is removed).\n";
-
 namespace {
+
+// Long options without a short form.
+enum LongOnly : int {
+    kVersion = 256,
+    kAutoOrient,
+    kIcc,
+    kDpi,
+    kPageSize,
+    kFit,
+    kMargin,
+    kTitle,
+    kAuthor,
+    kSubject,
+    kKeywords,
+    kDate,
+    kBookmarks,
+    kStripMetadata,
+    kPdfa,
+};
+
+constexpr option kLongOptions[] = {
+    {"output", required_argument, nullptr, 'o'},
+    {"list", required_argument, nullptr, 'l'},
+    {"null", no_argument, nullptr, '0'},
+    {"force", no_argument, nullptr, 'f'},
+    {"quiet", no_argument, nullptr, 'q'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kVersion},
+    {"auto-orient", no_argument, nullptr, kAutoOrient},
+    {"icc", no_argument, nullptr, kIcc},
+    {"dpi", required_argument, nullptr, kDpi},
+    {"page-size", required_argument, nullptr, kPageSize},
+    {"fit", required_argument, nullptr, kFit},
+    {"margin", required_argument, nullptr, kMargin},
+    {"title", required_argument, nullptr, kTitle},
+    {"author", required_argument, nullptr, kAuthor},
+    {"subject", required_argument, nullptr, kSubject},
+    {"keywords", required_argument, nullptr, kKeywords},
+    {"date", required_argument, nullptr, kDate},
+    {"bookmarks", no_argument, nullptr, kBookmarks},
+    {"strip-metadata", no_argument, nullptr, kStripMetadata},
+    {"pdfa", required_argument, nullptr, kPdfa},
+    {nullptr, 0, nullptr, 0},
+};
+
+// "-": non-options come back in command-line order (as option 1) instead of being moved to the
+// end; ":": a missing value is told apart from an unknown option.
+constexpr char kShortOptions[] = "-:o:l:0fqh";
+
+const option* OptionFor(int value)
+{
+    for (const option& o : kLongOptions)
+        if (o.name && o.val == value)
+            return &o;
+    return nullptr;
+}
+
+bool SameWord(const char* text, const char* word) { return strcasecmp(text, word) == 0; }
 
 class Parser {
 public:
-    explicit Parser(const std::vector<std::string>& args) : args_(args) { }
+    explicit Parser(const std::vector<std::string>& args)
+    {
+        // getopt_long wants writable C strings after the program's name.
+        storage_.reserve(args.size() + 1);
+        storage_.push_back("leafbind-export");
+        storage_.insert(storage_.end(), args.begin(), args.end());
+        for (std::string& a : storage_)
+            argv_.push_back(a.data());
+        argv_.push_back(nullptr);
+    }
 
     CommandLine Run()
     {
-        bool onlyFiles = false;
-        for (next_ = 0; next_ < args_.size() && result_.error.empty();) {
-            const std::string& arg = args_[next_++];
-            if (onlyFiles || arg.size() < 2 || arg[0] != '-')
-                AddFile(arg);
-            else if (arg == "--")
-                onlyFiles = true;
-            else if (arg.starts_with("--"))
-                LongOption(arg);
-            else
-                ShortOptions(arg);
-        }
+        const int argc = static_cast<int>(storage_.size());
+        opterr = 0;  // the messages are ours
+        optind = 0;  // 0, not 1: glibc then forgets the previous parse entirely
+        int code;
+        while (result_.error.empty()
+               && (code = getopt_long(argc, argv_.data(), kShortOptions, kLongOptions, nullptr)) != -1)
+            Handle(code, optarg ? std::string(optarg) : std::string());
+        // After "--" everything left is a file.
+        for (int i = optind; result_.error.empty() && i < argc; ++i)
+            AddFile(storage_[static_cast<size_t>(i)]);
         return Finish();
     }
 
 private:
+    // The argument getopt_long has just finished with.
+    const std::string& LastArgument() const { return storage_[static_cast<size_t>(std::max(optind - 1, 0))]; }
+
+    // The option as the user wrote it, long or short, for a message.
+    std::string OptionName(int value) const
+    {
+        const option* o = OptionFor(value);
+        if (o && (LastArgument().starts_with("--") || value > 255))
+            return std::string("--") + o->name;
+        return std::string("-") + static_cast<char>(value);
+    }
+
+    void Handle(int code, const std::string& value)
+    {
+        switch (code) {
+        case 1:
+            return AddFile(value);
+        case ':':
+            return Fail("option " + OptionName(optopt)
+                        + (optopt == 'o' || optopt == 'l' ? " needs a file name" : " needs a value"));
+        case '?':
+            return Refused();
+        case 'o':
+            if (value.empty())
+                return Fail("the output file name is empty");
+            if (!result_.output.empty())
+                return Fail("only one output file can be given");
+            result_.output = value;
+            return;
+        case 'l':
+            if (value.empty())
+                return Fail("the list file name is empty");
+            if (value == "-" && ++standardInputLists_ > 1)
+                return Fail("standard input can be read only once");
+            result_.sources.push_back({true, value});
+            return;
+        case '0':
+            result_.nulSeparated = true;
+            return;
+        case 'f':
+            result_.force = true;
+            return;
+        case 'q':
+            result_.quiet = true;
+            return;
+        case 'h':
+            help_ = true;
+            return;
+        case kVersion:
+            version_ = true;
+            return;
+        case kAutoOrient:
+            options().autoOrient = true;
+            return;
+        case kIcc:
+            options().embedProfiles = true;
+            return;
+        case kBookmarks:
+            options().bookmarks = true;
+            return;
+        case kStripMetadata:
+            options().stripMetadata = true;
+            return;
+        case kTitle:
+            options().info.title = InfoTextAsUtf8(value);
+            return;
+        case kAuthor:
+            options().info.author = InfoTextAsUtf8(value);
+            return;
+        case kSubject:
+            options().info.subject = InfoTextAsUtf8(value);
+            return;
+        case kKeywords:
+            options().info.keywords = InfoTextAsUtf8(value);
+            return;
+        default:
+            return Valued(code, value);
+        }
+    }
+
+    // Options whose value is checked here.
+    void Valued(int code, const std::string& value)
+    {
+        jpeg2pdf::PageLayout& layout = options().layout;
+        switch (code) {
+        case kDpi:
+            if (value == "auto")
+                layout.density = jpeg2pdf::DensitySource::FromFile;
+            else if (ParsePositiveNumber(value, layout.dotsPerInch))
+                layout.density = jpeg2pdf::DensitySource::Fixed;
+            else
+                BadValue(code, value, "use auto or a positive number of dots per inch");
+            return;
+        case kPageSize: {
+            std::string why;
+            if (!ParsePaperSize(value, layout.paperWidth, layout.paperHeight, why))
+                BadValue(code, value, why);
+            return;
+        }
+        case kFit:
+            if (SameWord(value.c_str(), "into"))
+                layout.fit = jpeg2pdf::FitMode::Into;
+            else if (SameWord(value.c_str(), "fill"))
+                layout.fit = jpeg2pdf::FitMode::Fill;
+            else if (SameWord(value.c_str(), "shrink"))
+                layout.fit = jpeg2pdf::FitMode::Shrink;
+            else
+                return BadValue(code, value, "use into, fill or shrink");
+            fitGiven_ = true;
+            return;
+        case kMargin:
+            if (!ParseLength(value, layout.margin))
+                return BadValue(code, value, "use a length such as 10mm, 0.5in or 36 (points)");
+            marginText_ = value;
+            return;
+        case kDate:
+            if (ParseDocumentDate(value, options().info.created))
+                options().info.hasDate = true;
+            else
+                BadValue(code, value,
+                         "use now or a date that exists, as 2026-01-02, 2026-01-02T03:04:05 or "
+                         "2026-01-02T03:04+01:00");
+            return;
+        case kPdfa:
+            if (SameWord(value.c_str(), "2b"))
+                options().pdfa = jpeg2pdf::PdfAPart::A2b;
+            else if (SameWord(value.c_str(), "1b"))
+                options().pdfa = jpeg2pdf::PdfAPart::A1b;
+            else
+                BadValue(code, value, "use 2b or 1b");
+            return;
+        default:
+            Fail("unknown option " + LastArgument());  // not reached: every option is handled
+        }
+    }
+
+    // getopt_long's '?': an unknown option, an ambiguous abbreviation, or a value given to an
+    // option that takes none.
+    void Refused()
+    {
+        const std::string& arg = LastArgument();
+        if (optopt != 0 && !arg.starts_with("--"))
+            return Fail(std::string("unknown option -") + static_cast<char>(optopt));
+        const std::string name = arg.substr(0, arg.find('='));
+        if (optopt != 0)
+            return Fail("option " + OptionName(optopt) + " takes no value");
+        std::string candidates;
+        for (const option& o : kLongOptions)
+            if (o.name && std::strncmp(o.name, name.c_str() + 2, name.size() - 2) == 0)
+                candidates += (candidates.empty() ? "--" : ", --") + std::string(o.name);
+        if (candidates.find(',') != std::string::npos)
+            return Fail("option " + ShownName(name) + " is ambiguous: it could be " + candidates);
+        Fail("unknown option " + ShownName(name));
+    }
+
     void AddFile(const std::string& path)
     {
         if (path == "-")
@@ -53,87 +265,9 @@ private:
             result_.sources.push_back({false, path});
     }
 
-    void LongOption(const std::string& arg)
+    void BadValue(int code, const std::string& value, const std::string& why)
     {
-        const size_t equals = arg.find('=');
-        const std::string name = arg.substr(0, equals);
-        const bool hasValue = equals != std::string::npos;
-        if (name == "--output" || name == "--list") {
-            std::string value;
-            if (hasValue)
-                value = arg.substr(equals + 1);
-            else if (!TakeValue(name, value))
-                return;
-            Valued(name == "--output" ? 'o' : 'l', value);
-            return;
-        }
-        if (hasValue)
-            return Fail("option " + name + " takes no value");
-        if (name == "--force")
-            Flag('f');
-        else if (name == "--quiet")
-            Flag('q');
-        else if (name == "--help")
-            Flag('h');
-        else if (name == "--auto-orient")
-            result_.autoOrient = true;
-        else if (name == "--version")
-            version_ = true;
-        else
-            Fail("unknown option " + name);
-    }
-
-    // A cluster such as "-fq" or "-oOUT.pdf": flags, then at most one option with a value.
-    void ShortOptions(const std::string& arg)
-    {
-        for (size_t i = 1; i < arg.size(); ++i) {
-            const char c = arg[i];
-            if (c == 'o' || c == 'l') {
-                std::string value = arg.substr(i + 1);
-                if (value.empty() && !TakeValue(std::string("-") + c, value))
-                    return;
-                Valued(c, value);
-                return;
-            }
-            if (c != 'f' && c != 'q' && c != 'h')
-                return Fail(std::string("unknown option -") + c);
-            Flag(c);
-        }
-    }
-
-    bool TakeValue(const std::string& option, std::string& value)
-    {
-        if (next_ >= args_.size()) {
-            Fail("option " + option + " needs a file name");
-            return false;
-        }
-        value = args_[next_++];
-        return true;
-    }
-
-    void Flag(char c)
-    {
-        if (c == 'f')
-            result_.force = true;
-        else if (c == 'q')
-            result_.quiet = true;
-        else
-            help_ = true;
-    }
-
-    void Valued(char c, const std::string& value)
-    {
-        if (value.empty())
-            return Fail(c == 'o' ? "the output file name is empty" : "the list file name is empty");
-        if (c == 'l') {
-            if (value == "-" && ++standardInputLists_ > 1)
-                return Fail("standard input can be read only once");
-            result_.sources.push_back({true, value});
-            return;
-        }
-        if (!result_.output.empty())
-            return Fail("only one output file can be given");
-        result_.output = value;
+        Fail("invalid value '" + ShownName(value) + "' for " + OptionName(code) + ": " + why);
     }
 
     void Fail(const std::string& error)
@@ -142,8 +276,27 @@ private:
             result_.error = error;
     }
 
+    // Checks that need every option.
+    void CheckLayout()
+    {
+        jpeg2pdf::PageLayout& layout = options().layout;
+        if (layout.paperWidth == 0) {
+            if (fitGiven_ || !marginText_.empty())
+                Fail(std::string(fitGiven_ ? "--fit" : "--margin") + " needs --page-size");
+            return;
+        }
+        if (2 * layout.margin >= std::min(layout.paperWidth, layout.paperHeight))
+            Fail("a margin of '" + ShownName(marginText_) + "' leaves no room on the paper");
+    }
+
     CommandLine Finish()
     {
+        if (result_.error.empty())
+            CheckLayout();
+        // Only the command line accepts grey pictures; PDF/A needs each picture's colours.
+        options().acceptGray = true;
+        if (options().pdfa != jpeg2pdf::PdfAPart::None)
+            options().embedProfiles = true;
         if (!result_.error.empty())
             result_.action = CommandLine::Action::UsageError;
         else if (help_)
@@ -159,11 +312,15 @@ private:
         return result_;
     }
 
-    const std::vector<std::string>& args_;
-    size_t next_ = 0;
+    jpeg2pdf::ExportOptions& options() { return result_.options; }
+
+    std::vector<std::string> storage_;
+    std::vector<char*> argv_;
     CommandLine result_;
     bool help_ = false;
     bool version_ = false;
+    bool fitGiven_ = false;
+    std::string marginText_;
     int standardInputLists_ = 0;
 };
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ExportDetails.h"
+
 namespace cli {
 
 // Where the pages come from, in command-line order: a JPEG file, or an image list file
@@ -21,11 +23,14 @@ struct CommandLine {
     std::string output;  // "-" for standard output
     std::vector<Source> sources;
     bool force = false;
-    bool autoOrient = false;
     bool quiet = false;
+    bool nulSeparated = false;  // list files and standard input are NUL-separated (-0)
+    // What the options ask of the engine, validated; how the output is opened and reported is
+    // left to the runner.
+    jpeg2pdf::ExportOptions options;
 };
 
-// `args` without the program name.
+// `args` without the program name. Not thread-safe: it uses getopt_long's global state.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // The --help text.

@@ -7,18 +7,14 @@
 #include <cstring>
 
 #include "ExportDetails.h"
-#include "ImageListFile.h"
+#include "ListEntries.h"
 #include "ProgressLine.h"
 
 namespace cli {
 
 namespace {
 
-// Where an entry came from, to name it when it has no name of its own.
-struct Origin {
-    std::string list;  // empty for a command-line argument
-    size_t line = 0;
-};
+const std::string kStandardOutput = "standard output";
 
 bool WriteAll(int fd, const std::string& text)
 {
@@ -33,63 +29,16 @@ bool WriteAll(int fd, const std::string& text)
     return true;
 }
 
-bool ReadAll(int fd, std::string& text)
+// An entry as a message names it: "photos.txt:12: /x/a.jpg" for a list's entry, the path alone
+// for an argument.
+std::string EntryName(const Entries& entries, int entry)
 {
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        text.append(buffer, static_cast<size_t>(n));
-    }
-}
-
-// Appends the entries of every source in command-line order; false (with the complaint made)
-// when a list cannot be read.
-bool GatherEntries(const CommandLine& command, const Streams& streams, std::vector<std::string>& paths,
-                   std::vector<Origin>& origins)
-{
-    for (const Source& source : command.sources) {
-        if (!source.isList) {
-            paths.push_back(source.path);
-            origins.push_back({});
-            continue;
-        }
-        std::vector<std::string> items;
-        if (source.path == "-") {
-            std::string text;
-            if (!ReadAll(streams.in, text)) {
-                Complain(streams.err, std::string("standard input: ") + std::strerror(errno));
-                return false;
-            }
-            items = imagelist::ParseImageList(text);
-        } else {
-            try {
-                items = imagelist::LoadImageList(source.path);
-            } catch (const imagelist::ImageListError& error) {
-                Complain(streams.err, error.what());
-                return false;
-            }
-        }
-        const std::string listName = source.path == "-" ? "standard input" : ShownName(source.path);
-        for (size_t i = 0; i < items.size(); ++i) {
-            paths.push_back(std::move(items[i]));
-            origins.push_back({listName, i + 1});
-        }
-    }
-    return true;
-}
-
-std::string EntryName(const std::vector<std::string>& paths, const std::vector<Origin>& origins, int entry)
-{
-    const Origin& origin = origins[static_cast<size_t>(entry)];
-    if (paths[static_cast<size_t>(entry)].empty())
-        return origin.list.empty() ? "(empty argument)" : origin.list + ", line " + std::to_string(origin.line);
-    return ShownName(paths[static_cast<size_t>(entry)]);
+    const Origin& origin = entries.origins[static_cast<size_t>(entry)];
+    const std::string& path = entries.paths[static_cast<size_t>(entry)];
+    if (origin.list.empty())
+        return path.empty() ? "(empty argument)" : ShownName(path);
+    const std::string place = origin.list + ":" + std::to_string(origin.line);
+    return path.empty() ? place : place + ": " + ShownName(path);
 }
 
 std::string DescribeOutputRefusal(const jpeg2pdf::ExportReport& report)
@@ -114,13 +63,18 @@ std::string DescribeOutputRefusal(const jpeg2pdf::ExportReport& report)
 }
 
 int Explain(const jpeg2pdf::ExportReport& report, const std::string& outputName, const Streams& streams,
-            const std::vector<std::string>& paths, const std::vector<Origin>& origins)
+            const Entries& entries)
 {
     if (report.result == jpeg2pdf::kExportSaved)
         return kExitWritten;
     if (report.result >= 0) {
-        Complain(streams.err,
-                 EntryName(paths, origins, report.result) + ": " + jpeg2pdf::DescribeEntryProblem(report.entryProblem));
+        // Every unusable entry, so one run shows all there is to mend.
+        std::vector<jpeg2pdf::EntryReport> problems = report.problems;
+        if (problems.empty())
+            problems.push_back({report.result, report.entryProblem});
+        for (const jpeg2pdf::EntryReport& problem : problems)
+            Complain(streams.err,
+                     EntryName(entries, problem.entry) + ": " + jpeg2pdf::DescribeEntryProblem(problem.problem));
         return kExitUnusableEntry;
     }
     if (report.result == jpeg2pdf::kExportCannotCreate) {
@@ -132,8 +86,10 @@ int Explain(const jpeg2pdf::ExportReport& report, const std::string& outputName,
             ? jpeg2pdf::DescribeEntryProblem(report.entryProblem)
             : report.systemError != 0 ? std::strerror(report.systemError)
                                       : "the file became shorter while it was copied";
-        Complain(streams.err, EntryName(paths, origins, report.entry) + ": cannot be copied: " + reason);
-    } else {
+        Complain(streams.err, EntryName(entries, report.entry) + ": cannot be copied: " + reason);
+    } else if (!(outputName == kStandardOutput && report.systemError == EPIPE)) {
+        // A reader that stops early (| head) is no error to report; the status still says the
+        // document is incomplete.
         Complain(streams.err,
                  outputName + ": cannot be written: "
                      + (report.systemError != 0 ? std::strerror(report.systemError) : "write failed"));
@@ -145,38 +101,25 @@ int Explain(const jpeg2pdf::ExportReport& report, const std::string& outputName,
 
 void Complain(int fd, const std::string& message) { WriteAll(fd, "leafbind-export: " + message + "\n"); }
 
-std::string ShownName(const std::string& path)
-{
-    std::string shown;
-    for (unsigned char c : path) {
-        if (c < 0x20 || c == 0x7F) {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02X", c);
-            shown += escape;
-        } else {
-            shown += static_cast<char>(c);
-        }
-    }
-    return shown;
-}
-
 int RunExport(const CommandLine& command, const Streams& streams)
 {
-    std::vector<std::string> paths;
-    std::vector<Origin> origins;
-    if (!GatherEntries(command, streams, paths, origins))
+    Entries entries;
+    std::string error;
+    if (!GatherEntries(command, streams.in, entries, error)) {
+        Complain(streams.err, error);
         return kExitUsage;
-    if (paths.empty()) {
+    }
+    if (entries.paths.empty()) {
         Complain(streams.err, "no JPEG files given (the lists are empty)");
         return kExitUsage;
     }
 
     const bool toStandardOutput = command.output == "-";
-    const std::string outputName = toStandardOutput ? "standard output" : ShownName(command.output);
-    jpeg2pdf::ExportOptions options;
-    options.autoOrient = command.autoOrient;
+    const std::string outputName = toStandardOutput ? kStandardOutput : ShownName(command.output);
+    jpeg2pdf::ExportOptions options = command.options;
     options.replaceExisting = command.force;
     options.removeOnFailure = true;
+    options.reportEveryEntry = true;
     if (toStandardOutput) {
         if (isatty(streams.out)) {
             Complain(streams.err, "standard output is a terminal; redirect it or name a file with -o");
@@ -187,11 +130,16 @@ int RunExport(const CommandLine& command, const Streams& streams)
 
     ProgressLine progress(!command.quiet && isatty(streams.err),
                           [&streams](const std::string& text) { WriteAll(streams.err, text); });
+    if (!command.quiet)
+        options.warn = [&](int entry, const std::string& text) {
+            progress.Finish();  // the warning on a line of its own
+            Complain(streams.err, EntryName(entries, entry) + ": " + text);
+        };
     const jpeg2pdf::ExportReport report = jpeg2pdf::ExportJpegList(
-        paths, toStandardOutput ? std::string() : command.output, options,
+        entries.paths, toStandardOutput ? std::string() : command.output, options,
         [&progress](int written, int total, int64_t bytes) { progress.Update(written, total, bytes); });
     progress.Finish();
-    return Explain(report, outputName, streams, paths, origins);
+    return Explain(report, outputName, streams, entries);
 }
 
 }  // namespace cli

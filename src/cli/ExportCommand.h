@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "ShownName.h"
 
 namespace cli {
 
@@ -26,8 +27,5 @@ int RunExport(const CommandLine& command, const Streams& streams);
 
 // Writes "leafbind-export: " and `message` as one line to `fd`.
 void Complain(int fd, const std::string& message);
-
-// A file name as it can be shown in one line: control bytes become \xNN, other bytes stay.
-std::string ShownName(const std::string& path);
 
 }  // namespace cli

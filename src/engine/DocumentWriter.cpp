@@ -1,32 +1,37 @@
 #include "DocumentWriter.h"
 
+#include "PagePlanner.h"
+
 namespace jpeg2pdf {
 
-bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const std::vector<PageImage>& pages,
+bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const DocumentPlan& plan,
                    const ExportByteProgress& progress, WriteStop& stop)
 {
-    const ObjectNumbers numbers {static_cast<int64_t>(pages.size())};
-    ObjectOffsets offsets(static_cast<size_t>(numbers.ObjectCount() + 1));
+    const ObjectNumbers numbers = plan.Numbers();
+    const DocumentExtras& extras = plan.extras;
+    ObjectOffsets offsets(static_cast<size_t>(plan.objects.Last() + 1));
 
-    if (!WriteText(out, "%PDF-1.2\n") || !WriteCatalog(out, offsets) || !WritePageTree(out, offsets, numbers))
+    if (!WriteHeader(out, extras) || !WriteCatalog(out, offsets, extras.catalogEntries)
+        || !WritePageTree(out, offsets, numbers))
         return false;
     for (int64_t i = 0; i < numbers.pageCount; ++i) {
-        if (!WritePageObject(out, offsets, numbers, i, pages[i]))
+        if (!WritePageObject(out, offsets, numbers, i, plan.pages[i]))
             return false;
     }
     for (int64_t i = 0; i < numbers.pageCount; ++i) {
+        const PagePlan& page = plan.pages[i];
         InputFile jpeg;
-        if (!jpeg.Open(paths[i])) {
-            stop.entry = static_cast<int>(i);
+        if (!jpeg.Open(paths.at(static_cast<size_t>(page.entry)))) {
+            stop.entry = page.entry;
             stop.reopen.refusal = jpeg.Failure() == OpenFailure::NotRegularFile ? EntryRefusal::NotRegularFile
                 : jpeg.Failure() == OpenFailure::Locked                         ? EntryRefusal::LockedByWriter
                                                                                 : EntryRefusal::CannotOpen;
             stop.reopen.systemError = jpeg.SystemError();
             return false;
         }
-        if (!WriteImageObject(out, offsets, numbers.Image(i), pages[i].frame, jpeg)) {
+        if (!WriteImageObject(out, offsets, numbers.Image(i), page, jpeg, extras)) {
             if (out.Failure().inInput)
-                stop.entry = static_cast<int>(i);
+                stop.entry = page.entry;
             return false;
         }
         jpeg.Close();
@@ -34,12 +39,22 @@ bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const
             progress(static_cast<int>(i + 1), static_cast<int>(numbers.pageCount), out.Position());
     }
     for (int64_t i = 0; i < numbers.pageCount; ++i) {
-        if (!WriteOrientedContentObject(out, offsets, numbers.Contents(i), pages[i]))
+        if (!WriteContentObject(out, offsets, numbers.Contents(i), plan.pages[i], extras.eolBeforeEndstream))
             return false;
     }
-    if (!WriteXrefSection(out, offsets, numbers.ObjectCount()))
+    for (const ObjectWriter& writeObjects : extras.objects) {
+        if (!writeObjects(out, offsets, extras))
+            return false;
+    }
+    if (!WriteXrefSection(out, offsets, plan.objects.Last()))
         return false;
-    return WriteTrailer(out, numbers.ObjectCount() + 1, offsets.back());
+    return WriteTrailer(out, plan.objects.Last() + 1, offsets.back(), extras.trailerEntries);
+}
+
+bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const std::vector<PageImage>& pages,
+                   const ExportByteProgress& progress, WriteStop& stop)
+{
+    return WriteDocument(out, paths, PlanDocument(WindowPages(pages), PageLayout {}), progress, stop);
 }
 
 }  // namespace jpeg2pdf

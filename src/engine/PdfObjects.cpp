@@ -1,8 +1,8 @@
 #include "PdfObjects.h"
 
-#include <array>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <string>
 
 namespace jpeg2pdf {
@@ -12,45 +12,11 @@ namespace {
 // Cross-reference entries hold offsets as ten digits; a file that needs more cannot be indexed.
 constexpr int64_t kLargestOffset = 9'999'999'999;
 
-// Remembers where object `number` begins and opens it.
-bool BeginObject(OutputFile& out, ObjectOffsets& offsets, int64_t number)
-{
-    if (out.Position() > kLargestOffset)
-        return out.Fail(false, EFBIG);
-    offsets.at(static_cast<size_t>(number - 1)) = out.Position();
-    return WriteNumber(out, number) && WriteText(out, " 0 obj\n");
-}
-
 std::string Decimal(int64_t number)
 {
     char digits[24];
     const auto result = std::to_chars(digits, digits + sizeof digits, number);
     return std::string(digits, result.ptr);
-}
-
-// The image space is the unit square with the picture's first row at the top. This matrix maps
-// it onto a page of w x h so that the stored picture appears upright: mirrored for 2 and 4,
-// turned for 3, 6 and 8, mirrored across a diagonal for 5 and 7.
-std::array<int64_t, 6> PlacementMatrix(int orientation, int64_t w, int64_t h)
-{
-    switch (orientation) {
-    case 2:
-        return {-w, 0, 0, h, w, 0};
-    case 3:
-        return {-w, 0, 0, -h, w, h};
-    case 4:
-        return {w, 0, 0, -h, 0, h};
-    case 5:
-        return {0, -h, -w, 0, w, h};
-    case 6:
-        return {0, -h, w, 0, 0, h};
-    case 7:
-        return {0, h, w, 0, 0, 0};
-    case 8:
-        return {0, h, -w, 0, w, 0};
-    default:
-        return {w, 0, 0, h, 0, 0};
-    }
 }
 
 bool WriteTenDigits(OutputFile& out, int64_t number)
@@ -61,17 +27,85 @@ bool WriteTenDigits(OutputFile& out, int64_t number)
     return WriteText(out, std::string_view(digits, sizeof digits));
 }
 
+std::string_view ColourSpaceName(ImageColour colour)
+{
+    switch (colour) {
+    case ImageColour::Gray:
+        return "/DeviceGray";
+    case ImageColour::Cmyk:
+        return "/DeviceCMYK";
+    case ImageColour::Rgb:
+        break;
+    }
+    return "/DeviceRGB";
+}
+
+bool WriteImageColourSpace(OutputFile& out, const PagePlan& plan)
+{
+    if (plan.profileObject == 0) {
+        if (!WriteText(out, "/ColorSpace ") || !WriteText(out, ColourSpaceName(plan.colour)) || !WriteText(out, "\n"))
+            return false;
+    } else if (!WriteText(out, "/ColorSpace [/ICCBased ") || !WriteNumber(out, plan.profileObject)
+               || !WriteText(out, " 0 R]\n")) {
+        return false;
+    }
+    // CMYK JPEGs are stored inverted (Adobe convention); the decode array turns them back.
+    return plan.colour != ImageColour::Cmyk || WriteText(out, "/Decode[1 0 1 0 1 0 1 0]\n");
+}
+
 }  // namespace
+
+std::string PdfNumber(double value)
+{
+    if (!std::isfinite(value))
+        return "0";
+    if (value == std::trunc(value) && std::fabs(value) < 1e15)
+        return Decimal(static_cast<int64_t>(value));
+    char digits[400];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 4);
+    std::string text(digits, result.ptr);
+    while (text.back() == '0')
+        text.pop_back();
+    if (text.back() == '.')
+        text.pop_back();
+    return text == "-0" ? "0" : text;
+}
 
 bool WriteText(OutputFile& out, std::string_view text) { return out.Write(text); }
 
 bool WriteNumber(OutputFile& out, int64_t number) { return WriteText(out, Decimal(number)); }
 
-bool WriteCatalog(OutputFile& out, ObjectOffsets& offsets)
+bool WriteReal(OutputFile& out, double value) { return WriteText(out, PdfNumber(value)); }
+
+bool BeginObject(OutputFile& out, ObjectOffsets& offsets, int64_t number)
 {
-    return BeginObject(out, offsets, 1)
-           && WriteText(out, "<<\n/Type /Catalog\n/Pages 2 0 R\n/OpenAction [3 0 R /XYZ -32768 -32768 1 ]\n>>\n"
-                             "endobj\n");
+    if (out.Position() > kLargestOffset)
+        return out.Fail(false, EFBIG);
+    offsets.at(static_cast<size_t>(number - 1)) = out.Position();
+    return WriteNumber(out, number) && WriteText(out, " 0 obj\n");
+}
+
+bool EndStreamObject(OutputFile& out, bool eolBeforeEndstream)
+{
+    return (!eolBeforeEndstream || WriteText(out, "\n")) && WriteText(out, "endstream\nendobj\n");
+}
+
+bool WriteHeader(OutputFile& out, const DocumentExtras& extras)
+{
+    return WriteText(out, "%PDF-1.") && WriteNumber(out, extras.versionMinor) && WriteText(out, "\n")
+           && WriteText(out, extras.afterHeader);
+}
+
+bool WriteCatalog(OutputFile& out, ObjectOffsets& offsets, const std::vector<std::string>& extraEntries)
+{
+    if (!BeginObject(out, offsets, 1)
+        || !WriteText(out, "<<\n/Type /Catalog\n/Pages 2 0 R\n/OpenAction [3 0 R /XYZ -32768 -32768 1 ]\n"))
+        return false;
+    for (const std::string& entry : extraEntries) {
+        if (!WriteText(out, entry) || !WriteText(out, "\n"))
+            return false;
+    }
+    return WriteText(out, ">>\nendobj\n");
 }
 
 bool WritePageTree(OutputFile& out, ObjectOffsets& offsets, const ObjectNumbers& numbers)
@@ -86,50 +120,58 @@ bool WritePageTree(OutputFile& out, ObjectOffsets& offsets, const ObjectNumbers&
 }
 
 bool WritePageObject(OutputFile& out, ObjectOffsets& offsets, const ObjectNumbers& numbers, int64_t page,
-                     const PageImage& image)
+                     const PagePlan& plan)
 {
+    const std::string_view procSet = plan.colour == ImageColour::Gray ? " 0 R >>\n/ProcSet [ /PDF /ImageB ]\n"
+                                                                      : " 0 R >>\n/ProcSet [ /PDF /ImageC ]\n";
     return BeginObject(out, offsets, numbers.Page(page))
            && WriteText(out, "<<\n/Type /Page\n/Parent 2 0 R\n/Resources\n<<\n/XObject << /Im0 ")
-           && WriteNumber(out, numbers.Image(page))
-           && WriteText(out, " 0 R >>\n/ProcSet [ /PDF /ImageC ]\n>>\n/MediaBox [ 0 0 ")
-           && WriteNumber(out, image.PageWidth()) && WriteText(out, " ") && WriteNumber(out, image.PageHeight())
+           && WriteNumber(out, numbers.Image(page)) && WriteText(out, procSet) && WriteText(out, ">>\n/MediaBox [ 0 0 ")
+           && WriteReal(out, plan.pageWidth) && WriteText(out, " ") && WriteReal(out, plan.pageHeight)
            && WriteText(out, " ]\n/Contents ") && WriteNumber(out, numbers.Contents(page))
            && WriteText(out, " 0 R\n>>\nendobj\n");
 }
 
-bool WriteImageObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber, const JpegFrameInfo& image,
-                      const InputFile& jpeg)
+bool WriteImageObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber, const PagePlan& plan,
+                      const InputFile& jpeg, const DocumentExtras& extras)
 {
-    // CMYK JPEGs are stored inverted (Adobe convention); the decode array turns them back.
-    const std::string_view colourSpace = image.IsCmyk ? "/ColorSpace /DeviceCMYK\n/Decode[1 0 1 0 1 0 1 0]\n"
-                                                      : "/ColorSpace /DeviceRGB\n";
-    // The size is taken now, not at validation: the file is copied as it is at this moment.
-    const int64_t size = jpeg.Size();
-    return BeginObject(out, offsets, objectNumber)
-           && WriteText(out, "<<\n/Type /XObject\n/Subtype /Image\n/Name /Im0\n/Width ")
-           && WriteNumber(out, image.Width) && WriteText(out, "\n/Height ") && WriteNumber(out, image.Height)
-           && WriteText(out, "\n/BitsPerComponent 8\n/Filter [/DCTDecode]\n") && WriteText(out, colourSpace)
-           && WriteText(out, "/Length ") && WriteNumber(out, size) && WriteText(out, " >>\nstream\n")
-           && out.CopyFrom(jpeg, size) && WriteText(out, "endstream\nendobj\n");
+    if (!BeginObject(out, offsets, objectNumber)
+        || !WriteText(out, "<<\n/Type /XObject\n/Subtype /Image\n/Name /Im0\n/Width ")
+        || !WriteNumber(out, plan.imageWidth) || !WriteText(out, "\n/Height ") || !WriteNumber(out, plan.imageHeight)
+        || !WriteText(out, "\n/BitsPerComponent 8\n/Filter [/DCTDecode]\n") || !WriteImageColourSpace(out, plan)
+        || !WriteText(out, "/Length "))
+        return false;
+    if (!extras.imageData) {
+        // The size is taken now, not at validation: the file is copied as it is at this moment.
+        const int64_t size = jpeg.Size();
+        return WriteNumber(out, size) && WriteText(out, " >>\nstream\n") && out.CopyFrom(jpeg, size)
+               && EndStreamObject(out, extras.eolBeforeEndstream);
+    }
+    if (!WriteNumber(out, plan.lengthObject) || !WriteText(out, " 0 R >>\nstream\n"))
+        return false;
+    const int64_t start = out.Position();
+    if (!extras.imageData(out, jpeg, plan))
+        return false;
+    const int64_t length = out.Position() - start;
+    return EndStreamObject(out, extras.eolBeforeEndstream) && BeginObject(out, offsets, plan.lengthObject)
+           && WriteNumber(out, length) && WriteText(out, "\nendobj\n");
 }
 
-bool WritePageContentObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber, int32_t width,
-                            int32_t height)
+bool WriteContentObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber, const PagePlan& plan,
+                        bool eolBeforeEndstream)
 {
-    return WriteOrientedContentObject(out, offsets, objectNumber, PageImage{{false, width, height}, 1});
-}
-
-bool WriteOrientedContentObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber,
-                                const PageImage& image)
-{
-    // Scales the unit-square image to the whole page.
     std::string content = "q\n";
-    for (int64_t value : PlacementMatrix(image.orientation, image.PageWidth(), image.PageHeight()))
-        content += Decimal(value) + " ";
+    if (plan.clipped) {
+        for (double value : {plan.clip.x, plan.clip.y, plan.clip.width, plan.clip.height})
+            content += PdfNumber(value) + " ";
+        content += "re W n\n";
+    }
+    for (double value : plan.placement)
+        content += PdfNumber(value) + " ";
     content += "cm\n/Im0 Do\nQ\n";
     return BeginObject(out, offsets, objectNumber) && WriteText(out, "<< /Length ")
            && WriteNumber(out, static_cast<int64_t>(content.size())) && WriteText(out, " >>\nstream\n")
-           && WriteText(out, content) && WriteText(out, "endstream\nendobj\n");
+           && WriteText(out, content) && EndStreamObject(out, eolBeforeEndstream);
 }
 
 bool WriteXrefSection(OutputFile& out, ObjectOffsets& offsets, int64_t objectCount)
@@ -147,11 +189,16 @@ bool WriteXrefSection(OutputFile& out, ObjectOffsets& offsets, int64_t objectCou
     return true;
 }
 
-bool WriteTrailer(OutputFile& out, int64_t xrefEntryCount, int64_t xrefOffset)
+bool WriteTrailer(OutputFile& out, int64_t xrefEntryCount, int64_t xrefOffset,
+                  const std::vector<std::string>& extraEntries)
 {
-    return WriteText(out, "trailer\n<<\n/Size ") && WriteNumber(out, xrefEntryCount)
-           && WriteText(out, "\n/Root 1 0 R\n>>\nstartxref\n") && WriteNumber(out, xrefOffset)
-           && WriteText(out, "\n%%EOF");
+    if (!WriteText(out, "trailer\n<<\n/Size ") || !WriteNumber(out, xrefEntryCount) || !WriteText(out, "\n/Root 1 0 R\n"))
+        return false;
+    for (const std::string& entry : extraEntries) {
+        if (!WriteText(out, entry) || !WriteText(out, "\n"))
+            return false;
+    }
+    return WriteText(out, ">>\nstartxref\n") && WriteNumber(out, xrefOffset) && WriteText(out, "\n%%EOF");
 }
 
 }  // namespace jpeg2pdf

@@ -1,9 +1,12 @@
 #include <climits>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "DocumentWriter.h"
 #include "FileAccess.h"
 #include "JpegFrameProbe.h"
+#include "PagePlanner.h"
 #include "PdfObjects.h"
 #include "jpeg2pdf.h"
 
@@ -15,23 +18,42 @@ constexpr int kAllEntriesUsable = -1;
 // Object numbers and page counts must stay within int for the progress report.
 constexpr size_t kMostPages = (INT_MAX - 3) / 3;
 
+// What the probe reads for these options.
+ProbeRequest RequestFor(const ExportOptions& options)
+{
+    ProbeRequest request;
+    request.orientation = options.autoOrient;
+    request.density = options.layout.density == DensitySource::FromFile;
+    request.profile = options.embedProfiles || options.pdfa != PdfAPart::None;
+    request.acceptGray = options.acceptGray;
+    return request;
+}
+
+// What validation found in the usable entries: one record per page, each distinct profile once,
+// and the warnings to give once the document is going to be written.
+struct Validated {
+    std::vector<ProbedPage> pages;
+    std::vector<FileIdentity> identities;
+    std::shared_ptr<ProfileTable> profiles = std::make_shared<ProfileTable>();
+    std::vector<std::pair<int, std::string>> warnings;
+};
+
 // Probes every entry in list order and stops at the first one that cannot become a page.
-// Returns that entry's index (and why in `problem`), or kAllEntriesUsable with one record and
-// identity per entry.
-// With `everyEntry` it goes on past a refusal and lists each one in `problems`.
-int ValidateEntries(const std::vector<std::string>& paths, bool readOrientation, bool everyEntry,
-                    std::vector<PageImage>& pages, std::vector<FileIdentity>& identities, EntryProblem& problem,
-                    std::vector<EntryReport>& problems)
+// Returns that entry's index (and why in `problem`), or kAllEntriesUsable with every page.
+// With `everyEntry` it goes on past a refusal and lists each one in `problems`. A profile's
+// bytes are kept only in `found.profiles`, once however many entries carry them.
+int ValidateEntries(const std::vector<std::string>& paths, const ProbeRequest& request, bool everyEntry,
+                    Validated& found, EntryProblem& problem, std::vector<EntryReport>& problems)
 {
     int firstRefused = kAllEntriesUsable;
-    pages.reserve(paths.size());
-    identities.reserve(paths.size());
+    found.pages.reserve(paths.size());
+    found.identities.reserve(paths.size());
     for (size_t i = 0; i < paths.size(); ++i) {
         ProbeOutcome outcome;
         if (paths[i].empty())
             outcome.problem.refusal = EntryRefusal::EmptyPath;
         else
-            ProbeJpegFile(paths[i], readOrientation, outcome);
+            ProbeJpegFile(paths[i], request, outcome);
         // A page of zero width or height is not a page any reader can show.
         if (outcome.problem.refusal == EntryRefusal::None && (outcome.info.Width == 0 || outcome.info.Height == 0))
             outcome.problem.refusal = EntryRefusal::ZeroSize;
@@ -45,8 +67,16 @@ int ValidateEntries(const std::vector<std::string>& paths, bool readOrientation,
             problems.push_back({static_cast<int>(i), outcome.problem});
             continue;
         }
-        pages.push_back({outcome.info, outcome.orientation});
-        identities.push_back(outcome.identity);
+        const int entry = static_cast<int>(i);
+        ProbedPage page {entry, outcome.info, outcome.components, outcome.orientation, outcome.density, -1};
+        if (page.components == 0)
+            page.components = outcome.info.IsCmyk ? 4 : 3;
+        if (!outcome.profile.empty())
+            page.profile = found.profiles->Add(outcome.profile, page.components);
+        else if (!outcome.profileIgnored.empty())
+            found.warnings.emplace_back(entry, std::move(outcome.profileIgnored));
+        found.pages.push_back(page);
+        found.identities.push_back(outcome.identity);
     }
     return firstRefused;
 }
@@ -83,12 +113,12 @@ ExportReport ExportJpegList(const std::vector<std::string>& paths, const std::st
         return report;
     }
 
-    std::vector<PageImage> pages;
-    std::vector<FileIdentity> identities;
+    Validated found;
+    DocumentPlan plan;
     OutputFile out;
     try {
-        const int failingEntry = ValidateEntries(paths, options.autoOrient, options.reportEveryEntry, pages,
-                                                 identities, report.entryProblem, report.problems);
+        const int failingEntry = ValidateEntries(paths, RequestFor(options), options.reportEveryEntry, found,
+                                                 report.entryProblem, report.problems);
         if (failingEntry != kAllEntriesUsable) {
             report.result = report.entry = failingEntry;
             return report;
@@ -98,11 +128,18 @@ ExportReport ExportJpegList(const std::vector<std::string>& paths, const std::st
             report.outputRefusal = OutputRefusal::NoPages;
             return report;
         }
+        plan = PlanDocument(found.pages, options.layout, found.profiles);
+        // What other options add to the plan goes here, each from its own unit, before anything
+        // is written (see PagePlan.h).
+        if (options.warn) {
+            for (const auto& [entry, text] : found.warnings)
+                options.warn(entry, text);
+        }
         if (toDescriptor) {
             out.Adopt(options.outputDescriptor);
         } else {
             // Writing over one of the inputs would empty it before it is copied.
-            report.outputRefusal = RefusalOf(out.Open(outputPath, identities, options.replaceExisting));
+            report.outputRefusal = RefusalOf(out.Open(outputPath, found.identities, options.replaceExisting));
             if (report.outputRefusal != OutputRefusal::None) {
                 report.systemError = out.SystemError();
                 return report;
@@ -118,7 +155,7 @@ ExportReport ExportJpegList(const std::vector<std::string>& paths, const std::st
     report.result = kExportFailedWriting;
     WriteStop stop;
     try {
-        const bool written = WriteDocument(out, paths, pages, progress, stop);
+        const bool written = WriteDocument(out, paths, plan, progress, stop);
         if (written && out.Close()) {
             report.result = kExportSaved;
             return report;

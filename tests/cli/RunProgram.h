@@ -19,9 +19,9 @@ struct ProgramRun {
 };
 
 // `input` becomes standard input. With `fileSizeLimit` the child's files may not grow beyond
-// that many bytes, as on a full disk.
+// that many bytes, as on a full disk. `folder`, when given, is the child's current folder.
 inline ProgramRun RunExportProgram(const std::vector<std::string>& args, const std::string& input = "",
-                                   rlim_t fileSizeLimit = RLIM_INFINITY)
+                                   rlim_t fileSizeLimit = RLIM_INFINITY, const std::string& folder = "")
 {
     TempDir streams;
     const std::string in = streams.Write("stdin", input);
@@ -32,6 +32,8 @@ inline ProgramRun RunExportProgram(const std::vector<std::string>& args, const s
         const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (inFd < 0 || outFd < 0 || errFd < 0 || dup2(inFd, 0) < 0 || dup2(outFd, 1) < 0 || dup2(errFd, 2) < 0)
+            _exit(127);
+        if (!folder.empty() && chdir(folder.c_str()) != 0)
             _exit(127);
         if (fileSizeLimit != RLIM_INFINITY) {
             signal(SIGXFSZ, SIG_IGN);  // the write past the limit fails with EFBIG instead

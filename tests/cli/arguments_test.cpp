@@ -32,6 +32,20 @@ TEST(Arguments, ExitStatusAndMessage)
     const std::string existing = dir.File("existing.pdf");
     const std::string locked = dir.File("locked.pdf");
     ASSERT_EQ(mkdir(dir.File("folder").c_str(), 0700), 0);
+    ASSERT_EQ(mkdir(dir.File("sub").c_str(), 0700), 0);
+    dir.Write("-dash.jpg", MakeJpeg({}));
+    dir.Write("sub/only-here.jpg", MakeJpeg({}));
+    const std::string notJpeg = dir.Write("not.jpg", "GIF89a");
+    const std::string nulList = dir.Write("nul.txt", a + '\0' + a + '\0');
+    // Relative entries are found beside the list, not in the current folder (dir).
+    const std::string relative = dir.Write("sub/relative.txt", "\xEF\xBB\xBFonly-here.jpg\n");
+    const std::string holey = dir.Write("sub/holey.txt", "only-here.jpg\nnone.jpg\n");
+    const std::string usage = "\nTry 'leafbind-export --help' for more information.\n";
+    const auto bad = [&](const std::string& value, const std::string& option, const std::string& why) {
+        return "leafbind-export: invalid value '" + value + "' for " + option + ": " + why + usage;
+    };
+    const std::string badDate = "use now or a date that exists, as 2026-01-02, 2026-01-02T03:04:05 or "
+                                "2026-01-02T03:04+01:00";
 
     enum Output { Pdf, Unchanged, Absent };
     struct Case {
@@ -55,6 +69,121 @@ TEST(Arguments, ExitStatusAndMessage)
             Pdf,
         },
         {"list from standard input", {"-o", out, "-l", "-"}, 0, "", out, Pdf, a + "\n"},
+        {"attached values", {"-o" + out, "-l" + dir.File("one.txt")}, 0, "", out, Pdf},
+        {"dashed name after --", {"-o", out, "--", "-dash.jpg"}, 0, "", out, Pdf},
+        {"dashed name before --", {"-o", out, "-dash.jpg"}, 2, "leafbind-export: unknown option -d" + usage, out},
+        {"abbreviated", {"--out", out, "--auto", "--ti=T", a}, 0, "", out, Pdf},
+        {"ambiguous",
+         {"-o", out, "--a", a},
+         2,
+         "leafbind-export: option --a is ambiguous: it could be --auto-orient, --author" + usage,
+         out},
+        {"value to a flag",
+         {"-o", out, "--icc=yes", a},
+         2,
+         "leafbind-export: option --icc takes no value" + usage,
+         out},
+        {"density missing", {"-o", out, a, "--dpi"}, 2, "leafbind-export: option --dpi needs a value" + usage, out},
+        {"density zero",
+         {"-o", out, "--dpi", "0", a},
+         2,
+         bad("0", "--dpi", "use auto or a positive number of dots per inch"),
+         out},
+        {"density negative",
+         {"-o", out, "--dpi=-300", a},
+         2,
+         bad("-300", "--dpi", "use auto or a positive number of dots per inch"),
+         out},
+        {"paper unknown",
+         {"-o", out, "--page-size", "A6", a},
+         2,
+         bad("A6", "--page-size", "not a paper name (A3, A4, A5, B5, Letter, Legal) or WIDTHxHEIGHT"),
+         out},
+        {"paper unit unknown",
+         {"-o", out, "--page-size", "8x11ft", a},
+         2,
+         bad("8x11ft", "--page-size", "not WIDTHxHEIGHT with a unit of pt, mm, cm or in"),
+         out},
+        {"paper side zero",
+         {"-o", out, "--page-size", "0x297mm", a},
+         2,
+         bad("0x297mm", "--page-size", "a side of zero length"),
+         out},
+        {"fit unknown",
+         {"-o", out, "--page-size=a4", "--fit", "stretch", a},
+         2,
+         bad("stretch", "--fit", "use into, fill or shrink"),
+         out},
+        {"fit without paper",
+         {"-o", out, "--fit", "fill", a},
+         2,
+         "leafbind-export: --fit needs --page-size" + usage,
+         out},
+        {"margin without paper",
+         {"-o", out, "--margin", "1cm", a},
+         2,
+         "leafbind-export: --margin needs --page-size" + usage,
+         out},
+        {"margin not a length",
+         {"-o", out, "--page-size=a4", "--margin", "-1cm", a},
+         2,
+         bad("-1cm", "--margin", "use a length such as 10mm, 0.5in or 36 (points)"),
+         out},
+        {"margins leave no room",
+         {"-o", out, "--page-size=A5", "--margin", "74mm", a},
+         2,
+         "leafbind-export: a margin of '74mm' leaves no room on the paper" + usage,
+         out},
+        {"no such day", {"-o", out, "--date", "2026-02-29", a}, 2, bad("2026-02-29", "--date", badDate), out},
+        {"no such hour",
+         {"-o", out, "--date", "2026-01-02T24:00", a},
+         2,
+         bad("2026-01-02T24:00", "--date", badDate),
+         out},
+        {"zone cut short",
+         {"-o", out, "--date", "2026-01-02T03:04+01", a},
+         2,
+         bad("2026-01-02T03:04+01", "--date", badDate),
+         out},
+        {"PDF/A part unknown", {"-o", out, "--pdfa", "3b", a}, 2, bad("3b", "--pdfa", "use 2b or 1b"), out},
+        {"every new option",
+         {"-o", out, "--icc", "--dpi=auto", "--page-size=Letter", "--fit=fill", "--margin=0.5in", "--title=\xC9t\xE9",
+          "--author=A", "--subject=S", "--keywords=K", "--date=now", "--bookmarks", "--strip-metadata", "--pdfa=2B", a},
+         0,
+         "",
+         out,
+         Pdf},
+        {"NUL list", {"-0", "-o", out, "-l", nulList}, 0, "", out, Pdf},
+        {"NUL list without --null",
+         {"-o", out, "-l", nulList},
+         2,
+         "leafbind-export: " + nulList
+             + ": holds NUL bytes; with --null (-0) its names are taken as ended by NUL bytes\n",
+         out},
+        {"NUL standard input", {"--null", "-o", out, "-l", "-"}, 0, "", out, Pdf, a + '\0'},
+        {"NUL standard input without --null",
+         {"-o", out, "-l", "-"},
+         2,
+         "leafbind-export: standard input: holds NUL bytes;...",
+         out,
+         Absent,
+         a + '\0' + a},
+        {"relative entries beside the list, after a byte order mark", {"-o", out, "-l", relative}, 0, "", out, Pdf},
+        {"relative entries of standard input",
+         {"-o", out, "-l", "-"},
+         0,
+         "",
+         out,
+         Pdf,
+         "\xEF\xBB\xBFsub/only-here.jpg"},
+        {"every unusable entry named",
+         {"-o", out, notJpeg, a, twelveBit, "-l", holey, dir.File("x.jpg")},
+         1,
+         "leafbind-export: " + notJpeg + ": not a JPEG file\nleafbind-export: " + twelveBit
+             + ": 12-bit samples; PDF readers show 8-bit JPEG only\nleafbind-export: " + holey
+             + ":2: " + dir.File("sub/none.jpg") + ": cannot open: No such file or directory\nleafbind-export: "
+             + dir.File("x.jpg") + ": cannot open: No such file or directory\n",
+         out},
         {"no output", {a}, 2, "leafbind-export: no output file given (-o OUT.pdf)\n...", out},
         {"no JPEG", {"-o", out}, 2, "leafbind-export: no JPEG files given\n...", out},
         {"only empty lists",
@@ -116,11 +245,7 @@ TEST(Arguments, ExitStatusAndMessage)
          "leafbind-export: " + dir.File("x.jpg") + ": cannot open: No such file or directory\n",
          out},
         {"empty argument", {"-o", out, a, ""}, 1, "leafbind-export: (empty argument): empty file name\n", out},
-        {"empty line in a list",
-         {"-o", out, "-l", list},
-         1,
-         "leafbind-export: " + list + ", line 2: empty file name\n",
-         out},
+        {"empty line in a list", {"-o", out, "-l", list}, 1, "leafbind-export: " + list + ":2: empty file name\n", out},
         {"device fails while writing",
          {"-f", "-o", "/dev/full", a},
          4,
@@ -134,7 +259,7 @@ TEST(Arguments, ExitStatusAndMessage)
         dir.Write("locked.pdf", kPrevious);
         const int holder = open(locked.c_str(), O_RDWR);
         ASSERT_EQ(flock(holder, LOCK_EX), 0);
-        const ProgramRun run = RunExportProgram(c.args, c.input);
+        const ProgramRun run = RunExportProgram(c.args, c.input, RLIM_INFINITY, dir.Path());
         close(holder);
         EXPECT_EQ(run.status, c.status);
         if (c.message.ends_with("..."))
@@ -143,7 +268,7 @@ TEST(Arguments, ExitStatusAndMessage)
             EXPECT_EQ(run.err, c.message);
         EXPECT_EQ(run.out, "");
         if (c.expect == Pdf)
-            EXPECT_EQ(ReadFileBytes(c.output).substr(0, 9), "%PDF-1.2\n");
+            EXPECT_EQ(Exists(c.output) ? ReadFileBytes(c.output).substr(0, 9) : "absent", "%PDF-1.2\n");
         else if (c.expect == Unchanged)
             EXPECT_EQ(ReadFileBytes(c.output), kPrevious);
         else if (c.output == a)

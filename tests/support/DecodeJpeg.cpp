@@ -35,7 +35,7 @@ RgbImage DecodeJpegToRgb(const std::string& bytes)
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
     jpeg_read_header(&cinfo, TRUE);
-    if (cinfo.num_components != 3)
+    if (cinfo.num_components != 3 && cinfo.num_components != 1)
         longjmp(err.jump, 1);
     cinfo.out_color_space = JCS_RGB;
     jpeg_start_decompress(&cinfo);

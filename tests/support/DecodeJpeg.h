@@ -10,7 +10,7 @@ struct RgbImage {
     std::vector<unsigned char> pixels;  // width * height * 3, rows top to bottom
 };
 
-// Decodes a 3-component JPEG to RGB; throws std::runtime_error for anything else.
+// Decodes a 3-component (or grey) JPEG to RGB; throws std::runtime_error for anything else.
 RgbImage DecodeJpegToRgb(const std::string& bytes);
 // Decodes a JPEG of any component count to its samples as stored, without colour conversion:
 // width * height * components bytes. Throws std::runtime_error when libjpeg cannot decode it.

@@ -28,6 +28,7 @@ std::string MakeJpeg(const JpegRecipe& r)
         jpeg_set_colorspace(&cinfo, JCS_CMYK);
         cinfo.write_Adobe_marker = TRUE;
     }
+    cinfo.write_JFIF_header = cinfo.write_JFIF_header && r.jfifHeader;
     if (r.progressive)
         jpeg_simple_progression(&cinfo);
     cinfo.restart_in_rows = r.restartInterval;
@@ -72,5 +73,8 @@ std::string MakeJpeg(const JpegRecipe& r)
 
     std::string bytes(reinterpret_cast<const char*>(buffer), size);
     free(buffer);
-    return bytes;
+    std::string leading;
+    for (const std::string& segment : r.leadingSegments)
+        leading += segment;
+    return bytes.insert(2, leading);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 struct JpegRecipe {
     int width = 16;
@@ -19,6 +20,10 @@ struct JpegRecipe {
     bool checkerboard = false; // black and white pixels alternating in both directions
     // When set, the RGB colour of each pixel (x, y), in place of the options above.
     std::function<std::array<uint8_t, 3>(int x, int y)> pixel = nullptr;
+    // Whole marker segments (marker, length, payload; see JpegSegments.h) put right after SOI,
+    // ahead of the encoder's own APP0 or APP14.
+    std::vector<std::string> leadingSegments = {};
+    bool jfifHeader = true;    // false: the encoder writes no JFIF APP0 (1 and 3 components)
 };
 
 // The whole encoded file.

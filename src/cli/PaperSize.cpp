@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "PaperSize.h"
+
+#include <charconv>
+#include <cmath>
+#include <strings.h>
+
+namespace cli {
+
+namespace {
+
+struct Unit {
+    const char* name;
+    double points;  // per unit
+};
+
+constexpr Unit kUnits[] = {{"pt", 1}, {"mm", 72 / 25.4}, {"cm", 72 / 2.54}, {"in", 72}};
+
+struct Paper {
+    const char* name;
+    double width, height;  // in the unit below
+    double unitPoints;
+};
+
+constexpr Paper kPapers[] = {
+    {"A3", 297, 420, 72 / 25.4}, {"A4", 210, 297, 72 / 25.4}, {"A5", 148, 210, 72 / 25.4},
+    {"B5", 176, 250, 72 / 25.4}, {"Letter", 8.5, 11, 72},     {"Legal", 8.5, 14, 72},
+};
+
+bool SameLetters(std::string_view text, const char* name)
+{
+    return text.size() == std::char_traits<char>::length(name) && strncasecmp(text.data(), name, text.size()) == 0;
+}
+
+// Splits "12.5mm" into its number and the points per unit; false for an unknown unit.
+bool SplitUnit(std::string_view text, std::string_view& number, double& unitPoints, bool& hasUnit)
+{
+    size_t end = text.size();
+    while (end > 0
+           && ((text[end - 1] >= 'a' && text[end - 1] <= 'z') || (text[end - 1] >= 'A' && text[end - 1] <= 'Z')))
+        --end;
+    number = text.substr(0, end);
+    const std::string_view unit = text.substr(end);
+    hasUnit = !unit.empty();
+    unitPoints = 1;
+    if (!hasUnit)
+        return true;
+    for (const Unit& u : kUnits) {
+        if (SameLetters(unit, u.name)) {
+            unitPoints = u.points;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ParseNumber(std::string_view text, double& value)
+{
+    // from_chars would take a sign, "inf" and "nan"; a length is digits with at most one point.
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string_view::npos)
+        return false;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    return error == std::errc() && end == text.data() + text.size() && std::isfinite(value);
+}
+
+}  // namespace
+
+bool ParsePositiveNumber(std::string_view text, double& value) { return ParseNumber(text, value) && value > 0; }
+
+bool ParseLength(std::string_view text, double& points)
+{
+    std::string_view number;
+    double unitPoints = 1;
+    bool hasUnit = false;
+    double value = 0;
+    if (!SplitUnit(text, number, unitPoints, hasUnit) || !ParseNumber(number, value))
+        return false;
+    points = value * unitPoints;
+    return points <= kLongestLength;
+}
+
+bool ParsePaperSize(std::string_view text, double& width, double& height, std::string& why)
+{
+    for (const Paper& paper : kPapers) {
+        if (SameLetters(text, paper.name)) {
+            width = paper.width * paper.unitPoints;
+            height = paper.height * paper.unitPoints;
+            return true;
+        }
+    }
+    const size_t times = text.find_first_of("xX");
+    if (times == std::string_view::npos) {
+        why = "not a paper name (A3, A4, A5, B5, Letter, Legal) or WIDTHxHEIGHT";
+        return false;
+    }
+    std::string_view first = text.substr(0, times), second = text.substr(times + 1);
+    std::string_view number;
+    double firstUnit = 1, secondUnit = 1;
+    bool firstHasUnit = false, secondHasUnit = false;
+    double w = 0, h = 0;
+    if (!SplitUnit(first, number, firstUnit, firstHasUnit) || !ParseNumber(number, w)
+        || !SplitUnit(second, number, secondUnit, secondHasUnit) || !ParseNumber(number, h)
+        || (firstHasUnit && !secondHasUnit)) {
+        why = "not WIDTHxHEIGHT with a unit of pt, mm, cm or in";
+        return false;
+    }
+    // "210x297mm": the unit at the end is both sides'.
+    if (!firstHasUnit)
+        firstUnit = secondUnit;
+    width = w * firstUnit;
+    height = h * secondUnit;
+    if (width <= 0 || height <= 0) {
+        why = "a side of zero length";
+        return false;
+    }
+    if (width > kLongestLength || height > kLongestLength) {
+        why = "larger than 200 inches on a side";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace cli

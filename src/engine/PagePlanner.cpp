@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "PagePlanner.h"
+
+#include <utility>
+
+#include "ProfileObject.h"
+
+namespace jpeg2pdf {
+
+namespace {
+
+bool Transposed(int orientation) { return orientation >= 5 && orientation <= 8; }
+
+}  // namespace
+
+std::array<double, 6> PlacementMatrix(int orientation, const PageRect& picture)
+{
+    const double w = picture.width, h = picture.height, x = picture.x, y = picture.y;
+    switch (orientation) {
+    case 2:
+        return {-w, 0, 0, h, x + w, y};
+    case 3:
+        return {-w, 0, 0, -h, x + w, y + h};
+    case 4:
+        return {w, 0, 0, -h, x, y + h};
+    case 5:
+        return {0, -h, -w, 0, x + w, y + h};
+    case 6:
+        return {0, -h, w, 0, x, y + h};
+    case 7:
+        return {0, h, w, 0, x, y};
+    case 8:
+        return {0, h, -w, 0, x + w, y};
+    default:
+        return {w, 0, 0, h, x, y};
+    }
+}
+
+PagePlan PlanPage(const ProbedPage& probed, const PageLayout& layout)
+{
+    // Turn first (the shown picture's axes and densities), then size, then place.
+    const bool transposed = Transposed(probed.orientation);
+    const int32_t shownWidth = transposed ? probed.frame.Height : probed.frame.Width;
+    const int32_t shownHeight = transposed ? probed.frame.Width : probed.frame.Height;
+    PixelDensity density = DensityFor(layout, probed.density.x, probed.density.y);
+    if (transposed)
+        std::swap(density.x, density.y);
+    const PageGeometry geometry = LayOutPage(shownWidth, shownHeight, density, layout);
+
+    PagePlan plan;
+    plan.entry = probed.entry;
+    plan.imageWidth = probed.frame.Width;
+    plan.imageHeight = probed.frame.Height;
+    plan.colour = probed.components == 1 ? ImageColour::Gray
+        : probed.components == 4         ? ImageColour::Cmyk
+                                         : ImageColour::Rgb;
+    plan.pageWidth = geometry.pageWidth;
+    plan.pageHeight = geometry.pageHeight;
+    // The picture's box for a turned picture is the shown one; the matrix swaps the axes back.
+    plan.placement = PlacementMatrix(probed.orientation, geometry.picture);
+    plan.clipped = geometry.clipped;
+    plan.clip = geometry.clip;
+    return plan;
+}
+
+DocumentPlan PlanDocument(const std::vector<ProbedPage>& pages, const PageLayout& layout,
+                          std::shared_ptr<const ProfileTable> profiles)
+{
+    DocumentPlan plan;
+    plan.pages.reserve(pages.size());
+    for (const ProbedPage& page : pages)
+        plan.pages.push_back(PlanPage(page, layout));
+    plan.objects = ObjectAllocator(plan.Numbers().ObjectCount());
+    if (!profiles || profiles->Size() == 0)
+        return plan;
+
+    std::vector<int64_t> numbers;
+    for (size_t i = 0; i < profiles->Size(); ++i) {
+        numbers.push_back(plan.objects.Allocate());
+        plan.extras.RequireVersion(PdfMinorForProfile(profiles->At(i).bytes));
+    }
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (pages[i].profile >= 0)
+            plan.pages[i].profileObject = numbers.at(static_cast<size_t>(pages[i].profile));
+    }
+    plan.extras.objects.push_back([profiles, numbers](OutputFile& out, ObjectOffsets& offsets,
+                                                      const DocumentExtras& extras) {
+        for (size_t i = 0; i < numbers.size(); ++i) {
+            const ProfileTable::Profile& profile = profiles->At(i);
+            if (!WriteProfileObject(out, offsets, numbers[i], profile.bytes, profile.components,
+                                    extras.eolBeforeEndstream))
+                return false;
+        }
+        return true;
+    });
+    return plan;
+}
+
+std::vector<ProbedPage> WindowPages(const std::vector<PageImage>& images)
+{
+    std::vector<ProbedPage> pages;
+    pages.reserve(images.size());
+    for (size_t i = 0; i < images.size(); ++i) {
+        const PageImage& image = images[i];
+        pages.push_back({static_cast<int>(i), image.frame, image.frame.IsCmyk ? 4 : 3, image.orientation, {}, -1});
+    }
+    return pages;
+}
+
+void UseImageData(DocumentPlan& plan, ImageDataWriter writer)
+{
+    plan.extras.imageData = std::move(writer);
+    for (PagePlan& page : plan.pages)
+        page.lengthObject = plan.objects.Allocate();
+}
+
+}  // namespace jpeg2pdf

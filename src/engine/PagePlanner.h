@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// From what validation learnt of each entry to the plans the writer follows: page box, placement,
+// clip and colour space per page, and the shared profile objects. Arithmetic only, no file.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "ExportDetails.h"
+#include "JpegFrameProbe.h"
+#include "PagePlan.h"
+#include "PdfObjects.h"
+#include "ProfileTable.h"
+
+namespace jpeg2pdf {
+
+// What validation keeps of one usable entry (the probe's outcome without its profile's bytes).
+struct ProbedPage {
+    int entry = 0;
+    JpegFrameInfo frame {false, 0, 0};
+    int components = 3;  // 1, 3 or 4
+    int orientation = 1;  // as the page shows it; 1 unless asked to follow the file's
+    FileDensity density;  // the file's own, 0 where it states none
+    int profile = -1;  // index in the document's ProfileTable; -1: the device space
+};
+
+// The cm matrix mapping the image's unit square (first row at the top) onto `picture` so the
+// stored picture appears upright: mirrored for 2 and 4, turned for 3, 6 and 8, mirrored across a
+// diagonal for 5 and 7. Integral for integral sizes at the origin.
+std::array<double, 6> PlacementMatrix(int orientation, const PageRect& picture);
+
+// The plan of one page in a device colour space.
+PagePlan PlanPage(const ProbedPage& probed, const PageLayout& layout);
+
+// Plans every page; each profile in `profiles` gets one stream object, written after the
+// contents objects and referenced by every page that uses it, and the header version each needs.
+// With the default layout and no profiles the plan writes exactly the window's bytes.
+DocumentPlan PlanDocument(const std::vector<ProbedPage>& pages, const PageLayout& layout,
+                          std::shared_ptr<const ProfileTable> profiles = nullptr);
+
+// The window's pages as probed pages.
+std::vector<ProbedPage> WindowPages(const std::vector<PageImage>& images);
+
+}  // namespace jpeg2pdf

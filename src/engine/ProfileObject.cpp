@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "ProfileObject.h"
+
+#include <zlib.h>
+
+#include <cerrno>
+#include <string_view>
+
+#include "PdfObjects.h"
+
+namespace jpeg2pdf {
+
+int PdfMinorForProfile(const std::vector<uint8_t>& profile)
+{
+    if (profile.size() < 10)
+        return 3;
+    const int major = profile[8], minor = profile[9] >> 4;
+    if (major < 2 || (major == 2 && minor <= 1))
+        return 3;
+    if (major == 2)
+        return 4;
+    if (major == 4 && minor == 0)
+        return 5;
+    if (major == 4 && minor == 1)
+        return 6;
+    return 7;
+}
+
+bool WriteProfileObject(OutputFile& out, ObjectOffsets& offsets, int64_t number, const std::vector<uint8_t>& profile,
+                        int components, bool eolBeforeEndstream)
+{
+    // One profile's compressed copy at a time; the document never holds more.
+    uLongf size = compressBound(static_cast<uLong>(profile.size()));
+    std::vector<Bytef> compressed(size);
+    if (compress2(compressed.data(), &size, profile.data(), static_cast<uLong>(profile.size()), Z_BEST_COMPRESSION)
+        != Z_OK)
+        return out.Fail(false, ENOMEM);
+    const std::string_view alternate = components == 1 ? "/DeviceGray"
+        : components == 4                              ? "/DeviceCMYK"
+                                                       : "/DeviceRGB";
+    return BeginObject(out, offsets, number) && WriteText(out, "<<\n/N ") && WriteNumber(out, components)
+           && WriteText(out, "\n/Alternate ") && WriteText(out, alternate)
+           && WriteText(out, "\n/Filter /FlateDecode\n/Length ") && WriteNumber(out, static_cast<int64_t>(size))
+           && WriteText(out, " >>\nstream\n")
+           && WriteText(out, std::string_view(reinterpret_cast<const char*>(compressed.data()), size))
+           && EndStreamObject(out, eolBeforeEndstream);
+}
+
+}  // namespace jpeg2pdf

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "ProfileTable.h"
+
+#include <string_view>
+
+namespace jpeg2pdf {
+
+int ProfileTable::Add(const std::vector<uint8_t>& bytes, int components)
+{
+    const size_t hash =
+        std::hash<std::string_view> {}(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    const auto [first, last] = byHash_.equal_range(hash);
+    for (auto it = first; it != last; ++it) {
+        const Profile& known = profiles_[static_cast<size_t>(it->second)];
+        if (known.components == components && known.bytes == bytes)
+            return it->second;
+    }
+    profiles_.push_back({bytes, components});
+    const int index = static_cast<int>(profiles_.size() - 1);
+    byHash_.emplace(hash, index);
+    return index;
+}
+
+}  // namespace jpeg2pdf
