@@ -6,6 +6,7 @@
 #include "DocumentWriter.h"
 #include "FileAccess.h"
 #include "JpegFrameProbe.h"
+#include "JpegStripper.h"
 #include "PagePlanner.h"
 #include "PdfObjects.h"
 #include "jpeg2pdf.h"
@@ -131,6 +132,12 @@ ExportReport ExportJpegList(const std::vector<std::string>& paths, const std::st
         plan = PlanDocument(found.pages, options.layout, found.profiles);
         // What other options add to the plan goes here, each from its own unit, before anything
         // is written (see PagePlan.h).
+        if (options.stripMetadata) {
+            // Copied while walked, so each file is read once; the length follows the stream.
+            UseImageData(plan, [](OutputFile& sink, const InputFile& jpeg, const PagePlan&) {
+                return CopyJpegStripped(jpeg, sink) >= 0;
+            });
+        }
         if (options.warn) {
             for (const auto& [entry, text] : found.warnings)
                 options.warn(entry, text);

@@ -17,7 +17,7 @@
 
 using engine_test::Bytes;
 using engine_test::FrameHeader;
-using phone_jpeg::Segment;
+using engine_test::Segment;
 
 namespace {
 

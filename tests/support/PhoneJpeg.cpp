@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "PhoneJpeg.h"
 
+#include "JpegSegments.h"
+
 #include <cstdint>
 #include <stdexcept>
 #include <vector>
@@ -45,11 +47,6 @@ std::string Rationals(std::initializer_list<uint32_t> values)
 
 }  // namespace
 
-std::string Segment(int marker, const std::string& payload)
-{
-    return std::string {'\xFF', static_cast<char>(marker)} + Big16(static_cast<uint32_t>(payload.size()) + 2) + payload;
-}
-
 std::string Exif(int orientation)
 {
     constexpr uint16_t kShort = 3, kAscii = 2, kLong = 4, kRational = 5;
@@ -70,32 +67,33 @@ std::string Exif(int orientation)
                                     {0x0003, kAscii, 2, std::string("E\0", 2)},
                                     {0x0004, kRational, 3, Rationals({2, 17, 40})}},
                                    gpsAt);
-    return Segment(0xE1, std::string("Exif\0\0MM\0\x2A", 10) + Big32(8) + ifd0(exifAt, gpsAt) + exifIfd + gpsIfd);
+    return MarkerSegment(0xE1, std::string("Exif\0\0MM\0\x2A", 10) + Big32(8) + ifd0(exifAt, gpsAt) + exifIfd + gpsIfd);
 }
 
 std::string Xmp()
 {
-    return Segment(0xE1,
-                   std::string("http://ns.adobe.com/xap/1.0/\0", 29)
-                       + "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF "
-                         "xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\"><rdf:Description "
-                         "xmlns:photoshop=\"http://ns.adobe.com/photoshop/1.0/\" photoshop:City=\"Paris\" "
-                         "photoshop:AuthorsPosition=\"Jane Example\"/></rdf:RDF></x:xmpmeta>");
+    return MarkerSegment(0xE1,
+                         std::string("http://ns.adobe.com/xap/1.0/\0", 29)
+                             + "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF "
+                               "xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\"><rdf:Description "
+                               "xmlns:photoshop=\"http://ns.adobe.com/photoshop/1.0/\" photoshop:City=\"Paris\" "
+                               "photoshop:AuthorsPosition=\"Jane Example\"/></rdf:RDF></x:xmpmeta>");
 }
 
 std::string Photoshop()
 {
-    return Segment(0xED, std::string("Photoshop 3.0\0008BIM\x04\x04\0\0", 22) + Big32(8) + "\x1C\x02\x50\0\x04Jane");
+    return MarkerSegment(0xED,
+                         std::string("Photoshop 3.0\0008BIM\x04\x04\0\0", 22) + Big32(8) + "\x1C\x02\x50\0\x04Jane");
 }
 
-std::string Comment(const std::string& text) { return Segment(0xFE, text); }
+std::string Comment(const std::string& text) { return MarkerSegment(0xFE, text); }
 
 std::string MultiPicture()
 {
-    return Segment(0xE2,
-                   std::string("MPF\0MM\0\x2A\0\0\0\x08\0\x01\xB0\x00\0\x07\0\0\0\x04"
-                               "0100\0\0\0\0",
-                               30));
+    return MarkerSegment(0xE2,
+                         std::string("MPF\0MM\0\x2A\0\0\0\x08\0\x01\xB0\x00\0\x07\0\0\0\x04"
+                                     "0100\0\0\0\0",
+                                     30));
 }
 
 std::string IccProfile()
@@ -103,10 +101,10 @@ std::string IccProfile()
     std::string profile(200, '\0');
     for (size_t i = 0; i < profile.size(); ++i)
         profile[i] = static_cast<char>(i * 7);  // FF bytes included
-    return Segment(0xE2, std::string("ICC_PROFILE\0\x01\x01", 14) + profile);
+    return MarkerSegment(0xE2, std::string("ICC_PROFILE\0\x01\x01", 14) + profile);
 }
 
-std::string JfifExtension() { return Segment(0xE0, std::string("JFXX\0\x13\x01\x01\xFF\x00\x00\x00", 12)); }
+std::string JfifExtension() { return MarkerSegment(0xE0, std::string("JFXX\0\x13\x01\x01\xFF\x00\x00\x00", 12)); }
 
 std::string MotionPhotoTrailer(size_t size)
 {

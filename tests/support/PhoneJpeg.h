@@ -8,7 +8,6 @@
 
 namespace phone_jpeg {
 
-std::string Segment(int marker, const std::string& payload);
 // APP1 Exif, big-endian: orientation, owner's name, a camera serial number and a GPS position.
 std::string Exif(int orientation);
 // APP1 XMP packet naming a place and a person.
