@@ -4,15 +4,18 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 #include <string_view>
 
 namespace jpeg2pdf {
 
 namespace {
 
-// Large enough that the per-read cost vanishes against copying, small enough to stay flat.
-constexpr int64_t kBlockSize = 128 * 1024;
+// The walk reads straight into the output's buffer, so a kept byte is copied no more often than
+// in a plain copy. Header segments are looked at in small reads, so that closing the gap a
+// dropped segment leaves moves few bytes; scan data is read in large ones.
+constexpr int64_t kHeaderRead = 16 * 1024;
+constexpr size_t kHeaderRoom = 4 * 1024;
+constexpr size_t kScanRoom = 64 * 1024;
 // Marker, length and the longest identifier told apart.
 constexpr int64_t kSegmentHead = 4 + 12;
 
@@ -48,14 +51,12 @@ bool IsDropped(uint8_t marker, const uint8_t* payload, int64_t size)
         && !(marker == 0xEE && StartsWith(payload, size, "Adobe"sv));
 }
 
-// The walk. Bytes [keptFrom_, pos_) are kept but not yet written and lie in the block; they are
-// written before the block moves and before anything is dropped, so a kept run costs one write.
+// The walk. The block is the part of the file staged in the output's buffer; bytes
+// [keptFrom_, pos_) in it are kept but not yet committed. They are committed before the block
+// moves and before anything is dropped, so a kept run costs one commit.
 class Stripper {
 public:
-    Stripper(const InputFile& in, OutputFile& out)
-        : in_(in), out_(out), size_(in.Size()), block_(std::make_unique_for_overwrite<uint8_t[]>(kBlockSize))
-    {
-    }
+    Stripper(const InputFile& in, OutputFile& out) : in_(in), out_(out), size_(in.Size()) { }
 
     bool Run()
     {
@@ -116,27 +117,54 @@ private:
     uint8_t At(int64_t offset) const { return block_[offset - blockStart_]; }
 
     // Makes up to `count` bytes from pos_ on available in the block; returns how many are (fewer
-    // only at the end of the file), or -1 after a failed read.
-    int64_t Need(int64_t count)
+    // only at the end of the file), or -1 after a failed read or write.
+    int64_t Need(int64_t count, bool scanData = false)
     {
         if (pos_ >= blockStart_ && (pos_ + count <= blockEnd_ || blockEnd_ == size_))
             return blockEnd_ - pos_;
         if (!Flush(pos_))
             return -1;
-        const int64_t want = std::min(kBlockSize, size_ - pos_);
-        int64_t filled = 0;
-        while (filled < want) {
-            const int64_t got = in_.ReadAt(pos_ + filled, &block_[filled], static_cast<size_t>(want - filled));
-            if (got <= 0) {
-                out_.Fail(true, got < 0 ? errno : 0);  // 0: shorter than when opened
-                return -1;
-            }
-            filled += got;
+        const int64_t want = scanData ? size_ - pos_ : std::min(kHeaderRead, size_ - pos_);
+        const char* staged = nullptr;
+        const int64_t got = want == 0 ? 0
+                                      : out_.Stage(in_, pos_, static_cast<size_t>(want),
+                                                   scanData ? kScanRoom : kHeaderRoom, staged);
+        if (got < 0)
+            return -1;
+        if (got < std::min(want, count)) {
+            out_.Fail(true, 0);  // shorter than when opened
+            return -1;
         }
+        block_ = reinterpret_cast<const uint8_t*>(staged);
         blockStart_ = pos_;
-        blockEnd_ = pos_ + filled;
-        return blockEnd_ - pos_;
+        blockEnd_ = pos_ + got;
+        return got;
     }
+
+    // Commits the kept bytes up to `upTo`, which lies in the block.
+    bool Flush(int64_t upTo)
+    {
+        if (upTo > keptFrom_)
+            out_.Commit(reinterpret_cast<const char*>(&block_[keptFrom_ - blockStart_]),
+                        static_cast<size_t>(upTo - keptFrom_));
+        keptFrom_ = upTo;
+        return true;
+    }
+
+    // Keeps everything up to `end`; what lies beyond the block is copied from the file, which
+    // overwrites the block.
+    bool KeepTo(int64_t end)
+    {
+        if (end > blockEnd_) {
+            if (!Flush(blockEnd_) || !out_.CopyRange(in_, blockEnd_, end - blockEnd_))
+                return false;
+            keptFrom_ = blockStart_ = blockEnd_ = end;
+        }
+        pos_ = end;
+        return true;
+    }
+
+    bool KeepRest() { return KeepTo(size_) && Flush(pos_); }
 
     // Whether the bytes at `offset` begin with a marker that cannot join what precedes it, or the
     // file ends there. Dropping a segment puts what follows it next to what precedes it: scan data
@@ -154,65 +182,44 @@ private:
         return bytes[0] == 0xFF && bytes[1] != 0x00 && bytes[1] != 0xFF && !IsRestart(bytes[1]);
     }
 
-    // Writes the kept bytes up to `upTo`, which lies in the block.
-    bool Flush(int64_t upTo)
-    {
-        if (upTo > keptFrom_
-            && !out_.Write({reinterpret_cast<const char*>(&block_[keptFrom_ - blockStart_]),
-                            static_cast<size_t>(upTo - keptFrom_)}))
-            return false;
-        keptFrom_ = upTo;
-        return true;
-    }
-
-    // Keeps everything up to `end`; what lies beyond the block goes from the file straight into
-    // the output's buffer.
-    bool KeepTo(int64_t end)
-    {
-        if (end > blockEnd_) {
-            if (!Flush(blockEnd_) || !out_.CopyRange(in_, blockEnd_, end - blockEnd_))
-                return false;
-            keptFrom_ = end;
-        }
-        pos_ = end;
-        return true;
-    }
-
-    bool KeepRest() { return KeepTo(size_) && Flush(pos_); }
-
     // Moves past the entropy-coded data that follows a scan header: up to the first marker other
     // than a restart (a run of fill bytes before it counts as data), or to the end of the file.
     // Stuffed zeros, restart markers and fill bytes are data.
     bool SkipScanData()
     {
         for (;;) {
-            int64_t got = Need(2);
-            if (got <= 0)
-                return got == 0;
-            const uint8_t* from = &block_[pos_ - blockStart_];
-            const auto* found = static_cast<const uint8_t*>(std::memchr(from, 0xFF, static_cast<size_t>(got)));
-            if (!found) {
-                pos_ += got;
-                continue;
-            }
-            pos_ += found - from;
-            got = Need(2);
-            if (got < 2)
+            const int64_t got = Need(2, true);
+            if (got < 2) {
+                if (got == 1 && At(pos_) != 0xFF)
+                    ++pos_;
                 return got >= 0;  // a last 0xFF is left to the marker walk, which keeps it
-            const uint8_t next = At(pos_ + 1);
-            if (next == 0x00 || IsRestart(next))
-                pos_ += 2;
-            else if (next == 0xFF)
-                pos_ += 1;
-            else
-                return true;
+            }
+            // Runs through the block without leaving it; a 0xFF in its last byte is looked at
+            // again after the block has moved on to it.
+            const uint8_t* const base = &block_[pos_ - blockStart_];
+            const uint8_t* const end = base + got;
+            const uint8_t* at = base;
+            for (;;) {
+                at = static_cast<const uint8_t*>(std::memchr(at, 0xFF, static_cast<size_t>(end - at)));
+                if (!at || at + 1 == end)
+                    break;
+                if (at[1] == 0x00 || IsRestart(at[1]))
+                    at += 2;
+                else if (at[1] == 0xFF)
+                    at += 1;
+                else {
+                    pos_ += at - base;
+                    return true;
+                }
+            }
+            pos_ += (at ? at : end) - base;
         }
     }
 
     const InputFile& in_;
     OutputFile& out_;
     const int64_t size_;
-    std::unique_ptr<uint8_t[]> block_;
+    const uint8_t* block_ = nullptr;
     int64_t blockStart_ = 0;
     int64_t blockEnd_ = 0;
     int64_t pos_ = 0;

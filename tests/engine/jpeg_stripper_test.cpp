@@ -21,18 +21,21 @@ using engine_test::Segment;
 
 namespace {
 
-// Strips the file `input` holds; the result must match the count it reports.
-std::string Strip(const TempDir& dir, const std::string& input)
+// Strips the file `input` holds into an output that already holds `before`; the result must
+// match the count it reports.
+std::string Strip(const TempDir& dir, const std::string& input, const std::string& before = "")
 {
     jpeg2pdf::InputFile in;
     jpeg2pdf::OutputFile out;
     EXPECT_TRUE(in.Open(dir.Write("in.jpg", input)));
     EXPECT_EQ(out.Open(dir.File("out.bin"), {}), jpeg2pdf::OutputFile::OpenResult::Opened);
+    EXPECT_TRUE(out.Write(before));
     const int64_t written = jpeg2pdf::CopyJpegStripped(in, out);
     EXPECT_TRUE(out.Close());
-    const std::string stripped = ReadFileBytes(dir.File("out.bin"));
-    EXPECT_EQ(written, static_cast<int64_t>(stripped.size()));
-    return stripped;
+    const std::string output = ReadFileBytes(dir.File("out.bin"));
+    EXPECT_EQ(output.substr(0, before.size()), before);
+    EXPECT_EQ(written, static_cast<int64_t>(output.size() - before.size()));
+    return output.substr(before.size());
 }
 
 // Equal bytes; on a difference, where it begins rather than megabytes of text.
@@ -168,7 +171,11 @@ TEST(JpegStripper, LargePiecesCrossEveryBoundary)
     input += kTables + kScanHeader + data + kEoi + std::string(200'000, '\xFF');
     expected += kTables + kScanHeader + data + kEoi;
     TempDir dir;
-    EXPECT_TRUE(SameBytes(Strip(dir, input), expected));
+    // The output's buffer empty, nearly full, and with only a few bytes of room.
+    for (const size_t before : {0, 512 * 1024 - 3000, 512 * 1024 - 10}) {
+        SCOPED_TRACE(before);
+        EXPECT_TRUE(SameBytes(Strip(dir, input, std::string(before, '%')), expected));
+    }
 }
 
 TEST(JpegStripper, FileCutShortWhileCopyingIsTheInputsFailure)
