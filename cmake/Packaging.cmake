@@ -6,6 +6,8 @@ set(leafbind_resources ${PROJECT_SOURCE_DIR}/resources)
 install(FILES ${leafbind_resources}/leafbind.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY ${leafbind_resources}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 install(FILES ${leafbind_resources}/org.example.leafbind.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# Debian's machine-readable copyright file: our own files are GPL-2.0-or-later.
+install(FILES ${leafbind_resources}/debian/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/leafbind)
 
 set(CPACK_PACKAGE_NAME leafbind)
 set(CPACK_PACKAGE_VENDOR "The Leafbind developers")

@@ -61,5 +61,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (accepted != (outcome.problem.refusal == jpeg2pdf::EntryRefusal::None) || outcome.orientation < 1
         || outcome.orientation > 8)
         std::abort();
+    // Everything requested: the verdict changes only for grey frames, the orientation not at all,
+    // and what is read stays within its bounds.
+    jpeg2pdf::ProbeOutcome full;
+    jpeg2pdf::ProbeJpegFile(ScratchFile().path, jpeg2pdf::ProbeRequest {true, true, true, true}, full);
+    const bool fullAccepted = full.problem.refusal == jpeg2pdf::EntryRefusal::None;
+    if (accepted != fullAccepted && !(fullAccepted && full.components == 1))
+        std::abort();
+    if (fullAccepted && full.orientation != outcome.orientation)
+        std::abort();
+    const auto densityOk = [](double v) { return v == 0 || (v > 0 && v <= jpeg2pdf::kMostPixelsPerInch); };
+    if (!densityOk(full.density.x) || !densityOk(full.density.y) || (full.density.x == 0) != (full.density.y == 0))
+        std::abort();
+    if ((!full.profile.empty() && !full.profileIgnored.empty()) || full.profile.size() > size)
+        std::abort();
     return 0;
 }

@@ -17,7 +17,8 @@ deb=${debs[0]}
 dpkg-deb -c "$deb" | awk '{ print $NF }' | sed 's|^\./|/|' > "$work/files"
 for want in /usr/bin/leafbind /usr/share/applications/leafbind.desktop \
             /usr/share/metainfo/org.example.leafbind.metainfo.xml \
-            /usr/bin/leafbind-export /usr/share/man/man1/leafbind-export.1.gz; do
+            /usr/bin/leafbind-export /usr/share/man/man1/leafbind-export.1.gz \
+            /usr/share/doc/leafbind/copyright; do
   grep -qx "$want" "$work/files" || fail "the package does not hold $want"
 done
 for size in 16 22 24 32 48 64 128 256; do
@@ -42,6 +43,14 @@ done
 desktop-file-validate "$root/usr/share/applications/leafbind.desktop" || fail "the launcher does not validate"
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.leafbind.metainfo.xml" > "$work/appstream.txt" \
   || fail "the metainfo does not validate: $(cat "$work/appstream.txt")"
+
+# The copyright file is in Debian's machine-readable format and names the licence the metainfo gives.
+copyright="$root/usr/share/doc/leafbind/copyright"
+head -1 "$copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+  || fail "the copyright file is not machine-readable"
+grep -qx 'License: GPL-2+' "$copyright" || fail "the copyright file does not name GPL-2+"
+grep -qx '  <project_license>GPL-2.0-or-later</project_license>' "$root/usr/share/metainfo/org.example.leafbind.metainfo.xml" \
+  || fail "the metainfo does not give GPL-2.0-or-later"
 
 [ "$("$root/usr/bin/leafbind-export" --version)" = "leafbind-export 1.0" ] \
   || fail "the unpacked leafbind-export does not run"

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "ExportDetails.h"
@@ -13,8 +12,6 @@
 namespace cli {
 
 namespace {
-
-const std::string kStandardOutput = "standard output";
 
 bool WriteAll(int fd, const std::string& text)
 {
@@ -87,9 +84,7 @@ int Explain(const jpeg2pdf::ExportReport& report, const std::string& outputName,
             : report.systemError != 0 ? std::strerror(report.systemError)
                                       : "the file became shorter while it was copied";
         Complain(streams.err, EntryName(entries, report.entry) + ": cannot be copied: " + reason);
-    } else if (!(outputName == kStandardOutput && report.systemError == EPIPE)) {
-        // A reader that stops early (| head) is no error to report; the status still says the
-        // document is incomplete.
+    } else {
         Complain(streams.err,
                  outputName + ": cannot be written: "
                      + (report.systemError != 0 ? std::strerror(report.systemError) : "write failed"));
@@ -115,7 +110,7 @@ int RunExport(const CommandLine& command, const Streams& streams)
     }
 
     const bool toStandardOutput = command.output == "-";
-    const std::string outputName = toStandardOutput ? kStandardOutput : ShownName(command.output);
+    const std::string outputName = toStandardOutput ? "standard output" : ShownName(command.output);
     jpeg2pdf::ExportOptions options = command.options;
     options.replaceExisting = command.force;
     options.removeOnFailure = true;
@@ -139,6 +134,11 @@ int RunExport(const CommandLine& command, const Streams& streams)
         entries.paths, toStandardOutput ? std::string() : command.output, options,
         [&progress](int written, int total, int64_t bytes) { progress.Update(written, total, bytes); });
     progress.Finish();
+    // A reader that stops early (| head) is no error to report; the status still says the
+    // document is incomplete.
+    if (toStandardOutput && report.result == jpeg2pdf::kExportFailedWriting && report.entry < 0
+        && report.systemError == EPIPE)
+        return kExitFailedWriting;
     return Explain(report, outputName, streams, entries);
 }
 

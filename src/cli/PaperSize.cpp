@@ -75,8 +75,10 @@ bool ParseLength(std::string_view text, double& points)
     double value = 0;
     if (!SplitUnit(text, number, unitPoints, hasUnit) || !ParseNumber(number, value))
         return false;
+    if (value * unitPoints > kLongestLength)
+        return false;
     points = value * unitPoints;
-    return points <= kLongestLength;
+    return true;
 }
 
 bool ParsePaperSize(std::string_view text, double& width, double& height, std::string& why)
@@ -107,16 +109,18 @@ bool ParsePaperSize(std::string_view text, double& width, double& height, std::s
     // "210x297mm": the unit at the end is both sides'.
     if (!firstHasUnit)
         firstUnit = secondUnit;
-    width = w * firstUnit;
-    height = h * secondUnit;
-    if (width <= 0 || height <= 0) {
+    w *= firstUnit;
+    h *= secondUnit;
+    if (w <= 0 || h <= 0) {
         why = "a side of zero length";
         return false;
     }
-    if (width > kLongestLength || height > kLongestLength) {
+    if (w > kLongestLength || h > kLongestLength) {
         why = "larger than 200 inches on a side";
         return false;
     }
+    width = w;
+    height = h;
     return true;
 }
 

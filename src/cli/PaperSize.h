@@ -20,7 +20,7 @@ bool ParseLength(std::string_view text, double& points);
 
 // A3, A4, A5, B5 (ISO), Letter, Legal (any case), or WxH with one unit after both numbers or
 // after each ("210x297mm", "8.5inx11in", "595x842"). False with `why` (a few words for the user)
-// when the text is none of them or a side is zero.
+// (outputs unchanged) when the text is none of them or a side is zero.
 bool ParsePaperSize(std::string_view text, double& width, double& height, std::string& why);
 
 }  // namespace cli

@@ -1,11 +1,14 @@
 #include "JpegFrameProbe.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
 #include "ExifOrientation.h"
+#include "IccProfile.h"
+#include "PixelDensity.h"
 
 namespace jpeg2pdf {
 
@@ -18,7 +21,9 @@ constexpr uint16_t kFillWord = 0xFFFF;
 constexpr uint16_t kBaselineFrame = 0xFFC0;
 constexpr uint16_t kProgressiveFrame = 0xFFC2;
 constexpr uint16_t kStartOfScan = 0xFFDA;
+constexpr uint16_t kApp0 = 0xFFE0;
 constexpr uint16_t kApp1 = 0xFFE1;
+constexpr uint16_t kApp2 = 0xFFE2;
 
 // Reads forward through the file in small blocks; skipping a segment costs no read at all.
 class ByteReader {
@@ -68,7 +73,7 @@ bool IsOtherFrame(uint16_t marker)
 }
 
 // Reads the frame header after its marker: length, precision, height, width, component count.
-bool ReadFrameHeader(ByteReader& in, ProbeOutcome& out)
+bool ReadFrameHeader(ByteReader& in, bool acceptGray, ProbeOutcome& out)
 {
     uint16_t length, height, width;
     uint8_t precision, components;
@@ -80,12 +85,13 @@ bool ReadFrameHeader(ByteReader& in, ProbeOutcome& out)
     out.info.Width = width;
     out.problem.precision = precision;
     out.problem.components = components;
+    out.components = components;
     // PDF viewers decode DCT data at 8 bits per sample only.
     if (precision != 8) {
         out.problem.refusal = EntryRefusal::NotEightBit;
         return false;
     }
-    if (components != 3 && components != 4) {
+    if (components != 3 && components != 4 && !(components == 1 && acceptGray)) {
         out.problem.refusal = EntryRefusal::ComponentCount;
         return false;
     }
@@ -93,20 +99,51 @@ bool ReadFrameHeader(ByteReader& in, ProbeOutcome& out)
     return true;
 }
 
-// The orientation from an APP1 segment of `length` bytes (length field included) whose payload
-// begins at `payloadStart`; the read is bounded by the segment. False when the segment is not
-// an Exif one (XMP and others share the marker).
-bool ReadOrientationSegment(const InputFile& file, int64_t payloadStart, uint16_t length, int& orientation)
+// Up to `most` payload bytes of a segment of `length` bytes (length field included) whose payload
+// begins at `payloadStart`: the read is bounded by the segment, and by the file's end.
+std::vector<uint8_t> ReadPayload(const InputFile& file, int64_t payloadStart, uint16_t length, size_t most = 65533)
 {
-    constexpr size_t kHeaderSize = 6;
-    if (length < 2 + kHeaderSize)
-        return false;
-    std::vector<uint8_t> payload(length - 2u);
-    const int64_t got = file.ReadAt(payloadStart, payload.data(), payload.size());
-    if (got < static_cast<int64_t>(kHeaderSize) || std::memcmp(payload.data(), "Exif\0\0", kHeaderSize) != 0)
-        return false;
-    orientation = ReadExifOrientation(payload.data(), static_cast<size_t>(got));
-    return true;
+    std::vector<uint8_t> payload(length < 2 ? 0 : std::min<size_t>(length - 2u, most));
+    const int64_t got = payload.empty() ? 0 : file.ReadAt(payloadStart, payload.data(), payload.size());
+    payload.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return payload;
+}
+
+// What the walk gathers on request from the segments before the frame header.
+struct SegmentFindings {
+    bool jfifRead = false, jfifStated = false;  // the first JFIF APP0 segment
+    bool exifRead = false, exifStated = false;  // the first Exif APP1 segment (XMP and others share the marker)
+    FileDensity jfifDensity, exifDensity;
+    IccChunkCollector profile;
+};
+
+// Reads what `request` asks of one segment before the first scan.
+void ReadRequestedSegment(const InputFile& file, int64_t payloadStart, uint16_t marker, uint16_t length,
+                          const ProbeRequest& request, SegmentFindings& found, ProbeOutcome& out)
+{
+    if (marker == kApp0 && request.density && !found.jfifRead) {
+        const std::vector<uint8_t> payload = ReadPayload(file, payloadStart, length, 16);
+        if (payload.size() >= 5 && std::memcmp(payload.data(), "JFIF\0", 5) == 0) {
+            found.jfifRead = true;
+            found.jfifStated = ReadJfifDensity(payload.data(), payload.size(), found.jfifDensity);
+        }
+    } else if (marker == kApp1 && (request.orientation || request.density) && !found.exifRead) {
+        const std::vector<uint8_t> payload = ReadPayload(file, payloadStart, length);
+        if (payload.size() >= 6 && std::memcmp(payload.data(), "Exif\0\0", 6) == 0) {
+            found.exifRead = true;
+            if (request.orientation)
+                out.orientation = ReadExifOrientation(payload.data(), payload.size());
+            if (request.density)
+                found.exifStated = ReadExifDensity(payload.data(), payload.size(), found.exifDensity);
+        }
+    } else if (marker == kApp2 && request.profile) {
+        // Other APP2 uses (large ones among them) are told apart by their first bytes.
+        const std::vector<uint8_t> head = ReadPayload(file, payloadStart, length, 12);
+        if (!IsIccChunk(head.data(), head.size()))
+            return;
+        const std::vector<uint8_t> payload = ReadPayload(file, payloadStart, length);
+        found.profile.Add(payload.data(), payload.size());
+    }
 }
 
 // Walks the marker segments from the start of the file to the first frame header. Whatever two
@@ -114,14 +151,15 @@ bool ReadOrientationSegment(const InputFile& file, int64_t payloadStart, uint16_
 // unsigned: a length of 0 or 1 moves back, but each pass reads four bytes and moves back at most two,
 // so the walk always advances and ends at the latest at the end of the file. Only the reason for
 // a refusal depends on the frames of other kinds and scans passed on the way.
-bool ScanToFrameHeader(const InputFile& file, ByteReader& in, bool readOrientation, ProbeOutcome& out)
+bool ScanToFrameHeader(const InputFile& file, ByteReader& in, const ProbeRequest& request, SegmentFindings& found,
+                       ProbeOutcome& out)
 {
     uint16_t marker;
     if (!in.Word(marker) || marker != kStartOfImage) {
         out.problem.refusal = EntryRefusal::NotJpeg;
         return false;
     }
-    bool pastScan = false, orientationRead = false;
+    bool pastScan = false;
     const auto refuse = [&](EntryRefusal withoutOtherFrame) {
         out.problem.refusal = out.problem.frameMarker == 0 ? withoutOtherFrame
             : out.problem.precision != 8                   ? EntryRefusal::NotEightBit
@@ -132,9 +170,12 @@ bool ScanToFrameHeader(const InputFile& file, ByteReader& in, bool readOrientati
         if (!in.Word(marker))
             return refuse(pastScan ? EntryRefusal::NoFrameHeader : EntryRefusal::EndsEarly);
         if (marker == kBaselineFrame || marker == kProgressiveFrame)
-            return ReadFrameHeader(in, out);
+            return ReadFrameHeader(in, request.acceptGray, out);
         if (marker == kFillWord || marker == kEndOfImage)
             return refuse(EntryRefusal::NoFrameHeader);
+        // A scan marker starts the image data, so the frame header is known to be missing even
+        // when the file ends inside the scan's length field.
+        pastScan = pastScan || marker == kStartOfScan;
         uint16_t length;
         if (!in.Word(length))
             return refuse(pastScan ? EntryRefusal::NoFrameHeader : EntryRefusal::EndsEarly);
@@ -145,16 +186,15 @@ bool ScanToFrameHeader(const InputFile& file, ByteReader& in, bool readOrientati
             if (file.ReadAt(in.Position(), &precision, 1) == 1)
                 out.problem.precision = precision;
         }
-        pastScan = pastScan || marker == kStartOfScan;
-        if (readOrientation && !orientationRead && marker == kApp1 && !pastScan)
-            orientationRead = ReadOrientationSegment(file, in.Position(), length, out.orientation);
+        if (!pastScan)
+            ReadRequestedSegment(file, in.Position(), marker, length, request, found, out);
         in.Skip(int64_t {length} - 2);
     }
 }
 
 }  // namespace
 
-void ProbeJpegFile(const std::string& path, bool readOrientation, ProbeOutcome& outcome) noexcept
+void ProbeJpegFile(const std::string& path, const ProbeRequest& request, ProbeOutcome& outcome) noexcept
 {
     try {
         InputFile file;
@@ -166,9 +206,16 @@ void ProbeJpegFile(const std::string& path, bool readOrientation, ProbeOutcome& 
             return;
         }
         ByteReader reader(file);
-        if (ScanToFrameHeader(file, reader, readOrientation, outcome)) {
+        SegmentFindings found;
+        if (ScanToFrameHeader(file, reader, request, found, outcome)) {
             outcome.problem.refusal = EntryRefusal::None;
             outcome.identity = file.Identity();
+            if (request.density)
+                outcome.density = found.jfifStated ? found.jfifDensity
+                    : found.exifStated             ? found.exifDensity
+                                                   : FileDensity {};
+            if (request.profile)
+                outcome.profileIgnored = found.profile.Assemble(outcome.components, outcome.profile);
         }
     } catch (...) {
         outcome.problem.refusal = EntryRefusal::CannotOpen;
@@ -176,11 +223,11 @@ void ProbeJpegFile(const std::string& path, bool readOrientation, ProbeOutcome& 
     }
 }
 
-void ProbeJpegFile(const std::string& path, const ProbeRequest& request, ProbeOutcome& outcome) noexcept
+void ProbeJpegFile(const std::string& path, bool readOrientation, ProbeOutcome& outcome) noexcept
 {
-    // Density, profiles and grey frames are read by the readers that come with the command
-    // line's options; until then the request reads what the window reads.
-    ProbeJpegFile(path, request.orientation, outcome);
+    ProbeRequest request;
+    request.orientation = readOrientation;
+    ProbeJpegFile(path, request, outcome);
 }
 
 bool ReadJpegFrameInfo(const std::string& path, int32_t& width, int32_t& height, bool& isCmyk) noexcept

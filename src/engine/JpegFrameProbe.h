@@ -8,16 +8,10 @@
 
 #include "ExportDetails.h"
 #include "FileAccess.h"
+#include "PixelDensity.h"
 #include "jpeg2pdf.h"
 
 namespace jpeg2pdf {
-
-// What a file says of its own pixel density, in pixels per inch; 0 where it states none (or
-// states zero, a negative or an absurd value).
-struct FileDensity {
-    double x = 0;
-    double y = 0;
-};
 
 struct ProbeOutcome {
     JpegFrameInfo info {false, 0, 0};
@@ -25,7 +19,7 @@ struct ProbeOutcome {
     EntryProblem problem;  // refusal None when the file was accepted
     FileIdentity identity;
     int orientation = 1;  // 1 to 8; read only on request
-    FileDensity density;  // read only on request
+    FileDensity density;  // read only on request: the first JFIF APP0's, else the first Exif APP1's
     // Read only on request: the ICC profile reassembled from the APP2 segments before the frame
     // header, when it is whole and fits the frame; otherwise empty, and when a profile was there
     // but is ignored, `profileIgnored` says why in one line without the file name.

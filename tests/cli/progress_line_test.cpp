@@ -7,22 +7,39 @@ using std::chrono::milliseconds;
 
 TEST(ProgressLine, DrawnOnlyAfterHalfASecondAndOnlyWhenEnabled)
 {
-    for (bool enabled : {true, false}) {
-        SCOPED_TRACE(enabled);
+    struct Update {
+        int afterMs;  // since the previous update
+        int pages;
+        int64_t bytes;
+    };
+    struct Case {
+        const char* name;
+        bool enabled;
+        std::vector<Update> updates;  // of 4 pages
+        std::string shown;
+    };
+    const std::vector<Update> spread
+        = {{400, 1, 2'000'000}, {600, 2, 3'000'000}, {10, 3, 3'500'000}, {990, 4, 4'000'000}};
+    const Case cases[] = {
+        // Not before half a second; a redraw within 100 ms is skipped unless it is the last page.
+        {"spread", true, spread, "\r2 of 4 pages, 3.0 MB/s\r4 of 4 pages, 2.0 MB/s\n"},
+        {"disabled", false, spread, ""},
+        {"last page soon after a redraw",
+         true,
+         {{600, 1, 1'200'000}, {50, 3, 1'300'000}, {20, 4, 1'340'000}},
+         "\r1 of 4 pages, 2.0 MB/s\r4 of 4 pages, 2.0 MB/s\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         std::chrono::steady_clock::time_point now {};
         std::string shown;
         cli::ProgressLine line(
-            enabled, [&](const std::string& text) { shown += text; }, [&] { return now; });
-        now += milliseconds(400);
-        line.Update(1, 4, 2'000'000);
-        EXPECT_EQ(shown, "");
-        now += milliseconds(600);  // one second in: 3 MB written
-        line.Update(2, 4, 3'000'000);
-        now += milliseconds(10);  // too soon to redraw, but the last page always shows
-        line.Update(3, 4, 3'500'000);
-        now += milliseconds(990);
-        line.Update(4, 4, 4'000'000);
+            c.enabled, [&](const std::string& text) { shown += text; }, [&] { return now; });
+        for (const Update& u : c.updates) {
+            now += milliseconds(u.afterMs);
+            line.Update(u.pages, 4, u.bytes);
+        }
         line.Finish();
-        EXPECT_EQ(shown, enabled ? "\r2 of 4 pages, 3.0 MB/s\r4 of 4 pages, 2.0 MB/s\n" : "");
+        EXPECT_EQ(shown, c.shown);
     }
 }

@@ -68,11 +68,11 @@ TEST(SameBytes, AsTheWindowForRandomLists)
 
 namespace {
 
-// Runs the program with its standard output into a pipe read by `reader` (a shell command);
-// returns the program's exit status.
-int RunIntoPipe(const std::vector<std::string>& args, const std::string& reader)
+// Runs the program with its standard output into a pipe read by `reader` (a shell command) and
+// its standard error into `errorFile`; returns the program's exit status.
+int RunIntoPipe(const std::vector<std::string>& args, const std::string& reader, const std::string& errorFile)
 {
-    std::string command = "\"$0\" \"$@\" | " + reader + "; exit ${PIPESTATUS[0]}";
+    std::string command = "\"$0\" \"$@\" 2>'" + errorFile + "' | " + reader + "; exit ${PIPESTATUS[0]}";
     std::vector<std::string> bash = {"bash", "-c", command, LEAFBIND_EXPORT_PROGRAM};
     bash.insert(bash.end(), args.begin(), args.end());
     const pid_t child = fork();
@@ -101,9 +101,11 @@ TEST(SameBytes, ThroughAPipe)
 
     std::vector<std::string> args = {"-o", "-"};
     args.insert(args.end(), pictures.begin(), pictures.end());
-    EXPECT_EQ(RunIntoPipe(args, "cat > '" + dir.File("piped.pdf") + "'"), 0);
+    const std::string errors = dir.File("errors.txt");
+    EXPECT_EQ(RunIntoPipe(args, "cat > '" + dir.File("piped.pdf") + "'", errors), 0);
     EXPECT_EQ(ReadFileBytes(dir.File("piped.pdf")), ReadFileBytes(dir.File("window.pdf")));
 
-    // A reader that stops early: the writer fails instead of hanging or dying of the signal.
-    EXPECT_EQ(RunIntoPipe(args, "head -c 100 > /dev/null"), 4);
+    // A reader that stops early: the writer fails quietly instead of hanging or dying of the signal.
+    EXPECT_EQ(RunIntoPipe(args, "head -c 100 > /dev/null", errors), 4);
+    EXPECT_EQ(ReadFileBytes(errors), "");
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ExportDetails.h"
 #include "FrameHeaderBytes.h"
 #include "JpegFrameProbe.h"
 #include "MakeJpeg.h"
@@ -97,6 +98,10 @@ TEST(JpegFrameProbe, ReadsOrRejectsByteSequences)
         {"segment length 1", kSoi + Bytes({0xFF, 0xE0, 0, 1}) + rgb, Refusal::EndsEarly},
         {"segment length past the end", kSoi + Bytes({0xFF, 0xE0, 0xFF, 0xFF}) + rgb, Refusal::EndsEarly},
         {"only fill bytes", kSoi + std::string(10000, '\xFF'), Refusal::NoFrameHeader},
+        // Once a scan begins, the frame header is known to be missing.
+        {"ends right after a scan", kSoi + Segment(0xDA, "abc") + Bytes({0x12, 0x34, 0x56}), Refusal::NoFrameHeader},
+        {"ends right after a scan's marker", kSoi + Bytes({0xFF, 0xDA}), Refusal::NoFrameHeader},
+        {"ends inside a scan's length", kSoi + Bytes({0xFF, 0xDA, 0x00}), Refusal::NoFrameHeader},
     };
     TempDir dir;
     for (const ByteCase& c : cases) {
@@ -259,5 +264,49 @@ TEST(JpegFrameProbe, ReadsTheExifOrientationBoundedByItsSegment)
         int orientation = -1;
         EXPECT_EQ(RefusalOf(dir.Write("exif.jpg", c.bytes), &orientation), Refusal::None);
         EXPECT_EQ(orientation, c.orientation);
+    }
+}
+
+TEST(JpegFrameProbe, AcceptsGreyFramesOnlyOnRequest)
+{
+    struct GreyCase {
+        const char* name;
+        std::string bytes;
+        bool acceptGray;
+        Refusal refusal;
+        int components;  // 0: no frame header was read
+    };
+    const std::string grey = MakeJpeg({.width = 20, .height = 10, .components = 1});
+    const std::string greyProgressive = MakeJpeg({.width = 20, .height = 10, .components = 1, .progressive = true});
+    const std::vector<GreyCase> cases = {
+        {"baseline", grey, false, Refusal::ComponentCount, 1},
+        {"baseline on request", grey, true, Refusal::None, 1},
+        {"progressive", greyProgressive, false, Refusal::ComponentCount, 1},
+        {"progressive on request", greyProgressive, true, Refusal::None, 1},
+        {"12-bit on request", kSoi + FrameHeader(20, 10, 1, 0xC0, 12), true, Refusal::NotEightBit, 1},
+        {"extended sequential on request", kSoi + FrameHeader(20, 10, 1, 0xC1), true, Refusal::UnsupportedFrame, 0},
+        {"cut before the component count", (kSoi + FrameHeader(20, 10, 1)).substr(0, 11), true, Refusal::EndsEarly, 0},
+        {"two components on request", kSoi + FrameHeader(20, 10, 2), true, Refusal::ComponentCount, 2},
+        {"RGB on request", MakeJpeg({.width = 20, .height = 10}), true, Refusal::None, 3},
+        {"CMYK on request", MakeJpeg({.width = 20, .height = 10, .components = 4}), true, Refusal::None, 4},
+    };
+    TempDir dir;
+    for (const GreyCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        jpeg2pdf::ProbeRequest request;
+        request.acceptGray = c.acceptGray;
+        jpeg2pdf::ProbeOutcome outcome;
+        jpeg2pdf::ProbeJpegFile(dir.Write("grey.jpg", c.bytes), request, outcome);
+        EXPECT_EQ(outcome.problem.refusal, c.refusal);
+        EXPECT_EQ(outcome.components, c.components);
+        if (c.refusal == Refusal::None) {
+            EXPECT_EQ(outcome.info.Width, 20);
+            EXPECT_EQ(outcome.info.Height, 10);
+            EXPECT_EQ(outcome.info.IsCmyk, c.components == 4);
+        }
+        if (c.components == 1 && c.refusal == Refusal::ComponentCount) {
+            EXPECT_EQ(jpeg2pdf::DescribeEntryProblem(outcome.problem),
+                      "grayscale (1 component); only RGB (3) and CMYK (4) are supported");
+        }
     }
 }
