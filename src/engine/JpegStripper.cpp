@@ -126,9 +126,9 @@ private:
             return -1;
         const int64_t want = scanData ? size_ - pos_ : std::min(kHeaderRead, size_ - pos_);
         const char* staged = nullptr;
-        const int64_t got = want == 0 ? 0
-                                      : out_.Stage(in_, pos_, static_cast<size_t>(want),
-                                                   scanData ? kScanRoom : kHeaderRoom, staged);
+        const int64_t got = want == 0
+            ? 0
+            : out_.Stage(in_, pos_, static_cast<size_t>(want), scanData ? kScanRoom : kHeaderRoom, staged);
         if (got < 0)
             return -1;
         if (got < std::min(want, count)) {
