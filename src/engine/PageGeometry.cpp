@@ -5,6 +5,8 @@
 #include <cmath>
 #include <utility>
 
+#include "PixelDensity.h"
+
 namespace jpeg2pdf {
 
 namespace {
@@ -25,10 +27,13 @@ PixelDensity DensityFor(const PageLayout& layout, double fileX, double fileY)
     switch (layout.density) {
     case DensitySource::OnePointPerPixel:
         return {};
-    case DensitySource::Fixed:
+    case DensitySource::Fixed: {
         if (!Usable(layout.dotsPerInch))
             return {};
-        return {layout.dotsPerInch, layout.dotsPerInch};
+        // Beyond what any file may state a page would shrink to nothing a reader can show.
+        const double dpi = std::min(layout.dotsPerInch, kMostPixelsPerInch);
+        return {dpi, dpi};
+    }
     case DensitySource::FromFile:
         break;
     }

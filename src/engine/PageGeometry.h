@@ -29,7 +29,8 @@ struct PageGeometry {
 };
 
 // The density a layout gives a file that states `fileX` x `fileY` (0 where it states none).
-// OnePointPerPixel gives 72; Fixed gives dotsPerInch (72 unless positive and finite); FromFile
+// OnePointPerPixel gives 72; Fixed gives dotsPerInch (72 unless positive and finite, at most
+// kMostPixelsPerInch); FromFile
 // gives the file's own, the other axis's where it states one only, 72 where it states none.
 PixelDensity DensityFor(const PageLayout& layout, double fileX, double fileY);
 

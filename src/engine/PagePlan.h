@@ -17,8 +17,9 @@
 //   imageData        writes each image stream's data instead of the whole file; the /Length then
 //                    refers to an object written right after the image object (UseImageData)
 //   eolBeforeEndstream  an end-of-line, not counted in /Length, before every "endstream"
-// Every number a hook writes must be allocated from `objects` before writing begins, and every
-// allocated number written exactly once (the cross-reference section lists them all).
+// Options fill these in ExportJpegList (PdfWriter.cpp) right after PlanDocument, before the output
+// is opened. Every number a hook writes must be allocated from `objects` before writing begins,
+// and every allocated number written exactly once (the cross-reference section lists them all).
 #pragma once
 
 #include <algorithm>

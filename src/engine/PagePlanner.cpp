@@ -83,16 +83,16 @@ DocumentPlan PlanDocument(const std::vector<ProbedPage>& pages, const PageLayout
         if (pages[i].profile >= 0)
             plan.pages[i].profileObject = numbers.at(static_cast<size_t>(pages[i].profile));
     }
-    plan.extras.objects.push_back([profiles, numbers](OutputFile& out, ObjectOffsets& offsets,
-                                                      const DocumentExtras& extras) {
-        for (size_t i = 0; i < numbers.size(); ++i) {
-            const ProfileTable::Profile& profile = profiles->At(i);
-            if (!WriteProfileObject(out, offsets, numbers[i], profile.bytes, profile.components,
-                                    extras.eolBeforeEndstream))
-                return false;
-        }
-        return true;
-    });
+    plan.extras.objects.push_back(
+        [profiles, numbers](OutputFile& out, ObjectOffsets& offsets, const DocumentExtras& extras) {
+            for (size_t i = 0; i < numbers.size(); ++i) {
+                const ProfileTable::Profile& profile = profiles->At(i);
+                if (!WriteProfileObject(out, offsets, numbers[i], profile.bytes, profile.components,
+                                        extras.eolBeforeEndstream))
+                    return false;
+            }
+            return true;
+        });
     return plan;
 }
 

@@ -6,15 +6,14 @@
 #include <cerrno>
 #include <string_view>
 
+#include "IccProfile.h"
 #include "PdfObjects.h"
 
 namespace jpeg2pdf {
 
 int PdfMinorForProfile(const std::vector<uint8_t>& profile)
 {
-    if (profile.size() < 10)
-        return 3;
-    const int major = profile[8], minor = profile[9] >> 4;
+    const auto [major, minor] = ReadIccVersion(profile.data(), profile.size());
     if (major < 2 || (major == 2 && minor <= 1))
         return 3;
     if (major == 2)
@@ -35,15 +34,13 @@ bool WriteProfileObject(OutputFile& out, ObjectOffsets& offsets, int64_t number,
     if (compress2(compressed.data(), &size, profile.data(), static_cast<uLong>(profile.size()), Z_BEST_COMPRESSION)
         != Z_OK)
         return out.Fail(false, ENOMEM);
-    const std::string_view alternate = components == 1 ? "/DeviceGray"
-        : components == 4                              ? "/DeviceCMYK"
-                                                       : "/DeviceRGB";
+    const std::string_view alternate = components == 1 ? "/DeviceGray" : components == 4 ? "/DeviceCMYK" : "/DeviceRGB";
     return BeginObject(out, offsets, number) && WriteText(out, "<<\n/N ") && WriteNumber(out, components)
-           && WriteText(out, "\n/Alternate ") && WriteText(out, alternate)
-           && WriteText(out, "\n/Filter /FlateDecode\n/Length ") && WriteNumber(out, static_cast<int64_t>(size))
-           && WriteText(out, " >>\nstream\n")
-           && WriteText(out, std::string_view(reinterpret_cast<const char*>(compressed.data()), size))
-           && EndStreamObject(out, eolBeforeEndstream);
+        && WriteText(out, "\n/Alternate ") && WriteText(out, alternate)
+        && WriteText(out, "\n/Filter /FlateDecode\n/Length ") && WriteNumber(out, static_cast<int64_t>(size))
+        && WriteText(out, " >>\nstream\n")
+        && WriteText(out, std::string_view(reinterpret_cast<const char*>(compressed.data()), size))
+        && EndStreamObject(out, eolBeforeEndstream);
 }
 
 }  // namespace jpeg2pdf

@@ -7,8 +7,8 @@ namespace jpeg2pdf {
 
 int ProfileTable::Add(const std::vector<uint8_t>& bytes, int components)
 {
-    const size_t hash =
-        std::hash<std::string_view> {}(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    const size_t hash
+        = std::hash<std::string_view> {}(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     const auto [first, last] = byHash_.equal_range(hash);
     for (auto it = first; it != last; ++it) {
         const Profile& known = profiles_[static_cast<size_t>(it->second)];

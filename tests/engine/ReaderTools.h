@@ -57,8 +57,7 @@ inline RgbImage RenderPage(const TempDir& dir, const std::string& pdf, int page)
 {
     const std::string prefix = dir.File("render" + std::to_string(page));
     const std::string number = std::to_string(page);
-    RunCommand("pdftoppm -r 72 -f " + number + " -l " + number + " -singlefile " + Quoted(pdf) + " "
-               + Quoted(prefix));
+    RunCommand("pdftoppm -r 72 -f " + number + " -l " + number + " -singlefile " + Quoted(pdf) + " " + Quoted(prefix));
     return ReadPpm(prefix + ".ppm");
 }
 

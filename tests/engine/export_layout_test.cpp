@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "ExportDetails.h"
+#include "JpegSegments.h"
 #include "MakeJpeg.h"
 #include "ReaderTools.h"
 
@@ -39,11 +40,11 @@ char Colour(const RgbImage& image, int x, int y)
 TEST(ExportLayout, LayoutPlacesAndClipsThePictureOnPaper)
 {
     TempDir dir;
-    const std::string path = dir.Write("halves.jpg", MakeJpeg({.width = 64, .height = 32, .quality = 95,
-                                                                .pixel = [](int x, int) {
-                                                                    return x < 32 ? std::array<uint8_t, 3> {0, 0, 255}
-                                                                                  : std::array<uint8_t, 3> {255, 0, 0};
-                                                                }}));
+    const std::string path = dir.Write(
+        "halves.jpg",
+        MakeJpeg({.width = 64, .height = 32, .quality = 95, .pixel = [](int x, int) {
+                      return x < 32 ? std::array<uint8_t, 3> {0, 0, 255} : std::array<uint8_t, 3> {255, 0, 0};
+                  }}));
     struct Probe {
         int x, y;
         char colour;
@@ -95,8 +96,9 @@ TEST(ExportLayout, PaperInPointsReachesTheReaderTurnedToThePicture)
 TEST(ExportLayout, OptionsWithNothingToDoKeepTheWindowsBytes)
 {
     TempDir dir;
-    const std::vector<std::string> paths = {dir.Write("rgb.jpg", MakeJpeg({.width = 30, .height = 20})),
-                                            dir.Write("cmyk.jpg", MakeJpeg({.width = 8, .height = 9, .components = 4}))};
+    const std::vector<std::string> paths
+        = {dir.Write("rgb.jpg", MakeJpeg({.width = 30, .height = 20})),
+           dir.Write("cmyk.jpg", MakeJpeg({.width = 8, .height = 9, .components = 4}))};
     const std::string window = ReadFileBytes(Export(dir, paths, {}, "window.pdf"));
     ExportOptions gray, profiles, density;
     gray.acceptGray = true;
@@ -104,4 +106,39 @@ TEST(ExportLayout, OptionsWithNothingToDoKeepTheWindowsBytes)
     density.layout.density = DensitySource::FromFile;  // libjpeg states an aspect ratio only
     for (const ExportOptions* options : {&gray, &profiles, &density})
         EXPECT_EQ(ReadFileBytes(Export(dir, paths, *options)), window);
+}
+
+// The file's own density sizes the page; an Exif orientation turns the picture, densities with it.
+TEST(ExportLayout, DensityFromTheFileSizesThePage)
+{
+    ExifFields turnedAt144By72 {.hasOrientation = true,
+                                .orientation = 6,
+                                .hasResolution = true,
+                                .xResolution = {144, 1},
+                                .yResolution = {72, 1}};
+    struct Row {
+        const char* name;
+        std::vector<std::string> segments;
+        bool autoOrient;
+        const char* mediaBox;
+    };
+    const std::vector<Row> rows = {
+        {"JFIF per inch", {JfifSegment(1, 144, 72)}, false, "/MediaBox [ 0 0 144 72 ]"},
+        {"JFIF per centimetre", {JfifSegment(2, 100, 100)}, false, "/MediaBox [ 0 0 81.6378 20.4094 ]"},
+        {"JFIF aspect ratio only", {JfifSegment(0, 1, 2)}, false, "/MediaBox [ 0 0 288 72 ]"},
+        {"Exif, not turned", {ExifSegment(turnedAt144By72)}, false, "/MediaBox [ 0 0 144 72 ]"},
+        {"Exif, turned", {ExifSegment(turnedAt144By72)}, true, "/MediaBox [ 0 0 72 144 ]"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir dir;
+        const std::string path = dir.Write(
+            "p.jpg", MakeJpeg({.width = 288, .height = 72, .leadingSegments = row.segments, .jfifHeader = false}));
+        ExportOptions options;
+        options.autoOrient = row.autoOrient;
+        options.layout.density = DensitySource::FromFile;
+        const std::string pdf = Export(dir, {path}, options);
+        EXPECT_NE(ReadFileBytes(pdf).find(row.mediaBox), std::string::npos);
+        EXPECT_EQ(StructureFaults(pdf), "");
+    }
 }

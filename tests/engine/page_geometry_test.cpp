@@ -30,11 +30,13 @@ PageLayout Margin(double margin)
 
 TEST(PageGeometry, DensityComesFromTheLayoutOrTheFile)
 {
-    PageLayout fixed300, fixedZero, fromFile;
+    PageLayout fixed300, fixedZero, fixedHuge, fromFile;
     fixed300.density = DensitySource::Fixed;
     fixed300.dotsPerInch = 300;
     fixedZero.density = DensitySource::Fixed;
     fixedZero.dotsPerInch = 0;
+    fixedHuge.density = DensitySource::Fixed;
+    fixedHuge.dotsPerInch = 1e12;
     fromFile.density = DensitySource::FromFile;
     struct Row {
         const char* name;
@@ -45,6 +47,7 @@ TEST(PageGeometry, DensityComesFromTheLayoutOrTheFile)
         {"one point per pixel ignores the file", {}, 300, 300, 72, 72},
         {"fixed", fixed300, 96, 96, 300, 300},
         {"fixed but unusable", fixedZero, 96, 96, 72, 72},
+        {"fixed beyond any file's", fixedHuge, 96, 96, 100000, 100000},
         {"the file's own, unequal", fromFile, 300, 150, 300, 150},
         {"a file that states none", fromFile, 0, 0, 72, 72},
         {"a file that states one axis", fromFile, 200, 0, 200, 200},
@@ -59,53 +62,51 @@ TEST(PageGeometry, DensityComesFromTheLayoutOrTheFile)
 
 TEST(PageGeometry, PlacesThePictureAsTheLayoutSays)
 {
+    constexpr FitMode Into = FitMode::Into, Fill = FitMode::Fill, Shrink = FitMode::Shrink;
+    struct Size {
+        double width, height;
+    };
     struct Row {
         const char* name;
-        int width, height;
+        Size pixels;
         PixelDensity density;
         PageLayout layout;
-        double pageWidth, pageHeight;
+        Size page;
         PageRect picture;
-        bool clipped;
-        PageRect clip;
+        PageRect clip = {};  // width 0: none
     };
+    const PageLayout fillInside100 = Paper(800, 600, Fill, 100);
     const Row rows[] = {
-        {"one pixel one point", 640, 480, {}, {}, 640, 480, {0, 0, 640, 480}, false, {}},
-        {"300 dpi", 600, 300, {300, 300}, {}, 144, 72, {0, 0, 144, 72}, false, {}},
-        {"unequal densities", 200, 100, {144, 72}, {}, 100, 100, {0, 0, 100, 100}, false, {}},
-        {"margin without paper", 100, 50, {}, Margin(10), 120, 70, {10, 10, 100, 50}, false, {}},
-        {"portrait into portrait paper", 300, 600, {}, Paper(600, 800), 600, 800, {100, 0, 400, 800}, false, {}},
-        {"landscape turns the paper", 400, 200, {}, Paper(600, 800), 800, 600, {0, 100, 800, 400}, false, {}},
-        {"portrait turns landscape paper", 200, 400, {}, Paper(800, 600), 600, 800, {100, 0, 400, 800}, false, {}},
-        {"square keeps the paper", 100, 100, {}, Paper(600, 800), 600, 800, {0, 100, 600, 600}, false, {}},
-        {"density decides the turn", 300, 300, {150, 300}, Paper(600, 800), 800, 600, {0, 100, 800, 400}, false, {}},
-        {"into, with margins", 400, 200, {}, Paper(800, 600, FitMode::Into, 50), 800, 600, {50, 125, 700, 350}, false,
-         {}},
-        {"into enlarges", 40, 30, {}, Paper(800, 600), 800, 600, {0, 0, 800, 600}, false, {}},
-        {"fill overflows and clips", 400, 200, {}, Paper(800, 600, FitMode::Fill), 800, 600, {-200, 0, 1200, 600}, true,
-         {0, 0, 800, 600}},
-        {"fill clips to the margins", 400, 200, {}, Paper(800, 600, FitMode::Fill, 100), 800, 600, {0, 100, 800, 400},
-         true, {100, 100, 600, 400}},
-        {"shrink keeps a small picture's size", 144, 72, {144, 144}, Paper(600, 800, FitMode::Shrink), 800, 600,
-         {364, 282, 72, 36}, false, {}},
-        {"shrink scales a large picture down", 1600, 1200, {}, Paper(800, 600, FitMode::Shrink), 800, 600,
-         {0, 0, 800, 600}, false, {}},
-        {"shrink of a picture the margins cut", 700, 100, {}, Paper(800, 600, FitMode::Shrink, 100), 800, 600,
-         {100, 257.1428571, 600, 85.7142857}, false, {}},
-        {"margin that leaves no room is none", 10, 10, {}, Paper(100, 100, FitMode::Into, 60), 100, 100,
-         {0, 0, 100, 100}, false, {}},
+        {"one pixel one point", {640, 480}, {}, {}, {640, 480}, {0, 0, 640, 480}},
+        {"300 dpi", {600, 300}, {300, 300}, {}, {144, 72}, {0, 0, 144, 72}},
+        {"unequal densities", {200, 100}, {144, 72}, {}, {100, 100}, {0, 0, 100, 100}},
+        {"margin without paper", {100, 50}, {}, Margin(10), {120, 70}, {10, 10, 100, 50}},
+        {"portrait into portrait paper", {300, 600}, {}, Paper(600, 800), {600, 800}, {100, 0, 400, 800}},
+        {"landscape turns the paper", {400, 200}, {}, Paper(600, 800), {800, 600}, {0, 100, 800, 400}},
+        {"portrait turns landscape paper", {200, 400}, {}, Paper(800, 600), {600, 800}, {100, 0, 400, 800}},
+        {"square keeps the paper", {100, 100}, {}, Paper(600, 800), {600, 800}, {0, 100, 600, 600}},
+        {"density decides the turn", {300, 300}, {150, 300}, Paper(600, 800), {800, 600}, {0, 100, 800, 400}},
+        {"into, with margins", {400, 200}, {}, Paper(800, 600, Into, 50), {800, 600}, {50, 125, 700, 350}},
+        {"into enlarges", {40, 30}, {}, Paper(800, 600), {800, 600}, {0, 0, 800, 600}},
+        {"fill clips", {400, 200}, {}, Paper(800, 600, Fill), {800, 600}, {-200, 0, 1200, 600}, {0, 0, 800, 600}},
+        {"fill, margins", {400, 200}, {}, fillInside100, {800, 600}, {0, 100, 800, 400}, {100, 100, 600, 400}},
+        {"shrink keeps the size", {144, 72}, {144, 144}, Paper(600, 800, Shrink), {800, 600}, {364, 282, 72, 36}},
+        {"shrink scales down", {1600, 1200}, {}, Paper(800, 600, Shrink), {800, 600}, {0, 0, 800, 600}},
+        {"shrink inside margins", {700, 140}, {}, Paper(800, 600, Shrink, 100), {800, 600}, {100, 240, 600, 120}},
+        {"a margin without room", {10, 10}, {}, Paper(100, 100, Into, 60), {100, 100}, {0, 0, 100, 100}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const PageGeometry page = LayOutPage(row.width, row.height, row.density, row.layout);
-        EXPECT_DOUBLE_EQ(page.pageWidth, row.pageWidth);
-        EXPECT_DOUBLE_EQ(page.pageHeight, row.pageHeight);
+        const PageGeometry page = LayOutPage(static_cast<int>(row.pixels.width), static_cast<int>(row.pixels.height),
+                                             row.density, row.layout);
+        EXPECT_DOUBLE_EQ(page.pageWidth, row.page.width);
+        EXPECT_DOUBLE_EQ(page.pageHeight, row.page.height);
         EXPECT_NEAR(page.picture.x, row.picture.x, 1e-6);
         EXPECT_NEAR(page.picture.y, row.picture.y, 1e-6);
         EXPECT_NEAR(page.picture.width, row.picture.width, 1e-6);
         EXPECT_NEAR(page.picture.height, row.picture.height, 1e-6);
-        EXPECT_EQ(page.clipped, row.clipped);
-        if (row.clipped) {
+        EXPECT_EQ(page.clipped, row.clip.width > 0);
+        if (page.clipped) {
             EXPECT_DOUBLE_EQ(page.clip.x, row.clip.x);
             EXPECT_DOUBLE_EQ(page.clip.y, row.clip.y);
             EXPECT_DOUBLE_EQ(page.clip.width, row.clip.width);
@@ -140,7 +141,8 @@ TEST(PageGeometry, PlansTurnThePictureBeforeSizingIt)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const PagePlan plan = PlanPage({0, {false, row.width, row.height}, 3, row.orientation, row.density}, row.layout);
+        const PagePlan plan
+            = PlanPage({0, {false, row.width, row.height}, 3, row.orientation, row.density}, row.layout);
         EXPECT_EQ(plan.pageWidth, row.pageWidth);
         EXPECT_EQ(plan.pageHeight, row.pageHeight);
         for (size_t i = 0; i < 6; ++i)
@@ -157,9 +159,18 @@ TEST(PageGeometry, NumbersAreWrittenWithoutExponentOrNegativeZero)
         const char* text;
     };
     const Row rows[] = {
-        {640, "640"},          {0, "0"},           {-0.0, "0"},          {0.5, "0.5"},
-        {595.2756, "595.2756"}, {1.0 / 3, "0.3333"}, {2.99999999, "3"},    {-12.5, "-12.5"},
-        {-0.00001, "0"},       {1e-7, "0"},        {123456789.125, "123456789.125"}, {1e20, "100000000000000000000"},
+        {640, "640"},
+        {0, "0"},
+        {-0.0, "0"},
+        {0.5, "0.5"},
+        {595.2756, "595.2756"},
+        {1.0 / 3, "0.3333"},
+        {2.99999999, "3"},
+        {-12.5, "-12.5"},
+        {-0.00001, "0"},
+        {1e-7, "0"},
+        {123456789.125, "123456789.125"},
+        {1e20, "100000000000000000000"},
     };
     for (const Row& row : rows)
         EXPECT_EQ(PdfNumber(row.value), row.text) << row.value;

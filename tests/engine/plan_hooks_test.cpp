@@ -27,8 +27,8 @@ std::string WithoutJfif(const std::string& jpeg)
 TEST(PlanHooks, ExtrasLandAfterTheWindowsObjectsAndReadersAccept)
 {
     TempDir dir;
-    const std::vector<std::string> jpegs = {MakeJpeg({.width = 20, .height = 10}),
-                                            MakeJpeg({.width = 8, .height = 30, .components = 4})};
+    const std::vector<std::string> jpegs
+        = {MakeJpeg({.width = 20, .height = 10}), MakeJpeg({.width = 8, .height = 30, .components = 4})};
     const std::vector<std::string> paths = {dir.Write("a.jpg", jpegs[0]), dir.Write("b.jpg", jpegs[1])};
     ASSERT_NE(WithoutJfif(jpegs[0]), jpegs[0]);
 

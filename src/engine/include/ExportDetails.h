@@ -74,7 +74,7 @@ struct PageLayout {
     double paperWidth = 0;
     double paperHeight = 0;
     FitMode fit = FitMode::Into;
-    double margin = 0;  // points, on all four sides of the paper
+    double margin = 0;  // points, on all four sides of the paper (without paper, around the picture)
 };
 
 // A creation date as the user gave it (validated by whoever parsed it).
