@@ -7,7 +7,7 @@ set -euo pipefail
 run_packages=(
   cmake make g++ pkg-config
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev libxkbcommon-x11-0
-  libjpeg62-turbo-dev libwmf-dev libemf2svg-dev libxcb1-dev fonts-urw-base35
+  libjpeg62-turbo-dev libxxhash-dev libwmf-dev libemf2svg-dev libxcb1-dev fonts-urw-base35
   fonts-wine fonts-dejavu-core xdg-utils qt6-wayland zlib1g-dev
 )
 test_packages=(
@@ -15,7 +15,7 @@ test_packages=(
   qpdf poppler-utils python3 python3-pikepdf
   xvfb xauth xdotool x11-utils imagemagick openbox
   dbus at-spi2-core python3-pyatspi desktop-file-utils man-db
-  weston appstream dpkg-dev file
+  weston appstream dpkg-dev file xxhash
 )
 
 packages=("${run_packages[@]}")

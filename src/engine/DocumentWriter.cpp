@@ -1,5 +1,6 @@
 #include "DocumentWriter.h"
 
+#include "ContentDigest.h"
 #include "PagePlanner.h"
 
 namespace jpeg2pdf {
@@ -10,6 +11,8 @@ bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const
     const ObjectNumbers numbers = plan.Numbers();
     const DocumentExtras& extras = plan.extras;
     ObjectOffsets offsets(static_cast<size_t>(plan.objects.Last() + 1));
+    if (extras.documentId)
+        out.StartContentDigest();
 
     if (!WriteHeader(out, extras) || !WriteCatalog(out, offsets, extras.catalogEntries)
         || !WritePageTree(out, offsets, numbers))
@@ -48,7 +51,11 @@ bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const
     }
     if (!WriteXrefSection(out, offsets, plan.objects.Last()))
         return false;
-    return WriteTrailer(out, plan.objects.Last() + 1, offsets.back(), extras.trailerEntries);
+    if (!extras.documentId)
+        return WriteTrailer(out, plan.objects.Last() + 1, offsets.back(), extras.trailerEntries);
+    std::vector<std::string> trailerEntries = extras.trailerEntries;
+    trailerEntries.push_back(DocumentIdEntry(out.ContentHash()));
+    return WriteTrailer(out, plan.objects.Last() + 1, offsets.back(), trailerEntries);
 }
 
 bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const std::vector<PageImage>& pages,

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ContentDigest.h"
+
 namespace jpeg2pdf {
 
 namespace {
@@ -90,6 +92,8 @@ int64_t InputFile::ReadAt(int64_t offset, void* buffer, size_t count) const
             return -1;
     }
 }
+
+OutputFile::OutputFile() = default;
 
 OutputFile::~OutputFile()
 {
@@ -195,6 +199,10 @@ bool OutputFile::Write(std::string_view bytes)
         if (!Flush())
             return false;
         if (bytes.size() > kBufferSize) {
+            if (digest_) {
+                digest_->Wait();
+                digest_->Add(bytes);
+            }
             if (!WriteAll(bytes.data(), bytes.size()))
                 return false;
             position_ += static_cast<int64_t>(bytes.size());
@@ -211,8 +219,26 @@ bool OutputFile::Write(std::string_view bytes)
 bool OutputFile::Flush()
 {
     const bool written = WriteAll(buffer_.get(), buffered_);
+    if (digest_) {
+        // The buffer just written is hashed on the digest's thread while the other one fills.
+        digest_->Wait();
+        digest_->AddInBackground({buffer_.get(), buffered_});
+        std::swap(buffer_, spare_);
+    }
     buffered_ = 0;
     return written;
+}
+
+void OutputFile::StartContentDigest()
+{
+    spare_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
+    digest_ = std::make_unique<ContentDigest>();
+}
+
+std::string OutputFile::ContentHash()
+{
+    digest_->Wait();
+    return digest_->Hex({buffer_.get(), buffered_});
 }
 
 bool OutputFile::WriteAll(const char* data, size_t size)

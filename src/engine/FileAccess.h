@@ -12,6 +12,8 @@
 
 namespace jpeg2pdf {
 
+class ContentDigest;
+
 // Which file a path names, independent of the path's spelling (links, "..", symlinks).
 struct FileIdentity {
     dev_t device = 0;
@@ -69,7 +71,7 @@ class OutputFile {
 public:
     enum class OpenResult { Opened, Failed, IsOneOfInputs, Exists, Locked, NotRegularFile };
 
-    OutputFile() = default;
+    OutputFile();
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
@@ -115,6 +117,14 @@ public:
     // Records a failure found by the caller (unless one is recorded already); returns false.
     bool Fail(bool inInput, int systemError);
 
+    // From here on every byte written is also added to a running hash, so the document's ID comes
+    // from its content without reading the file back. Call before the first byte; throws
+    // std::bad_alloc or std::system_error.
+    void StartContentDigest();
+    bool HashesContent() const { return digest_ != nullptr; }
+    // The hash of every byte handed over so far (ContentDigest::Hex); only once started.
+    std::string ContentHash();
+
 private:
     bool Flush();
     bool WriteAll(const char* data, size_t size);
@@ -130,6 +140,10 @@ private:
     size_t buffered_ = 0;
     int systemError_ = 0;
     WriteFailure failure_;
+    // With a digest, the buffer last written, hashed while `buffer_` fills; declared before the
+    // digest, whose thread may still read it while the digest is destroyed.
+    std::unique_ptr<char[]> spare_;
+    std::unique_ptr<ContentDigest> digest_;
 };
 
 // Removes the file `path` names if it is the regular file `identity`: by its real name, so a

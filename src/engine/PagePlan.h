@@ -11,7 +11,8 @@
 //   objects          writers of whole extra objects, called in order after the last contents
 //                    object and before the cross-reference section
 //   catalogEntries   lines added to the catalog (/Outlines, /PageMode, /Metadata, /OutputIntents)
-//   trailerEntries   lines added to the trailer (/Info, /ID)
+//   trailerEntries   lines added to the trailer (/Info)
+//   documentId       the trailer's /ID, from the content written before it
 //   RequireVersion   the header names the lowest version that has every feature used
 //   afterHeader      bytes right after the header line (a comment line of binary bytes)
 //   imageData        writes each image stream's data instead of the whole file; the /Length then
@@ -93,6 +94,8 @@ struct DocumentExtras {
     std::vector<ObjectWriter> objects;
     ImageDataWriter imageData;  // empty: each file is copied whole
     bool eolBeforeEndstream = false;
+    // The trailer's /ID from a running hash of every byte before the trailer (see ContentDigest).
+    bool documentId = false;
 };
 
 struct DocumentPlan {

@@ -3,6 +3,8 @@
 #include <utility>
 #include <vector>
 
+#include "DocumentDateText.h"
+#include "DocumentMetadataPlanner.h"
 #include "DocumentWriter.h"
 #include "FileAccess.h"
 #include "JpegFrameProbe.h"
@@ -129,7 +131,14 @@ ExportReport ExportJpegList(const std::vector<std::string>& paths, const std::st
             report.outputRefusal = OutputRefusal::NoPages;
             return report;
         }
+        // A date no calendar has cannot be written in either of its forms.
+        if (options.info.hasDate && !IsValidDocumentDate(options.info.created)) {
+            report.outputRefusal = OutputRefusal::CannotCreate;
+            report.systemError = EINVAL;
+            return report;
+        }
         plan = PlanDocument(found.pages, options.layout, found.profiles);
+        PlanDocumentMetadata(plan, options, paths);
         // What other options add to the plan goes here, each from its own unit, before anything
         // is written (see PagePlan.h).
         if (options.stripMetadata) {

@@ -19,6 +19,28 @@ ImageListError Failure(const char* what, const std::string& path, const std::str
     return ImageListError(std::string(what) + " \"" + AbsolutePath(path) + "\". " + reason);
 }
 
+// The item as the message shows it: each break written as the two characters \n or \r.
+std::string WithBreaksShown(const std::string& item)
+{
+    std::string shown;
+    for (const char c : item)
+        shown += c == '\n' ? std::string("\\n") : c == '\r' ? std::string("\\r") : std::string(1, c);
+    return shown;
+}
+
+void RefuseLineBreaks(const std::string& path, const std::vector<std::string>& items)
+{
+    for (size_t i = 0; i < items.size(); ++i) {
+        const size_t at = items[i].find_first_of("\r\n");
+        if (at == std::string::npos)
+            continue;
+        throw ImageListError("Cannot save \"" + AbsolutePath(path) + "\". Entry " + std::to_string(i + 1) + ", \""
+                             + WithBreaksShown(items[i]) + "\", has a line break ("
+                             + (items[i][at] == '\n' ? "\\n" : "\\r")
+                             + ") in its name, and a list file holds one name per line.");
+    }
+}
+
 }  // namespace
 
 std::string FormatImageList(const std::vector<std::string>& items)
@@ -54,6 +76,7 @@ std::vector<std::string> ParseImageList(std::string_view text)
 
 void SaveImageList(const std::string& path, const std::vector<std::string>& items)
 {
+    RefuseLineBreaks(path, items);
     try {
         ReplaceRegularFile(path, FormatImageList(items));
     } catch (const FileAccessFailure& failure) {

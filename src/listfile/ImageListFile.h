@@ -27,6 +27,10 @@ std::vector<std::string> ParseImageList(std::string_view text);
 // replaced and the link kept; the replaced file keeps its permission bits. Throws ImageListError
 // "Cannot create file "<absolute path>". <reason>" when it cannot be written whole, the reason being
 // the system's error text or "Not a regular file" (a FIFO, socket or device, never opened).
+// An item holding a CR or LF would come back as two items, so such a list is refused before
+// anything is written, with ImageListError "Cannot save "<absolute path>". Entry <n>, "<item with
+// the break written as \n or \r>", has a line break (\n) in its name, and a list file holds one
+// name per line."
 void SaveImageList(const std::string& path, const std::vector<std::string>& items);
 
 // Reads the whole file. Throws ImageListError "Cannot open file "<absolute path>". <reason>" when

@@ -12,9 +12,11 @@ program=$1
 testdata=$2
 source_program=$3
 
+. "$(dirname "$0")/e2e_helpers.sh"
 if [ -z "${LEAFBIND_E2E_INSIDE_X:-}" ]; then
   export LEAFBIND_E2E_INSIDE_X=1
-  exec timeout 300 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" dbus-run-session -- bash "$0" "$@"
+  run_on_own_x_server timeout 300 dbus-run-session -- bash "$0" "$@"
+  exit
 fi
 here=$(cd "$(dirname "$0")" && pwd)
 /usr/libexec/at-spi-bus-launcher --launch-immediately > /dev/null 2>&1 &
@@ -22,7 +24,6 @@ bus=$!
 
 work=$(mktemp -d)
 trap 'kill "$bus" ${app:-} ${source_app:-} 2>/dev/null || true; rm -rf "$work"' EXIT
-. "$here/e2e_helpers.sh"
 mkdir -p "$work/home" "$work/pictures/trip"
 
 printf -v odd '\xe9t\xe9.jpg'   # "été.jpg" in Latin-1: not valid UTF-8
@@ -91,6 +92,7 @@ sleep 0.3
 
 xdotool mousemove --sync $((wx + 297)) $((wy + 35)) click 1   # Save...
 type_into_dialog "Save List as" "$work/saved.txt"
+expect_status "Images list saved as: $work/saved.txt"   # the dialog closes before the list is written
 printf '%s\r\n' "$work/pictures/first.jpg" "$work/pictures/$odd" "$work/pictures/trip/IMG_10.jpg" \
   "$work/pictures/trip/IMG_2.jpg" > "$work/expected.txt"
 cmp -s "$work/saved.txt" "$work/expected.txt" || fail "saved list: $(cat -A "$work/saved.txt" 2>&1)"

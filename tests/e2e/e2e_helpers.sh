@@ -1,5 +1,45 @@
-# What the end-to-end scripts share, sourced after they have set `work` (a temporary folder whose
-# app.log holds the program's output). Every wait is bounded.
+# What the end-to-end scripts share. Sourced first; the functions other than run_on_own_x_server
+# need `work` (a temporary folder whose app.log holds the program's output). Every wait is bounded.
+
+# Runs the command with DISPLAY set to an X server of its own, and returns the command's status.
+# Xvfb picks a free display number itself and reports it (-displayfd) once it accepts clients, so
+# two tests started together never share a display. A server that another one started at the same
+# moment has made unreachable is replaced in turn. The server does not reset when its last client
+# leaves (the reachability check is one), so a program that connects meanwhile is never turned
+# away. The server ends with the command.
+run_on_own_x_server() {
+  local folder server="" display status=0 attempt
+  folder=$(mktemp -d)
+  # shellcheck disable=SC2064  # the folder is fixed now; the server is read when the trap runs
+  trap "if [ -n \"\${own_x_server:-}\" ]; then kill \"\$own_x_server\" 2>/dev/null || true; fi; rm -rf '$folder'" EXIT
+  for attempt in 1 2 3 4 5; do
+    : > "$folder/display"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3> "$folder/display" > "$folder/xvfb.log" 2>&1 &
+    server=$!
+    own_x_server=$server
+    display=""
+    for _ in $(seq 1 300); do
+      display=$(head -n 1 "$folder/display")
+      [ -n "$display" ] && break
+      kill -0 "$server" 2>/dev/null || break
+      sleep 0.1
+    done
+    [ -n "$display" ] && xdpyinfo -display ":$display" > /dev/null 2>&1 && break
+    echo "Xvfb attempt $attempt: display \"$display\" not reachable: $(cat "$folder/xvfb.log")" >&2
+    kill "$server" 2>/dev/null || true
+    wait "$server" 2>/dev/null || true
+    display=""
+  done
+  if [ -z "$display" ]; then
+    echo "FAIL: no X server could be started"
+    return 1
+  fi
+  DISPLAY=":$display" "$@" || status=$?
+  kill "$server" 2>/dev/null || true
+  wait "$server" 2>/dev/null || true
+  own_x_server=""
+  return "$status"
+}
 
 # Ends the test with a reason, the screen (when there is one) and the program's own output: the
 # folder that holds it is removed on exit.

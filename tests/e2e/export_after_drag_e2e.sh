@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # The real program under a real X server, driven with the mouse and keyboard as a person would:
-# load a list through the real file dialog, drag the first entry below the last, save the list,
-# create the PDF through the real save dialog, check the PDF with real readers, read the status line
-# through the accessibility bus (where the window must also present itself as a screen reader expects),
-# and check that the program left nothing in an empty home folder.
+# load a list through the real file dialog, drag the first entry below the last (pressing a key on
+# the way), save the list, create the PDF through the real save dialog, check the PDF with real
+# readers, read the status line through the accessibility bus (where the window must also present
+# itself as a screen reader expects), and check that the program left nothing in an empty home folder.
 # Usage: export_after_drag_e2e.sh <leafbind binary> <shared testdata folder>
 set -euo pipefail
 program=$1
 testdata=$2
 
+. "$(dirname "$0")/e2e_helpers.sh"
 if [ -z "${LEAFBIND_E2E_INSIDE_X:-}" ]; then
   export LEAFBIND_E2E_INSIDE_X=1
-  exec timeout 300 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" dbus-run-session -- bash "$0" "$@"
+  run_on_own_x_server timeout 300 dbus-run-session -- bash "$0" "$@"
+  exit
 fi
 here=$(cd "$(dirname "$0")" && pwd)
 /usr/libexec/at-spi-bus-launcher --launch-immediately > /dev/null 2>&1 &
@@ -19,7 +21,6 @@ bus=$!
 
 work=$(mktemp -d)
 trap 'kill "$bus" ${app:-} 2>/dev/null || true; rm -rf "$work"' EXIT
-. "$here/e2e_helpers.sh"
 mkdir "$work/home" "$work/pictures"
 
 # Three pictures of different sizes, so the page sizes tell the page order.
@@ -58,6 +59,12 @@ for step in 4 8 12 20 30 40 50 60; do
   xdotool mousemove --sync $((wx + 60)) $((wy + $(item_y 0) + step))
   sleep 0.05
 done
+# A key pressed and released mid-drag: the drag asks the X server whether button 1 is still held
+# (it is), so it goes on; Shift changes nothing else.
+xdotool keydown shift
+sleep 0.1
+xdotool keyup shift
+sleep 0.1
 xdotool mousemove --sync $((wx + 60)) $((wy + $(item_y 3) + 20))
 sleep 0.1
 xdotool mouseup 1
@@ -66,6 +73,7 @@ sleep 0.3
 # Save... is the fifth button: the saved list shows the order the window now holds.
 click_at 297 35
 type_into_dialog "Save List as" "$work/reordered.txt"
+expect_status "Images list saved as: $work/reordered.txt"   # the dialog closes before the list is written
 expected_order=$(printf '%s\r\n' "$work/pictures/second.jpg" "$work/pictures/third.jpg" "$work/pictures/first.jpg")
 [ "$(cat "$work/reordered.txt")" = "$expected_order" ] || fail "list order after the drag: $(cat -A "$work/reordered.txt")"
 

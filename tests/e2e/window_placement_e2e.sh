@@ -6,14 +6,15 @@
 set -euo pipefail
 program=$1
 
+. "$(dirname "$0")/e2e_helpers.sh"
 if [ -z "${LEAFBIND_E2E_INSIDE_X:-}" ]; then
   export LEAFBIND_E2E_INSIDE_X=1
-  exec timeout 120 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$0" "$@"
+  run_on_own_x_server timeout 120 bash "$0" "$@"
+  exit
 fi
 
 work=$(mktemp -d)
 trap 'kill ${app:-} ${wm:-} 2>/dev/null || true; rm -rf "$work"' EXIT
-. "$(dirname "$0")/e2e_helpers.sh"
 mkdir "$work/home"
 
 # The window manager runs its start-up command once it manages windows.

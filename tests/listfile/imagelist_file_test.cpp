@@ -66,6 +66,32 @@ private slots:
         QCOMPARE(imagelist::LoadImageList(path), Items{});
     }
 
+    // A name with a break would load back as two entries: nothing is written, the old file stays.
+    void refusesNamesWithALineBreak_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("shownBreak");
+        QTest::newRow("LF") << QByteArray("/p/new\nline.jpg") << "2, \"/p/new\\nline.jpg\"" << "\\n";
+        QTest::newRow("CR") << QByteArray("/p/new\rline.jpg") << "2, \"/p/new\\rline.jpg\"" << "\\r";
+        QTest::newRow("CR LF") << QByteArray("/p/a\r\nb.jpg") << "2, \"/p/a\\r\\nb.jpg\"" << "\\r";
+        QTest::newRow("LF at the end") << QByteArray("/p/a.jpg\n") << "2, \"/p/a.jpg\\n\"" << "\\n";
+        QTest::newRow("only a CR") << QByteArray("\r") << "2, \"\\r\"" << "\\r";
+    }
+    void refusesNamesWithALineBreak()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(QString, entry);
+        QFETCH(QString, shownBreak);
+        TempDir dir;
+        const std::string list = dir.Write("list.txt", "/p/old.jpg\r\n");
+        expectError([&] { imagelist::SaveImageList(list, {"/p/a.jpg", name.toStdString(), "/p/b\n.jpg"}); },
+                    "Cannot save \"" + list + "\". Entry " + entry.toStdString() + ", has a line break ("
+                        + shownBreak.toStdString() + ") in its name, and a list file holds one name per line.");
+        QCOMPARE(ReadFileBytes(list), std::string("/p/old.jpg\r\n"));
+        QCOMPARE(Listing(dir.Path()), std::set<std::string>{"list.txt"});
+    }
+
     void reportsFilesThatCannotBeUsed()
     {
         TempDir dir;

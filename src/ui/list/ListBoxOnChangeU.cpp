@@ -216,6 +216,7 @@ bool TListBox::MoveSelectedByKey(QKeyEvent* event)
     insertItem(to, moved);
     setCurrentRow(to, QItemSelectionModel::ClearAndSelect);
     scrollToItem(moved);
+    emit ItemMoved(this, from, to);
     NotifyChange();
     return true;
 }
@@ -343,6 +344,8 @@ void TListBox::DropFrom(TListBox* source, QPoint pos)
         if (target < 0)
             target = count();
         insertItem(target, moved);
+        if (source != this || target != from)
+            emit ItemMoved(source, from, target);
     }
     if (onDragDrop_)
         onDragDrop_(this, source, pos);

@@ -30,6 +30,8 @@
 // - Alt+Up and Alt+Down move the selected item one place, Alt+Home and Alt+End to the top and the
 //   bottom, wherever a drag could move it within this list; the selection follows the item and
 //   OnChange is raised once, as after that drop. A move that would change nothing raises nothing.
+// - Every move of an item that lands it on another row (a drop, a move by keys) emits ItemMoved
+//   from the list that received it, before OnDragDrop and OnChange, so an owner can record it.
 //   Where the list cannot reorder itself, the keys act as without Alt.
 // - Right and middle presses select the item under the pointer (as lists on Linux desktops do,
 //   so a context menu acts on the item clicked) and raise OnChange and OnClick when that changed
@@ -119,6 +121,10 @@ public:
 
     // The associated object of `item` as AddItem stored it; null for items added otherwise.
     static QObject* ObjectOf(const QListWidgetItem* item);
+
+signals:
+    // The item at row `from` of `source` is now at row `to` of this list (source may be this).
+    void ItemMoved(TListBox* source, int from, int to);
 
 protected:
     // Calls the OnChange handler with this list, when one is set.

@@ -12,6 +12,7 @@
 #include "LargeMenuIconStyle.h"
 #include "ListBoxOnChangeU.h"
 #include "ListPaths.h"
+#include "ListUndo.h"
 #include "PicturePreview.h"
 #include "PreviewFrame.h"
 #include "WindowAccessibility.h"
@@ -31,8 +32,10 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,24 +51,29 @@ const QSize kGlyphSize(32, 32);
 const QSize kPreviewFrameSize(82, 65);
 const QSize kPreviewSize(80, 63);
 constexpr int kListItemHeight = 13;
+// How many changes to the list Ctrl+Z can take back.
+constexpr int kUndoSteps = 100;
 
 QIcon Glyph(const char* name) { return QIcon(QStringLiteral(":/glyphs/%1.png").arg(QString::fromLatin1(name))); }
 
-QFileDialog* MakeFileDialog(QWidget* parent, const char* name, const char* title, const char* filter,
-                            const char* suffix, QFileDialog::AcceptMode mode, QFileDialog::FileMode fileMode,
-                            bool showHidden)
+// A dialog as the settings describe it, opening in the folder it was last left in.
+std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const TForm1::FileDialogSettings& settings)
 {
-    auto* dialog = new QFileDialog(parent, QString::fromLatin1(title));
-    dialog->setObjectName(QString::fromLatin1(name));
-    dialog->setAcceptMode(mode);
-    dialog->setFileMode(fileMode);
-    // The pattern in parentheses filters; only the display text is shown.
-    dialog->setNameFilter(QString::fromLatin1(filter));
+    auto dialog = std::make_unique<QFileDialog>(parent, QString::fromLatin1(settings.title));
+    dialog->setObjectName(QString::fromLatin1(settings.name));
+    dialog->setAcceptMode(settings.saves ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(settings.severalFiles ? QFileDialog::ExistingFiles : QFileDialog::AnyFile);
+    dialog->setNameFilter(QString::fromLatin1(settings.filter));
     dialog->setOption(QFileDialog::HideNameFilterDetails);
-    dialog->setDefaultSuffix(QString::fromLatin1(suffix));
+    dialog->setDefaultSuffix(QString::fromLatin1(settings.suffix));
     dialog->setSizeGripEnabled(true);
-    if (showHidden)
+    if (settings.showHidden)
         dialog->setFilter(dialog->filter() | QDir::Hidden);
+    if (!settings.folder.isEmpty())
+        dialog->setDirectory(settings.folder);
+    // A first offered name lies in the working folder, as when the dialogs were made at start.
+    if (!settings.offered.isEmpty())
+        dialog->selectFile(QDir::current().absoluteFilePath(settings.offered));
     return dialog;
 }
 
@@ -81,8 +89,8 @@ TForm1::TForm1(std::shared_ptr<FileDialogRunner> dialogs, QWidget* parent)
     setFont(AppFont(QStringLiteral("Tahoma"), 11));
     BuildLayout();
     BuildPopupMenu();
-    BuildFileDialogs();
     ConnectCommands();
+    BuildUndo();
     new FileDropArea(this, lst1, [this](int row, const DroppedPaths& jpegFiles) {
         RunGuarded([&] { FilesDropped(row, jpegFiles); });
     });
@@ -210,21 +218,6 @@ void TForm1::BuildPopupMenu()
             [this](const QPoint& pos) { pm1->popup(lst1->viewport()->mapToGlobal(pos)); });
 }
 
-void TForm1::BuildFileDialogs()
-{
-    dlgOpen1 = MakeFileDialog(this, "dlgOpen1", "Select images", "JPEG Files *.jpeg, *.jpg (*.jpg *.jpeg)", "jpg",
-                              QFileDialog::AcceptOpen, QFileDialog::ExistingFiles, true);
-    dlgSave1 = MakeFileDialog(this, "dlgSave1", "Save as", "Acrobat Reader File *.pdf (*.pdf)", "pdf",
-                              QFileDialog::AcceptSave, QFileDialog::AnyFile, false);
-    dlgSave1->selectFile(QStringLiteral("Image.pdf"));
-    dlgSave2 = MakeFileDialog(this, "dlgSave2", "Save List as", "Text Files *.txt (*.txt)", "txt",
-                              QFileDialog::AcceptSave, QFileDialog::AnyFile, true);
-    dlgSave2->selectFile(QStringLiteral("ImagesList.txt"));
-    // The list dialog takes a typed name that does not exist; loading it then reports the error.
-    dlgOpen2 = MakeFileDialog(this, "dlgOpen2", "Load images list", "Text Files *.txt (*.txt)", "txt",
-                              QFileDialog::AcceptOpen, QFileDialog::AnyFile, true);
-}
-
 void TForm1::ConnectCommands()
 {
     auto guarded = [this](void (TForm1::*command)()) {
@@ -268,12 +261,15 @@ void TForm1::SetStatusText(const QString& text) { statusText_->setText(text); }
 
 void TForm1::ClearPreview() { img1->clear(); }
 
-QList<QByteArray> TForm1::RunDialog(QFileDialog* dialog)
+QList<QByteArray> TForm1::RunDialog(FileDialogSettings& settings)
 {
+    std::unique_ptr<QFileDialog> dialog = MakeFileDialog(this, settings);
     const QStringList chosen = dialogs_->Run(*dialog);
+    settings.folder = dialog->directory().absolutePath();
+    dialog.reset();
     // Within a run, a dialog offers the last chosen name again.
     if (!chosen.isEmpty())
-        dialog->selectFile(chosen.first());
+        settings.offered = chosen.first();
     return DialogPathsBytes(chosen);
 }
 
@@ -288,8 +284,10 @@ void TForm1::UpdateCommandStates()
 
 void TForm1::btn1Click()
 {
+    const int first = lst1->count();
     for (const QByteArray& path : RunDialog(dlgOpen1))
         InsertPath(*lst1, -1, path);
+    RecordSplice("Add", first, {}, lst1->count() - first);
     UpdateCommandStates();
     SetStatusText(ReadyToExportText());
 }
@@ -303,8 +301,12 @@ QString TForm1::ReadyToExportText() const
 
 void TForm1::FilesDropped(int row, const DroppedPaths& jpegFiles)
 {
+    if (row < 0 || row > lst1->count())
+        row = lst1->count();
+    const int first = row;
     for (const QByteArray& path : jpegFiles.paths)
         InsertPath(*lst1, row++, path);
+    RecordSplice("Drop", first, {}, row - first);
     UpdateCommandStates();
     QString status = ReadyToExportText();
     if (jpegFiles.skipped > 0)
@@ -318,7 +320,9 @@ void TForm1::btn2Click()
     const int selected = lst1->ItemIndex();
     if (selected < 0)
         return;
+    std::vector<QByteArray> removed = PathsOfRows(*lst1, selected, 1);
     delete lst1->takeItem(selected);
+    RecordSplice("Remove", selected, std::move(removed), 0);
     lst1->SetItemIndex(-1);
     ClearPreview();
     SetStatusText(QStringLiteral("Image removed from list"));
@@ -342,6 +346,7 @@ void TForm1::btn3Click()
 
     QElapsedTimer clock;
     clock.start();
+    nextProgressAtMs_ = 0;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     exporting_ = true;
     const int result = jpeg2pdf::ConvertJpegListToPdf(
@@ -368,9 +373,13 @@ void TForm1::btn3Click()
 
 void TForm1::ShowExportProgress(int pagesWritten, int pageCount, const QElapsedTimer& clock)
 {
-    // Short exports finish before anyone could read a progress bar.
-    if (clock.elapsed() < progressDelayMs_)
+    // Short exports finish before anyone could read a progress bar. After that the bar and the
+    // repaint are paced by the clock, not by pages: a repaint (and what it tells assistive tools)
+    // costs more than a page of small photos.
+    const qint64 now = clock.elapsed();
+    if (now < progressDelayMs_ || (now < nextProgressAtMs_ && pagesWritten < pageCount))
         return;
+    nextProgressAtMs_ = now + progressIntervalMs_;
     exportProgress_->setRange(0, pageCount);
     exportProgress_->show();
     exportProgress_->setValue(pagesWritten);
@@ -398,7 +407,9 @@ void TForm1::btn5Click()
 
 void TForm1::btn6Click()
 {
+    std::vector<QByteArray> removed = PathsOfRows(*lst1, 0, lst1->count());
     lst1->clear();
+    RecordSplice("Clear", 0, std::move(removed), 0);
     ClearPreview();
     SetStatusText(QStringLiteral("Ready"));
     UpdateCommandStates();
@@ -419,12 +430,67 @@ void TForm1::btn8Click()
     if (!chosen.isEmpty()) {
         // Read first: a file that cannot be read leaves the list as it was.
         const std::vector<std::string> items = imagelist::LoadImageList(chosen.first().toStdString());
+        std::vector<QByteArray> removed = PathsOfRows(*lst1, 0, lst1->count());
         lst1->clear();
         for (const std::string& item : items)
             InsertPath(*lst1, -1, QByteArray::fromStdString(item));
+        RecordSplice("Load list", 0, std::move(removed), lst1->count());
         SetStatusText(QStringLiteral("Images list loaded"));
     }
     UpdateCommandStates();
+}
+
+void TForm1::BuildUndo()
+{
+    undo_ = new QUndoStack(this);
+    undo_->setUndoLimit(kUndoSteps);
+    // Window-wide shortcuts with no menu entry or button; a running drag claims every key first.
+    auto addShortcuts = [this](const QList<QKeySequence>& keys, void (TForm1::*command)()) {
+        auto* action = new QAction(this);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this,
+                [this, command] { RunGuarded([this, command] { (this->*command)(); }); });
+        addAction(action);
+    };
+    addShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)}, &TForm1::Undo);
+    addShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}, &TForm1::Redo);
+    // Drags and moves by keys change the list inside TListBox; they are recorded as they land.
+    connect(lst1, &TListBox::ItemMoved, this, [this](TListBox* source, int from, int to) {
+        if (source == lst1)
+            undo_->push(new ListMoveStep(QStringLiteral("Move"), *lst1, from, to));
+    });
+}
+
+void TForm1::RecordSplice(const char* text, int row, std::vector<QByteArray> removed, int inserted)
+{
+    std::vector<QByteArray> added = PathsOfRows(*lst1, row, inserted);
+    if (removed == added)
+        return;
+    undo_->push(new ListSpliceStep(QString::fromLatin1(text), *lst1, row, std::move(removed), std::move(added)));
+}
+
+void TForm1::Undo()
+{
+    if (!undo_->canUndo())
+        return;
+    const QString text = undo_->undoText();
+    undo_->undo();
+    // The preview showed an item that may be gone; the touched item is selected instead.
+    ClearPreview();
+    UpdateCommandStates();
+    SetStatusText(text + QStringLiteral(" undone"));
+}
+
+void TForm1::Redo()
+{
+    if (!undo_->canRedo())
+        return;
+    const QString text = undo_->redoText();
+    undo_->redo();
+    ClearPreview();
+    UpdateCommandStates();
+    SetStatusText(text + QStringLiteral(" redone"));
 }
 
 void TForm1::lst1Click()

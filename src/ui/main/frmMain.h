@@ -3,7 +3,11 @@
 
 #include <QWidget>
 
+#include <QByteArray>
+#include <QString>
+
 #include <memory>
+#include <vector>
 
 class FileDialogRunner;
 struct DroppedPaths;
@@ -17,6 +21,7 @@ class QMenu;
 class QProgressBar;
 class QStatusBar;
 class QToolButton;
+class QUndoStack;
 class PreviewFrame;
 class TAboutBox;
 class TListBox;
@@ -34,8 +39,13 @@ public:
 
     QString StatusText() const;
 
-    // How long an export runs before its progress shows in the status bar.
-    void SetProgressDelay(int milliseconds) { progressDelayMs_ = milliseconds; }
+    // How long an export runs before its progress shows in the status bar, and how often the bar
+    // is brought up to date from then on (the last page always shows).
+    void SetProgressDelay(int milliseconds, int intervalMilliseconds = 100)
+    {
+        progressDelayMs_ = milliseconds;
+        progressIntervalMs_ = intervalMilliseconds;
+    }
 
     // Commands. Errors (a list file that cannot be read or written, a picture that cannot be
     // shown) are not caught here: they go to the application's default error handler.
@@ -51,6 +61,10 @@ public:
     void btn8Click();    // Load list
     void lst1Click();    // show the selected file's preview
     void UpdateCommandStates();
+    // Ctrl+Z undoes the last change to the list; Ctrl+Shift+Z and Ctrl+Y redo it.
+    void Undo();
+    void Redo();
+    QUndoStack* UndoHistory() const { return undo_; }
     // Files dropped from another program: inserted before `row` (at the end when row is the
     // count), then the states and the status as after Add.
     void FilesDropped(int row, const DroppedPaths& jpegFiles);
@@ -77,10 +91,29 @@ public:
     QAction* Clear1 = nullptr;
     QAction* Save1 = nullptr;
     QAction* Load1 = nullptr;
-    QFileDialog* dlgOpen1 = nullptr;
-    QFileDialog* dlgSave1 = nullptr;
-    QFileDialog* dlgSave2 = nullptr;
-    QFileDialog* dlgOpen2 = nullptr;
+    // The file dialogs' settings. A dialog exists only while it is shown: a file dialog watches
+    // every folder it has listed and reads it again on each change, so one kept for later would
+    // keep reading the output's folder (thousands of photos, say) all through an export.
+    struct FileDialogSettings {
+        const char* name;
+        const char* title;
+        const char* filter;  // the pattern in parentheses filters; only the display text is shown
+        const char* suffix;
+        bool saves;
+        bool severalFiles;
+        bool showHidden;
+        QString offered;  // the name it offers: the last one chosen within this run
+        QString folder;   // the folder it was last left in, chosen or cancelled
+    };
+    FileDialogSettings dlgOpen1 {"dlgOpen1", "Select images", "JPEG Files *.jpeg, *.jpg (*.jpg *.jpeg)", "jpg",
+                                 false, true, true, {}, {}};
+    FileDialogSettings dlgSave1 {"dlgSave1", "Save as", "Acrobat Reader File *.pdf (*.pdf)", "pdf", true, false,
+                                 false, QStringLiteral("Image.pdf"), {}};
+    FileDialogSettings dlgSave2 {"dlgSave2", "Save List as", "Text Files *.txt (*.txt)", "txt", true, false, true,
+                                 QStringLiteral("ImagesList.txt"), {}};
+    // The list dialog takes a typed name that does not exist; loading it then reports the error.
+    FileDialogSettings dlgOpen2 {"dlgOpen2", "Load images list", "Text Files *.txt (*.txt)", "txt", false, false,
+                                 true, {}, {}};
 
 protected:
     // A close request while an export runs is ignored: the export finishes and reports its outcome.
@@ -89,20 +122,26 @@ protected:
 private:
     void BuildLayout();
     void BuildPopupMenu();
-    void BuildFileDialogs();
     void ConnectCommands();
     QToolButton* AddCommandButton(const char* name, const char* caption, const char* hint, const char* glyph);
     // Shows a dialog; returns the chosen paths as the bytes of the files they name, none when cancelled.
-    QList<QByteArray> RunDialog(QFileDialog* dialog);
+    QList<QByteArray> RunDialog(FileDialogSettings& settings);
     void SetStatusText(const QString& text);
     QString ReadyToExportText() const;
     void ClearPreview();
     void ShowExportProgress(int pagesWritten, int pageCount, const QElapsedTimer& clock);
+    void BuildUndo();
+    // Records a change already made: rows [row, row + removed.size()) held `removed` and now hold
+    // the paths of the next `inserted` rows. Nothing is recorded when nothing changed.
+    void RecordSplice(const char* text, int row, std::vector<QByteArray> removed, int inserted);
 
     std::shared_ptr<FileDialogRunner> dialogs_;
+    QUndoStack* undo_ = nullptr;
     TAboutBox* aboutBox_ = nullptr;
     QLabel* statusText_ = nullptr;
     QProgressBar* exportProgress_ = nullptr;
     int progressDelayMs_ = 500;
+    int progressIntervalMs_ = 100;
+    qint64 nextProgressAtMs_ = 0;
     bool exporting_ = false;
 };

@@ -1,4 +1,5 @@
 // Moving items by dragging: drop orders, partners, acceptance, threshold and cancelling.
+#include <QSignalSpy>
 #include <QCursor>
 #include <QDialog>
 #include <QPushButton>
@@ -19,20 +20,26 @@ private slots:
     {
         QTest::addColumn<int>("from");
         QTest::addColumn<int>("onto");  // -1: the empty area below the last item
+        QTest::addColumn<int>("lastMove");  // the row the last move before the release saw
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("A onto C: downwards lands after") << 0 << 2 << QStringList {"B", "C", "A", "D"};
-        QTest::newRow("D onto B: upwards lands before") << 3 << 1 << QStringList {"A", "D", "B", "C"};
-        QTest::newRow("B onto itself stays") << 1 << 1 << QStringList {"A", "B", "C", "D"};
-        QTest::newRow("B below the last item") << 1 << -1 << QStringList {"A", "C", "D", "B"};
-        QTest::newRow("A onto the last item") << 0 << 3 << QStringList {"B", "C", "D", "A"};
-        QTest::newRow("C onto A") << 2 << 0 << QStringList {"C", "A", "B", "D"};
+        QTest::newRow("A onto C: downwards lands after") << 0 << 2 << 2 << QStringList {"B", "C", "A", "D"};
+        QTest::newRow("D onto B: upwards lands before") << 3 << 1 << 1 << QStringList {"A", "D", "B", "C"};
+        QTest::newRow("B onto itself stays") << 1 << 1 << 1 << QStringList {"A", "B", "C", "D"};
+        QTest::newRow("B below the last item") << 1 << -1 << -1 << QStringList {"A", "C", "D", "B"};
+        QTest::newRow("A onto the last item") << 0 << 3 << 3 << QStringList {"B", "C", "D", "A"};
+        QTest::newRow("C onto A") << 2 << 0 << 0 << QStringList {"C", "A", "B", "D"};
+        // The release point decides, wherever the last move was seen.
+        QTest::newRow("A moved over B, released on D") << 0 << 3 << 1 << QStringList {"B", "C", "D", "A"};
+        QTest::newRow("D moved over A, released on C") << 3 << 2 << 0 << QStringList {"A", "B", "D", "C"};
     }
     void DropsWithinOneListLandByDirection()
     {
         QFETCH(int, from);
         QFETCH(int, onto);
+        QFETCH(int, lastMove);
         QFETCH(QStringList, expected);
         TwoLists::Fill(left(), {"A", "B", "C", "D"});
+        QSignalSpy moved(&left(), &TListBox::ItemMoved);
         left().SetDragDropListBox(&left());
         ChangeLog log;
         log.Attach(left());
@@ -44,7 +51,10 @@ private slots:
         });
 
         // Sideways as well, so that a release on the pressed item itself passes the threshold.
-        pointer_.Drag(TwoLists::At(left(), from), TwoLists::At(left(), onto, QPoint(30, 0)));
+        const QPoint release = TwoLists::At(left(), onto, QPoint(30, 0));
+        pointer_.Press(TwoLists::At(left(), from));
+        pointer_.Move(TwoLists::At(left(), lastMove, QPoint(30, 0)));
+        pointer_.Release(release);
 
         QCOMPARE(TwoLists::Texts(left()), expected);
         // The item has moved before the listener hears of the drop.
@@ -53,6 +63,12 @@ private slots:
         QCOMPARE(log.senders.size(), size_t(2));
         QCOMPARE(log.CountFor(&left()), 2);
         QCOMPARE(left().ItemIndex(), -1);  // the drop selects nothing
+        // Where the item went, for an owner that records moves; a drop in place moved nothing.
+        const int landed = int(expected.indexOf(QString(QChar(u'A' + from))));
+        QList<QVariantList> wantMoved;
+        if (from != onto)
+            wantMoved << QVariantList {QVariant::fromValue(&left()), from, landed};
+        QCOMPARE(QList<QVariantList>(moved.begin(), moved.end()), wantMoved);
         QVERIFY(ListDragOperation::Current() == nullptr);
     }
 

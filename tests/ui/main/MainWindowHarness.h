@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 // Answers each dialog with the next scripted list of paths (an empty list cancels) and records
@@ -18,11 +19,14 @@ public:
     QList<QStringList> answers;
     QStringList shown;
     QStringList offeredNames;
+    std::function<void(QFileDialog&)> inspect;  // sees each dialog as it is shown
 
     QStringList Run(QFileDialog& dialog) override
     {
         shown << dialog.objectName();
         offeredNames << dialog.selectedFiles().value(0);
+        if (inspect)
+            inspect(dialog);
         return answers.isEmpty() ? QStringList() : answers.takeFirst();
     }
 };

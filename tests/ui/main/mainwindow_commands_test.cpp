@@ -8,6 +8,7 @@
 #include "MakeJpeg.h"
 #include "TempDir.h"
 #include "About.h"
+#include "FileDrop.h"
 #include "frmMain.h"
 
 #include <QAction>
@@ -304,7 +305,7 @@ private slots:
                 form_->windowHandle()->close();
         });
 
-        form_->SetProgressDelay(0);
+        form_->SetProgressDelay(0, 0);
         dialogs_->answers = {{Q(dir.File("out.pdf"))}};
         click(form_->btn3);
         QCOMPARE(seen, (QList<std::pair<int, bool>>{{1, true}, {2, true}, {3, true}}));
@@ -317,6 +318,22 @@ private slots:
         // Once the export is over, the window closes as asked.
         form_->windowHandle()->close();
         QVERIFY(!form_->isVisible());
+    }
+
+    void progressIsPacedByTheClock()
+    {
+        TempDir dir;
+        const QString a = Q(dir.Write("a.jpg", MakeJpeg({})));
+        addPaths({a, a, a, a});
+        auto* bar = form_->stat1->findChild<QProgressBar*>("exportProgress");
+        QList<int> seen;
+        connect(bar, &QProgressBar::valueChanged, this, [&](int value) { seen << value; });
+        // Shown at once, then not again within a minute but for the last page.
+        form_->SetProgressDelay(0, 60'000);
+        dialogs_->answers = {{Q(dir.File("out.pdf"))}, {Q(dir.File("again.pdf"))}};
+        click(form_->btn3);
+        click(form_->btn3);
+        QCOMPARE(seen, (QList<int> {1, 4, 1, 4}));  // each export starts showing afresh
     }
 
     void shortExportShowsNoProgress()
@@ -489,6 +506,26 @@ private slots:
         click(form_->btn6);
         addPaths({Q(b)});
         QCOMPARE(paths(), QList<QByteArray>{B(b)});
+    }
+
+    void refusesToSaveANameWithALineBreak()
+    {
+        TempDir dir;
+        const QString list = Q(dir.Write("list.txt", "/x/old.jpg\r\n"));
+        const QString broken = Q(dir.Write("new\nline.jpg", MakeJpeg({})));
+        addPaths({broken});
+        form_->FilesDropped(0, DroppedPaths {{B(dir.Write("dropped.jpg", MakeJpeg({})))}, 0});
+        const QString status = form_->StatusText();
+        dialogs_->answers = {{list}};
+        click(form_->btn7);
+        QCOMPARE(boxes_->shown.size(), 1);
+        QCOMPARE(boxes_->shown[0].text,
+                 QStringLiteral("Cannot save \"%1\". Entry 2, \"%2/new\\nline.jpg\", has a line "
+                                "break (\\n) in its name, and a list file holds one name per line.")
+                     .arg(list, Q(dir.Path())));
+        QCOMPARE(ReadFileBytes(list.toStdString()), std::string("/x/old.jpg\r\n"));
+        QCOMPARE(form_->StatusText(), status);
+        QCOMPARE(paths(), (QList<QByteArray>{B(dir.File("dropped.jpg")), B(broken.toStdString())}));
     }
 
     // Each is refused at once, and the window goes on; a blocking open would hang the test until the alarm.

@@ -89,6 +89,7 @@ private slots:
         QTest::newRow("latin-1 bytes") << QByteArray("file:///tmp/%E9t%e9.jpg") << ByteList {"/tmp/\xE9t\xE9.jpg"} << 0;
         QTest::newRow("byte FF") << QByteArray("file:///tmp/%FF.jpg") << ByteList {"/tmp/\xFF.jpg"} << 0;
         QTest::newRow("UTF-8, escaped") << QByteArray("file:///%C3%A9.jpg") << ByteList {"/\xC3\xA9.jpg"} << 0;
+        QTest::newRow("escape at the very end") << QByteArray("file:///tmp/caf%C3%A9") << ByteList {"/tmp/caf\xC3\xA9"} << 0;
         QTest::newRow("UTF-8, raw") << QByteArray("file:///\xC3\xA9.jpg") << ByteList {"/\xC3\xA9.jpg"} << 0;
         QTest::newRow("broken escapes kept") << QByteArray("file:///a%zz%4.jpg%") << ByteList {"/a%zz%4.jpg%"} << 0;
         QTest::newRow("localhost, any case") << QByteArray("file://LocalHost/a.jpg") << ByteList {"/a.jpg"} << 0;

@@ -1,6 +1,7 @@
 // The main window's layout: names, sizes, order, captions, hints and the popup menu.
 #include "MainWindowHarness.h"
 
+#include "FileDrop.h"
 #include "ListBoxOnChangeU.h"
 #include "PreviewFrame.h"
 #include "frmMain.h"
@@ -15,6 +16,8 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
+
+#include <optional>
 
 class MainWindowLayoutTest : public QObject {
     Q_OBJECT
@@ -163,24 +166,56 @@ private slots:
         QFETCH(bool, saves);
         QFETCH(bool, severalFiles);
         QFETCH(bool, hiddenShown);
-        auto* dialog = form_->findChild<QFileDialog*>(name);
-        QVERIFY(dialog);
-        QCOMPARE(dialog->windowTitle(), title);
-        QCOMPARE(dialog->nameFilters(), QStringList{filter});
+        // Each dialog exists while it is shown: its command opens it, and it is gone afterwards.
+        auto dialogs = std::make_shared<ScriptedDialogs>();
+        form_ = std::make_unique<TForm1>(dialogs);
+        form_->FilesDropped(0, DroppedPaths {{"/x/a.jpg"}, 0});  // Create and Save need an item
+        struct Seen {
+            QString title;
+            QStringList nameFilters;
+            QString selectedNameFilter;
+            bool hidesFilterDetails, confirmsOverwrite, sizeGrip, hiddenShown;
+            QString suffix;
+            QString offered;
+            QFileDialog::AcceptMode acceptMode;
+            QFileDialog::FileMode fileMode;
+        };
+        std::optional<Seen> seen;
+        dialogs->inspect = [&](QFileDialog& shown) {
+            if (shown.objectName() != name)
+                return;
+            seen = Seen {shown.windowTitle(),
+                         shown.nameFilters(),
+                         shown.selectedNameFilter(),
+                         shown.testOption(QFileDialog::HideNameFilterDetails),
+                         !shown.testOption(QFileDialog::DontConfirmOverwrite),
+                         shown.isSizeGripEnabled(),
+                         shown.filter().testFlag(QDir::Hidden),
+                         shown.defaultSuffix(),
+                         shown.selectedFiles().value(0),
+                         shown.acceptMode(),
+                         shown.fileMode()};
+        };
+        for (QToolButton* command : {form_->btn1, form_->btn3, form_->btn7, form_->btn8})
+            QTest::mouseClick(command, Qt::LeftButton);
+        QVERIFY(seen);
+        QVERIFY(form_->findChildren<QFileDialog*>().isEmpty());
+        QCOMPARE(seen->title, title);
+        QCOMPARE(seen->nameFilters, QStringList {filter});
         // The first filter is selected; its pattern in parentheses is not shown.
-        QCOMPARE(dialog->selectedNameFilter(), filter.left(filter.lastIndexOf(" (")));
-        QVERIFY(dialog->testOption(QFileDialog::HideNameFilterDetails));
-        QCOMPARE(dialog->defaultSuffix(), suffix);
-        const QFileInfo offered(dialog->selectedFiles().value(0));
+        QCOMPARE(seen->selectedNameFilter, filter.left(filter.lastIndexOf(" (")));
+        QVERIFY(seen->hidesFilterDetails);
+        QCOMPARE(seen->suffix, suffix);
+        const QFileInfo offered(seen->offered);
         if (initialName.isEmpty())
             QVERIFY(offered.fileName().isEmpty() || offered.isDir());
         else
             QCOMPARE(offered.fileName(), initialName);
-        QCOMPARE(dialog->acceptMode(), saves ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        QCOMPARE(dialog->fileMode() == QFileDialog::ExistingFiles, severalFiles);
-        QCOMPARE(dialog->filter().testFlag(QDir::Hidden), hiddenShown);
-        QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
-        QVERIFY(dialog->isSizeGripEnabled());
+        QCOMPARE(seen->acceptMode, saves ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        QCOMPARE(seen->fileMode == QFileDialog::ExistingFiles, severalFiles);
+        QCOMPARE(seen->hiddenShown, hiddenShown);
+        QVERIFY(seen->confirmsOverwrite);
+        QVERIFY(seen->sizeGrip);
     }
 
 private:
