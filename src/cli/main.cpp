@@ -4,14 +4,45 @@
 #include <string>
 #include <vector>
 
+#include <signal.h>
+
 #include "CommandLine.h"
 #include "ExportCommand.h"
+#include "UnfinishedOutput.h"
+
+namespace {
+
+// The half-written document goes with the process; then the signal ends it as it would have
+// (SA_RESETHAND restored the default action, and the raised signal waits until we return).
+void RemoveOutputAndEnd(int signal)
+{
+    jpeg2pdf::RemoveUnfinishedOutput();
+    std::raise(signal);
+}
+
+// Interrupted, terminated or hung up: the output is removed first. A signal ignored when we
+// started (nohup) stays ignored.
+void RemoveOutputOnTermination()
+{
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction action {};
+        if (sigaction(signal, nullptr, &action) != 0 || action.sa_handler == SIG_IGN)
+            continue;
+        action.sa_handler = RemoveOutputAndEnd;
+        sigfillset(&action.sa_mask);
+        action.sa_flags = SA_RESETHAND;
+        sigaction(signal, &action, nullptr);
+    }
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
     // A reader that goes away (a closed pipe) makes the write fail instead of ending the process,
     // so a partial output is cleaned up and reported.
     std::signal(SIGPIPE, SIG_IGN);
+    RemoveOutputOnTermination();
     const cli::CommandLine command = cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (command.action) {
     case cli::CommandLine::Action::Help:

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ContentDigest.h"
 
+#include <pthread.h>
+#include <signal.h>
+
 #include <memory>
 #include <new>
 
@@ -31,12 +34,19 @@ StatePointer NewState()
 
 ContentDigest::ContentDigest() : state_(NewState().release())
 {
+    // The thread starts with every signal blocked, so a handler (the command line's, which
+    // removes an unfinished output) always runs on the thread that writes.
+    sigset_t all, previous;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &previous);
     try {
         hasher_ = std::thread(&ContentDigest::HashPieces, this);
     } catch (...) {
+        pthread_sigmask(SIG_SETMASK, &previous, nullptr);
         XXH3_freeState(state_);
         throw;
     }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
 ContentDigest::~ContentDigest()

@@ -1,4 +1,8 @@
 #include "FileAccess.h"
+#include "UnfinishedOutput.h"
+
+#include "FileReplacement.h"
+#include "FinalTarget.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -7,8 +11,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 
 #include "ContentDigest.h"
@@ -27,18 +29,6 @@ bool LockWithoutWaiting(int fd, int operation)
         result = flock(fd, operation | LOCK_NB);
     } while (result != 0 && errno == EINTR);
     return result == 0;
-}
-
-
-// Truncating a file, even an empty one, makes ext4 write the whole file back when it is closed
-// (its guard for files replaced by truncation), which doubled the time of an export into a new
-// file. So only a file with content is truncated; its size is read once the lock is ours.
-bool EmptyLockedFile(int fd)
-{
-    struct stat info {};
-    if (fstat(fd, &info) != 0)
-        return false;
-    return info.st_size == 0 || ftruncate(fd, 0) == 0;
 }
 
 }  // namespace
@@ -95,90 +85,98 @@ int64_t InputFile::ReadAt(int64_t offset, void* buffer, size_t count) const
 
 OutputFile::OutputFile() = default;
 
-OutputFile::~OutputFile()
-{
-    if (fd_ >= 0 && !adopted_)
-        ::close(fd_);
-}
+OutputFile::~OutputFile() { Release(); }
 
-// Creates the file if there is none, so the caller knows whether it made it; otherwise opens
-// the existing one when that may be replaced. Returns the descriptor or -1 with errno set.
-static int OpenOrCreate(const std::string& path, bool replaceExisting, bool& created)
-{
-    // O_NONBLOCK: an existing FIFO must not stall the open. No O_TRUNC: the file is emptied only
-    // once it is known to be ours alone.
-    constexpr int kFlags = O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        int fd = ::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0666);
-        if (fd >= 0 || errno != EEXIST || !replaceExisting) {
-            created = fd >= 0;
-            return fd;
-        }
-        fd = ::open(path.c_str(), kFlags);
-        if (fd >= 0 || errno != ENOENT) {
-            created = false;
-            return fd;
-        }
-        // Removed between the two opens: try again.
-    }
-    errno = EEXIST;
-    return -1;
-}
-
+// No file is ever emptied for a new document: truncating a file, even an empty one, makes ext4
+// write the whole file back when it is closed (its guard for files replaced by truncation), which
+// doubled the time of an export. A new file renamed over the old one is what that guard is for.
 OutputFile::OpenResult OutputFile::Open(const std::string& path, const std::vector<FileIdentity>& inputs,
                                         bool replaceExisting)
 {
+    Release();
     if (!buffer_)
         buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
-    bool created = false;
-    const int fd = OpenOrCreate(path, replaceExisting, created);
-    if (fd < 0) {
-        systemError_ = errno;
-        return errno == EEXIST && !replaceExisting ? OpenResult::Exists : OpenResult::Failed;
-    }
-    OpenResult result = OpenResult::Opened;
-    struct stat info {};
-    if (fstat(fd, &info) != 0)
-        result = OpenResult::Failed;
-    // Regular files, and character devices such as /dev/null; a FIFO or socket could stall us.
-    else if (!S_ISREG(info.st_mode) && !S_ISCHR(info.st_mode))
-        result = OpenResult::NotRegularFile;
-    else if (std::find(inputs.begin(), inputs.end(), FileIdentity{info.st_dev, info.st_ino}) != inputs.end())
-        result = OpenResult::IsOneOfInputs;
-    else {
-        const int flags = fcntl(fd, F_GETFL);
-        if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
-            result = OpenResult::Failed;
-        else if (!LockWithoutWaiting(fd, LOCK_EX))
-            result = errno == EWOULDBLOCK ? OpenResult::Locked : OpenResult::Failed;
-        else if (S_ISREG(info.st_mode) && !EmptyLockedFile(fd))
-            result = OpenResult::Failed;
-    }
-    if (result != OpenResult::Opened) {
-        systemError_ = errno;
-        // A failure must not leave behind a new empty file that the caller reports as never made.
-        if (created)
-            RemoveIfSameFile(path, {info.st_dev, info.st_ino});
-        ::close(fd);
-        return result;
-    }
-    fd_ = fd;
+    if (!replacement_)
+        replacement_ = std::make_unique<posixfile::FileReplacement>();
     adopted_ = false;
-    regularFile_ = S_ISREG(info.st_mode);
-    identity_ = {info.st_dev, info.st_ino};
     position_ = 0;
     buffered_ = 0;
     failure_ = {};
+    const OpenResult result = CheckAndBegin(path, inputs, replaceExisting);
+    if (result != OpenResult::Opened) {
+        systemError_ = errno;
+        Release();
+    }
+    return result;
+}
+
+OutputFile::OpenResult OutputFile::CheckAndBegin(const std::string& path, const std::vector<FileIdentity>& inputs,
+                                                 bool replaceExisting)
+{
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0) {
+        if (!replaceExisting) {
+            errno = EEXIST;
+            return OpenResult::Exists;
+        }
+    } else if (errno != ENOENT) {
+        return OpenResult::Failed;
+    }
+    // The new file must take the name the links lead to, in that file's folder.
+    std::string target;
+    if (!posixfile::FinalTarget(path, target))
+        return OpenResult::Failed;
+    // O_NONBLOCK: an existing FIFO must not stall the open. For writing: a file we may not write
+    // is not ours to replace.
+    lockedFd_ = ::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (lockedFd_ < 0 && errno != ENOENT)
+        return OpenResult::Failed;
+    if (lockedFd_ >= 0) {
+        if (fstat(lockedFd_, &info) != 0)
+            return OpenResult::Failed;
+        // Regular files, and character devices such as /dev/null; a FIFO or socket could stall us.
+        if (!S_ISREG(info.st_mode) && !S_ISCHR(info.st_mode))
+            return OpenResult::NotRegularFile;
+        if (std::find(inputs.begin(), inputs.end(), FileIdentity{info.st_dev, info.st_ino}) != inputs.end())
+            return OpenResult::IsOneOfInputs;
+        const int flags = fcntl(lockedFd_, F_GETFL);
+        if (flags < 0 || fcntl(lockedFd_, F_SETFL, flags & ~O_NONBLOCK) != 0)
+            return OpenResult::Failed;
+        if (!LockWithoutWaiting(lockedFd_, LOCK_EX))
+            return errno == EWOULDBLOCK ? OpenResult::Locked : OpenResult::Failed;
+        // A device cannot be replaced, and what it takes is not kept anyway.
+        if (S_ISCHR(info.st_mode)) {
+            toDevice_ = true;
+            fd_ = lockedFd_;
+            return OpenResult::Opened;
+        }
+    }
+    if (!replacement_->Begin(target, lockedFd_ >= 0 ? &info : nullptr, true))
+        return OpenResult::Failed;
+    fd_ = replacement_->Descriptor();
     return OpenResult::Opened;
+}
+
+void OutputFile::Release()
+{
+    const int savedErrno = errno;
+    if (replacement_)
+        replacement_->Abandon();
+    if (lockedFd_ >= 0)
+        ::close(lockedFd_);
+    lockedFd_ = -1;
+    fd_ = -1;
+    toDevice_ = false;
+    errno = savedErrno;
 }
 
 void OutputFile::Adopt(int descriptor)
 {
+    Release();
     if (!buffer_)
         buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
     fd_ = descriptor;
     adopted_ = true;
-    regularFile_ = false;
     position_ = 0;
     buffered_ = 0;
     failure_ = {};
@@ -321,38 +319,41 @@ bool OutputFile::Close()
 {
     if (fd_ < 0)
         return false;
-    const bool flushed = Flush();
-    const int fd = fd_;
-    fd_ = -1;
-    if (adopted_)
-        return flushed;
-    // close() reports delayed write errors (network file systems); it must not be retried.
-    const bool closed = ::close(fd) == 0 || Fail(false, errno);
-    return flushed && closed;
+    bool done = Flush();
+    if (adopted_) {
+        fd_ = -1;
+        return done;
+    }
+    if (toDevice_) {
+        // close() reports delayed write errors; it must not be retried.
+        const int fd = lockedFd_;
+        lockedFd_ = fd_ = -1;
+        toDevice_ = false;
+        return (::close(fd) == 0 || Fail(false, errno)) && done;
+    }
+    // A file that appeared at a name that was free when the export began is someone else's.
+    // A replaced file is at stake in a power loss: the new one is on disk before the rename, so
+    // the name never shows an empty file. A new name risks nothing that existed, and waiting for
+    // the disk would make the export several times slower than a copy (see README, Benchmarks).
+    using posixfile::FileReplacement;
+    const bool replacing = lockedFd_ >= 0;
+    if (done
+        && !replacement_->Commit(replacing ? FileReplacement::Flush::ToDisk : FileReplacement::Flush::Later,
+                                 replacing ? FileReplacement::Existing::Replace : FileReplacement::Existing::Keep))
+        done = Fail(false, errno);
+    Release();
+    return done;
 }
 
-void OutputFile::Discard(const std::string& path)
+void OutputFile::Discard()
 {
-    // Removed while still locked, so no one else sees the half-written file as ours to read.
-    if (!adopted_ && regularFile_)
-        RemoveIfSameFile(path, identity_);
-    if (fd_ >= 0 && !adopted_)
-        ::close(fd_);
-    fd_ = -1;
     buffered_ = 0;
-    regularFile_ = false;
+    if (adopted_)
+        fd_ = -1;
+    else
+        Release();
 }
 
-void RemoveIfSameFile(const std::string& path, const FileIdentity& identity)
-{
-    const int savedErrno = errno;
-    char* real = realpath(path.c_str(), nullptr);
-    struct stat named {};
-    if (real && lstat(real, &named) == 0 && S_ISREG(named.st_mode)
-        && FileIdentity{named.st_dev, named.st_ino} == identity)
-        unlink(real);
-    std::free(real);
-    errno = savedErrno;
-}
+void RemoveUnfinishedOutput() noexcept { posixfile::RemoveFromSignalHandler(); }
 
 }  // namespace jpeg2pdf

@@ -10,6 +10,10 @@
 #include <string_view>
 #include <vector>
 
+namespace posixfile {
+class FileReplacement;
+}
+
 namespace jpeg2pdf {
 
 class ContentDigest;
@@ -67,6 +71,10 @@ struct WriteFailure {
 
 // The PDF being written. Text and file contents are gathered in one buffer and written in large
 // pieces. Position() counts every byte handed over, so it is the offset in the file.
+//
+// A document for a path is written to a new file beside the one the path names and takes that
+// name only when it is complete (and, when it replaces a file, on disk): a failure at any point
+// leaves an existing file as it was.
 class OutputFile {
 public:
     enum class OpenResult { Opened, Failed, IsOneOfInputs, Exists, Locked, NotRegularFile };
@@ -76,13 +84,15 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Opens or creates the file for reading and writing, takes its exclusive lock without waiting,
-    // and only then empties it, so a file that someone else holds stays untouched. A path that
-    // names one of `inputs` is refused before anything is changed; so is an existing file unless
-    // `replaceExisting`. A file this call created is removed again when it fails.
+    // Checks the output before anything is written: anything at `path` (even a link to nowhere) is
+    // refused unless `replaceExisting`; so is a path that names one of `inputs`, anything but a
+    // regular file or a character device, and a file another program holds locked. The existing
+    // file's exclusive lock is taken without waiting and held until Close or Discard, so a second
+    // export to it is refused meanwhile. Then a regular file's replacement is begun beside the
+    // file the path's links lead to; a device (/dev/null) is written directly.
     OpenResult Open(const std::string& path, const std::vector<FileIdentity>& inputs, bool replaceExisting = true);
     // Writes to an open descriptor that stays the caller's (standard output, a pipe): no lock, no
-    // emptying, nothing removed; positions count from 0 at the first byte written here.
+    // replacement, nothing removed; positions count from 0 at the first byte written here.
     void Adopt(int descriptor);
     // errno of a failed Open (Failed).
     int SystemError() const { return systemError_; }
@@ -102,12 +112,13 @@ public:
     // Appends `count` staged bytes from `data` on, which must lie at or after the first staged
     // byte not yet committed; staged bytes after them stay where they are.
     void Commit(const char* data, size_t count);
-    // Writes what is buffered and closes; false if any of that fails. An adopted descriptor is
-    // left open.
+    // Writes what is buffered and, for a path, puts the complete file in place of the old one;
+    // false if any of that fails, and then the new file is gone and the old one untouched. An
+    // adopted descriptor is left open.
     bool Close();
-    // Closes (if still open) and removes the file Open made or emptied, if `path` still names
-    // it; for a document that failed half-way, also when the failure came at closing.
-    void Discard(const std::string& path);
+    // Ends a document that failed half-way: its new file is removed and an existing file keeps
+    // its bytes. Bytes already written to a device or an adopted descriptor stay.
+    void Discard();
 
     int64_t Position() const { return position_; }
     // Lets a test begin near the largest offset a document may reach without writing gigabytes.
@@ -130,11 +141,16 @@ private:
     bool WriteAll(const char* data, size_t size);
     // Copies bytes [from, count) of `input`.
     bool CopyThroughBuffer(const InputFile& input, int64_t from, int64_t count);
+    OpenResult CheckAndBegin(const std::string& path, const std::vector<FileIdentity>& inputs, bool replaceExisting);
+    // Closes the device, removes an uncommitted new file and lets go of the existing file's lock.
+    void Release();
 
     int fd_ = -1;
     bool adopted_ = false;
-    bool regularFile_ = false;
-    FileIdentity identity_;
+    bool toDevice_ = false;
+    // The existing file at the path, held open for its lock; -1 when there was none.
+    int lockedFd_ = -1;
+    std::unique_ptr<posixfile::FileReplacement> replacement_;
     int64_t position_ = 0;
     std::unique_ptr<char[]> buffer_;
     size_t buffered_ = 0;
@@ -145,9 +161,5 @@ private:
     std::unique_ptr<char[]> spare_;
     std::unique_ptr<ContentDigest> digest_;
 };
-
-// Removes the file `path` names if it is the regular file `identity`: by its real name, so a
-// symbolic link leads to the file itself; a file replaced meanwhile is left alone.
-void RemoveIfSameFile(const std::string& path, const FileIdentity& identity);
 
 }  // namespace jpeg2pdf

@@ -183,10 +183,8 @@ ExportReport ExportJpegList(const std::vector<std::string>& paths, const std::st
     report.entry = stop.entry;
     report.entryProblem = stop.reopen;
     report.systemError = out.Failure().systemError;
-    if (options.removeOnFailure)
-        out.Discard(outputPath);
-    else
-        out.Close();
+    // A path's existing file is left as it was, whatever removeOnFailure says.
+    out.Discard();
     return report;
 }
 

@@ -1,5 +1,4 @@
 // Export result codes with real files: what is refused, what is left on disk, and when.
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -11,9 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <stdexcept>
 
 #include "DocumentWriter.h"
+#include "FileCallLog.h"
 #include "FrameHeaderBytes.h"
 #include "MakeJpeg.h"
 #include "TempDir.h"
@@ -29,27 +30,21 @@ namespace {
 
 const std::string kPrevious = "previous contents";
 
-// Another program that locks the output the moment it appears: set a path, and the next
-// exclusive lock anyone asks for is preceded by that program's lock on that path.
-std::string lockFirst;
-int lockFirstDescriptor = -1;
+bool Exists(const std::string& path) { return std::filesystem::exists(std::filesystem::symlink_status(path)); }
 
-}  // namespace
-
-extern "C" int flock(int fd, int operation)
+std::set<std::string> Listing(const std::string& folder)
 {
-    static const auto real = reinterpret_cast<int (*)(int, int)>(dlsym(RTLD_NEXT, "flock"));
-    if (!lockFirst.empty() && (operation & LOCK_EX) != 0) {
-        lockFirstDescriptor = open(lockFirst.c_str(), O_RDWR | O_CLOEXEC);
-        real(lockFirstDescriptor, LOCK_EX | LOCK_NB);
-        lockFirst.clear();
-    }
-    return real(fd, operation);
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
 }
 
-namespace {
-
-bool Exists(const std::string& path) { return std::filesystem::exists(std::filesystem::symlink_status(path)); }
+unsigned ModeOf(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : ~0u;
+}
 
 // A second open file description holding a lock, as another program would.
 class LockHolder {
@@ -148,13 +143,27 @@ TEST(ExportOutcome, OutputHeldByAnotherProgramStaysUnchanged)
         EXPECT_EQ(ConvertJpegListToPdf({a}, output), kExportSaved);
         EXPECT_EQ(ReadFileBytes(output).substr(0, 9), "%PDF-1.2\n");
     }
-    // Locked by the other program right after the export created it: "nothing written" leaves
-    // no new empty file behind.
-    lockFirst = dir.File("new.pdf");
-    EXPECT_EQ(ConvertJpegListToPdf({a}, dir.File("new.pdf")), kExportCannotCreate);
-    EXPECT_GE(lockFirstDescriptor, 0);
-    close(lockFirstDescriptor);
-    EXPECT_FALSE(Exists(dir.File("new.pdf")));
+    // While an export writes, its existing output stays locked: a second export to it is refused.
+    const std::string output = dir.Write("busy.pdf", kPrevious);
+    int second = 0;
+    EXPECT_EQ(ConvertJpegListToPdf({a, a}, output,
+                                   [&](int written, int) {
+                                       if (written == 1)
+                                           second = ConvertJpegListToPdf({a}, output);
+                                   }),
+              kExportSaved);
+    EXPECT_EQ(second, kExportCannotCreate);
+    // A file that appears at a new output's name meanwhile is someone else's: kept, and the
+    // export fails.
+    const std::string taken = dir.File("taken.pdf");
+    EXPECT_EQ(ConvertJpegListToPdf({a, a}, taken,
+                                   [&](int written, int) {
+                                       if (written == 1)
+                                           dir.Write("taken.pdf", kPrevious);
+                                   }),
+              kExportFailedWriting);
+    EXPECT_EQ(ReadFileBytes(taken), kPrevious);
+    EXPECT_EQ(Listing(dir.Path()), (std::set<std::string>{"a.jpg", "busy.pdf", "held.pdf", "taken.pdf"}));
 }
 
 TEST(ExportOutcome, ChangesBetweenValidationAndCopying)
@@ -179,7 +188,7 @@ TEST(ExportOutcome, ChangesBetweenValidationAndCopying)
         SCOPED_TRACE(c.name);
         const std::string a = dir.Write("a.jpg", first);
         const std::string b = dir.Write("b.jpg", second);
-        const std::string output = dir.File("out.pdf");
+        const std::string output = dir.Write("out.pdf", kPrevious);
         std::vector<int> reports;
         const int result = ConvertJpegListToPdf({a, b}, output, [&](int written, int total) {
             EXPECT_EQ(total, 2);
@@ -199,10 +208,13 @@ TEST(ExportOutcome, ChangesBetweenValidationAndCopying)
             EXPECT_NE(pdf.find(length), std::string::npos) << length;
             EXPECT_EQ(pdf.substr(pdf.size() - 5), "%%EOF");
         } else {
-            // Left on disk as far as it got: the first image is in, the trailer is not.
+            // The half-written document never takes the name.
             EXPECT_EQ(reports, (std::vector<int>{1}));
-            EXPECT_NE(pdf.find(first), std::string::npos);
-            EXPECT_EQ(pdf.find("%%EOF"), std::string::npos);
+            EXPECT_EQ(pdf, kPrevious);
+            std::set<std::string> kept{"a.jpg", "out.pdf"};
+            if (Exists(b))
+                kept.insert("b.jpg");
+            EXPECT_EQ(Listing(dir.Path()), kept);
         }
         holders.clear();
     }
@@ -247,7 +259,7 @@ static int ExportWithFileSizeLimit(const std::vector<std::string>& paths, const 
     return WIFEXITED(status) ? -WEXITSTATUS(status) : 99;
 }
 
-TEST(ExportOutcome, FileSystemLimitFailsAfterCreation)
+TEST(ExportOutcome, FileSystemLimitLeavesTheOutputPathAsItWas)
 {
     TempDir dir;
     // Large enough to spill out of the output's buffer, so writes of the text fail too.
@@ -255,14 +267,55 @@ TEST(ExportOutcome, FileSystemLimitFailsAfterCreation)
     const std::string a = dir.Write("a.jpg", big);
     const std::string output = dir.File("out.pdf");
     ASSERT_EQ(ConvertJpegListToPdf({a, a}, output), kExportSaved);
-    const rlim_t complete = ReadFileBytes(output).size();
-    for (rlim_t limit : {rlim_t{100}, rlim_t{big.size() / 2}, big.size() + 600, complete - 1}) {
-        SCOPED_TRACE(limit);
-        EXPECT_EQ(ExportWithFileSizeLimit({a, a}, output, limit), kExportFailedWriting);
-        EXPECT_LE(ReadFileBytes(output).size(), limit);
+    const std::string complete = ReadFileBytes(output);
+    for (rlim_t limit : {rlim_t{100}, rlim_t{big.size() / 2}, big.size() + 600, complete.size() - 1}) {
+        for (bool existing : {true, false}) {
+            SCOPED_TRACE(std::to_string(limit) + (existing ? " existing output" : " new output"));
+            if (existing)
+                dir.Write("out.pdf", kPrevious);
+            else
+                unlink(output.c_str());
+            EXPECT_EQ(ExportWithFileSizeLimit({a, a}, output, limit), kExportFailedWriting);
+            EXPECT_EQ(Exists(output) ? ReadFileBytes(output) : "(none)", existing ? kPrevious : "(none)");
+            EXPECT_EQ(Listing(dir.Path()).size(), existing ? 2u : 1u);  // a.jpg and the old output, no temporary
+        }
     }
-    EXPECT_EQ(ExportWithFileSizeLimit({a, a}, output, complete), kExportSaved);
-    EXPECT_EQ(ReadFileBytes(output).size(), complete);
+    EXPECT_EQ(ExportWithFileSizeLimit({a, a}, output, complete.size()), kExportSaved);
+    EXPECT_EQ(ReadFileBytes(output), complete);
+}
+
+// A replaced file is gone once the rename is on disk, so its successor is flushed first; a new
+// name is not waited for.
+TEST(ExportOutcome, ReplacementIsOnDiskBeforeItTakesTheName)
+{
+    TempDir dir;
+    const std::string a = dir.Write("a.jpg", MakeJpeg({}));
+    for (bool existing : {false, true}) {
+        SCOPED_TRACE(existing ? "existing output" : "new output");
+        std::vector<std::string> calls;
+        fileCallLog = &calls;
+        EXPECT_EQ(ConvertJpegListToPdf({a}, dir.File("out.pdf")), kExportSaved);
+        fileCallLog = nullptr;
+        const std::vector<std::string> flushed{"fsync .leafbind-", "rename .leafbind- out.pdf",
+                                               "fsync " + LoggedName(dir.Path())};
+        EXPECT_EQ(calls, existing ? flushed : std::vector<std::string>{"rename .leafbind- out.pdf"});
+    }
+}
+
+// The new file is made beside the file the links lead to and takes its permission bits.
+TEST(ExportOutcome, ReplacesTheFileTheLinksLeadTo)
+{
+    TempDir dir;
+    const std::string a = dir.Write("a.jpg", MakeJpeg({}));
+    ASSERT_EQ(mkdir(dir.File("sub").c_str(), 0700), 0);
+    const std::string real = dir.Write("sub/real.pdf", kPrevious);
+    ASSERT_EQ(chmod(real.c_str(), 0604), 0);
+    ASSERT_EQ(symlink("sub/real.pdf", dir.File("link.pdf").c_str()), 0);
+    EXPECT_EQ(ConvertJpegListToPdf({a}, dir.File("link.pdf")), kExportSaved);
+    EXPECT_EQ(ReadFileBytes(real).substr(0, 9), "%PDF-1.2\n");
+    EXPECT_EQ(ModeOf(real), 0604u);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.pdf")));
+    EXPECT_EQ(Listing(dir.File("sub")), std::set<std::string>{"real.pdf"});
 }
 
 TEST(ExportOutcome, OffsetsBeyondTenDigitsFailTheDocument)

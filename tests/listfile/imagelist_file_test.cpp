@@ -1,5 +1,6 @@
 // The image list file: line breaks, NUL, byte order mark, round trips and failures, on real files:
 // FIFOs, sockets, devices, links and a save that runs out of room.
+#include "FileCallLog.h"
 #include "ImageListFile.h"
 #include "TempDir.h"
 
@@ -184,10 +185,37 @@ private slots:
         QCOMPARE(ReadFileBytes(dir.File("sub/new.txt")), std::string("c\r\n"));
         QCOMPARE(ModeOf(dir.File("sub/new.txt")), 0640u);
 
+        // A link to another file system: the new file must be made there, or the rename fails.
+        char otherTemplate[] = "/dev/shm/leafbind-test-XXXXXX";
+        QVERIFY(::mkdtemp(otherTemplate));
+        const std::string other = otherTemplate;
+        std::ofstream(other + "/far.txt", std::ios::binary) << "old\r\n";
+        QCOMPARE(::symlink((other + "/far.txt").c_str(), dir.File("far.txt").c_str()), 0);
+        imagelist::SaveImageList(dir.File("far.txt"), {"d"});
+        QCOMPARE(ReadFileBytes(other + "/far.txt"), std::string("d\r\n"));
+        QCOMPARE(Listing(other), std::set<std::string>{"far.txt"});
+        std::filesystem::remove_all(other);
+
         // No temporary file stays behind.
-        QCOMPARE(Listing(dir.Path()), (std::set<std::string>{"dangling.txt", "link.txt", "link2.txt", "list.txt",
-                                                               "real.txt", "sub"}));
+        QCOMPARE(Listing(dir.Path()), (std::set<std::string>{"dangling.txt", "far.txt", "link.txt", "link2.txt",
+                                                               "list.txt", "real.txt", "sub"}));
         QCOMPARE(Listing(dir.File("sub")), std::set<std::string>{"new.txt"});
+        struct stat here {}, there {};
+        if (::stat(dir.Path().c_str(), &here) == 0 && ::stat("/dev/shm", &there) == 0 && here.st_dev == there.st_dev)
+            QSKIP("/dev/shm is on the same file system as the temporary folder: the link crossed none");
+    }
+
+    // On disk before it takes the name, so a crash leaves the old list or the new one, never an empty file.
+    void flushesTheNewListBeforeRenamingIt()
+    {
+        TempDir dir;
+        const std::string list = dir.Write("list.txt", "old\r\n");
+        std::vector<std::string> calls;
+        fileCallLog = &calls;
+        imagelist::SaveImageList(list, {"new"});
+        fileCallLog = nullptr;
+        QCOMPARE(calls, (std::vector<std::string>{"fsync .leafbind-", "rename .leafbind- list.txt",
+                                                  "fsync " + LoggedName(dir.Path())}));
     }
 
     // The save runs in a child process, so the file size limit binds it alone.

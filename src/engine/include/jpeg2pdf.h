@@ -18,7 +18,7 @@ struct JpegFrameInfo {
 
 // Export result codes. A result of 0 or more is the index of the first unusable list entry.
 constexpr int kExportSaved = -2;          // the PDF was written completely and closed
-constexpr int kExportFailedWriting = -3;  // failed after the output was created; what was written stays
+constexpr int kExportFailedWriting = -3;  // failed while writing; a file at the output path is left as it was
 constexpr int kExportCannotCreate = -1;   // output path empty, not creatable, locked, one of the inputs; or empty list
 
 // Walks the marker segments up to the first frame header. True for an 8-bit baseline or

@@ -27,6 +27,9 @@
 #include <filesystem>
 #include <memory>
 
+#include <csignal>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -285,6 +288,34 @@ private slots:
         dialogs_->answers = {{QStringLiteral("/dev/full")}};
         click(form_->btn3);
         QCOMPARE(form_->StatusText(), QStringLiteral("Unexpected error !"));
+    }
+
+    // The disk fills up half-way (a file size limit here): the chosen name keeps what it had.
+    void failedExportLeavesTheOutputAsItWas_data()
+    {
+        QTest::addColumn<bool>("existing");
+        QTest::newRow("new output") << false;
+        QTest::newRow("existing output") << true;
+    }
+    void failedExportLeavesTheOutputAsItWas()
+    {
+        QFETCH(bool, existing);
+        TempDir dir;
+        const std::string big = MakeJpeg({.width = 400, .height = 400, .quality = 100, .gradient = true});
+        addPaths({Q(dir.Write("a.jpg", big)), Q(dir.File("a.jpg"))});
+        const std::string pdf = existing ? dir.Write("out.pdf", "previous contents") : dir.File("out.pdf");
+        dialogs_->answers = {{Q(pdf)}};
+        rlimit unlimited{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+        const rlimit capped{big.size(), unlimited.rlim_max};
+        const auto defaultAction = ::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &capped), 0);
+        click(form_->btn3);
+        ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        ::signal(SIGXFSZ, defaultAction);
+        QCOMPARE(form_->StatusText(), QStringLiteral("Unexpected error !"));
+        QCOMPARE(std::filesystem::exists(pdf) ? ReadFileBytes(pdf) : "(none)", existing ? "previous contents" : "(none)");
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), existing ? 2 : 1);
     }
 
     void longExportShowsPagesWritten()

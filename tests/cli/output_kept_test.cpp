@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// An export that fails or is ended by a signal leaves the output path as it was and no temporary
+// file beside it. The signal comes while the document is half written: the program is held in
+// its open of the second picture (a fanotify permission event) once a new file has appeared.
+#include <poll.h>
+#include <sys/fanotify.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "MakeJpeg.h"
+#include "RunProgram.h"
+
+namespace {
+
+const std::string kPrevious = "previous contents";
+
+std::set<std::string> Listing(const std::string& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// Runs leafbind-export on `jpegs` and sends `signal` while it waits to open the last of them with
+// the document begun; returns the wait status, or -1 when fanotify is not available here.
+int ExportEndedBySignal(const std::vector<std::string>& args, const std::string& held, const std::string& folder,
+                        int signal)
+{
+    const int watch = fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY | O_CLOEXEC);
+    if (watch < 0 || fanotify_mark(watch, FAN_MARK_ADD, FAN_OPEN_PERM, AT_FDCWD, held.c_str()) != 0) {
+        close(watch);
+        return -1;
+    }
+    const std::set<std::string> before = Listing(folder);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int devNull = open("/dev/null", O_RDWR);
+        dup2(devNull, 0), dup2(devNull, 1), dup2(devNull, 2);
+        std::vector<char*> argv {const_cast<char*>(LEAFBIND_EXPORT_PROGRAM)};
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    // Opens before the new file exists (the probe) go ahead; the first one after it is held
+    // until the signal has been sent. Closing the watch lets anything still held go on.
+    bool sent = false;
+    pollfd ready {watch, POLLIN, 0};
+    while (!sent && poll(&ready, 1, 10'000) == 1) {
+        fanotify_event_metadata event {};
+        if (read(watch, &event, sizeof event) != sizeof event)
+            break;
+        if (Listing(folder) != before) {
+            kill(child, signal);
+            sent = true;
+        }
+        const fanotify_response allow {event.fd, FAN_ALLOW};
+        [[maybe_unused]] const ssize_t answered = write(watch, &allow, sizeof allow);
+        close(event.fd);
+    }
+    close(watch);
+    if (!sent)
+        kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return status;
+}
+
+}  // namespace
+
+TEST(OutputKept, FailedOrInterruptedExportLeavesNoTrace)
+{
+    TempDir dir;
+    const std::string big
+        = dir.Write("big.jpg", MakeJpeg({.width = 400, .height = 400, .quality = 100, .gradient = true}));
+    const std::string last = dir.Write("last.jpg", MakeJpeg({}));
+    const std::string out = dir.File("out.pdf");
+    struct Case {
+        const char* name;
+        int signal;  // 0: the files may not grow past one picture, as on a full disk
+    };
+    const Case cases[] = {{"full disk", 0}, {"SIGINT", SIGINT}, {"SIGTERM", SIGTERM}, {"SIGHUP", SIGHUP}};
+    for (const Case& c : cases) {
+        for (bool existing : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (existing ? ", existing output" : ", new output"));
+            if (existing)
+                dir.Write("out.pdf", kPrevious);
+            const std::set<std::string> before = Listing(dir.Path());
+            const std::vector<std::string> args {"-f", "-o", out, big, big, last};
+            if (c.signal == 0) {
+                const ProgramRun run = RunExportProgram(args, "", ReadFileBytes(big).size());
+                EXPECT_EQ(run.status, 4);
+                EXPECT_EQ(run.err, "leafbind-export: " + out + ": cannot be written: File too large\n");
+            } else {
+                const int status = ExportEndedBySignal(args, last, dir.Path(), c.signal);
+                if (status == -1)
+                    GTEST_SKIP() << "fanotify is not available here: cannot hold the export half-way";
+                EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << status;
+            }
+            EXPECT_EQ(Listing(dir.Path()), before);
+            EXPECT_EQ(existing ? ReadFileBytes(out) : "", existing ? kPrevious : "");
+            unlink(out.c_str());
+        }
+    }
+}
