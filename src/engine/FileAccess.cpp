@@ -262,6 +262,41 @@ bool OutputFile::CopyFrom(const InputFile& input, int64_t count)
     return CopyThroughBuffer(input, 0, count);
 }
 
+bool OutputFile::CopyRange(const InputFile& input, int64_t offset, int64_t count)
+{
+    return fd_ >= 0 && CopyThroughBuffer(input, offset, offset + count);
+}
+
+int64_t OutputFile::Stage(const InputFile& input, int64_t offset, size_t count, size_t least, const char*& staged)
+{
+    if (fd_ < 0 || (kBufferSize - buffered_ < least && !Flush()))
+        return -1;
+    count = std::min(count, kBufferSize - buffered_);
+    char* const room = buffer_.get() + buffered_;
+    size_t filled = 0;
+    while (filled < count) {
+        const int64_t got = input.ReadAt(offset + static_cast<int64_t>(filled), room + filled, count - filled);
+        if (got < 0) {
+            Fail(true, errno);
+            return -1;
+        }
+        if (got == 0)
+            break;
+        filled += static_cast<size_t>(got);
+    }
+    staged = room;
+    return static_cast<int64_t>(filled);
+}
+
+void OutputFile::Commit(const char* data, size_t count)
+{
+    char* const end = buffer_.get() + buffered_;
+    if (data != end)
+        std::memmove(end, data, count);
+    buffered_ += count;
+    position_ += static_cast<int64_t>(count);
+}
+
 // Reads straight into the buffer's free room, so the file sees only full buffers.
 bool OutputFile::CopyThroughBuffer(const InputFile& input, int64_t from, int64_t count)
 {

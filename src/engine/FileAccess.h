@@ -101,6 +101,17 @@ public:
     // Appends exactly `count` bytes of `input` from its start; false if the file ends sooner or
     // anything fails.
     bool CopyFrom(const InputFile& input, int64_t count);
+    // Appends exactly `count` bytes of `input` from `offset` on; false as CopyFrom.
+    bool CopyRange(const InputFile& input, int64_t offset, int64_t count);
+    // For a copy that looks at the bytes before it keeps them: reads up to `count` bytes of
+    // `input` from `offset` on into the buffer's free room (written out first when less than
+    // `least` bytes of room are left), where `staged` points to them. They become output only by
+    // Commit; any other write or Stage may overwrite those not committed. Returns how many were
+    // read, fewer only when the file ends; -1 when a read or write failed (recorded as Fail does).
+    int64_t Stage(const InputFile& input, int64_t offset, size_t count, size_t least, const char*& staged);
+    // Appends `count` staged bytes from `data` on, which must lie at or after the first staged
+    // byte not yet committed; staged bytes after them stay where they are.
+    void Commit(const char* data, size_t count);
     // Writes what is buffered and, for a path, puts the complete file in place of the old one;
     // false if any of that fails, and then the new file is gone and the old one untouched. An
     // adopted descriptor is left open.

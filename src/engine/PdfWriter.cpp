@@ -9,6 +9,7 @@
 #include "DocumentWriter.h"
 #include "FileAccess.h"
 #include "JpegFrameProbe.h"
+#include "JpegStripper.h"
 #include "PagePlanner.h"
 #include "PdfAPlan.h"
 #include "PdfARules.h"
@@ -189,6 +190,12 @@ ExportReport ExportJpegList(const std::vector<std::string>& paths, const std::st
         }
         // What other options add to the plan goes here, each from its own unit, before anything
         // is written (see PagePlan.h).
+        if (options.stripMetadata) {
+            // Copied while walked, so each file is read once; the length follows the stream.
+            UseImageData(plan, [](OutputFile& sink, const InputFile& jpeg, const PagePlan&) {
+                return CopyJpegStripped(jpeg, sink) >= 0;
+            });
+        }
         if (options.warn) {
             for (const auto& [entry, text] : found.warnings)
                 options.warn(entry, text);

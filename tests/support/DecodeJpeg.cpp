@@ -51,6 +51,33 @@ RgbImage DecodeJpegToRgb(const std::string& bytes)
     return image;
 }
 
+std::vector<unsigned char> DecodeJpegSamples(const std::string& bytes)
+{
+    jpeg_decompress_struct cinfo{};
+    ThrowingErrorManager err{};
+    cinfo.err = jpeg_std_error(&err.base);
+    err.base.error_exit = JumpOnError;
+    std::vector<unsigned char> samples;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        throw std::runtime_error("cannot decode JPEG");
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.out_color_space = cinfo.jpeg_color_space;
+    jpeg_start_decompress(&cinfo);
+    const size_t row = static_cast<size_t>(cinfo.output_width) * cinfo.output_components;
+    samples.resize(row * cinfo.output_height);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW at = &samples[cinfo.output_scanline * row];
+        jpeg_read_scanlines(&cinfo, &at, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return samples;
+}
+
 RgbImage ReadPpm(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -12,5 +12,8 @@ struct RgbImage {
 
 // Decodes a 3-component (or grey) JPEG to RGB; throws std::runtime_error for anything else.
 RgbImage DecodeJpegToRgb(const std::string& bytes);
+// Decodes a JPEG of any component count to its samples as stored, without colour conversion:
+// width * height * components bytes. Throws std::runtime_error when libjpeg cannot decode it.
+std::vector<unsigned char> DecodeJpegSamples(const std::string& bytes);
 // Reads a binary (P6, maxval 255) PPM file; throws std::runtime_error on anything else.
 RgbImage ReadPpm(const std::string& path);

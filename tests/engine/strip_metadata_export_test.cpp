@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// --strip-metadata through the whole engine: each image stream is the stripped file, its length
+// is exact, the page is still upright, and real readers accept the document.
+#include <gtest/gtest.h>
+
+#include "ExportDetails.h"
+#include "MakeJpeg.h"
+#include "PhoneJpeg.h"
+#include "ReaderTools.h"
+
+using namespace engine_test;
+
+TEST(StripMetadataExport, StreamsHoldThePicturesOnlyWithExactLengths)
+{
+    TempDir dir;
+    // A phone photo turned by its Exif (stored 48 x 40, shown 40 x 48), a CMYK one, a bare file.
+    const std::vector<JpegRecipe> recipes = {
+        {.width = 48, .height = 40, .progressive = true, .restartInterval = 1, .gradient = true},
+        {.width = 24, .height = 16, .components = 4},
+        {.width = 8, .height = 8},
+    };
+    const std::vector<int> orientations = {6, 1, 0};
+    std::vector<std::string> paths, expected;
+    for (size_t i = 0; i < recipes.size(); ++i) {
+        const phone_jpeg::Parts parts = phone_jpeg::Split(MakeJpeg(recipes[i]));
+        const std::string picture = parts.startOfImage + parts.appSegments + parts.tablesOnward;
+        std::string file = picture;
+        if (orientations[i] != 0)
+            file = parts.startOfImage + phone_jpeg::Exif(orientations[i]) + parts.appSegments + phone_jpeg::Xmp()
+                + phone_jpeg::Comment("Jane's phone") + parts.tablesOnward + phone_jpeg::MotionPhotoTrailer(3000);
+        paths.push_back(dir.Write("in" + std::to_string(i) + ".jpg", file));
+        expected.push_back(dir.Write("expected" + std::to_string(i) + ".jpg", picture));
+    }
+    const std::string pdf = dir.File("out.pdf");
+    jpeg2pdf::ExportOptions options;
+    options.stripMetadata = true;
+    options.autoOrient = true;
+    options.info.title = "Album";  // a document ID too: the output is hashed as it is written
+    ASSERT_EQ(jpeg2pdf::ExportJpegList(paths, pdf, options).result, jpeg2pdf::kExportSaved);
+
+    EXPECT_EQ(StructureFaults(pdf), "");
+    const CommandResult read
+        = RunPython(dir, R"(import sys, pikepdf
+pdf = pikepdf.open(sys.argv[1])
+for page, name in zip(pdf.pages, sys.argv[2:]):
+    image = page.Resources.XObject.Im0
+    raw = bytes(image.read_raw_bytes())
+    print(raw == open(name, "rb").read(), int(image.stream_dict.Length) == len(raw),
+          [int(v) for v in page.MediaBox], str(image.ColorSpace))
+)",
+                    Quoted(pdf) + " " + Quoted(expected[0]) + " " + Quoted(expected[1]) + " " + Quoted(expected[2]));
+    ASSERT_EQ(read.status, 0) << read.output;
+    EXPECT_EQ(read.output,
+              "True True [0, 0, 40, 48] /DeviceRGB\n"
+              "True True [0, 0, 24, 16] /DeviceCMYK\n"
+              "True True [0, 0, 8, 8] /DeviceRGB\n");
+
+    // Each image's /Length names an object written right after its stream, holding the count.
+    const std::string bytes = ReadFileBytes(pdf);
+    for (size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(i);
+        const std::string picture = ReadFileBytes(expected[i]);
+        const std::string stream = " 0 R >>\nstream\n" + picture + "endstream\nendobj\n";
+        const size_t at = bytes.find(stream);
+        ASSERT_NE(at, std::string::npos);
+        const size_t number = bytes.rfind("/Length ", at) + 8;
+        const std::string lengthObject = bytes.substr(number, at - number);
+        const std::string lengthAfter = lengthObject + " 0 obj\n" + std::to_string(picture.size()) + "\nendobj\n";
+        EXPECT_EQ(bytes.substr(at + stream.size(), lengthAfter.size()), lengthAfter);
+    }
+}
