@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // leafbind-export against a plain `cat` of the same files into one file (the floor: no program
 // that copies the bytes can be faster), in one run: wall time and peak resident memory, and
 // their ratios.

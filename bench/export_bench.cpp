@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Export speed and memory against the floor of plainly copying the same bytes into one file.
 //   nice build/release/bench/export_bench [runs]
 // Makes its inputs in a temporary folder and removes them at the end. For each timed scenario it

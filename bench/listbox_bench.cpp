@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Responsiveness of the list with many items: adding them, one drag from the first to the last
 // visible item, and ItemAtPoint. Each figure is the median of several runs, printed for a small
 // list (the floor) and a large one; the ratio large/small shows whether an operation grows with

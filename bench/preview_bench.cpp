@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Preview cost against floors measured in the same run:
 //   baseline photo:     preview time / bare libjpeg decode at 1/8 scale   (goal <= 1.1)
 //   progressive photo:  preview time / full-size libjpeg decode           (goal <= 0.4)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # What a desktop needs besides the programs (launcher, theme icons, software-centre entry), and the
 # Debian package that `cpack -G DEB` builds from every install rule of the project, the programs'
 # own included. Included last from the top-level CMakeLists.txt.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the Exif orientation reader and the density readers as the payload of
 // an APP1 (or APP0) segment.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the list-file reader and checks what must hold for any text: no item
 // holds a line break or NUL, writing the items and reading them back gives the same items, and
 // text that is already in the written form (CR LF after every line, no NUL) is written back unchanged.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the JPEG preview decoder: it must throw PictureError or return a picture,
 // never crash, leak or hang.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the metafile previews (first byte even: WMF, odd: EMF): each must throw
 // PictureError or return a picture, never crash, leak or hang.
 #include <QGuiApplication>

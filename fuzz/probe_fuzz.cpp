@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the frame probe through a real file, as the export engine meets them.
 #include <unistd.h>
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Installs from Debian what Leafbind needs and is not there yet.
 #   deps.sh run   what building and running the program needs
 #   deps.sh test  that, plus what the tests, the sanitizer build and the fuzz replay need

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Builds the Debian package build/release/leafbind_<version>_<architecture>.deb from the project's
 # install rules. Install it with: apt-get install ./build/release/leafbind_*.deb
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Installs what is missing, builds, and runs every test: a plain build, then the same tests
 # under AddressSanitizer + UndefinedBehaviorSanitizer, then each fuzz target over its seed corpus.
 set -euo pipefail

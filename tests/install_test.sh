@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The install step puts the program, its desktop launcher and its icon where freedesktop desktops
 # look for them, and the launcher is valid; the command-line program and its man page go beside them.
 # Usage: install_test.sh <build folder>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The Debian package built from the install rules holds the program, its launcher, its theme icons
 # and its software-centre entry; its library dependencies are computed; and the program unpacked
 # from it starts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Inputs for the benchmarks: JPEG files of a chosen size that cost what real photographs cost.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Start-up: the application object, fonts and balloon hints, the main window, then the
 // hidden about box, and the event loop until the main window closes.
 #include "About.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The arguments of leafbind-export, read without touching any file. Arguments are bytes and stay
 // bytes: a file name is whatever the shell handed over.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Runs an export as the command line asks and turns the engine's report into an exit status and
 // at most one line of explanation on standard error.
 #pragma once

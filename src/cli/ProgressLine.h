@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // One progress line on a terminal, redrawn in place: pages written of N and the speed. Drawn only
 // once the export has run for half a second, so quick exports print nothing.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // leafbind-export: the export engine from the command line.
 #include <csignal>
 #include <cstdio>

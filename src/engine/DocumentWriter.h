@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Writing a document whose entries have all been validated and planned.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The user's words for why an entry cannot become a page.
 #include <cstring>
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Exif orientation of a JPEG: how the stored picture must be turned to be shown upright.
 #pragma once
 

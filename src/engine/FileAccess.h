@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // File access for the export engine: locked opens, positioned reads, and an output that counts
 // its bytes and checks every write. POSIX only; nothing here throws except std::bad_alloc.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The frame probe as the writer uses it: the frame facts, which file they came from, why a file
 // was refused, and on request the Exif orientation.
 #pragma once

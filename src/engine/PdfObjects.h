@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The pieces of the PDF file, each written at the output's current position as its plan says.
 // Every function returns false as soon as a write fails; what was written before stays in the file.
 #pragma once

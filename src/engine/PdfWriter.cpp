@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include <algorithm>
 #include <climits>
 #include <memory>

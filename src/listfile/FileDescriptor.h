@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A file descriptor closed on every path out of its scope.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The image list file: plain single-byte text, one path per line, CR LF after every line.
 // Qt-free, so it can be read and written without a window.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Reading and replacing list files. Only regular files are used: a FIFO, socket, device or folder
 // is refused without blocking, and a file being replaced is never left half written.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Shrinks a picture that arrives one RGB row at a time, so the full-size rows are never held at once.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The fit rule every preview decoder scales by.
 #pragma once
 

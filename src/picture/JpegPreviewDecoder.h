@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // JPEG pictures for the preview, decoded with libjpeg at the smallest DCT scale that still covers
 // the drawn size, so a huge photograph costs little time and bounded memory.
 #pragma once

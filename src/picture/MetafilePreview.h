@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Windows metafiles for the preview: WMF through libwmf and EMF through libemf2svg, both turned into
 // SVG and drawn with Qt SVG.
 #pragma once

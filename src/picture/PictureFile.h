@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Opening a picture file for the preview, with the user-facing message when it cannot be opened.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The picture shown in the main window's preview: loaded by file extension and scaled to fit.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Keeps what the metafile libraries print on their own (warnings, progress) off the user's terminal.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // BMP, ICO and PNG pictures for the preview, through Qt's image readers.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Runs leafbind-export in a child process with real files as its standard streams.
 #pragma once
 

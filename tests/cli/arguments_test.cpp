@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Arguments, exit status and the one line on standard error, with real files.
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // --auto-orient: one picture stored in each of the eight Exif orientations renders as the same
 // upright picture on every page.
 #include <gtest/gtest.h>

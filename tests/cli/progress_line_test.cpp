@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The progress line: silent for quick exports and off a terminal, redrawn in place otherwise.
 #include <gtest/gtest.h>
 

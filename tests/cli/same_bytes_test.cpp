@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Without --auto-orient the command line writes the bytes the window's export call writes, also
 // through a pipe; path bytes reach the engine unchanged from arguments and list files.
 #include <sys/wait.h>

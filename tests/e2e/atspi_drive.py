@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Drives the running Leafbind window through the desktop's accessibility bus, as assistive
 technology would, with no pointer or keyboard: presses buttons, fills a file dialog's name and
 accepts it, and reads the status line. One step per run; the exit status says whether it was done.

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Checks how the running Leafbind window presents itself on the desktop's accessibility bus, as a
 screen reader finds it: a frame named after the window, every button's hint as its description,
 the preview and the list named for what they show. Prints what differs; exits 1 when anything does."""

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A stand-in for a file manager: a window that, when pressed, starts a platform drag offering
 // its arguments as a text/uri-list (exactly the bytes given, one URL a line, CR LF after each)
 // with copy and move allowed, the way file managers offer files. When the drag ends it prints

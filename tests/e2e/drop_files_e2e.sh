@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Files dragged from another program into the real window under a real X server: a drag source
 # stands in for the file manager and offers file URLs over XDND while xdotool carries the pointer,
 # button held, from it onto Leafbind. A folder and a web address dropped on the tool panel are

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # What the end-to-end scripts share. Sourced first; the functions other than run_on_own_x_server
 # need `work` (a temporary folder whose app.log holds the program's output). Every wait is bounded.
 

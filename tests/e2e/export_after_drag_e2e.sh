@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The real program under a real X server, driven with the mouse and keyboard as a person would:
 # load a list through the real file dialog, drag the first entry below the last (pressing a key on
 # the way), save the list, create the PDF through the real save dialog, check the PDF with real

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Prints the text of the status line of the running Leafbind window, read through the desktop's
 accessibility bus as a screen reader would read it."""
 import sys

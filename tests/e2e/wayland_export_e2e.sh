@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The real program as a native Wayland client of a headless compositor, with no X server at all,
 # driven through the accessibility bus: load a list through the file dialog, create the PDF through
 # the save dialog, read the status line, exit. The compositor offers no pointer or keyboard, so

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The real program under a real window manager, which adds a frame (title bar and borders) only when
 # a window is mapped: the main window is centred on the work area by its outer frame, and the about
 # box on the screen, the first time it is shown.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Hand-made JPEG byte sequences for the engine tests: just enough structure for the frame probe.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Export result codes with real files: what is refused, what is left on disk, and when.
 #include <fcntl.h>
 #include <signal.h>

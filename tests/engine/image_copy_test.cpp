@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Image bytes reach the document unchanged whatever their size (small ones are gathered in the
 // output's buffer, large ones copied by the kernel), however they line up with the buffer, and on
 // whichever file system the output lies.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The frame probe on hand-made byte sequences, real encoder output and awkward files.
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Byte-exact layout of the written PDF, compared against a model of the whole file.
 #include <gtest/gtest.h>
 

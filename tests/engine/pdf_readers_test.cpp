@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Written files as real PDF readers see them: structure check, page sizes, rendered pixels.
 #include <gtest/gtest.h>
 

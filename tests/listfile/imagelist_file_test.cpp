@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The image list file: line breaks, NUL, byte order mark, round trips and failures, on real files:
 // FIFOs, sockets, devices, links and a save that runs out of room.
 #include "FileCallLog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The fit rule: the long side fills the area, the other side is truncated, never beyond the area.
 #include <QTest>
 

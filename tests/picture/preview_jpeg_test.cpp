@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // JPEG previews: colours of every colour space, scaled decoding, progressive files, bounded memory.
 #include <QTest>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Loading pictures for the preview by extension: every kind, every message, damaged files.
 #include <QBuffer>
 #include <QColor>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Decoding of JPEG files with libjpeg, and reading of binary PPM files, for comparing renders.
 #pragma once
 

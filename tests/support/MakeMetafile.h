@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Small, valid Windows metafiles built byte by byte: a filled rectangle on a blank canvas.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A fresh folder under the system's temporary folder, removed with everything in it at scope end.
 #pragma once
 

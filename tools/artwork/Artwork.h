@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Every picture the program loads, each drawn from scratch. Sizes are in points; `scale` is the
 // number of pixels per point (1 for the plain files, 2 for the @2x ones).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Shared strokes of the artwork: the palette and the small shapes several pictures reuse.
 #pragma once
 

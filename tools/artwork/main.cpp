@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Draws every picture the program loads and writes them into the resources folder given as the
 // only argument: each picture at 1x and, as name@2x, at twice the pixels for high-density screens,
 // and the application icon at every size the desktop's icon theme looks for. The output is

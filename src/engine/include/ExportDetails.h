@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The export engine with what a front end needs to explain its outcome: why an entry cannot
 // become a page, why the output cannot be made, what stopped the writing; and, on request, pages
 // shown upright as their Exif orientation says. ConvertJpegListToPdf is ExportJpegList with the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Leafbind export engine: puts JPEG files unchanged into one PDF, one page per image.
 // Plain C++ and POSIX; no function here throws.
 #pragma once

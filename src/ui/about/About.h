@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The about box: names the tool and its version, says what it does, names its maker and links to
 // the maker's web page. Created once, hidden; shown modally and reused.
 #pragma once

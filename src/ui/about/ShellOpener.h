@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Hands a web address or file name to the desktop, which opens it with the user's handler.
 #pragma once
 

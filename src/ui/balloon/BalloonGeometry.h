@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Where a balloon hint goes: a rounded body and a triangular stem whose tip touches the hint point,
 // placed so that the whole balloon stays inside the screen's work area.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Balloon hints: every tooltip of the application is shown as a balloon (a rounded body with a stem
 // pointing at the pointer, the information icon, no title, no sound) instead of the standard tooltip.
 #pragma once

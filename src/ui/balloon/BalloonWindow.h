@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The balloon itself: a frameless window shaped as a rounded body with a stem.
 #pragma once
 

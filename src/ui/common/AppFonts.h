@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The two faces the layouts are drawn with, and how to ask for them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A panel framed by two 3-D bevels: a lowered outer one and a raised inner one, each 2 pixels wide,
 // filled with the window's button-face colour.
 #pragma once

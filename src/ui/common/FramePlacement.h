@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Centring a window by its outer frame (title bar and borders included), not by its client area.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A picture control: shows one picture, either at its natural size from the top-left corner
 // (clipped to the control) or stretched to fill the control.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Turns the pointer events a widget receives into notifications carrying that widget,
 // so a window can attach handlers to controls it does not subclass.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Pictures from the program's resources, sharp on high-density screens.
 #pragma once
 

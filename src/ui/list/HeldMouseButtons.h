@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The mouse buttons held at this moment, for code that cannot wait for the next mouse event.
 #pragma once
 

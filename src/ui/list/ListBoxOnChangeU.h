@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // TListBox: a single-selection list of text items that tells its owner about every change of
 // selection or contents (OnChange) and lets the user reorder items by dragging them, within one
 // list and between two lists paired as drag partners.

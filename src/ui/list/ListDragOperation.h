@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The drag that moves list items: armed by a left press on a TListBox in dmAutomatic, it follows
 // the pointer through an application-wide event filter (so it needs no mouse grab and works the
 // same whether or not the window system grabs), becomes active once the pointer has moved

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Item delegate that gives every item of a list the same fixed height, so a list with uniform
 // item sizes lays out 100,000 items from one size hint.
 #pragma once

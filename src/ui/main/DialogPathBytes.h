@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The file dialogs answer with text, and text has already lost the bytes of a name that is not
 // valid in the file name encoding (each such byte shows as U+FFFD). These recover the bytes.
 #pragma once

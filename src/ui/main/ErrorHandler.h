@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The application's default error handler: an error that escapes a command is shown in a
 // message box, and the application goes on.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Shows the main window's file dialogs. The window owns and configures the dialogs; the runner
 // only shows one and answers with the chosen paths, so tests can answer in place of a person.
 #pragma once

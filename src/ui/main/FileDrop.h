@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What a drop of files from another program adds to the list: the text/uri-list offer turned into
 // local path bytes, folders opened one level, and everything but JPEG files set aside and counted.
 // Paths stay bytes throughout: a name that is not valid UTF-8 reaches the list as it is on disk.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Takes drops of files from other programs (a text/uri-list, over XDND or the Wayland data
 // device) on a window and on the list in it. The list's own reordering drag is not a platform drag
 // at all, so nothing that arrives here is ever an internal move.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Lets a popup menu show its 32 x 32 glyphs at full size instead of the style's small icon size.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The paths behind the list's items. A path is bytes on Linux, and not every name is valid UTF-8,
 // so each item keeps the exact bytes it came with (from a list file, a dialog or a drop); its text
 // only shows them. Everything that opens a file (export, preview, Save list) takes the bytes.

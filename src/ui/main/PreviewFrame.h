@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The preview's frame: a sunken border with a grey caption drawn behind the picture.
 #pragma once
 

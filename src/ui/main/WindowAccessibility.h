@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // How the main window presents itself to assistive technology.
 #pragma once
 

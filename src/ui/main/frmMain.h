@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main window: the image list, its eight commands, the preview and the status line.
 #pragma once
 

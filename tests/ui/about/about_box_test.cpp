@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The about box on the offscreen platform: layout, hover effects, closing, and the link.
 #include "About.h"
 #include "BevelPanel.h"

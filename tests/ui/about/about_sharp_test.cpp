@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // On a screen of scale 2 the glyphs and the about box's pictures come from their @2x twins: as
 // many pixels as the screen has, in the room the 1x pictures take; and text keeps its letters together.
 #include "About.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Where balloons go: the stem corner near each edge of a work area, and the balloon kept inside it.
 #include "BalloonGeometry.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Balloon hints replace the standard tooltip for widgets, list items and menu items; windows that
 // opt out show none.
 #include "BalloonToolTip.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The pictures the program loads from its resources, and the faces the layouts ask for.
 #include "AppFonts.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Shared by the list tests: a shown window holding two lists side by side, a pointer that sends
 // each mouse event to the widget under it (as a window system without a grab does), and a
 // recorder of OnChange senders.

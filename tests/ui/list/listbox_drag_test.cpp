@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Moving items by dragging: drop orders, partners, acceptance, threshold and cancelling.
 #include <QSignalSpy>
 #include <QCursor>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Pairing, hit testing, item height and the selected item's accessors.
 #include <QScrollBar>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // When the list raises OnChange and OnClick: presses, keys, moves, type-ahead and assignments.
 #include "ListBoxTestKit.h"
 #include "ListDragOperation.h"

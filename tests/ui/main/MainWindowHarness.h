@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Stand-ins for the person at the keyboard: answers to file dialogs and a record of message boxes.
 #pragma once
 

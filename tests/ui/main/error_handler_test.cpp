@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The default error handler: message wording and errors that escape event handling.
 #include "MainWindowHarness.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main window's commands driven through its buttons and menu, with scripted file dialogs,
 // real files, the real export engine and the application's default error handler.
 #include "MainWindowHarness.h"

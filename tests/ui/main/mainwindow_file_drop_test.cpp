@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Files dropped on the main window from another program: the uri-list decoded to path bytes, the
 // folders opened, the drop point, the drop cursor, and the status line afterwards.
 #include "MainWindowHarness.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main window's layout: names, sizes, order, captions, hints and the popup menu.
 #include "MainWindowHarness.h"
 

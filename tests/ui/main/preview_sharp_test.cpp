@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // On a screen of scale 2 the preview is fitted to the screen's pixels, not enlarged from a 1x picture.
 #include "ListBoxOnChangeU.h"
 #include "ListPaths.h"
