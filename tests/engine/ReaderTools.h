@@ -3,39 +3,24 @@
 // and pages rendered by pdftoppm.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "DecodeJpeg.h"
+#include "ExportDetails.h"
+#include "ShellCommand.h"
 #include "TempDir.h"
 
 namespace engine_test {
 
-struct CommandResult {
-    int status;
-    std::string output;  // standard output and standard error together
-};
-
-inline CommandResult RunCommand(const std::string& command)
-{
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>&1").c_str(), "r"), pclose);
-    if (!pipe)
-        return {-1, "popen failed"};
-    std::string output;
-    std::array<char, 4096> chunk;
-    size_t got;
-    while ((got = fread(chunk.data(), 1, chunk.size(), pipe.get())) > 0)
-        output.append(chunk.data(), got);
-    const int status = pclose(pipe.release());
-    return {status, output};
-}
-
-inline std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+using ::CommandResult;
+using ::Quoted;
+using ::RunCommand;
 
 // Runs a Python script (pikepdf is at hand) with the given arguments, already quoted.
 inline CommandResult RunPython(const TempDir& dir, const std::string& script, const std::string& arguments)
@@ -72,6 +57,15 @@ inline std::pair<double, int> Difference(const RgbImage& a, const RgbImage& b)
         largest = std::max(largest, d);
     }
     return {static_cast<double>(sum) / static_cast<double>(a.pixels.size()), largest};
+}
+
+// Exports `paths` with `options` into `name` in `dir`, expecting success; returns the output path.
+inline std::string Export(const TempDir& dir, const std::vector<std::string>& paths,
+                          const jpeg2pdf::ExportOptions& options, const std::string& name = "out.pdf")
+{
+    const std::string output = dir.File(name);
+    EXPECT_EQ(jpeg2pdf::ExportJpegList(paths, output, options).result, jpeg2pdf::kExportSaved);
+    return output;
 }
 
 }  // namespace engine_test

@@ -17,14 +17,6 @@ using namespace engine_test;
 
 namespace {
 
-std::string Export(const TempDir& dir, const std::vector<std::string>& paths, const ExportOptions& options,
-                   const std::string& name = "out.pdf")
-{
-    const std::string output = dir.File(name);
-    EXPECT_EQ(ExportJpegList(paths, output, options).result, kExportSaved);
-    return output;
-}
-
 // A picture with a saturated ramp, where colour management shows most.
 JpegRecipe Ramp(std::vector<std::string> segments = {})
 {

@@ -13,14 +13,6 @@ using namespace engine_test;
 
 namespace {
 
-std::string Export(const TempDir& dir, const std::vector<std::string>& paths, const ExportOptions& options,
-                   const std::string& name = "out.pdf")
-{
-    const std::string output = dir.File(name);
-    EXPECT_EQ(ExportJpegList(paths, output, options).result, kExportSaved);
-    return output;
-}
-
 // White, blue or red at (x, y) from the top left; '?' for anything else.
 char Colour(const RgbImage& image, int x, int y)
 {

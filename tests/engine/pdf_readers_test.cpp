@@ -2,36 +2,13 @@
 // Written files as real PDF readers see them: structure check, page sizes, rendered pixels.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <cstdlib>
-#include <memory>
-
-#include "DecodeJpeg.h"
 #include "MakeJpeg.h"
-#include "TempDir.h"
+#include "ReaderTools.h"
 #include "jpeg2pdf.h"
 
+using namespace engine_test;
+
 namespace {
-
-struct CommandResult {
-    int status;
-    std::string output;  // standard output and standard error together
-};
-
-CommandResult RunCommand(const std::string& command)
-{
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>&1").c_str(), "r"), pclose);
-    if (!pipe)
-        return {-1, "popen failed"};
-    std::string output;
-    std::array<char, 4096> chunk;
-    size_t got;
-    while ((got = fread(chunk.data(), 1, chunk.size(), pipe.get())) > 0)
-        output.append(chunk.data(), got);
-    const int status = pclose(pipe.release());
-    return {status, output};
-}
 
 // The value after `label` on its line of pdfinfo's report, without the padding.
 std::string InfoField(const std::string& report, const std::string& label)
@@ -43,8 +20,6 @@ std::string InfoField(const std::string& report, const std::string& label)
     return report.substr(begin, report.find('\n', begin) - begin);
 }
 
-std::string Quoted(const std::string& path) { return "'" + path + "'"; }
-
 // Writes the listed recipes as files and exports them; returns the output path.
 std::string ExportRecipes(const TempDir& dir, const std::vector<JpegRecipe>& recipes)
 {
@@ -54,19 +29,6 @@ std::string ExportRecipes(const TempDir& dir, const std::vector<JpegRecipe>& rec
     const std::string output = dir.File("out.pdf");
     EXPECT_EQ(jpeg2pdf::ConvertJpegListToPdf(paths, output), jpeg2pdf::kExportSaved);
     return output;
-}
-
-// Mean and largest absolute difference per sample.
-std::pair<double, int> Difference(const RgbImage& a, const RgbImage& b)
-{
-    long long sum = 0;
-    int largest = 0;
-    for (size_t i = 0; i < a.pixels.size(); ++i) {
-        const int d = std::abs(a.pixels[i] - b.pixels[i]);
-        sum += d;
-        largest = std::max(largest, d);
-    }
-    return {static_cast<double>(sum) / static_cast<double>(a.pixels.size()), largest};
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "PdfAChecks.h"
 
+#include "ShellCommand.h"
+
 #include <lcms2.h>
 
 #include <array>
@@ -42,33 +44,11 @@ for page in pdf.pages:
         print('image', 'ICC %d' % space[1].read_bytes()[8] if isinstance(space, pikepdf.Array) else space)
 )";
 
-// Single-quoted for the shell.
-std::string Quoted(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-// Standard output and error together, and the exit status.
-std::pair<int, std::string> Run(const std::string& command)
-{
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>&1").c_str(), "r"), pclose);
-    if (!pipe)
-        return {-1, "popen failed"};
-    std::string output;
-    std::array<char, 4096> chunk;
-    for (size_t got; (got = fread(chunk.data(), 1, chunk.size(), pipe.get())) > 0;)
-        output.append(chunk.data(), got);
-    return {pclose(pipe.release()), output};
-}
-
 }  // namespace
 
 ValidatorVerdict ValidatePdfA1b(const std::string& pdfPath)
 {
-    const auto [status, output] = Run(std::string("java -cp ") + kValidatorClassPath
+    const auto [status, output] = RunCommand(std::string("java -cp ") + kValidatorClassPath
                                       + " org.apache.pdfbox.preflight.Validator_A1b " + Quoted(pdfPath));
     // It says so in words as well as by its exit status; both must agree.
     return {status == 0 && output.find("is a valid PDF/A-1b file") != std::string::npos, output};
@@ -76,7 +56,7 @@ ValidatorVerdict ValidatePdfA1b(const std::string& pdfPath)
 
 PdfAFacts ReadPdfAFacts(const std::string& pdfPath)
 {
-    const auto [status, output] = Run("/usr/bin/python3 -c " + Quoted(kFactsScript) + " " + Quoted(pdfPath));
+    const auto [status, output] = RunCommand("/usr/bin/python3 -c " + Quoted(kFactsScript) + " " + Quoted(pdfPath));
     if (status != 0)
         throw std::runtime_error("cannot read the PDF/A facts of " + pdfPath + ": " + output);
     PdfAFacts facts;
