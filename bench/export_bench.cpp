@@ -24,6 +24,7 @@
 
 #include "BenchInputs.h"
 #include "MakeJpeg.h"
+#include "PeakMemory.h"
 #include "TempDir.h"
 #include "jpeg2pdf.h"
 
@@ -196,45 +197,6 @@ bool RunScenario(const TempDir& dir, const Scenario& scenario, const std::vector
 }
 
 // --- Memory ----------------------------------------------------------------------------------------
-
-// A "Vm...:" line of /proc/self/status in KiB, or -1.
-long StatusKiB(const char* field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field, 0) == 0)
-            return std::atol(line.c_str() + std::strlen(field));
-    }
-    return -1;
-}
-
-// Peak resident memory rise (KiB) over the idle size of a fresh child process while it runs `work`.
-long PeakRssRiseKiB(const std::function<bool()>& work)
-{
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0)
-        return -1;
-    const pid_t child = fork();
-    if (child == 0) {
-        // Resets the peak to the present size, so what the parent once held does not count.
-        std::ofstream("/proc/self/clear_refs") << "5";
-        const long idle = StatusKiB("VmRSS:");
-        const bool ok = work();
-        const long peak = StatusKiB("VmHWM:");
-        const long rise = ok && idle >= 0 && peak >= 0 ? peak - idle : -1;
-        (void)!write(pipeFds[1], &rise, sizeof rise);
-        _exit(0);
-    }
-    long rise = -1;
-    if (child > 0) {
-        (void)!read(pipeFds[0], &rise, sizeof rise);
-        waitpid(child, nullptr, 0);
-    }
-    close(pipeFds[0]);
-    close(pipeFds[1]);
-    return rise;
-}
 
 bool RunMemoryScenario(const TempDir& dir, const std::vector<char>& noise)
 {

@@ -25,6 +25,7 @@
 #include "BenchInputs.h"
 #include "ExportDetails.h"
 #include "MakeJpeg.h"
+#include "PeakMemory.h"
 #include "PhoneJpeg.h"
 #include "TempDir.h"
 
@@ -111,43 +112,6 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-long StatusKiB(const char* field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field, 0) == 0)
-            return std::atol(line.c_str() + std::strlen(field));
-    }
-    return -1;
-}
-
-// Peak resident memory rise (KiB) of a fresh child process while it exports.
-long PeakRssRiseKiB(const std::vector<std::string>& paths, const std::string& output, bool strip)
-{
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0)
-        return -1;
-    const pid_t child = fork();
-    if (child == 0) {
-        std::ofstream("/proc/self/clear_refs") << "5";
-        const long idle = StatusKiB("VmRSS:");
-        const bool ok = Export(paths, output, strip);
-        const long peak = StatusKiB("VmHWM:");
-        const long rise = ok && idle >= 0 && peak >= 0 ? peak - idle : -1;
-        (void)!write(pipeFds[1], &rise, sizeof rise);
-        _exit(0);
-    }
-    long rise = -1;
-    if (child > 0) {
-        (void)!read(pipeFds[0], &rise, sizeof rise);
-        waitpid(child, nullptr, 0);
-    }
-    close(pipeFds[0]);
-    close(pipeFds[1]);
-    return rise;
-}
-
 bool RunScenario(const TempDir& dir, const char* name, const std::vector<char>& noise, size_t trailer, int runs)
 {
     constexpr int kFiles = 200;
@@ -174,7 +138,8 @@ bool RunScenario(const TempDir& dir, const char* name, const std::vector<char>& 
         timed(run % 2 == 0);
     }
     const double ratio = Median(stripped) / Median(plain);
-    const long plainKiB = PeakRssRiseKiB(paths, output, false), strippedKiB = PeakRssRiseKiB(paths, output, true);
+    const long plainKiB = PeakRssRiseKiB([&] { return Export(paths, output, false); }),
+               strippedKiB = PeakRssRiseKiB([&] { return Export(paths, output, true); });
     const bool met = ratio <= kTarget && strippedKiB >= 0 && strippedKiB < kMemoryLimitKiB;
     std::printf("%s: %d files, %.1f MB\n", name, kFiles, static_cast<double>(total) / 1e6);
     std::printf("  plain export     median %6.3f s (cpu %6.3f s)  output %6.1f MB  peak memory rise %5ld KiB\n",
