@@ -92,33 +92,16 @@ for name in sys.argv[1:]:
     EXPECT_EQ(report, expected);
 }
 
+// The date's forms are DocumentDateText's table; here, that one reaches the file.
 TEST(DocumentMetadata, DateAndProducerAsWritten)
 {
-    struct Row {
-        jpeg2pdf::DocumentDate date;
-        std::string pdfDate;
-    };
-    const std::vector<Row> rows = {
-        {{2026, 1, 2, 3, 4, 5, true, 60}, "D:20260102030405+01'00'"},
-        {{2026, 12, 31, 23, 59, 59, true, 0}, "D:20261231235959Z"},
-        {{1999, 7, 8, 9, 10, 11, true, -210}, "D:19990708091011-03'30'"},
-        {{2024, 2, 29, 0, 0, 0, false, 0}, "D:20240229000000"},
-    };
     TempDir dir;
-    std::vector<std::string> outputs;
-    for (const Row& row : rows) {
-        jpeg2pdf::ExportOptions options;
-        options.info.hasDate = true;
-        options.info.created = row.date;
-        outputs.push_back(Export(dir, {"a.jpg"}, options));
-    }
-    std::string expected;
-    for (const Row& row : rows)
-        expected += row.pdfDate + " Leafbind 1.0\n";
-    EXPECT_EQ(Read(dir, "for name in sys.argv[1:]:\n    info = pikepdf.open(name).docinfo\n"
-                        "    print(info.CreationDate, info.Producer)\n",
-                   outputs),
-              expected);
+    jpeg2pdf::ExportOptions options;
+    options.info.hasDate = true;
+    options.info.created = {1999, 7, 8, 9, 10, 11, true, -210};
+    EXPECT_EQ(Read(dir, "info = pikepdf.open(sys.argv[1]).docinfo\nprint(info.CreationDate, info.Producer)\n",
+                   {Export(dir, {"a.jpg"}, options)}),
+              "D:19990708091011-03'30' Leafbind 1.0\n");
 }
 
 TEST(DocumentMetadata, SameCommandSameBytesWithAnIdFromTheContent)
@@ -152,12 +135,12 @@ TEST(DocumentMetadata, BookmarksOpenTheirPagesTitledWithTheShownName)
         std::vector<std::string> names;
         std::string expected;  // title and page number of each entry, then the page mode and the root's count
     };
-    const std::string twenty = "a.jpg 0\nb.jpg 1\na.jpg 2\nb.jpg 3\na.jpg 4\nb.jpg 5\na.jpg 6\nb.jpg 7\na.jpg 8\n"
-                               "b.jpg 9\na.jpg 10\nb.jpg 11\na.jpg 12\nb.jpg 13\na.jpg 14\nb.jpg 15\na.jpg 16\n"
-                               "b.jpg 17\na.jpg 18\nb.jpg 19\n";
+    std::string twenty;
     std::vector<std::string> twentyNames;
-    for (int i = 0; i < 20; ++i)
+    for (int i = 0; i < 20; ++i) {
         twentyNames.push_back(i % 2 ? "b.jpg" : "a.jpg");
+        twenty += twentyNames.back() + " " + std::to_string(i) + "\n";
+    }
     std::vector<std::string> twentyOneNames = twentyNames;
     twentyOneNames.push_back("sub/a (1).jpg");
     const std::vector<Row> rows = {

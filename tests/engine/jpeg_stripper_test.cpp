@@ -91,7 +91,6 @@ TEST(JpegStripper, PhonePhotoLosesItsMetadataButNotItsPicture)
 
         const std::string stripped = Strip(dir, phone);
         EXPECT_EQ(stripped, parts.startOfImage + parts.appSegments + phone_jpeg::IccProfile() + parts.tablesOnward);
-        EXPECT_EQ(DecodeJpegSamples(stripped), DecodeJpegSamples(phone));
         EXPECT_EQ(DecodeJpegSamples(stripped), DecodeJpegSamples(original));
     }
 }

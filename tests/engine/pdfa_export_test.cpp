@@ -106,10 +106,8 @@ TEST(PdfAExport, DocumentsMeetTheirPart)
          {},
          {"ICC 2", "ICC 4", "/DeviceGray", "ICC 2", "ICC 4"},
          {}},
-        {"rgb-1b", PdfAPart::A1b, {rgb, smallest}, {}, {"/DeviceRGB", "/DeviceRGB"}, {}},
-        {"rgb-2b", PdfAPart::A2b, {rgb, smallest}, {}, {"/DeviceRGB", "/DeviceRGB"}, {}},
-        {"described-1b", PdfAPart::A1b, {rgb}, described, {"/DeviceRGB"}, {}},
-        {"described-2b", PdfAPart::A2b, {rgb}, described, {"/DeviceRGB"}, {}},
+        {"described-1b", PdfAPart::A1b, {rgb, smallest}, described, {"/DeviceRGB", "/DeviceRGB"}, {}},
+        {"described-2b", PdfAPart::A2b, {rgb, smallest}, described, {"/DeviceRGB", "/DeviceRGB"}, {}},
         {"local-date-1b", PdfAPart::A1b, {rgb}, localDate, {"/DeviceRGB"}, {}},
     };
     TempDir dir;
