@@ -9,7 +9,6 @@
 #include <fcntl.h>
 #include <sys/sendfile.h>
 #include <sys/statfs.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,8 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <functional>
 #include <string>
 #include <vector>
 
