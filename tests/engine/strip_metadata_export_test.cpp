@@ -14,22 +14,22 @@ TEST(StripMetadataExport, StreamsHoldThePicturesOnlyWithExactLengths)
 {
     TempDir dir;
     // A phone photo turned by its Exif (stored 48 x 40, shown 40 x 48), a CMYK one, a bare file.
-    const std::vector<JpegRecipe> recipes = {
-        {.width = 48, .height = 40, .progressive = true, .restartInterval = 1, .gradient = true},
-        {.width = 24, .height = 16, .components = 4},
-        {.width = 8, .height = 8},
+    const std::vector<std::pair<JpegRecipe, int>> pictures = {  // recipe and Exif orientation, 0: no metadata
+        {{.width = 48, .height = 40, .progressive = true, .restartInterval = 1, .gradient = true}, 6},
+        {{.width = 24, .height = 16, .components = 4}, 1},
+        {{.width = 8, .height = 8}, 0},
     };
-    const std::vector<int> orientations = {6, 1, 0};
     std::vector<std::string> paths, expected;
-    for (size_t i = 0; i < recipes.size(); ++i) {
-        const phone_jpeg::Parts parts = phone_jpeg::Split(MakeJpeg(recipes[i]));
+    for (const auto& [recipe, orientation] : pictures) {
+        const phone_jpeg::Parts parts = phone_jpeg::Split(MakeJpeg(recipe));
         const std::string picture = parts.startOfImage + parts.appSegments + parts.tablesOnward;
         std::string file = picture;
-        if (orientations[i] != 0)
-            file = parts.startOfImage + phone_jpeg::Exif(orientations[i]) + parts.appSegments + phone_jpeg::Xmp()
+        if (orientation != 0)
+            file = parts.startOfImage + phone_jpeg::Exif(orientation) + parts.appSegments + phone_jpeg::Xmp()
                 + phone_jpeg::Comment("Jane's phone") + parts.tablesOnward + phone_jpeg::MotionPhotoTrailer(3000);
-        paths.push_back(dir.Write("in" + std::to_string(i) + ".jpg", file));
-        expected.push_back(dir.Write("expected" + std::to_string(i) + ".jpg", picture));
+        const std::string number = std::to_string(paths.size());
+        paths.push_back(dir.Write("in" + number + ".jpg", file));
+        expected.push_back(dir.Write("expected" + number + ".jpg", picture));
     }
     const std::string pdf = dir.File("out.pdf");
     jpeg2pdf::ExportOptions options;
