@@ -9,13 +9,9 @@
 // at most 1.5 times the copy's time on the photos and on the 1 GiB file, and a peak memory for
 // the 1 GiB file within 64 MiB of the one for the 5 MB photos. Needs GNU time (installed if
 // missing).
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,8 +21,7 @@
 #include "BenchInputs.h"
 #include "MakeJpeg.h"
 #include "TempDir.h"
-
-extern char** environ;
+#include "TimedRun.h"
 
 namespace {
 
@@ -38,35 +33,12 @@ constexpr int64_t kMiB = 1024 * 1024;
     std::exit(2);
 }
 
-struct Measure {
-    double seconds = 0;
-    long peakKiB = 0;
-};
-
-// Runs argv with standard output into `stdoutPath` (or /dev/null); returns wall time and peak
-// RSS. GNU time starts the program: a process's peak counts the memory of whatever process it was
-// forked from, so the program must come from a small one, not from this bench.
 Measure Run(const std::vector<std::string>& argv, const std::string& stdoutPath, const std::string& peakFile)
 {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<std::string> timed = {"/usr/bin/time", "-f", "%M", "-o", peakFile};
-    timed.insert(timed.end(), argv.begin(), argv.end());
-    std::vector<char*> args;
-    for (const std::string& a : timed)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t child = -1;
-    if (posix_spawn(&child, args[0], &actions, nullptr, args.data(), environ) != 0)
-        Fail("cannot start " + argv[0]);
-    int status = 0;
-    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        Fail("failed: " + argv[0]);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    posix_spawn_file_actions_destroy(&actions);
-    return {seconds, std::atol(ReadFileBytes(peakFile).c_str())};
+    const TimedRun run = RunUnderTime(argv, peakFile, stdoutPath);
+    if (!run.failure.empty())
+        Fail(run.failure);
+    return run.measure;
 }
 
 // Removes the previous output and writes back whatever is pending, so no program pays for the

@@ -11,14 +11,9 @@
 // 1.15 x the plain one (processor time, as wall time on a shared machine measures the neighbours
 // too; both are printed); under 16 MiB peak for the 10,000 sharing one profile.
 // Needs GNU time.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -29,8 +24,7 @@
 #include "JpegSegments.h"
 #include "MakeJpeg.h"
 #include "TempDir.h"
-
-extern char** environ;
+#include "TimedRun.h"
 
 namespace {
 
@@ -40,34 +34,12 @@ namespace {
     std::exit(2);
 }
 
-struct Measure {
-    double seconds = 0;  // wall time
-    double cpuSeconds = 0;  // user and system time: what the program itself spent, whatever else runs
-    long peakKiB = 0;
-};
-
-// Runs argv under GNU time (so the peak is the program's own, not this process's); returns wall
-// time, processor time and peak RSS.
 Measure Run(const std::vector<std::string>& argv, const std::string& peakFile)
 {
-    std::vector<std::string> timed = {"/usr/bin/time", "-f", "%M", "-o", peakFile};
-    timed.insert(timed.end(), argv.begin(), argv.end());
-    std::vector<char*> args;
-    for (const std::string& a : timed)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t child = -1;
-    if (posix_spawn(&child, args[0], nullptr, nullptr, args.data(), environ) != 0)
-        Fail("cannot start " + argv[0]);
-    // The usage of GNU time and the program it waited for, to the microsecond.
-    int status = 0;
-    rusage usage {};
-    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        Fail("failed: " + argv[0]);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const auto inSeconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return {seconds, inSeconds(usage.ru_utime) + inSeconds(usage.ru_stime), std::atol(ReadFileBytes(peakFile).c_str())};
+    const TimedRun run = RunUnderTime(argv, peakFile);
+    if (!run.failure.empty())
+        Fail(run.failure);
+    return run.measure;
 }
 
 Measure Median(std::vector<Measure> runs)

@@ -116,7 +116,6 @@ int RunExport(const CommandLine& command, const Streams& streams)
     const std::string outputName = toStandardOutput ? "standard output" : ShownName(command.output);
     jpeg2pdf::ExportOptions options = command.options;
     options.replaceExisting = command.force;
-    options.removeOnFailure = true;
     options.reportEveryEntry = true;
     if (toStandardOutput) {
         if (isatty(streams.out)) {

@@ -78,8 +78,6 @@ int ValidateEntries(const std::vector<std::string>& paths, const ProbeRequest& r
         }
         const int entry = static_cast<int>(i);
         ProbedPage page {entry, outcome.info, outcome.components, outcome.orientation, outcome.density, -1};
-        if (page.components == 0)
-            page.components = outcome.info.IsCmyk ? 4 : 3;
         if (!outcome.profile.empty() && !PdfACarriesProfile(pdfa, outcome.profile)) {
             found.warnings.emplace_back(entry, PdfAProfileWarning(pdfa, outcome.profile));
             outcome.profile.clear();
@@ -233,7 +231,8 @@ ExportReport ExportJpegList(const std::vector<std::string>& paths, const std::st
     report.entry = stop.entry;
     report.entryProblem = stop.reopen;
     report.systemError = out.Failure().systemError;
-    // A path's existing file is left as it was, whatever removeOnFailure says.
+    // A document for a path never takes the path's name half-written; a path's existing file
+    // stays as it was.
     out.Discard();
     return report;
 }

@@ -19,6 +19,17 @@ struct ProgramRun {
     std::string err;
 };
 
+// In a forked child: becomes leafbind-export with `args`; exits with 127 when it cannot.
+[[noreturn]] inline void ExecExportProgram(const std::vector<std::string>& args)
+{
+    std::vector<char*> argv {const_cast<char*>(LEAFBIND_EXPORT_PROGRAM)};
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+}
+
 // `input` becomes standard input. With `fileSizeLimit` the child's files may not grow beyond
 // that many bytes, as on a full disk. `folder`, when given, is the child's current folder.
 inline ProgramRun RunExportProgram(const std::vector<std::string>& args, const std::string& input = "",
@@ -41,12 +52,7 @@ inline ProgramRun RunExportProgram(const std::vector<std::string>& args, const s
             const rlimit cap {fileSizeLimit, fileSizeLimit};
             setrlimit(RLIMIT_FSIZE, &cap);
         }
-        std::vector<char*> argv {const_cast<char*>(LEAFBIND_EXPORT_PROGRAM)};
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
+        ExecExportProgram(args);
     }
     int status = 0;
     waitpid(child, &status, 0);

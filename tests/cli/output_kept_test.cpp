@@ -40,12 +40,7 @@ int ExportEndedBySignal(const std::vector<std::string>& args, const std::string&
     if (child == 0) {
         const int devNull = open("/dev/null", O_RDWR);
         dup2(devNull, 0), dup2(devNull, 1), dup2(devNull, 2);
-        std::vector<char*> argv {const_cast<char*>(LEAFBIND_EXPORT_PROGRAM)};
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
+        ExecExportProgram(args);
     }
     // Opens before the new file exists (the probe) go ahead; the first one after it is held
     // until the signal has been sent. Closing the watch lets anything still held go on.

@@ -33,8 +33,7 @@ TEST(Terminal, StandardOutputIsCheckedForATerminal)
             const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             if (dup2(c.terminalFd == 1 ? slave : outFd, 1) < 0 || dup2(c.terminalFd == 2 ? slave : errFd, 2) < 0)
                 _exit(127);
-            execl(LEAFBIND_EXPORT_PROGRAM, LEAFBIND_EXPORT_PROGRAM, "-q", "-o", "-", a.c_str(), nullptr);
-            _exit(127);
+            ExecExportProgram({"-q", "-o", "-", a});
         }
         close(slave);
         int status = 0;

@@ -35,25 +35,11 @@ std::string BigEndian32(uint32_t v)
 
 }  // namespace
 
-TEST(IccProfile, ProfilesMadeForTheTestsAreWhatTheyClaim)
-{
-    const std::vector<std::pair<std::string, std::string>> cases
-        = {{AdobeRgbLikeProfile(), "RGB "}, {SrgbProfile(), "RGB "}, {GrayProfile(), "GRAY"}, {CmykProfile(), "CMYK"}};
-    for (const auto& [profile, space] : cases) {
-        SCOPED_TRACE(space);
-        ASSERT_GT(profile.size(), 132u);
-        EXPECT_EQ(profile.substr(0, 4), BigEndian32(static_cast<uint32_t>(profile.size())));
-        EXPECT_EQ(profile.substr(16, 4), space);
-        EXPECT_EQ(profile.substr(36, 4), "acsp");
-    }
-    EXPECT_GT(CmykProfile().size(), 2 * kMostIccChunkBytes);  // three full segments
-    EXPECT_NE(AdobeRgbLikeProfile(), SrgbProfile());
-}
-
 TEST(IccProfile, ReassemblesChunksOrSaysWhyNot)
 {
     const std::string rgb = AdobeRgbLikeProfile(), grey = GrayProfile(), cmyk = CmykProfile();
     ASSERT_GT(rgb.size(), 512u);  // three chunks of 256 bytes
+    ASSERT_GT(cmyk.size(), 2 * kMostIccChunkBytes);  // three full segments
     const auto chunks = [](const std::string& profile, std::vector<int> order, size_t size = 256) {
         return IccChunkSegments(profile, size, order);
     };

@@ -19,25 +19,12 @@ PageLayout Paper(double width, double height, FitMode fit = FitMode::Into, doubl
     return layout;
 }
 
-PageLayout Margin(double margin)
-{
-    PageLayout layout;
-    layout.margin = margin;
-    return layout;
-}
-
 }  // namespace
 
 TEST(PageGeometry, DensityComesFromTheLayoutOrTheFile)
 {
-    PageLayout fixed300, fixedZero, fixedHuge, fromFile;
-    fixed300.density = DensitySource::Fixed;
-    fixed300.dotsPerInch = 300;
-    fixedZero.density = DensitySource::Fixed;
-    fixedZero.dotsPerInch = 0;
-    fixedHuge.density = DensitySource::Fixed;
-    fixedHuge.dotsPerInch = 1e12;
-    fromFile.density = DensitySource::FromFile;
+    constexpr DensitySource Fixed = DensitySource::Fixed;
+    const PageLayout fromFile {.density = DensitySource::FromFile};
     struct Row {
         const char* name;
         PageLayout layout;
@@ -45,9 +32,9 @@ TEST(PageGeometry, DensityComesFromTheLayoutOrTheFile)
     };
     const Row rows[] = {
         {"one point per pixel ignores the file", {}, 300, 300, 72, 72},
-        {"fixed", fixed300, 96, 96, 300, 300},
-        {"fixed but unusable", fixedZero, 96, 96, 72, 72},
-        {"fixed beyond any file's", fixedHuge, 96, 96, 100000, 100000},
+        {"fixed", {Fixed, 300}, 96, 96, 300, 300},
+        {"fixed but unusable", {Fixed, 0}, 96, 96, 72, 72},
+        {"fixed beyond any file's", {Fixed, 1e12}, 96, 96, 100000, 100000},
         {"the file's own, unequal", fromFile, 300, 150, 300, 150},
         {"a file that states none", fromFile, 0, 0, 72, 72},
         {"a file that states one axis", fromFile, 200, 0, 200, 200},
@@ -80,7 +67,7 @@ TEST(PageGeometry, PlacesThePictureAsTheLayoutSays)
         {"one pixel one point", {640, 480}, {}, {}, {640, 480}, {0, 0, 640, 480}},
         {"300 dpi", {600, 300}, {300, 300}, {}, {144, 72}, {0, 0, 144, 72}},
         {"unequal densities", {200, 100}, {144, 72}, {}, {100, 100}, {0, 0, 100, 100}},
-        {"margin without paper", {100, 50}, {}, Margin(10), {120, 70}, {10, 10, 100, 50}},
+        {"margin without paper", {100, 50}, {}, {.margin = 10}, {120, 70}, {10, 10, 100, 50}},
         {"portrait into portrait paper", {300, 600}, {}, Paper(600, 800), {600, 800}, {100, 0, 400, 800}},
         {"landscape turns the paper", {400, 200}, {}, Paper(600, 800), {800, 600}, {0, 100, 800, 400}},
         {"portrait turns landscape paper", {200, 400}, {}, Paper(800, 600), {600, 800}, {100, 0, 400, 800}},
@@ -118,9 +105,7 @@ TEST(PageGeometry, PlacesThePictureAsTheLayoutSays)
 // Turned first, then sized (the densities turn with the picture), then placed.
 TEST(PageGeometry, PlansTurnThePictureBeforeSizingIt)
 {
-    PageLayout fromFile;
-    fromFile.density = DensitySource::FromFile;
-    PageLayout a4ish = Paper(800, 600);
+    const PageLayout fromFile {.density = DensitySource::FromFile}, a4ish = Paper(800, 600);
     struct Row {
         const char* name;
         int width, height, orientation;

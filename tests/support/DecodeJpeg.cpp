@@ -20,9 +20,9 @@ void JumpOnError(j_common_ptr cinfo)
     std::longjmp(reinterpret_cast<ThrowingErrorManager*>(cinfo->err)->jump, 1);
 }
 
-}  // namespace
-
-RgbImage DecodeJpegToRgb(const std::string& bytes)
+// Decodes `bytes` into `colour` (JCS_UNKNOWN: as stored); throws std::runtime_error when libjpeg cannot,
+// or when RGB is asked of a file with neither 3 components nor 1.
+RgbImage Decode(const std::string& bytes, J_COLOR_SPACE colour)
 {
     jpeg_decompress_struct cinfo{};
     ThrowingErrorManager err{};
@@ -36,47 +36,33 @@ RgbImage DecodeJpegToRgb(const std::string& bytes)
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
     jpeg_read_header(&cinfo, TRUE);
-    if (cinfo.num_components != 3 && cinfo.num_components != 1)
+    if (colour == JCS_RGB && cinfo.num_components != 3 && cinfo.num_components != 1)
         longjmp(err.jump, 1);
-    cinfo.out_color_space = JCS_RGB;
+    cinfo.out_color_space = colour == JCS_UNKNOWN ? cinfo.jpeg_color_space : colour;
     jpeg_start_decompress(&cinfo);
     image.width = static_cast<int>(cinfo.output_width);
     image.height = static_cast<int>(cinfo.output_height);
-    image.pixels.resize(static_cast<size_t>(image.width) * image.height * 3);
+    const size_t row = static_cast<size_t>(cinfo.output_width) * cinfo.output_components;
+    image.pixels.resize(row * cinfo.output_height);
     while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = &image.pixels[static_cast<size_t>(cinfo.output_scanline) * image.width * 3];
-        jpeg_read_scanlines(&cinfo, &row, 1);
+        JSAMPROW at = &image.pixels[cinfo.output_scanline * row];
+        jpeg_read_scanlines(&cinfo, &at, 1);
     }
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
     return image;
 }
 
+}  // namespace
+
+RgbImage DecodeJpegToRgb(const std::string& bytes)
+{
+    return Decode(bytes, JCS_RGB);
+}
+
 std::vector<unsigned char> DecodeJpegSamples(const std::string& bytes)
 {
-    jpeg_decompress_struct cinfo{};
-    ThrowingErrorManager err{};
-    cinfo.err = jpeg_std_error(&err.base);
-    err.base.error_exit = JumpOnError;
-    std::vector<unsigned char> samples;
-    if (setjmp(err.jump)) {
-        jpeg_destroy_decompress(&cinfo);
-        throw std::runtime_error("cannot decode JPEG");
-    }
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-    jpeg_read_header(&cinfo, TRUE);
-    cinfo.out_color_space = cinfo.jpeg_color_space;
-    jpeg_start_decompress(&cinfo);
-    const size_t row = static_cast<size_t>(cinfo.output_width) * cinfo.output_components;
-    samples.resize(row * cinfo.output_height);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW at = &samples[cinfo.output_scanline * row];
-        jpeg_read_scanlines(&cinfo, &at, 1);
-    }
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
-    return samples;
+    return Decode(bytes, JCS_UNKNOWN).pixels;
 }
 
 RgbImage ReadPpm(const std::string& path)

@@ -103,9 +103,6 @@ using ExportWarning = std::function<void(int entry, const std::string& text)>;
 struct ExportOptions {
     bool autoOrient = false;  // page size and placement follow each file's Exif orientation
     bool replaceExisting = true;  // false: an existing output is refused
-    // Kept for callers: a document for a path that fails half-way never takes the path's name,
-    // and what went to outputDescriptor stays, whichever this says.
-    bool removeOnFailure = false;
     int outputDescriptor = -1;  // 0 or more: write to this open descriptor (a pipe) instead of the output path
 
     // Options the window never sets; with their defaults the output is the window's bytes.
