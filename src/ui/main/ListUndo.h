@@ -21,7 +21,7 @@ public:
     void redo() final;
 
 protected:
-    ListStep(const QString& text, QListWidget& list) : QUndoCommand(text), list_(list) {}
+    ListStep(const QString& text, QListWidget& list) : QUndoCommand(text), list_(list) { }
     // Makes the change again (forward) or takes it back.
     virtual void Play(bool forward) = 0;
 

@@ -50,7 +50,7 @@ public:
 // answers scripted and no message boxes recorded. Test classes derive from QObject and this.
 class MainWindowFixture {
 protected:
-    explicit MainWindowFixture(std::shared_ptr<RecordingBoxes> boxes) : boxes_(std::move(boxes)) {}
+    explicit MainWindowFixture(std::shared_ptr<RecordingBoxes> boxes) : boxes_(std::move(boxes)) { }
 
     // `active` waits for the keyboard focus as well, for tests that press shortcuts.
     bool Open(bool active = false)
