@@ -29,21 +29,27 @@ std::vector<QByteArray> PathsOfRows(const QListWidget& list, int row, int count)
     return paths;
 }
 
-ListSpliceStep::ListSpliceStep(const QString& text, QListWidget& list, int row, std::vector<QByteArray> removed,
-                               std::vector<QByteArray> inserted)
-    : QUndoCommand(text), list_(list), row_(row), removed_(std::move(removed)), inserted_(std::move(inserted))
-{
-}
-
-void ListSpliceStep::undo() { Replace(inserted_, removed_); }
-
-void ListSpliceStep::redo()
+void ListStep::redo()
 {
     if (done_) {
         done_ = false;
         return;
     }
-    Replace(removed_, inserted_);
+    Play(true);
+}
+
+ListSpliceStep::ListSpliceStep(const QString& text, QListWidget& list, int row, std::vector<QByteArray> removed,
+                               std::vector<QByteArray> inserted)
+    : ListStep(text, list), row_(row), removed_(std::move(removed)), inserted_(std::move(inserted))
+{
+}
+
+void ListSpliceStep::Play(bool forward)
+{
+    if (forward)
+        Replace(removed_, inserted_);
+    else
+        Replace(inserted_, removed_);
 }
 
 void ListSpliceStep::Replace(const std::vector<QByteArray>& out, const std::vector<QByteArray>& in)
@@ -60,19 +66,16 @@ void ListSpliceStep::Replace(const std::vector<QByteArray>& out, const std::vect
 }
 
 ListMoveStep::ListMoveStep(const QString& text, QListWidget& list, int from, int to)
-    : QUndoCommand(text), list_(list), from_(from), to_(to)
+    : ListStep(text, list), from_(from), to_(to)
 {
 }
 
-void ListMoveStep::undo() { Move(to_, from_); }
-
-void ListMoveStep::redo()
+void ListMoveStep::Play(bool forward)
 {
-    if (done_) {
-        done_ = false;
-        return;
-    }
-    Move(from_, to_);
+    if (forward)
+        Move(from_, to_);
+    else
+        Move(to_, from_);
 }
 
 void ListMoveStep::Move(int from, int to)

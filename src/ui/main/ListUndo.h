@@ -14,41 +14,50 @@
 
 class QListWidget;
 
+// A change already made when it is pushed: the first redo does nothing, later ones replay it.
+class ListStep : public QUndoCommand {
+public:
+    void undo() final { Play(false); }
+    void redo() final;
+
+protected:
+    ListStep(const QString& text, QListWidget& list) : QUndoCommand(text), list_(list) { }
+    // Makes the change again (forward) or takes it back.
+    virtual void Play(bool forward) = 0;
+
+    QListWidget& list_;
+
+private:
+    bool done_ = true;
+};
+
 // Rows [row, row + removed.size()) held `removed` and now hold `inserted`: an add, a drop, a
 // remove, a clear or a load.
-class ListSpliceStep final : public QUndoCommand {
+class ListSpliceStep final : public ListStep {
 public:
     ListSpliceStep(const QString& text, QListWidget& list, int row, std::vector<QByteArray> removed,
                    std::vector<QByteArray> inserted);
 
-    void undo() override;
-    void redo() override;
-
 private:
+    void Play(bool forward) override;
     void Replace(const std::vector<QByteArray>& out, const std::vector<QByteArray>& in);
 
-    QListWidget& list_;
     int row_;
     std::vector<QByteArray> removed_;
     std::vector<QByteArray> inserted_;
-    bool done_ = true;
 };
 
 // The item at row `from` went to row `to` (its row after the move).
-class ListMoveStep final : public QUndoCommand {
+class ListMoveStep final : public ListStep {
 public:
     ListMoveStep(const QString& text, QListWidget& list, int from, int to);
 
-    void undo() override;
-    void redo() override;
-
 private:
+    void Play(bool forward) override;
     void Move(int from, int to);
 
-    QListWidget& list_;
     int from_;
     int to_;
-    bool done_ = true;
 };
 
 // The paths of rows [row, row + count), in order.

@@ -473,25 +473,24 @@ void TForm1::RecordSplice(const char* text, int row, std::vector<QByteArray> rem
 
 void TForm1::Undo()
 {
-    if (!undo_->canUndo())
-        return;
-    const QString text = undo_->undoText();
-    undo_->undo();
-    // The preview showed an item that may be gone; the touched item is selected instead.
-    ClearPreview();
-    UpdateCommandStates();
-    SetStatusText(text + QStringLiteral(" undone"));
+    if (undo_->canUndo())
+        ReplayStep(&QUndoStack::undo, undo_->undoText() + QStringLiteral(" undone"));
 }
 
 void TForm1::Redo()
 {
-    if (!undo_->canRedo())
-        return;
-    const QString text = undo_->redoText();
-    undo_->redo();
+    if (undo_->canRedo())
+        ReplayStep(&QUndoStack::redo, undo_->redoText() + QStringLiteral(" redone"));
+}
+
+// `status` names the step, so it is taken before the replay moves the stack's texts.
+void TForm1::ReplayStep(void (QUndoStack::*replay)(), const QString& status)
+{
+    (undo_->*replay)();
+    // The preview showed an item that may be gone; the touched item is selected instead.
     ClearPreview();
     UpdateCommandStates();
-    SetStatusText(text + QStringLiteral(" redone"));
+    SetStatusText(status);
 }
 
 void TForm1::lst1Click()

@@ -132,6 +132,7 @@ private:
     void ClearPreview();
     void ShowExportProgress(int pagesWritten, int pageCount, const QElapsedTimer& clock);
     void BuildUndo();
+    void ReplayStep(void (QUndoStack::*replay)(), const QString& status);
     // Records a change already made: rows [row, row + removed.size()) held `removed` and now hold
     // the paths of the next `inserted` rows. Nothing is recorded when nothing changed.
     void RecordSplice(const char* text, int row, std::vector<QByteArray> removed, int inserted);

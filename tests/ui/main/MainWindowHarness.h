@@ -4,6 +4,9 @@
 
 #include "ErrorHandler.h"
 #include "FileDialogRunner.h"
+#include "ListBoxOnChangeU.h"
+#include "ListPaths.h"
+#include "frmMain.h"
 
 #include <QFileDialog>
 #include <QList>
@@ -41,6 +44,39 @@ public:
     QList<Shown> shown;
 
     void ShowError(QWidget*, const QString& caption, const QString& text) override { shown.append({caption, text}); }
+};
+
+// The window under test, made afresh by Open() in each test function's init(), with no dialog
+// answers scripted and no message boxes recorded. Test classes derive from QObject and this.
+class MainWindowFixture {
+protected:
+    explicit MainWindowFixture(std::shared_ptr<RecordingBoxes> boxes) : boxes_(std::move(boxes)) { }
+
+    // `active` waits for the keyboard focus as well, for tests that press shortcuts.
+    bool Open(bool active = false)
+    {
+        boxes_->shown.clear();
+        dialogs_ = std::make_shared<ScriptedDialogs>();
+        form_ = std::make_unique<TForm1>(dialogs_);
+        form_->show();
+        if (!active)
+            return QTest::qWaitForWindowExposed(form_.get());
+        form_->activateWindow();
+        return QTest::qWaitForWindowActive(form_.get());
+    }
+
+    // The list's items' path bytes, in order.
+    QList<QByteArray> ListedPaths() const
+    {
+        QList<QByteArray> all;
+        for (int i = 0; i < form_->lst1->count(); ++i)
+            all << PathOf(*form_->lst1->item(i));
+        return all;
+    }
+
+    std::shared_ptr<RecordingBoxes> boxes_;
+    std::shared_ptr<ScriptedDialogs> dialogs_;
+    std::unique_ptr<TForm1> form_;
 };
 
 // Runs a test object under the application's own error handler, with message boxes recorded.

@@ -51,21 +51,14 @@ QList<QByteArray> MediaBoxes(const std::string& pdf)
 
 }  // namespace
 
-class MainWindowCommandsTest : public QObject {
+class MainWindowCommandsTest : public QObject, MainWindowFixture {
     Q_OBJECT
 
 public:
-    explicit MainWindowCommandsTest(std::shared_ptr<RecordingBoxes> boxes) : boxes_(std::move(boxes)) {}
+    explicit MainWindowCommandsTest(std::shared_ptr<RecordingBoxes> boxes) : MainWindowFixture(std::move(boxes)) {}
 
 private slots:
-    void init()
-    {
-        boxes_->shown.clear();
-        dialogs_ = std::make_shared<ScriptedDialogs>();
-        form_ = std::make_unique<TForm1>(dialogs_);
-        form_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
-    }
+    void init() { QVERIFY(Open()); }
     void cleanup() { form_.reset(); }
 
     void startsReady()
@@ -520,7 +513,7 @@ private slots:
         const std::string listBytes = a + "\r\n" + b + "\r\n";
         dialogs_->answers = {{Q(dir.Write("list.txt", listBytes))}};
         click(form_->btn8);
-        QCOMPARE(paths(), (QList<QByteArray>{B(a), B(b)}));
+        QCOMPARE(ListedPaths(), (QList<QByteArray>{B(a), B(b)}));
 
         // The dialogs answer with text that has lost those bytes, as the real ones do.
         dialogs_->answers = {{Q(folder + "/out.pdf")}, {Q(folder + "/again.txt")}};
@@ -537,7 +530,7 @@ private slots:
 
         click(form_->btn6);
         addPaths({Q(b)});
-        QCOMPARE(paths(), QList<QByteArray>{B(b)});
+        QCOMPARE(ListedPaths(), QList<QByteArray>{B(b)});
     }
 
     void refusesToSaveANameWithALineBreak()
@@ -557,7 +550,7 @@ private slots:
                      .arg(list, Q(dir.Path())));
         QCOMPARE(ReadFileBytes(list.toStdString()), std::string("/x/old.jpg\r\n"));
         QCOMPARE(form_->StatusText(), status);
-        QCOMPARE(paths(), (QList<QByteArray>{B(dir.File("dropped.jpg")), B(broken.toStdString())}));
+        QCOMPARE(ListedPaths(), (QList<QByteArray>{B(dir.File("dropped.jpg")), B(broken.toStdString())}));
     }
 
     // Each is refused at once, and the window goes on; a blocking open would hang the test until the alarm.
@@ -604,14 +597,6 @@ private slots:
     }
 
 private:
-    QList<QByteArray> paths() const
-    {
-        QList<QByteArray> all;
-        for (int i = 0; i < form_->lst1->count(); ++i)
-            all << PathOf(*form_->lst1->item(i));
-        return all;
-    }
-
     void click(QToolButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
     void clickItem(int row)
@@ -643,9 +628,6 @@ private:
             QVERIFY2(menu[index]->isEnabled() == enabled, qPrintable(menu[index]->objectName()));
     }
 
-    std::shared_ptr<RecordingBoxes> boxes_;
-    std::shared_ptr<ScriptedDialogs> dialogs_;
-    std::unique_ptr<TForm1> form_;
 };
 
 int main(int argc, char* argv[])

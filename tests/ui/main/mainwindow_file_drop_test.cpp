@@ -63,20 +63,14 @@ DragAnswer Drag(QPoint global, QMimeData* offer, bool drop, Qt::DropActions acti
 
 }  // namespace
 
-class MainWindowFileDropTest : public QObject {
+class MainWindowFileDropTest : public QObject, MainWindowFixture {
     Q_OBJECT
 
 public:
-    explicit MainWindowFileDropTest(std::shared_ptr<RecordingBoxes> boxes) : boxes_(std::move(boxes)) {}
+    explicit MainWindowFileDropTest(std::shared_ptr<RecordingBoxes> boxes) : MainWindowFixture(std::move(boxes)) {}
 
 private slots:
-    void init()
-    {
-        dialogs_ = std::make_shared<ScriptedDialogs>();
-        form_ = std::make_unique<TForm1>(dialogs_);
-        form_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
-    }
+    void init() { QVERIFY(Open()); }
     void cleanup() { form_.reset(); }
 
     void uriListGivesPathBytes_data()
@@ -278,10 +272,6 @@ private slots:
         QCOMPARE(form_->StatusText() == before, !accepted);
     }
 
-private:
-    std::shared_ptr<RecordingBoxes> boxes_;
-    std::shared_ptr<ScriptedDialogs> dialogs_;
-    std::unique_ptr<TForm1> form_;
 };
 
 int main(int argc, char* argv[])

@@ -16,22 +16,14 @@
 #include <filesystem>
 #include <memory>
 
-class MainWindowUndoTest : public QObject {
+class MainWindowUndoTest : public QObject, MainWindowFixture {
     Q_OBJECT
 
 public:
-    explicit MainWindowUndoTest(std::shared_ptr<RecordingBoxes> boxes) : boxes_(std::move(boxes)) { }
+    explicit MainWindowUndoTest(std::shared_ptr<RecordingBoxes> boxes) : MainWindowFixture(std::move(boxes)) {}
 
 private slots:
-    void init()
-    {
-        boxes_->shown.clear();
-        dialogs_ = std::make_shared<ScriptedDialogs>();
-        form_ = std::make_unique<TForm1>(dialogs_);
-        form_->show();
-        form_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
-    }
+    void init() { QVERIFY(Open(true)); }
     void cleanup() { form_.reset(); }
 
     // Steps: "add a b" (Add), "drop 1 c" (dropped before row 1), "remove 1", "clear", "load a b",
@@ -116,7 +108,7 @@ private slots:
         QList<QByteArray> wanted;
         for (const QString& letter : expected.split(u' ', Qt::SkipEmptyParts))
             wanted << PathFor(letter);
-        QCOMPARE(Paths(), wanted);
+        QCOMPARE(ListedPaths(), wanted);
         for (QToolButton* button : {form_->btn2, form_->btn3, form_->btn6, form_->btn7})
             QCOMPARE(button->isEnabled(), listCommands);
         for (QAction* item : {form_->Remove1, form_->Create1, form_->Clear1, form_->Save1})
@@ -181,17 +173,6 @@ private:
         }
     }
 
-    QList<QByteArray> Paths() const
-    {
-        QList<QByteArray> all;
-        for (int i = 0; i < form_->lst1->count(); ++i)
-            all << PathOf(*form_->lst1->item(i));
-        return all;
-    }
-
-    std::shared_ptr<RecordingBoxes> boxes_;
-    std::shared_ptr<ScriptedDialogs> dialogs_;
-    std::unique_ptr<TForm1> form_;
     TempDir dir_;
 };
 
