@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "PageText.h"
 #include "jpeg2pdf.h"
 
 namespace jpeg2pdf {
@@ -115,6 +116,8 @@ struct ExportOptions {
     bool stripMetadata = false;  // image streams without Exif, XMP, comments and trailing bytes
     PdfAPart pdfa = PdfAPart::None;  // implies embedProfiles
     ExportWarning warn;
+    // Recognised text under each page's image (invisible, render mode 3); null: no text layer.
+    PageTextSource* text = nullptr;
 };
 
 struct EntryReport {
