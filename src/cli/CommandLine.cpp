@@ -2,13 +2,17 @@
 #include "CommandLine.h"
 
 #include <getopt.h>
+#include <sched.h>
 #include <strings.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <cstring>
 
 #include "DateOption.h"
 #include "InfoText.h"
+#include "LanguageData.h"
 #include "PaperSize.h"
 #include "ShownName.h"
 
@@ -33,6 +37,10 @@ enum LongOnly : int {
     kBookmarks,
     kStripMetadata,
     kPdfa,
+    kOcr,
+    kOcrLang,
+    kRotatePages,
+    kJobs,
 };
 
 constexpr option kLongOptions[] = {
@@ -57,6 +65,10 @@ constexpr option kLongOptions[] = {
     {"bookmarks", no_argument, nullptr, kBookmarks},
     {"strip-metadata", no_argument, nullptr, kStripMetadata},
     {"pdfa", required_argument, nullptr, kPdfa},
+    {"ocr", no_argument, nullptr, kOcr},
+    {"ocr-lang", required_argument, nullptr, kOcrLang},
+    {"rotate-pages", no_argument, nullptr, kRotatePages},
+    {"jobs", required_argument, nullptr, kJobs},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -73,6 +85,17 @@ const option* OptionFor(int value)
 }
 
 bool SameWord(const char* text, const char* word) { return strcasecmp(text, word) == 0; }
+
+constexpr long kMaxJobs = 256;
+
+// The processors this process may run on.
+int ProcessorCount()
+{
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) != 0)
+        return 1;
+    return std::clamp(CPU_COUNT(&set), 1, static_cast<int>(kMaxJobs));
+}
 
 class Parser {
 public:
@@ -178,6 +201,13 @@ private:
         case kKeywords:
             options().info.keywords = InfoTextAsUtf8(value);
             return;
+        case kOcr:
+            result_.recognise = true;
+            return;
+        case kRotatePages:
+            result_.ocr.rotatePages = true;
+            ocrOnly_ = "--rotate-pages";
+            return;
         default:
             return Valued(code, value);
         }
@@ -234,6 +264,23 @@ private:
             else
                 BadValue(code, value, "use 2b or 1b");
             return;
+        case kOcrLang:
+            if (!ocr::ValidLanguageList(value))
+                return BadValue(code, value, "use language names joined by +, as eng or deu+eng");
+            result_.ocr.languages = value;
+            ocrOnly_ = "--ocr-lang";
+            return;
+        case kJobs: {
+            char* end = nullptr;
+            const long jobs = value.empty() || !std::isdigit(static_cast<unsigned char>(value[0]))
+                ? 0 : std::strtol(value.c_str(), &end, 10);
+            if (jobs < 1 || jobs > kMaxJobs || *end != '\0')
+                return BadValue(code, value, "use a whole number from 1 to " + std::to_string(kMaxJobs));
+            result_.ocr.jobs = static_cast<int>(jobs);
+            jobsGiven_ = true;
+            ocrOnly_ = "--jobs";
+            return;
+        }
         default:
             Fail("unknown option " + LastArgument());  // not reached: every option is handled
         }
@@ -294,6 +341,10 @@ private:
     {
         if (result_.error.empty())
             CheckLayout();
+        if (!ocrOnly_.empty() && !result_.recognise)
+            Fail(ocrOnly_ + " needs --ocr");
+        if (!jobsGiven_)
+            result_.ocr.jobs = ProcessorCount();
         // Only the command line accepts grey pictures; PDF/A needs each picture's colours.
         options().acceptGray = true;
         if (options().pdfa != jpeg2pdf::PdfAPart::None)
@@ -323,6 +374,8 @@ private:
     bool fitGiven_ = false;
     std::string marginText_;
     int standardInputLists_ = 0;
+    std::string ocrOnly_;  // the last option given that means something only with --ocr
+    bool jobsGiven_ = false;
 };
 
 }  // namespace

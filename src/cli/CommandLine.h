@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ExportDetails.h"
+#include "OcrSettings.h"
 
 namespace cli {
 
@@ -29,6 +30,8 @@ struct CommandLine {
     // What the options ask of the engine, validated; how the output is opened and reported is
     // left to the runner.
     jpeg2pdf::ExportOptions options;
+    bool recognise = false;  // --ocr: an invisible text layer from the pictures' recognised words
+    ocr::OcrSettings ocr;
 };
 
 // `args` without the program name. Not thread-safe: it uses getopt_long's global state.

@@ -5,10 +5,13 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 #include "ExportDetails.h"
+#include "LanguageData.h"
 #include "ListEntries.h"
 #include "ProgressLine.h"
+#include "RecognisedPages.h"
 
 namespace cli {
 
@@ -101,6 +104,16 @@ void Complain(int fd, const std::string& message) { WriteAll(fd, "leafbind-expor
 
 int RunExport(const CommandLine& command, const Streams& streams)
 {
+    // Missing language data is a usage error: the run would make pages without text.
+    const std::string dataFolder = ocr::LanguageDataFolder();
+    const std::string missing = !command.recognise ? std::string()
+        : ocr::MissingLanguage(command.ocr.languages + (command.ocr.rotatePages ? "+osd" : ""), dataFolder);
+    if (!missing.empty()) {
+        Complain(streams.err, "recognition language '" + missing + "' is not installed (no " + missing
+                                  + ".traineddata in " + ShownName(dataFolder) + "): install the package "
+                                  + ocr::LanguagePackage(missing));
+        return kExitUsage;
+    }
     Entries entries;
     std::string error;
     if (!GatherEntries(command, streams.in, entries, error)) {
@@ -132,6 +145,12 @@ int RunExport(const CommandLine& command, const Streams& streams)
             progress.Finish();  // the warning on a line of its own
             Complain(streams.err, EntryName(entries, entry) + ": " + text);
         };
+    std::unique_ptr<ocr::RecognisedPages> recognised;
+    if (command.recognise) {
+        recognised = std::make_unique<ocr::RecognisedPages>(command.ocr, dataFolder, options.warn);
+        options.text = recognised.get();
+        progress.CountRecognisedPages();
+    }
     const jpeg2pdf::ExportReport report = jpeg2pdf::ExportJpegList(
         entries.paths, toStandardOutput ? std::string() : command.output, options,
         [&progress](int written, int total, int64_t bytes) { progress.Update(written, total, bytes); });

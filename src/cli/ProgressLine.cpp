@@ -29,8 +29,11 @@ void ProgressLine::Update(int pagesWritten, int pageCount, int64_t bytesWritten)
         return;
     const double seconds = std::chrono::duration<double>(now - start_).count();
     char text[96];
-    const int length = std::snprintf(text, sizeof text, "%d of %d pages, %.1f MB/s", pagesWritten, pageCount,
-                                     static_cast<double>(bytesWritten) / 1e6 / seconds);
+    const int length = recognised_
+        ? std::snprintf(text, sizeof text, "%d of %d pages recognised, %.2f pages/s", pagesWritten, pageCount,
+                        pagesWritten / seconds)
+        : std::snprintf(text, sizeof text, "%d of %d pages, %.1f MB/s", pagesWritten, pageCount,
+                        static_cast<double>(bytesWritten) / 1e6 / seconds);
     std::string line = "\r" + std::string(text, static_cast<size_t>(length));
     // Blanks over the rest of a longer previous line.
     if (lastLength_ > static_cast<size_t>(length))

@@ -19,6 +19,8 @@ public:
     ProgressLine(bool enabled, Writer write, Clock clock = std::chrono::steady_clock::now);
 
     void Update(int pagesWritten, int pageCount, int64_t bytesWritten);
+    // Pages are written as their text is recognised: the line counts recognised pages per second.
+    void CountRecognisedPages() { recognised_ = true; }
     // Ends a drawn line with a line feed, so what follows starts on a line of its own.
     void Finish();
 
@@ -30,6 +32,7 @@ private:
     std::chrono::steady_clock::time_point lastDrawn_ {};
     bool drawn_ = false;
     size_t lastLength_ = 0;
+    bool recognised_ = false;
 };
 
 }  // namespace cli

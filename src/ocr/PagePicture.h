@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// A page's JPEG decoded for recognition: grey or RGB (CMYK converted, for recognition only), turned
+// as the page shows it. Very large pictures are decoded at a smaller DCT scale, so memory stays
+// bounded whatever the file says.
+#pragma once
+
+#include <memory>
+#include <string>
+
+struct Pix;
+
+namespace ocr {
+
+struct PixDeleter {
+    void operator()(Pix* pix) const;
+};
+using PixPtr = std::unique_ptr<Pix, PixDeleter>;
+
+struct PagePicture {
+    PixPtr pix;  // null when the file cannot be decoded; `error` says why
+    std::string error;
+    double scale = 1;  // page pixels per decoded pixel (1, 2, 4 or 8)
+    int dotsPerInch = 0;  // the file's JFIF density in the decoded pixels; 0 where it states none
+};
+
+// `orientation` is the Exif orientation (1 to 8) the page shows its picture in.
+PagePicture DecodePagePicture(const std::string& path, int orientation);
+
+// Pixels above which a picture is decoded at half, a quarter or an eighth of its size: more than a
+// 600 dpi A4 scan, and within what Leptonica and the recogniser accept on a side.
+constexpr double kMaxDecodedPixels = 40e6;
+constexpr int kMaxDecodedSide = 30000;
+
+}  // namespace ocr

@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "PageRecogniser.h"
+
+#include <leptonica/allheaders.h>
+#include <tesseract/baseapi.h>
+#include <tesseract/ocrclass.h>
+
+#include "RecognisedLayout.h"
+
+namespace ocr {
+
+namespace {
+
+// The recogniser's own diagnostics ("Invalid resolution", "Too few characters") would break the
+// command line's one-line messages.
+void Silence(tesseract::TessBaseAPI& api) { api.SetVariable("debug_file", "/dev/null"); }
+
+bool Cancelled(void* flag, int)
+{
+    return flag && static_cast<const std::atomic<bool>*>(flag)->load(std::memory_order_relaxed);
+}
+
+void SetPicture(tesseract::TessBaseAPI& api, Pix* pix, int dotsPerInch)
+{
+    api.SetImage(pix);
+    // A density the file states; otherwise the recogniser's own guess (it warns, silenced above).
+    if (dotsPerInch >= 70 && dotsPerInch <= 2400)
+        api.SetSourceResolution(dotsPerInch);
+}
+
+}  // namespace
+
+PageRecogniser::PageRecogniser(const std::string& dataFolder, const OcrSettings& settings,
+                               const std::atomic<bool>* cancel)
+    : text_(std::make_unique<tesseract::TessBaseAPI>()), cancel_(cancel)
+{
+    Silence(*text_);
+    // The LSTM recogniser alone: it learns nothing from one page for the next, so a page's words do
+    // not depend on which worker read which pages before it.
+    ready_ = text_->Init(dataFolder.c_str(), settings.languages.c_str(), tesseract::OEM_LSTM_ONLY) == 0;
+    if (ready_ && settings.rotatePages) {
+        orientation_ = std::make_unique<tesseract::TessBaseAPI>();
+        Silence(*orientation_);
+        ready_ = orientation_->Init(dataFolder.c_str(), "osd", tesseract::OEM_TESSERACT_ONLY) == 0;
+        orientation_->SetPageSegMode(tesseract::PSM_OSD_ONLY);
+    }
+}
+
+PageRecogniser::~PageRecogniser()
+{
+    if (orientation_)
+        orientation_->End();
+    text_->End();
+}
+
+int PageRecogniser::UprightTurns(Pix* pix, int dotsPerInch)
+{
+    SetPicture(*orientation_, pix, dotsPerInch);
+    int degrees = 0;
+    float confidence = 0, scriptConfidence = 0;
+    const char* script = nullptr;
+    const bool found
+        = orientation_->DetectOrientationScript(&degrees, &confidence, &script, &scriptConfidence);
+    orientation_->Clear();
+    orientation_->ClearAdaptiveClassifier();
+    // `degrees` is how far the picture is turned clockwise from upright; turning it on by the rest
+    // of a full turn shows it upright.
+    if (!found || confidence < kOrientationConfidence || degrees % 90 != 0)
+        return 0;
+    return (4 - degrees / 90 % 4) % 4;
+}
+
+jpeg2pdf::PageText PageRecogniser::Recognise(const PagePicture& picture)
+{
+    if (!ready_ || !picture.pix)
+        return {};
+    Pix* pix = picture.pix.get();
+    PixPtr upright;
+    const int turns = orientation_ ? UprightTurns(pix, picture.dotsPerInch) : 0;
+    if (turns != 0) {
+        upright.reset(pixRotateOrth(pix, turns));
+        if (!upright)
+            return {};
+        pix = upright.get();
+    }
+    SetPicture(*text_, pix, picture.dotsPerInch);
+    tesseract::ETEXT_DESC monitor;
+    monitor.cancel = Cancelled;
+    monitor.cancel_this = const_cast<std::atomic<bool>*>(cancel_);
+    jpeg2pdf::PageText text;
+    if (text_->Recognize(&monitor) == 0 && !Cancelled(monitor.cancel_this, 0)) {
+        const std::unique_ptr<tesseract::ResultIterator> it(text_->GetIterator());
+        text = ReadRecognisedLayout(it.get());
+    }
+    text_->Clear();
+    if (turns != 0)
+        TurnPageTextBack(text, turns, pixGetWidth(pix), pixGetHeight(pix));
+    ScalePageText(text, picture.scale);
+    return text;
+}
+
+}  // namespace ocr

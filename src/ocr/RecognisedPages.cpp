@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "RecognisedPages.h"
+
+#include <omp.h>
+#include <signal.h>
+
+#include <algorithm>
+
+#include "PagePicture.h"
+#include "PageRecogniser.h"
+
+namespace ocr {
+
+RecognisedPages::RecognisedPages(const OcrSettings& settings, std::string dataFolder, Warning warn)
+    : settings_(settings), dataFolder_(std::move(dataFolder)), warn_(std::move(warn))
+{
+}
+
+RecognisedPages::~RecognisedPages()
+{
+    stop_ = true;
+    {
+        const std::lock_guard lock(mutex_);
+        changed_.notify_all();
+    }
+    for (std::thread& worker : workers_)
+        worker.join();
+}
+
+void RecognisedPages::Begin(const std::vector<jpeg2pdf::PageTextRequest>& pages)
+{
+    pages_ = pages;
+    const int count = std::min(std::max(settings_.jobs, 1), static_cast<int>(pages_.size()));
+    // Interruptions are the main thread's to handle: it removes the unfinished output at once,
+    // whatever page a worker is in the middle of.
+    sigset_t blocked, previous;
+    sigemptyset(&blocked);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&blocked, signal);
+    pthread_sigmask(SIG_BLOCK, &blocked, &previous);
+    for (int i = 0; i < count; ++i)
+        workers_.emplace_back(&RecognisedPages::Work, this);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+}
+
+jpeg2pdf::PageText RecognisedPages::Take(int index)
+{
+    Result result;
+    bool tellLoadFailure = false;
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return done_.contains(index) || workers_.empty(); });
+        if (auto found = done_.find(index); found != done_.end()) {
+            result = std::move(found->second);
+            done_.erase(found);
+        }
+        taken_ = std::max(taken_, index + 1);
+        tellLoadFailure = loadFailed_ && !loadFailureTold_;
+        loadFailureTold_ = loadFailureTold_ || tellLoadFailure;
+        changed_.notify_all();
+    }
+    if (warn_ && tellLoadFailure)
+        warn_(pages_[size_t(index)].entry, "no text recognised: the language data cannot be loaded");
+    else if (warn_ && !result.problem.empty())
+        warn_(pages_[size_t(index)].entry, "no text recognised: " + result.problem);
+    return std::move(result.text);
+}
+
+void RecognisedPages::Work()
+{
+    // One thread per recognition: the recogniser's OpenMP regions would otherwise add threads of
+    // their own to every page and fight the other workers for the processors. The limit the
+    // environment offers (OMP_THREAD_LIMIT) is read only when the library loads; no active levels
+    // serialises every region from here on.
+    omp_set_max_active_levels(0);
+    PageRecogniser recogniser(dataFolder_, settings_, &stop_);
+    const int window = 2 * std::max(settings_.jobs, 1);
+    for (;;) {
+        int index = 0;
+        {
+            std::unique_lock lock(mutex_);
+            if (!recogniser.Ready())
+                loadFailed_ = true;
+            changed_.wait(lock, [&] {
+                return stop_ || claimed_ >= static_cast<int>(pages_.size()) || claimed_ < taken_ + window;
+            });
+            if (stop_ || claimed_ >= static_cast<int>(pages_.size()))
+                return;
+            index = claimed_++;
+        }
+        const jpeg2pdf::PageTextRequest& page = pages_[size_t(index)];
+        Result result;
+        if (recogniser.Ready()) {
+            const PagePicture picture = DecodePagePicture(page.path, page.orientation);
+            result.problem = picture.error.empty() ? "" : "the picture cannot be decoded (" + picture.error + ")";
+            result.text = recogniser.Recognise(picture);
+        }
+        const std::lock_guard lock(mutex_);
+        done_.emplace(index, std::move(result));
+        changed_.notify_all();
+    }
+}
+
+}  // namespace ocr
