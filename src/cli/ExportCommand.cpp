@@ -109,9 +109,9 @@ int RunExport(const CommandLine& command, const Streams& streams)
     const std::string missing = !command.recognise ? std::string()
         : ocr::MissingLanguage(command.ocr.languages + (command.ocr.rotatePages ? "+osd" : ""), dataFolder);
     if (!missing.empty()) {
-        Complain(streams.err, "recognition language '" + missing + "' is not installed (no " + missing
-                                  + ".traineddata in " + ShownName(dataFolder) + "): install the package "
-                                  + ocr::LanguagePackage(missing));
+        Complain(streams.err, "recognition language '" + missing + "' is not installed: install the package "
+                                  + ocr::LanguagePackage(missing) + " (no " + missing + ".traineddata in "
+                                  + ShownName(dataFolder) + ")");
         return kExitUsage;
     }
     Entries entries;
