@@ -32,6 +32,9 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for library in libc6 libqt6widgets6 libjpeg62-turbo liblcms2-2; do
   [[ ", $depends" == *", $library "* ]] || fail "Depends lacks $library: $depends"
 done
+for data in tesseract-ocr-eng tesseract-ocr-osd; do
+  [[ ", $depends," == *", $data,"* ]] || fail "Depends lacks $data (the recogniser's data): $depends"
+done
 dpkg -I "$deb" > "$work/info"
 grep -qxF " Depends: $depends" "$work/info" || fail "dpkg -I does not show the dependencies: $(cat "$work/info")"
 
