@@ -18,6 +18,7 @@ TEST(ProgressLine, DrawnOnlyAfterHalfASecondAndOnlyWhenEnabled)
         bool enabled;
         std::vector<Update> updates;  // of 4 pages
         std::string shown;
+        bool recognising = false;  // --ocr: pages are counted as they are recognised
     };
     const std::vector<Update> spread
         = {{400, 1, 2'000'000}, {600, 2, 3'000'000}, {10, 3, 3'500'000}, {990, 4, 4'000'000}};
@@ -29,6 +30,11 @@ TEST(ProgressLine, DrawnOnlyAfterHalfASecondAndOnlyWhenEnabled)
          true,
          {{600, 1, 1'200'000}, {50, 3, 1'300'000}, {20, 4, 1'340'000}},
          "\r1 of 4 pages, 2.0 MB/s\r4 of 4 pages, 2.0 MB/s\n"},
+        {"recognised pages",
+         true,
+         spread,
+         "\r2 of 4 pages recognised, 2.00 pages/s\r4 of 4 pages recognised, 2.00 pages/s\n",
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -36,6 +42,8 @@ TEST(ProgressLine, DrawnOnlyAfterHalfASecondAndOnlyWhenEnabled)
         std::string shown;
         cli::ProgressLine line(
             c.enabled, [&](const std::string& text) { shown += text; }, [&] { return now; });
+        if (c.recognising)
+            line.CountRecognisedPages();
         for (const Update& u : c.updates) {
             now += milliseconds(u.afterMs);
             line.Update(u.pages, 4, u.bytes);
