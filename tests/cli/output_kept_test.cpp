@@ -7,11 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <set>
 
 #include "MakeJpeg.h"
 #include "RunProgram.h"
+#include "ShellCommand.h"
 
 namespace {
 
@@ -102,4 +104,36 @@ TEST(OutputKept, FailedOrInterruptedExportLeavesNoTrace)
             unlink(out.c_str());
         }
     }
+}
+
+// Ctrl+C while pages are being recognised ends the program at once: the workers do not hold it
+// until their pages are done, and the old output stays whole.
+TEST(OutputKept, InterruptedRecognitionEndsAtOnce)
+{
+    TempDir dir;
+    const std::string page = dir.File("page.jpg");
+    std::string draw = "convert -size 2480x3508 xc:white -font DejaVu-Sans -density 300 -pointsize 10";
+    for (int line = 0; line < 40; ++line)
+        draw += " -annotate +150+" + std::to_string(150 + 80 * line) + " 'Words to recognise on every line of this page'";
+    ASSERT_EQ(RunCommand(draw + " -quality 80 " + page).status, 0);
+    const std::string out = dir.Write("out.pdf", kPrevious);
+    const std::set<std::string> before = Listing(dir.Path());
+    std::vector<std::string> args = {"-f", "-o", out, "--ocr", "--jobs", "2"};
+    args.insert(args.end(), 40, page);
+    const pid_t child = fork();
+    if (child == 0)
+        ExecExportProgram(args);
+    // Writing has begun (the new file is there) and the workers are recognising.
+    for (int i = 0; i < 1000 && Listing(dir.Path()) == before; ++i)
+        usleep(20'000);
+    usleep(500'000);
+    const auto sent = std::chrono::steady_clock::now();
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - sent).count();
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+    EXPECT_LT(seconds, 5) << "forty pages would take far longer";
+    EXPECT_EQ(Listing(dir.Path()), before);
+    EXPECT_EQ(ReadFileBytes(out), kPrevious);
 }

@@ -1,0 +1,137 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// --ocr through the real program on pages ImageMagick draws at 300 dpi: poppler and MuPDF read the
+// words in order, each word's box (pdftotext -bbox) stands over its ink in poppler's render, the
+// page renders as it does without --ocr, and the bytes do not depend on --jobs.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "DecodeJpeg.h"
+#include "DrawnText.h"
+#include "PdfAChecks.h"
+#include "PhoneJpeg.h"
+#include "RunProgram.h"
+#include "ShellCommand.h"
+#include "TempDir.h"
+
+namespace {
+
+const std::vector<std::string> kEnglish = {
+    "The quick brown fox jumps over the lazy dog near the river bank.",
+    "Searchable pages keep every picture byte while words stay findable.",
+    "Invoice 2026-0417 totals 1,234.56 euros, due on 30 June.",
+    "Archives of scanned letters become something people can search.",
+};
+const std::vector<std::string> kGerman = {
+    "Die Größe der Straße überrascht die Gäste.",
+    "Schöne Grüße aus Köln, süße Äpfel und Öl.",
+};
+
+std::string Draw(const TempDir& dir, const std::string& name, const std::vector<std::string>& lines, int turn = 0)
+{
+    EXPECT_TRUE(DrawTextLines(dir.File(name), lines, "-rotate " + std::to_string(turn)));
+    return dir.File(name);
+}
+
+double InOrder(const std::string& read, const std::vector<std::string>& lines)
+{
+    return ShareInOrder(WordsOf({read}), WordsOf(lines));
+}
+
+// Each word of pdftotext -bbox, checked against the ink of poppler's render at 144 dpi: the ink in
+// the box's rows starts and ends where the box does, and its middle is the box's.
+void ExpectBoxesOverInk(const TempDir& dir, const std::string& pdf)
+{
+    const CommandResult boxes = RunCommand("pdftotext -bbox " + Quoted(pdf) + " -");
+    ASSERT_EQ(RunCommand("pdftoppm -r 144 -singlefile " + Quoted(pdf) + " " + Quoted(dir.File("ink"))).status, 0);
+    const RgbImage ink = ReadPpm(dir.File("ink.ppm"));
+    const auto dark = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < ink.width && y < ink.height && ink.pixels[size_t(y * ink.width + x) * 3] < 128;
+    };
+    const std::regex word(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    int checked = 0;
+    for (std::sregex_iterator it(boxes.output.begin(), boxes.output.end(), word), end; it != end; ++it, ++checked) {
+        const double x0 = 2 * std::stod((*it)[1]), y0 = 2 * std::stod((*it)[2]);
+        const double x1 = 2 * std::stod((*it)[3]), y1 = 2 * std::stod((*it)[4]);
+        SCOPED_TRACE((*it)[5].str());
+        const int slack = 3;  // 1.5 pt: less than the space between two words
+        int left = INT32_MAX, right = -1, top = INT32_MAX, bottom = -1;
+        for (int y = int(y0); y <= int(y1); ++y)
+            for (int x = int(x0) - slack; x <= int(x1) + slack; ++x)
+                if (dark(x, y))
+                    left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+        ASSERT_GE(right, 0) << "no ink under the box";
+        EXPECT_NEAR(left, x0, slack);
+        EXPECT_NEAR(right + 1, x1, slack);
+        EXPECT_NEAR((top + bottom) / 2.0, (y0 + y1) / 2, (y1 - y0) / 3);
+    }
+    EXPECT_GT(checked, 20);
+}
+
+std::string Render(const std::string& pdf)
+{
+    return RunCommand("pdftoppm -r 30 " + Quoted(pdf)).output;
+}
+
+}  // namespace
+
+TEST(OcrExport, ReadersFindTheWordsWhereTheyStand)
+{
+    TempDir dir;
+    const std::string page = Draw(dir, "page.jpg", kEnglish);
+    const std::string out = dir.File("out.pdf"), plain = dir.File("plain.pdf");
+    // Stored a quarter turn anticlockwise; Exif orientation 6 shows it upright.
+    const std::string parts = ReadFileBytes(Draw(dir, "side.jpg", kEnglish, -90));
+    const std::string turned = dir.Write("turned.jpg", parts.substr(0, 2) + phone_jpeg::Exif(6) + parts.substr(2));
+    struct Case {
+        const char* name;
+        std::vector<std::string> options;
+        std::string jpeg;
+        const std::vector<std::string>& lines;
+        bool rendersAsWithout = true;  // false: the page is turned, so it cannot
+    };
+    const Case cases[] = {
+        {"clean page", {"--dpi", "auto"}, page, kEnglish},
+        {"Letter paper with margins", {"--dpi", "auto", "--page-size", "Letter", "--margin", "1in"}, page, kEnglish},
+        {"turned by --auto-orient", {"--auto-orient", "--dpi", "auto"}, turned, kEnglish},
+        {"PDF/A-1b", {"--pdfa", "1b", "--page-size", "A4"}, page, kEnglish},
+        {"German", {"--ocr-lang", "deu"}, Draw(dir, "german.jpg", kGerman), kGerman},
+        {"upside down, --rotate-pages", {"--rotate-pages"}, Draw(dir, "upside-down.jpg", kEnglish, 180), kEnglish, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args = {"-f", "-o", out, "--ocr", "--jobs", "2"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back(c.jpeg);
+        const ProgramRun run = RunExportProgram(args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        const std::string poppler = RunCommand("pdftotext " + Quoted(out) + " -").output;
+        EXPECT_GE(InOrder(poppler, c.lines), 0.98) << poppler;
+        const std::string mupdf = RunCommand("mutool draw -q -F txt -o - " + Quoted(out)).output;
+        EXPECT_GE(InOrder(mupdf, c.lines), 0.98) << mupdf;
+        ExpectBoxesOverInk(dir, out);
+        if (c.rendersAsWithout) {
+            args.erase(args.begin() + 3, args.begin() + 6);  // --ocr --jobs 2
+            args[2] = plain;
+            ASSERT_EQ(RunExportProgram(args).status, 0);
+            EXPECT_EQ(Render(out), Render(plain));
+        } else {
+            EXPECT_NE(RunCommand("pdfinfo " + Quoted(out)).output.find("Page rot:       180"), std::string::npos);
+        }
+        if (c.options.front() == "--pdfa") {
+            const ValidatorVerdict verdict = ValidatePdfA1b(out);
+            EXPECT_TRUE(verdict.valid) << verdict.report;
+        }
+    }
+
+    // The same bytes whatever the number of jobs, and on every run.
+    std::vector<std::string> outputs;
+    for (const char* jobs : {"1", "2", "2"}) {
+        const std::string name = dir.File(std::string("jobs") + std::to_string(outputs.size()) + ".pdf");
+        ASSERT_EQ(RunExportProgram({"-o", name, "--ocr", "--jobs", jobs, page, turned, page}).status, 0);
+        outputs.push_back(ReadFileBytes(name));
+    }
+    EXPECT_EQ(outputs[0], outputs[1]);
+    EXPECT_EQ(outputs[1], outputs[2]);
+}
