@@ -5,6 +5,8 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/ocrclass.h>
 
+#include <mutex>
+
 #include "RecognisedLayout.h"
 
 namespace ocr {
@@ -14,6 +16,10 @@ namespace {
 // The recogniser's own diagnostics ("Invalid resolution", "Too few characters") would break the
 // command line's one-line messages.
 void Silence(tesseract::TessBaseAPI& api) { api.SetVariable("debug_file", "/dev/null"); }
+
+// The recogniser keeps some settings (the diagnostics' file among them) in globals that loading and
+// unloading write: workers load and unload one at a time.
+std::mutex loading;
 
 bool Cancelled(void* flag, int)
 {
@@ -34,10 +40,13 @@ PageRecogniser::PageRecogniser(const std::string& dataFolder, const OcrSettings&
                                const std::atomic<bool>* cancel)
     : text_(std::make_unique<tesseract::TessBaseAPI>()), cancel_(cancel)
 {
+    const std::lock_guard lock(loading);
     Silence(*text_);
     // The LSTM recogniser alone: it learns nothing from one page for the next, so a page's words do
     // not depend on which worker read which pages before it.
     ready_ = text_->Init(dataFolder.c_str(), settings.languages.c_str(), tesseract::OEM_LSTM_ONLY) == 0;
+    // Layout analysis finds the blocks and columns (the API's default takes the page as one block).
+    text_->SetPageSegMode(tesseract::PSM_AUTO);
     if (ready_ && settings.rotatePages) {
         orientation_ = std::make_unique<tesseract::TessBaseAPI>();
         Silence(*orientation_);
@@ -48,6 +57,7 @@ PageRecogniser::PageRecogniser(const std::string& dataFolder, const OcrSettings&
 
 PageRecogniser::~PageRecogniser()
 {
+    const std::lock_guard lock(loading);
     if (orientation_)
         orientation_->End();
     text_->End();

@@ -47,6 +47,8 @@ jpeg2pdf::PageText RecognisedPages::Take(int index)
 {
     Result result;
     bool tellLoadFailure = false;
+    if (index < 0 || index >= static_cast<int>(pages_.size()))
+        return {};
     {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [&] { return done_.contains(index) || workers_.empty(); });
