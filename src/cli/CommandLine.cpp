@@ -298,15 +298,16 @@ private:
         const jpeg2pdf::PdfAPart part = options().pdfa;
         const size_t most = jpeg2pdf::PdfAMostTextStringBytes(part);
         const jpeg2pdf::DocumentInfo& info = options().info;
-        const std::pair<const char*, const std::string*> texts[] = {
-            {"--title", &info.title}, {"--author", &info.author}, {"--subject", &info.subject},
-            {"--keywords", &info.keywords}};
+        const std::pair<const char*, const std::string*> texts[] = {{"--title", &info.title},
+                                                                    {"--author", &info.author},
+                                                                    {"--subject", &info.subject},
+                                                                    {"--keywords", &info.keywords}};
         for (const auto& [name, text] : texts) {
             const size_t bytes = most == 0 ? 0 : jpeg2pdf::PdfTextStringBytes(*text);
             if (bytes > most)
                 return Fail(std::string(name) + " takes " + std::to_string(bytes) + " bytes in the document; PDF/A-"
-                            + (part == jpeg2pdf::PdfAPart::A1b ? "1b" : "2b") + " holds at most "
-                            + std::to_string(most) + " in a text string");
+                            + (part == jpeg2pdf::PdfAPart::A1b ? "1b" : "2b") + " holds at most " + std::to_string(most)
+                            + " in a text string");
         }
     }
 
