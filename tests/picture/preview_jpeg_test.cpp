@@ -162,10 +162,10 @@ private slots:
     {
         // 22,500 x 33,300: a whole-picture coefficient buffer would take 1.5 GB, six times the limit.
         QFETCH(bool, progressive);
-        const std::vector<unsigned char> small = DecodeJpegSamples(MakeFlatGreyJpeg(20, 12, 200, progressive));
+        const std::vector<unsigned char> small = DecodeJpegSamples(MakeFlatGreyJpeg(20, 12, progressive));
         QCOMPARE(small, std::vector<unsigned char>(20 * 12, 200)); // libjpeg reads the fixture's kind as meant
         TempDir dir;
-        const std::string huge = dir.Write("huge.jpg", MakeFlatGreyJpeg(22500, 33300, 200, progressive));
+        const std::string huge = dir.Write("huge.jpg", MakeFlatGreyJpeg(22500, 33300, progressive));
         const QImage picture = LoadPreviewPicture(QByteArray::fromStdString(huge));
         QCOMPARE(picture.size(), QSize(42, 63));
         for (const QPoint at : {QPoint(0, 0), QPoint(21, 31), QPoint(41, 62)})

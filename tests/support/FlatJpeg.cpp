@@ -1,129 +1,41 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "FlatJpeg.h"
 
-#include <cstdint>
-
 namespace {
 
-class BitWriter {
-public:
-    explicit BitWriter(std::string* out) : out_(out) {}
-    void Put(uint32_t bits, int count)
-    {
-        for (int i = count - 1; i >= 0; --i) {
-            byte_ = static_cast<uint8_t>(byte_ << 1 | (bits >> i & 1));
-            if (++filled_ == 8)
-                Flush();
-        }
-    }
-    void PadWithOnes()
-    {
-        while (filled_ != 0)
-            Put(1, 1);
-    }
-
-private:
-    void Flush()
-    {
-        out_->push_back(static_cast<char>(byte_));
-        if (byte_ == 0xFF)
-            out_->push_back('\0'); // stuffed byte
-        byte_ = 0;
-        filled_ = 0;
-    }
-    std::string* out_;
-    uint8_t byte_ = 0;
-    int filled_ = 0;
-};
-
-void Segment(std::string* out, uint8_t marker, const std::string& payload)
+void Segment(std::string* out, char marker, const std::string& payload)
 {
     const size_t length = payload.size() + 2;
-    *out += {'\xFF', static_cast<char>(marker), static_cast<char>(length >> 8), static_cast<char>(length & 0xFF)};
+    *out += {'\xFF', marker, static_cast<char>(length >> 8), static_cast<char>(length & 0xFF)};
     *out += payload;
 }
 
-// A Huffman table holding one symbol of length 1 ('0') and optionally one of length 2 ('10').
-std::string HuffmanTable(int tableClass, uint8_t shortSymbol, int longSymbol)
+std::string Bytes(std::initializer_list<int> values)
 {
-    std::string counts(16, '\0');
-    counts[0] = 1;
-    std::string symbols(1, static_cast<char>(shortSymbol));
-    if (longSymbol >= 0) {
-        counts[1] = 1;
-        symbols.push_back(static_cast<char>(longSymbol));
-    }
-    return std::string(1, static_cast<char>(tableClass << 4)) + counts + symbols;
-}
-
-int BitLength(uint32_t value)
-{
-    int n = 0;
-    while (value >> n)
-        ++n;
-    return n;
+    std::string bytes;
+    for (const int v : values)
+        bytes.push_back(static_cast<char>(v));
+    return bytes;
 }
 
 } // namespace
 
-std::string MakeFlatGreyJpeg(int width, int height, int grey, bool progressive)
+std::string MakeFlatGreyJpeg(int width, int height, bool progressive)
 {
-    // With every quantiser 1 a block's DC is 8 times its mean sample less 128.
-    const int dc = (grey - 128) * 8;
-    const uint32_t magnitude = static_cast<uint32_t>(dc < 0 ? -dc : dc);
-    const int category = BitLength(magnitude);
-    const uint32_t dcBits = dc < 0 ? ((1u << category) - 1) - magnitude : magnitude;
     const long blocks = static_cast<long>((width + 7) / 8) * ((height + 7) / 8);
-
     std::string out = "\xFF\xD8";
-    Segment(&out, 0xDB, std::string(1, '\0') + std::string(64, '\1'));
-    Segment(&out, progressive ? 0xC2 : 0xC0,
-            {8, static_cast<char>(height >> 8), static_cast<char>(height & 0xFF), static_cast<char>(width >> 8),
-             static_cast<char>(width & 0xFF), 1, 1, 0x11, 0});
-    // DC: difference 0 is '0', the first block's category is '10'.
-    Segment(&out, 0xC4, HuffmanTable(0, 0, category == 0 ? -1 : category));
-
-    const auto firstDc = [&](BitWriter& bits) {
-        if (category == 0) {
-            bits.Put(0, 1);
-        } else {
-            bits.Put(2, 2);
-            bits.Put(dcBits, category);
-        }
-    };
-    if (!progressive) {
-        Segment(&out, 0xC4, HuffmanTable(1, 0x00, -1)); // end of block is '0'
-        Segment(&out, 0xDA, {1, 1, 0x00, 0, 63, 0});
-        BitWriter bits(&out);
-        firstDc(bits);
-        bits.Put(0, 1);
-        for (long b = 1; b < blocks; ++b)
-            bits.Put(0, 2);
-        bits.PadWithOnes();
-    } else {
-        Segment(&out, 0xDA, {1, 1, 0x00, 0, 0, 0});
-        BitWriter dcBitsOut(&out);
-        firstDc(dcBitsOut);
-        for (long b = 1; b < blocks; ++b)
-            dcBitsOut.Put(0, 1);
-        dcBitsOut.PadWithOnes();
-        // AC: runs of 16,384 empty bands ('0', EOB14 with extra bits 0), then the rest in one run.
-        const long full = blocks / 16384;
-        const long rest = blocks % 16384;
-        const int restBits = rest ? BitLength(static_cast<uint32_t>(rest)) - 1 : 0;
-        Segment(&out, 0xC4, HuffmanTable(1, 0xE0, rest ? restBits << 4 : -1));
-        Segment(&out, 0xDA, {1, 1, 0x00, 1, 63, 0});
-        BitWriter acBits(&out);
-        for (long r = 0; r < full; ++r) {
-            acBits.Put(0, 1);
-            acBits.Put(0, 14);
-        }
-        if (rest) {
-            acBits.Put(2, 2);
-            acBits.Put(static_cast<uint32_t>(rest - (1L << restBits)), restBits);
-        }
-        acBits.PadWithOnes();
-    }
-    out += "\xFF\xD9";
-    return out;
+    // Every quantiser 1, so a block's DC is 8 x (its mean sample - 128): 576 for 200.
+    Segment(&out, '\xDB', std::string(1, '\0') + std::string(64, '\1'));
+    Segment(&out, progressive ? '\xC2' : '\xC0', Bytes({8, height >> 8, height & 0xFF, width >> 8, width & 0xFF, 1, 1, 0x11, 0}));
+    // DC: a difference of 0 is '0', category 10 is '10'. AC: the end of block is '0'.
+    Segment(&out, '\xC4', Bytes({0x00, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 10}));
+    Segment(&out, '\xC4', Bytes({0x10, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00}));
+    Segment(&out, '\xDA', Bytes({1, 1, 0x00, 0, progressive ? 0 : 63, 0}));
+    // The first block: '10' and 1001000000 (576), then '0' for its end in the sequential scan.
+    // Every later block is a zero difference and, sequential, its end: all zero bits.
+    const long bits = progressive ? 12 + (blocks - 1) : 13 + 2 * (blocks - 1);
+    std::string scan(static_cast<size_t>((bits + 7) / 8), '\0');
+    scan[0] = '\xA4';
+    scan.back() = static_cast<char>(scan.back() | ((1 << ((8 - bits % 8) % 8)) - 1)); // padded with ones
+    return out + scan + "\xFF\xD9";
 }
