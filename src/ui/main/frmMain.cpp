@@ -418,10 +418,19 @@ void TForm1::btn6Click()
 
 void TForm1::btn7Click()
 {
+    // A name with a line break would load back as two: refused before the dialog asks anything,
+    // with the first such entry selected.
+    const std::vector<std::string> paths = PathsOf(*lst1);
+    if (const std::vector<size_t> broken = imagelist::EntriesWithLineBreaks(paths); !broken.empty()) {
+        lst1->SetItemIndex(static_cast<int>(broken.front()));
+        lst1->scrollToItem(lst1->item(static_cast<int>(broken.front())));
+        ShowSelectedPreview();
+        throw imagelist::ImageListError(imagelist::LineBreakRefusal(paths, broken));
+    }
     const QList<QByteArray> chosen = RunDialog(dlgSave2);
     if (chosen.isEmpty())
         return;
-    imagelist::SaveImageList(chosen.first().toStdString(), PathsOf(*lst1));
+    imagelist::SaveImageList(chosen.first().toStdString(), paths);
     SetStatusText(QStringLiteral("Images list saved as: ") + ShownPath(chosen.first()));
 }
 
@@ -475,22 +484,36 @@ void TForm1::Undo()
 {
     if (undo_->canUndo())
         ReplayStep(&QUndoStack::undo, undo_->undoText() + QStringLiteral(" undone"));
+    else
+        SetStatusText(QStringLiteral("Nothing to undo"));
 }
 
 void TForm1::Redo()
 {
     if (undo_->canRedo())
         ReplayStep(&QUndoStack::redo, undo_->redoText() + QStringLiteral(" redone"));
+    else
+        SetStatusText(QStringLiteral("Nothing to redo"));
 }
 
 // `status` names the step, so it is taken before the replay moves the stack's texts.
 void TForm1::ReplayStep(void (QUndoStack::*replay)(), const QString& status)
 {
     (undo_->*replay)();
-    // The preview showed an item that may be gone; the touched item is selected instead.
-    ClearPreview();
+    // The preview showed an item that may be gone; the touched item is selected and shown instead.
+    ShowSelectedPreview();
     UpdateCommandStates();
     SetStatusText(status);
+}
+
+void TForm1::ShowSelectedPreview()
+{
+    ClearPreview();
+    try {
+        lst1Click();
+    } catch (const PictureError&) {
+        ClearPreview();
+    }
 }
 
 void TForm1::lst1Click()

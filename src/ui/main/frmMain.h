@@ -130,6 +130,9 @@ private:
     void SetStatusText(const QString& text);
     QString ReadyToExportText() const;
     void ClearPreview();
+    // The picture of an item the window selected itself (an undo, a refused save). One that cannot
+    // be shown leaves the preview empty: no message box for a file the user did not click.
+    void ShowSelectedPreview();
     void ShowExportProgress(int pagesWritten, int pageCount, const QElapsedTimer& clock);
     void BuildUndo();
     void ReplayStep(void (QUndoStack::*replay)(), const QString& status);
