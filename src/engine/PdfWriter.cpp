@@ -15,6 +15,7 @@
 #include "PdfAPlan.h"
 #include "PdfARules.h"
 #include "PdfObjects.h"
+#include "TextLayerPlan.h"
 #include "XmpPacket.h"
 #include "jpeg2pdf.h"
 
@@ -112,6 +113,17 @@ bool AddPdfARefusals(const DocumentPlan& plan, const ExportOptions& options, Exp
     return true;
 }
 
+// What a page text source is told before the first page is written: each page's file and the
+// orientation its picture is shown in.
+std::vector<PageTextRequest> TextRequests(const std::vector<ProbedPage>& pages, const std::vector<std::string>& paths)
+{
+    std::vector<PageTextRequest> requests;
+    requests.reserve(pages.size());
+    for (const ProbedPage& page : pages)
+        requests.push_back({page.entry, paths[static_cast<size_t>(page.entry)], page.orientation});
+    return requests;
+}
+
 OutputRefusal RefusalOf(OutputFile::OpenResult result)
 {
     switch (result) {
@@ -195,6 +207,8 @@ ExportReport ExportJpegList(const std::vector<std::string>& paths, const std::st
                 return CopyJpegStripped(jpeg, sink) >= 0;
             });
         }
+        if (options.text)
+            AddTextLayer(plan, *options.text);
         if (options.warn) {
             for (const auto& [entry, text] : found.warnings)
                 options.warn(entry, text);
@@ -219,6 +233,9 @@ ExportReport ExportJpegList(const std::vector<std::string>& paths, const std::st
     report.result = kExportFailedWriting;
     WriteStop stop;
     try {
+        // The source may start recognising now that the document is sure to be written.
+        if (options.text)
+            options.text->Begin(TextRequests(found.pages, paths));
         const bool written = WriteDocument(out, paths, plan, progress, stop);
         if (written && out.Close()) {
             report.result = kExportSaved;

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "ExportDetails.h"
+#include "FixedPageText.h"
 #include "IccProfiles.h"
 #include "MakeJpeg.h"
 #include "PdfAChecks.h"
@@ -24,6 +25,7 @@ struct Document {
     DocumentInfo info;
     std::vector<std::string> imageSpaces;  // as PdfAFacts lists them
     std::vector<int> warned;  // entries the export warned of
+    std::vector<PageText> text;  // each page's invisible words; none: no text layer
 };
 
 // A picture carrying `profile` in its APP2 chunks.
@@ -99,16 +101,26 @@ TEST(PdfAExport, DocumentsMeetTheirPart)
          {rgbVersion2, rgbVersion4, grey, greyVersion2, cmykVersion2},
          {},
          {"ICC 2", "/DeviceRGB", "/DeviceGray", "ICC 2", "ICC 2"},
-         {1}},
+         {1},
+         {}},
         {"profiles-2b",
          PdfAPart::A2b,
          {rgbVersion2, rgbVersion4, grey, greyVersion2, cmykVersion4},
          {},
          {"ICC 2", "ICC 4", "/DeviceGray", "ICC 2", "ICC 4"},
+         {},
          {}},
-        {"described-1b", PdfAPart::A1b, {rgb, smallest}, described, {"/DeviceRGB", "/DeviceRGB"}, {}},
-        {"described-2b", PdfAPart::A2b, {rgb, smallest}, described, {"/DeviceRGB", "/DeviceRGB"}, {}},
-        {"local-date-1b", PdfAPart::A1b, {rgb}, localDate, {"/DeviceRGB"}, {}},
+        {"described-1b", PdfAPart::A1b, {rgb, smallest}, described, {"/DeviceRGB", "/DeviceRGB"}, {}, {}},
+        {"described-2b", PdfAPart::A2b, {rgb, smallest}, described, {"/DeviceRGB", "/DeviceRGB"}, {}, {}},
+        {"local-date-1b", PdfAPart::A1b, {rgb}, localDate, {"/DeviceRGB"}, {}, {}},
+        {"text-1b",
+         PdfAPart::A1b,
+         {rgb, rgb},
+         {},
+         {"/DeviceRGB", "/DeviceRGB"},
+         {},
+         {engine_test::PageOf({{engine_test::LevelLine(2, 20, 8, {{"Größe", 2, 20}, {"\xF0\x9D\x84\x9E", 22, 26}})}}),
+          engine_test::PageOf({}, 1)}},
     };
     TempDir dir;
     for (const Document& document : documents) {
@@ -117,6 +129,9 @@ TEST(PdfAExport, DocumentsMeetTheirPart)
         options.acceptGray = true;
         options.info = document.info;
         options.pdfa = document.part;
+        engine_test::FixedPageText text(document.text);
+        if (!document.text.empty())
+            options.text = &text;
         std::vector<int> warned;
         options.warn = [&warned](int entry, const std::string&) { warned.push_back(entry); };
         ASSERT_EQ(Export(dir, document.name, document.pictures, options).result, kExportSaved);

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <string>
 
+#include "TextLayerContent.h"
+
 namespace jpeg2pdf {
 
 namespace {
@@ -121,15 +123,23 @@ bool WritePageTree(OutputFile& out, ObjectOffsets& offsets, const ObjectNumbers&
 }
 
 bool WritePageObject(OutputFile& out, ObjectOffsets& offsets, const ObjectNumbers& numbers, int64_t page,
-                     const PagePlan& plan)
+                     const PagePlan& plan, const PageObjectExtras& extras)
 {
-    const std::string_view procSet = plan.colour == ImageColour::Gray ? " 0 R >>\n/ProcSet [ /PDF /ImageB ]\n"
-                                                                      : " 0 R >>\n/ProcSet [ /PDF /ImageC ]\n";
+    const bool gray = plan.colour == ImageColour::Gray;
+    std::string_view procSet = gray ? " 0 R >>\n/ProcSet [ /PDF /ImageB ]\n" : " 0 R >>\n/ProcSet [ /PDF /ImageC ]\n";
+    std::string font;
+    if (extras.textFont != 0) {
+        font = " 0 R >>\n/Font << " + std::string(kTextFontResource) + " " + Decimal(extras.textFont);
+        procSet = gray ? " 0 R >>\n/ProcSet [ /PDF /Text /ImageB ]\n" : " 0 R >>\n/ProcSet [ /PDF /Text /ImageC ]\n";
+    }
+    const int turns = extras.quarterTurns & 3;
     return BeginObject(out, offsets, numbers.Page(page))
            && WriteText(out, "<<\n/Type /Page\n/Parent 2 0 R\n/Resources\n<<\n/XObject << /Im0 ")
-           && WriteNumber(out, numbers.Image(page)) && WriteText(out, procSet) && WriteText(out, ">>\n/MediaBox [ 0 0 ")
-           && WriteReal(out, plan.pageWidth) && WriteText(out, " ") && WriteReal(out, plan.pageHeight)
-           && WriteText(out, " ]\n/Contents ") && WriteNumber(out, numbers.Contents(page))
+           && WriteNumber(out, numbers.Image(page)) && WriteText(out, font) && WriteText(out, procSet)
+           && WriteText(out, ">>\n/MediaBox [ 0 0 ") && WriteReal(out, plan.pageWidth) && WriteText(out, " ")
+           && WriteReal(out, plan.pageHeight) && WriteText(out, " ]\n")
+           && (turns == 0 || (WriteText(out, "/Rotate ") && WriteNumber(out, 90 * turns) && WriteText(out, "\n")))
+           && WriteText(out, "/Contents ") && WriteNumber(out, numbers.Contents(page))
            && WriteText(out, " 0 R\n>>\nendobj\n");
 }
 
@@ -159,9 +169,10 @@ bool WriteImageObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNum
 }
 
 bool WriteContentObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber, const PagePlan& plan,
-                        bool eolBeforeEndstream)
+                        bool eolBeforeEndstream, std::string_view underlay)
 {
-    std::string content = "q\n";
+    std::string content(underlay);
+    content += "q\n";
     if (plan.clipped) {
         for (double value : {plan.clip.x, plan.clip.y, plan.clip.width, plan.clip.height})
             content += PdfNumber(value) + " ";

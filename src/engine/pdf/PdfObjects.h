@@ -41,15 +41,22 @@ bool EndStreamObject(OutputFile& out, bool eolBeforeEndstream);
 bool WriteHeader(OutputFile& out, const DocumentExtras& extras);
 bool WriteCatalog(OutputFile& out, ObjectOffsets& offsets, const std::vector<std::string>& extraEntries = {});
 bool WritePageTree(OutputFile& out, ObjectOffsets& offsets, const ObjectNumbers& numbers);
+// What a page object may carry beyond the window's: the text layer's font in its resources, and
+// a turn readers show it with.
+struct PageObjectExtras {
+    int64_t textFont = 0;  // 0: none
+    int quarterTurns = 0;  // clockwise; 0: no /Rotate
+};
 bool WritePageObject(OutputFile& out, ObjectOffsets& offsets, const ObjectNumbers& numbers, int64_t page,
-                     const PagePlan& plan);
+                     const PagePlan& plan, const PageObjectExtras& extras = {});
 // The image object up to and including the end of its stream, the whole file `jpeg` as the
 // stream's data; with `data` set, what it writes instead, followed by the plan's length object.
 bool WriteImageObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber, const PagePlan& plan,
                       const InputFile& jpeg, const DocumentExtras& extras);
-// The content stream that draws the image as the plan places it (and clips it).
+// The content stream that draws the image as the plan places it (and clips it), after
+// `underlay` (whole operator lines).
 bool WriteContentObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber, const PagePlan& plan,
-                        bool eolBeforeEndstream);
+                        bool eolBeforeEndstream, std::string_view underlay = {});
 // Records where the section begins in the last entry of `offsets`, then lists objects
 // 1 ... objectCount.
 bool WriteXrefSection(OutputFile& out, ObjectOffsets& offsets, int64_t objectCount);

@@ -18,6 +18,10 @@
 //   imageData        writes each image stream's data instead of the whole file; the /Length then
 //                    refers to an object written right after the image object (UseImageData)
 //   eolBeforeEndstream  an end-of-line, not counted in /Length, before every "endstream"
+//   underlay         content drawn under each page's image, given as the page is written, with
+//                    the page's quarter turns; each page's objects are then written together
+//                    (image, contents, page object) instead of all page objects first
+//   textFont         the font the resources of a page with an underlay name for its text
 // Options fill these in ExportJpegList (PdfWriter.cpp) right after PlanDocument, before the output
 // is opened. Every number a hook writes must be allocated from `objects` before writing begins,
 // and every allocated number written exactly once (the cross-reference section lists them all).
@@ -77,6 +81,14 @@ struct PagePlan {
     int64_t lengthObject = 0;  // 0: the image's /Length is written directly; else this object holds it
 };
 
+// What goes under a page's image, known only as the page is written.
+struct PageUnderlay {
+    std::string content;  // whole operator lines drawn before the image; empty: nothing
+    int quarterTurns = 0;  // clockwise, 0 to 3: the page object's /Rotate
+};
+// Gives page `index`'s underlay; called once per page, in list order.
+using UnderlayWriter = std::function<PageUnderlay(int64_t index, const PagePlan& page)>;
+
 struct DocumentExtras;
 // Writes one or more whole objects ("n 0 obj" ... "endobj\n", see BeginObject and
 // EndStreamObject) at the output's position; false when a write failed.
@@ -94,6 +106,8 @@ struct DocumentExtras {
     std::vector<ObjectWriter> objects;
     ImageDataWriter imageData;  // empty: each file is copied whole
     bool eolBeforeEndstream = false;
+    UnderlayWriter underlay;  // empty: the window's order, every page object before the images
+    int64_t textFont = 0;  // named by each page whose underlay is not empty; 0: none
     // The trailer's /ID from a running hash of every byte before the trailer (see ContentDigest).
     bool documentId = false;
 };

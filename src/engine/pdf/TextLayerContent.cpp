@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "TextLayerContent.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "BlankFontProgram.h"
+#include "PdfObjects.h"
+
+namespace jpeg2pdf {
+
+namespace {
+
+using Matrix = std::array<double, 6>;
+
+// Horizontal scaling in percent stays where readers (and PDF/A's limits on reals) take it.
+constexpr double kLeastScaling = 1;
+constexpr double kMostScaling = 32767;
+
+// In PDF's row-vector order: a point goes through `first`, then through `then`.
+Matrix Concatenate(const Matrix& first, const Matrix& then)
+{
+    const auto& [a, b, c, d, e, f] = first;
+    const auto& [A, B, C, D, E, F] = then;
+    return {a * A + b * C, a * B + b * D, c * A + d * C, c * B + d * D, e * A + f * C + E, e * B + f * D + F};
+}
+
+bool Finite(std::initializer_list<double> values)
+{
+    return std::all_of(values.begin(), values.end(), [](double value) { return std::isfinite(value); });
+}
+
+void AppendNumbers(std::string& out, std::initializer_list<double> values)
+{
+    for (double value : values) {
+        out += PdfNumber(value);
+        out += ' ';
+    }
+}
+
+// Shows `hex` (`glyphs` codes) stretched over `extent` pixels at font size `size`; returns the
+// width it takes, which differs from `extent` only where the scaling had to be bounded.
+double ShowStretched(std::string& out, std::string_view hex, int glyphs, double extent, double size)
+{
+    const double natural = glyphs * size * kBlankGlyphWidth / 1000.0;
+    const double scaling = std::clamp(100 * extent / natural, kLeastScaling, kMostScaling);
+    out += PdfNumber(scaling);
+    out += " Tz <";
+    out += hex;
+    out += "> Tj\n";
+    return natural * scaling / 100;
+}
+
+// One line's text object, or nothing when none of its words can be shown.
+std::string LineObject(const TextLine& line, const Matrix& pixelsToPage, std::string& spaceHex, TextCodes& codes)
+{
+    if (!Finite({line.x0, line.y0, line.x1, line.y1, line.height}) || !(line.height > 0))
+        return {};
+    std::string shown, hex;
+    bool first = true;
+    double origin = 0, pen = 0;  // pixels along the baseline from the line's start
+    for (const TextWord& word : line.words) {
+        if (!Finite({word.start, word.end}) || word.text.empty())
+            continue;
+        // Codes in order of first use: the space comes before the word it leads to.
+        if (!first && spaceHex.empty())
+            codes.AppendHex(" ", spaceHex);
+        hex.clear();
+        const int glyphs = codes.AppendHex(word.text, hex);
+        if (first) {
+            origin = pen = word.start;
+            first = false;
+        } else {
+            // The pen, not the word's start, is where the space begins: a word that overran its
+            // extent is made up for by the gap after it.
+            pen += ShowStretched(shown, spaceHex, 1, word.start - pen, line.height);
+        }
+        pen += ShowStretched(shown, hex, glyphs, word.end - pen, line.height);
+    }
+    if (first)
+        return {};
+
+    double dx = line.x1 - line.x0, dy = line.y1 - line.y0;
+    const double length = std::hypot(dx, dy);
+    if (length > 0 && std::isfinite(length))
+        dx /= length, dy /= length;
+    else
+        dx = 1, dy = 0;
+    // Along the baseline, and up from it: with y running down, up is (dy, -dx).
+    const Matrix onBaseline = {dx, dy, dy, -dx, line.x0 + dx * origin, line.y0 + dy * origin};
+    const Matrix textMatrix = Concatenate(onBaseline, pixelsToPage);
+    std::string object = "BT\n";
+    object += kTextFontResource;
+    object += ' ';
+    AppendNumbers(object, {line.height});
+    object += "Tf\n";
+    AppendNumbers(object, {textMatrix[0], textMatrix[1], textMatrix[2], textMatrix[3], textMatrix[4], textMatrix[5]});
+    object += "Tm\n";
+    object += shown;
+    object += "ET\n";
+    return object;
+}
+
+}  // namespace
+
+std::string TextLayerContent(const PageText& text, const std::array<double, 6>& pixelsToPage, const PageRect* clip,
+                             TextCodes& codes)
+{
+    std::string lines, spaceHex;
+    for (const TextBlock& block : text.blocks) {
+        for (const TextLine& line : block.lines)
+            lines += LineObject(line, pixelsToPage, spaceHex, codes);
+    }
+    if (lines.empty())
+        return {};
+    std::string content = "q\n";
+    if (clip) {
+        AppendNumbers(content, {clip->x, clip->y, clip->width, clip->height});
+        content += "re W n\n";
+    }
+    content += "3 Tr\n";
+    content += lines;
+    content += "Q\n";
+    return content;
+}
+
+}  // namespace jpeg2pdf
