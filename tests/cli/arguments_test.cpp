@@ -264,6 +264,7 @@ TEST(Arguments, FailureWhileWritingRemovesThePartialOutput)
     const std::string out = dir.File("out.pdf");
     const ProgramRun run = RunExportProgram({"-o", out, big, big}, "", ReadFileBytes(big).size());
     EXPECT_EQ(run.status, 4);
-    EXPECT_EQ(run.err, "leafbind-export: " + out + ": cannot be written: File too large\n");
+    EXPECT_EQ(run.err,
+              "leafbind-export: " + out + ": cannot be written: the file grew past the size limit (File too large)\n");
     EXPECT_FALSE(Exists(out));
 }

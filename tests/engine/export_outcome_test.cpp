@@ -297,9 +297,9 @@ TEST(ExportOutcome, ReplacementIsOnDiskBeforeItTakesTheName)
         fileCallLog = &calls;
         EXPECT_EQ(ConvertJpegListToPdf({a}, dir.File("out.pdf")), kExportSaved);
         fileCallLog = nullptr;
-        const std::vector<std::string> flushed{"fsync .leafbind-", "rename .leafbind- out.pdf",
-                                               "fsync " + LoggedName(dir.Path())};
-        EXPECT_EQ(calls, existing ? flushed : std::vector<std::string>{"rename .leafbind- out.pdf"});
+        const std::vector<std::string> flushed{"fsync (unnamed)", "link (unnamed) .leafbind-",
+                                               "rename .leafbind- out.pdf", "fsync " + LoggedName(dir.Path())};
+        EXPECT_EQ(calls, existing ? flushed : std::vector<std::string>{"link (unnamed) out.pdf"});
     }
 }
 
