@@ -15,6 +15,8 @@
 #include <stdexcept>
 
 #include "DocumentWriter.h"
+#include "ExportDetails.h"
+#include "FileCalls.h"
 #include "FileCallLog.h"
 #include "FrameHeaderBytes.h"
 #include "MakeJpeg.h"
@@ -300,6 +302,44 @@ TEST(ExportOutcome, ReplacementIsOnDiskBeforeItTakesTheName)
         const std::vector<std::string> flushed{"fsync (unnamed)", "link (unnamed) .leafbind-",
                                                "rename .leafbind- out.pdf", "fsync " + LoggedName(dir.Path())};
         EXPECT_EQ(calls, existing ? flushed : std::vector<std::string>{"link (unnamed) out.pdf"});
+    }
+}
+
+// A call that fails while the new file takes the old one's name (a disk that reports EIO on the
+// flush, say) fails the export, with unnamed files and on a file system without them: the old
+// file stays whole and nothing is left beside it.
+TEST(ExportOutcome, FailureWhileTakingTheNameKeepsTheOldFile)
+{
+    TempDir dir;
+    const std::string a = dir.Write("a.jpg", MakeJpeg({}));
+    posixfile::FileCalls& calls = posixfile::fileCalls;
+    const posixfile::FileCalls real = calls;
+    static int error;  // for the replacements, which capture nothing
+    enum Call { None, Fsync, Link, Rename };
+    const std::tuple<bool, Call, int> rows[] = {{true, Fsync, EIO},  {true, Link, ENOSPC}, {true, Rename, EIO},
+                                                {false, None, 0},    {false, Fsync, EIO},  {false, Rename, EDQUOT}};
+    for (const auto& [unnamedFiles, call, failure] : rows) {
+        const char* const names[] = {"nothing", "fsync", "linkat", "rename"};
+        SCOPED_TRACE(std::string(unnamedFiles ? "unnamed file, " : "named file, ") + names[call] + " fails");
+        const std::string output = dir.Write("out.pdf", kPrevious);
+        error = failure;
+        if (!unnamedFiles)
+            calls.open = [](const char* path, int flags, mode_t mode) {
+                return (flags & O_TMPFILE) == O_TMPFILE ? (errno = EOPNOTSUPP, -1) : ::open(path, flags, mode);
+            };
+        if (call == Fsync)
+            calls.fsync = [](int) { return errno = error, -1; };
+        if (call == Link)
+            calls.linkat = [](int, const char*, int, const char*, int) { return errno = error, -1; };
+        if (call == Rename)
+            calls.rename = [](const char*, const char*) { return errno = error, -1; };
+        const jpeg2pdf::ExportReport report = jpeg2pdf::ExportJpegList({a}, output);
+        calls = real;
+        EXPECT_EQ(report.result, call == None ? kExportSaved : kExportFailedWriting);
+        EXPECT_EQ(report.systemError, failure);
+        const std::string now = ReadFileBytes(output);
+        EXPECT_EQ(call == None ? now.substr(0, 9) : now, call == None ? "%PDF-1.2\n" : kPrevious);
+        EXPECT_EQ(Listing(dir.Path()), (std::set<std::string>{"a.jpg", "out.pdf"}));
     }
 }
 
