@@ -129,6 +129,14 @@ TEST(ExportOutcome, OutputRefusedBeforeAnythingIsWritten)
         SCOPED_TRACE(output);
         EXPECT_EQ(ConvertJpegListToPdf({a}, output), kExportCannotCreate);
     }
+    // A FIFO is written as it is once a program reads it (waiting for one would hang the window).
+    const int reader = open(dir.File("fifo.pdf").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_EQ(ConvertJpegListToPdf({a}, dir.File("fifo.pdf")), kExportSaved);
+    ASSERT_EQ(ConvertJpegListToPdf({a}, dir.File("file.pdf")), kExportSaved);
+    std::string piped(ReadFileBytes(dir.File("file.pdf")).size() + 1, '\0');
+    piped.resize(static_cast<size_t>(std::max<ssize_t>(0, read(reader, piped.data(), piped.size()))));
+    EXPECT_EQ(piped, ReadFileBytes(dir.File("file.pdf")));
+    close(reader);
 }
 
 TEST(ExportOutcome, OutputHeldByAnotherProgramStaysUnchanged)
