@@ -28,12 +28,13 @@ public:
 
     // Creates an empty file open for writing in the folder of `target` (whose links the caller
     // has followed: see FinalTarget): unnamed, or under a new hidden name where the file system
-    // cannot make unnamed files. With `replaced`, the stat of the
-    // file it will replace, the new file takes that file's permission bits, and its owner where
-    // the process may give files away; otherwise 0666 less the umask applies, as to any new file.
-    // With `signalRemovable` a hidden named file can be removed by RemoveFromSignalHandler until it
-    // is committed or abandoned (one such file per process at a time; while one is pending,
-    // another is not removable that way); an unnamed one needs no removing. False with errno set, and nothing left behind.
+    // cannot make unnamed files. With `replaced`, the stat of the file it will replace, the new
+    // file takes that file's permission bits, and its owner where the process may give files
+    // away; otherwise 0666 less the umask applies, as to any new file. With `signalRemovable` a
+    // hidden named file can be removed by RemoveFromSignalHandler until it is committed or
+    // abandoned (one such file per process at a time; while one is pending, another is not
+    // removable that way); an unnamed one needs no removing. False with errno set, and nothing
+    // left behind.
     bool Begin(const std::string& target, const struct stat* replaced, bool signalRemovable = false);
 
     // The new file's descriptor, -1 when none is open; it stays this object's.
