@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Start-up: the application object, fonts and balloon hints, the main window, then the
-// hidden about box, and the event loop until the main window closes.
+// hidden about box, and the event loop until the main window closes (by Exit, the window
+// system, or SIGTERM, SIGINT or SIGHUP).
 #include "About.h"
 #include "AppFonts.h"
 #include "BalloonToolTip.h"
@@ -16,6 +17,8 @@ int main(int argc, char* argv[])
     TForm1 Form1;
     TAboutBox AboutBox(&Form1);
     Form1.SetAboutBox(&AboutBox);
+    // A logout must not leave half a PDF: the export in progress ends first.
+    Form1.EndOnTerminationSignals();
     Form1.show();
     return app.exec();
 }

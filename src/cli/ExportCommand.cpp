@@ -55,7 +55,14 @@ std::string DescribeOutputRefusal(const jpeg2pdf::ExportReport& report)
         return "no pages to write";
     case OutputRefusal::TooManyPagesForPart:
         return "PDF/A-1b holds at most 8,191 pages (PDF/A-2b has no such limit)";
+    case OutputRefusal::FolderForbidsNewFiles:
+        return "cannot be replaced: Leafbind makes the new file beside the old one, and the folder "
+            + ShownName(report.outputFolder) + " forbids new files (" + std::strerror(report.systemError) + ")";
     case OutputRefusal::CannotCreate:
+        // A FIFO opens for writing only while a program reads it.
+        if (report.systemError == ENXIO)
+            return std::string("cannot open: no program reads from it (") + std::strerror(ENXIO) + ")";
+        break;
     case OutputRefusal::None:
         break;
     }
@@ -88,9 +95,12 @@ int Explain(const jpeg2pdf::ExportReport& report, const std::string& outputName,
                                       : "the file became shorter while it was copied";
         Complain(streams.err, EntryName(entries, report.entry) + ": cannot be copied: " + reason);
     } else {
-        Complain(streams.err,
-                 outputName + ": cannot be written: "
-                     + (report.systemError != 0 ? std::strerror(report.systemError) : "write failed"));
+        // EFBIG: a file size limit (ulimit -f), or the largest file the file system holds.
+        const std::string reason = report.systemError == EFBIG
+            ? std::string("the file grew past the size limit (") + std::strerror(EFBIG) + ")"
+            : report.systemError != 0 ? std::strerror(report.systemError)
+                                      : "write failed";
+        Complain(streams.err, outputName + ": cannot be written: " + reason);
     }
     return kExitFailedWriting;
 }

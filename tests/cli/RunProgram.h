@@ -31,7 +31,8 @@ struct ProgramRun {
 }
 
 // `input` becomes standard input. With `fileSizeLimit` the child's files may not grow beyond
-// that many bytes, as on a full disk. `folder`, when given, is the child's current folder.
+// that many bytes, as under `ulimit -f` (SIGXFSZ keeps its default action: the program must
+// ignore it to report the failure). `folder`, when given, is the child's current folder.
 inline ProgramRun RunExportProgram(const std::vector<std::string>& args, const std::string& input = "",
                                    rlim_t fileSizeLimit = RLIM_INFINITY, const std::string& folder = "")
 {
@@ -48,7 +49,7 @@ inline ProgramRun RunExportProgram(const std::vector<std::string>& args, const s
         if (!folder.empty() && chdir(folder.c_str()) != 0)
             _exit(127);
         if (fileSizeLimit != RLIM_INFINITY) {
-            signal(SIGXFSZ, SIG_IGN);  // the write past the limit fails with EFBIG instead
+            signal(SIGXFSZ, SIG_DFL);
             const rlimit cap {fileSizeLimit, fileSizeLimit};
             setrlimit(RLIMIT_FSIZE, &cap);
         }

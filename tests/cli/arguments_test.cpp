@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Arguments, exit status and the one line on standard error, with real files.
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -254,6 +256,24 @@ TEST(Arguments, ExitStatusAndMessage)
                          2,
                          "leafbind-export: invalid value '" + r.value + "' for " + r.option + ": " + r.why + usage,
                          out});
+    // A file we may write in a folder where no new file may be made (immutable for root, whom
+    // the folder's permissions do not stop).
+    ASSERT_EQ(mkdir(dir.File("closed").c_str(), 0700), 0);
+    const std::string closedFile = dir.Write("closed/out.pdf", kPrevious);
+    ASSERT_EQ(chmod(dir.File("closed").c_str(), 0500), 0);
+    const int closed = open(dir.File("closed").c_str(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    const bool immutable = getuid() == 0 && ioctl(closed, FS_IOC_GETFLAGS, &flags) == 0
+        && ioctl(closed, FS_IOC_SETFLAGS, &(flags |= FS_IMMUTABLE_FL)) == 0;
+    if (getuid() != 0 || immutable)
+        cases.push_back({"folder forbids new files",
+                         {"-f", "-o", closedFile, a},
+                         3,
+                         "leafbind-export: " + closedFile
+                             + ": cannot be replaced: Leafbind makes the new file beside the old one, and the folder "
+                             + std::filesystem::canonical(dir.File("closed")).string() + " forbids new files (...",
+                         closedFile,
+                         Unchanged});
     dir.Write("one.txt", a + "\n");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -280,6 +300,10 @@ TEST(Arguments, ExitStatusAndMessage)
         unlink(out.c_str());
     }
     EXPECT_TRUE(Exists("/dev/full"));
+    if (immutable)
+        ioctl(closed, FS_IOC_SETFLAGS, &(flags &= ~FS_IMMUTABLE_FL));
+    close(closed);
+    chmod(dir.File("closed").c_str(), 0700);
 }
 
 TEST(Arguments, HelpAndVersionGoToStandardOutput)
@@ -300,6 +324,7 @@ TEST(Arguments, FailureWhileWritingRemovesThePartialOutput)
     const std::string out = dir.File("out.pdf");
     const ProgramRun run = RunExportProgram({"-o", out, big, big}, "", ReadFileBytes(big).size());
     EXPECT_EQ(run.status, 4);
-    EXPECT_EQ(run.err, "leafbind-export: " + out + ": cannot be written: File too large\n");
+    EXPECT_EQ(run.err,
+              "leafbind-export: " + out + ": cannot be written: the file grew past the size limit (File too large)\n");
     EXPECT_FALSE(Exists(out));
 }

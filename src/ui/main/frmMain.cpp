@@ -16,6 +16,7 @@
 #include "ListUndo.h"
 #include "PicturePreview.h"
 #include "PreviewFrame.h"
+#include "TerminationSignals.h"
 #include "WindowAccessibility.h"
 
 #include <jpeg2pdf.h>
@@ -350,11 +351,21 @@ void TForm1::btn3Click()
     nextProgressAtMs_ = 0;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     exporting_ = true;
-    const int result = jpeg2pdf::ConvertJpegListToPdf(
-        paths, output.toStdString(), [&](int written, int total) { ShowExportProgress(written, total, clock); });
+    const int result
+        = jpeg2pdf::ConvertJpegListToPdf(paths, output.toStdString(), [&](int written, int total) {
+              ShowExportProgress(written, total, clock);
+              // Thrown through the engine, which removes the new file and keeps the old one.
+              struct EndedBySignal { };
+              if (terminationSignals_ && TerminationSignals::Pending())
+                  throw EndedBySignal {};
+          });
     exporting_ = false;
     QApplication::restoreOverrideCursor();
     exportProgress_->hide();
+    if (terminationSignals_ && TerminationSignals::Pending()) {
+        close();
+        return;
+    }
 
     switch (result) {
     case jpeg2pdf::kExportFailedWriting:
@@ -399,6 +410,18 @@ void TForm1::closeEvent(QCloseEvent* event)
 }
 
 void TForm1::btn4Click() { close(); }
+
+void TForm1::EndOnTerminationSignals()
+{
+    if (terminationSignals_)
+        return;
+    terminationSignals_ = new TerminationSignals(this);
+    // During an export the progress step sees the signal and ends it; the window closes after.
+    connect(terminationSignals_, &TerminationSignals::Received, this, [this] {
+        if (!exporting_)
+            QApplication::closeAllWindows();  // an open dialog as well
+    });
+}
 
 void TForm1::btn5Click()
 {

@@ -26,6 +26,7 @@ class QUndoStack;
 class PreviewFrame;
 class TAboutBox;
 class TListBox;
+class TerminationSignals;
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -34,6 +35,10 @@ public:
     // dialogs: how the file dialogs are shown; null means the real modal dialogs.
     explicit TForm1(std::shared_ptr<FileDialogRunner> dialogs = nullptr, QWidget* parent = nullptr);
     ~TForm1() override;
+
+    // From now on SIGTERM, SIGINT and SIGHUP (a logout, say) close the window as Exit does; an
+    // export running then is ended first, leaving the chosen name as it was.
+    void EndOnTerminationSignals();
 
     // The About command shows this box; the application creates it after the window.
     void SetAboutBox(TAboutBox* box) { aboutBox_ = box; }
@@ -149,4 +154,5 @@ private:
     int progressIntervalMs_ = 100;
     qint64 nextProgressAtMs_ = 0;
     bool exporting_ = false;
+    TerminationSignals* terminationSignals_ = nullptr;
 };

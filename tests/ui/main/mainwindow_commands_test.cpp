@@ -345,6 +345,39 @@ private slots:
         QVERIFY(!form_->isVisible());
     }
 
+    // A logout (SIGTERM) closes the window as Exit does; an export running then is ended first:
+    // the chosen name keeps its old file and nothing is left beside it.
+    void terminationSignalClosesTheWindow_data()
+    {
+        QTest::addColumn<bool>("exporting");
+        QTest::newRow("idle") << false;
+        QTest::newRow("mid-export") << true;
+    }
+    void terminationSignalClosesTheWindow()
+    {
+        QFETCH(bool, exporting);
+        TempDir dir;
+        const QString a = Q(dir.Write("a.jpg", MakeJpeg({})));
+        const std::string pdf = dir.Write("out.pdf", "previous contents");
+        form_->EndOnTerminationSignals();
+        if (exporting) {
+            addPaths({a, a, a});
+            auto* bar = form_->stat1->findChild<QProgressBar*>("exportProgress");
+            connect(bar, &QProgressBar::valueChanged, this, [](int value) {
+                if (value == 1)
+                    std::raise(SIGTERM);
+            });
+            form_->SetProgressDelay(0, 0);
+            dialogs_->answers = {{Q(pdf)}};
+            click(form_->btn3);
+        } else {
+            std::raise(SIGTERM);
+        }
+        QTRY_VERIFY(!form_->isVisible());
+        QCOMPARE(ReadFileBytes(pdf), std::string("previous contents"));
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
+    }
+
     void progressIsPacedByTheClock()
     {
         TempDir dir;
