@@ -4,11 +4,11 @@
 # X server of its own with the accessibility bus on (as a screen-reader user has it), the list
 # loaded and the PDF named through the real file dialogs, the status line read on the bus.
 #   bash bench/window_export_bench.sh [build folder] [runs] [large|small]
-# Each run starts the program afresh, as a user who opens it to make one PDF does, and times from
+# Each round starts the program afresh, as a user who opens it to make one PDF does, and times from
 # the Enter that accepts the save dialog until the status line says "Done"; the engine's run is
 # leafbind-export on the same list file (the window's bytes). Engine and window take turns, each
-# output under a new name in the photos' folder, pending writes flushed and the previous outputs
-# removed before each timing. Prints medians of `runs` (default 3) after a warming round, every
+# output under a new name in the photos' folder, the previous outputs removed and pending writes
+# flushed right before each timing (see clear_outputs in window_export_drive.py). Prints medians of `runs` (default 3) after a warming round, every
 # run as the spread, and processor times (user and system, all threads), which a busy machine
 # disturbs less. Inputs under $TMPDIR (default /tmp). Exits with 1 when a ratio misses 1.2.
 set -euo pipefail
@@ -50,27 +50,26 @@ with open(folder + ".txt", "w") as names:
 PY
 }
 
-quiesce() { rm -f "$work"/in/*.pdf; sync; }
-
-through_window() {  # pdf
+start_program() {
   (cd "$work/home" && HOME="$work/home" XDG_CONFIG_HOME= XDG_CACHE_HOME= XDG_DATA_HOME= \
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 exec "$build/src/app/leafbind" > "$work/app.log" 2>&1) &
   app=$!
-  drive window "$work/in.txt" "$1" "$app"
-  kill "$app" && wait "$app" 2>/dev/null || true
-  app=""
 }
 
 scenario() {  # label count bytes width height
   make_inputs "$2" "$3" "$4" "$5"
   local run engine=() window=()
   for run in $(seq 0 "$runs"); do   # round 0 warms the page cache and is not counted
-    quiesce
+    # The program starts before the engine's turn: on the development machine (a virtual one) a
+    # program started after a large write and before the next one made that write cost several
+    # times the processor time, whichever program wrote.
+    start_program
     engine[run]=$(drive engine "$build/src/cli/leafbind-export" "$work/in.txt" "$work/in/engine-$run.pdf")
-    quiesce
-    window[run]=$(through_window "$work/in/window-$run.pdf")
+    window[run]=$(drive window "$work/in.txt" "$work/in/window-$run.pdf" "$app")
+    kill "$app" && wait "$app" 2>/dev/null || true
+    app=""
   done
-  quiesce
+  rm -f "$work"/in/*.pdf
   printf '%s\n' "${engine[@]:1}" > "$work/engine.txt"
   printf '%s\n' "${window[@]:1}" > "$work/window.txt"
   /usr/bin/python3 - "$1" "$work/window.txt" "$work/engine.txt" <<'PY'
