@@ -146,9 +146,9 @@ int RunExport(const CommandLine& command, const Streams& streams)
         entries.paths, toStandardOutput ? std::string() : command.output, options,
         [&progress](int written, int total, int64_t bytes) { progress.Update(written, total, bytes); });
     progress.Finish();
-    // A reader that stops early (| head) is no error to report; the status still says the
-    // document is incomplete.
-    if (toStandardOutput && report.result == jpeg2pdf::kExportFailedWriting && report.entry < 0
+    // A reader that stops early (| head), however the pipe was named, is no error to report; the
+    // status still says the document is incomplete. Only a pipe or socket fails with EPIPE.
+    if (report.result == jpeg2pdf::kExportFailedWriting && report.entry < 0
         && report.systemError == EPIPE)
         return kExitFailedWriting;
     return Explain(report, outputName, streams, entries);

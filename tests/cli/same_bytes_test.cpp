@@ -109,10 +109,8 @@ TEST(SameBytes, ThroughAPipe)
         args[1] = output;
         EXPECT_EQ(RunIntoPipe(args, "cat > '" + dir.File("piped.pdf") + "'", errors), 0);
         EXPECT_EQ(ReadFileBytes(dir.File("piped.pdf")), ReadFileBytes(dir.File("window.pdf")));
+        // A reader that stops early: the writer fails quietly instead of hanging or dying of the signal.
+        EXPECT_EQ(RunIntoPipe(args, "head -c 100 > /dev/null", errors), 4);
+        EXPECT_EQ(ReadFileBytes(errors), "");
     }
-    args[1] = "-";
-
-    // A reader that stops early: the writer fails quietly instead of hanging or dying of the signal.
-    EXPECT_EQ(RunIntoPipe(args, "head -c 100 > /dev/null", errors), 4);
-    EXPECT_EQ(ReadFileBytes(errors), "");
 }
