@@ -22,6 +22,13 @@ namespace extract {
 
 namespace {
 
+// A dictionary's entry; null for anything else, without the warning libqpdf gives when asked
+// for a key of what is not a dictionary.
+QPDFObjectHandle Key(QPDFObjectHandle object, const std::string& key)
+{
+    return object.isDictionary() ? object.getKey(key) : QPDFObjectHandle::newNull();
+}
+
 // Filters libqpdf undoes at its generalized decode level, by their full and abbreviated names.
 bool IsGeneralizedFilter(QPDFObjectHandle filter)
 {
@@ -53,13 +60,6 @@ bool IsJpegStream(QPDFObjectHandle image)
         if (!IsGeneralizedFilter(filters[i]))
             return false;
     return true;
-}
-
-// A dictionary's entry; null for anything else, without the warning libqpdf gives when asked
-// for a key of what is not a dictionary.
-QPDFObjectHandle Key(QPDFObjectHandle object, const std::string& key)
-{
-    return object.isDictionary() ? object.getKey(key) : QPDFObjectHandle::newNull();
 }
 
 class SinkPipeline : public Pipeline {
