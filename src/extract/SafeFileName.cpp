@@ -37,15 +37,16 @@ bool HasJpegExtension(std::string_view name)
     return false;
 }
 
-// `stem` cut to at most `room` bytes, not inside a UTF-8 sequence.
+// `stem` cut to at most `room` bytes, not inside a UTF-8 sequence (of at most four bytes: a
+// longer run of continuation bytes is no text, and is cut where it stands).
 std::string_view CutAtCharacter(std::string_view stem, size_t room)
 {
     if (stem.size() <= room)
         return stem;
     size_t end = room;
-    while (end > 0 && (static_cast<unsigned char>(stem[end]) & 0xC0) == 0x80)
+    while (end > 0 && room - end < 3 && (static_cast<unsigned char>(stem[end]) & 0xC0) == 0x80)
         --end;
-    return stem.substr(0, end);
+    return stem.substr(0, (static_cast<unsigned char>(stem[end]) & 0xC0) == 0x80 ? room : end);
 }
 
 // `stem` and `ending` joined, the stem cut so the whole fits kLongestName.
