@@ -99,6 +99,9 @@ FILE* OpenRegularFile(const std::string& path, const std::string& shownName)
     else if (fcntl(fd, F_SETFL, 0) != 0)
         why = std::strerror(errno);
     FILE* file = why ? nullptr : fdopen(fd, "rb");
+    // libqpdf reads a stream's data in small pieces: a large buffer turns them into few reads.
+    if (file)
+        setvbuf(file, nullptr, _IOFBF, 1 << 20);
     if (!file) {
         const std::string reason = why ? why : std::strerror(errno);
         ::close(fd);
