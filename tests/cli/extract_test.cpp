@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "MakeJpeg.h"
@@ -206,4 +207,75 @@ pdf.save(sys.argv[2])
     EXPECT_EQ(Listing(folder), expected);
     EXPECT_EQ(Listing(dir.Path()), before);
     EXPECT_EQ(Listing(dir.File("deep")), std::set<std::string> {"out"});
+}
+
+// What extraction does with pages it cannot give back, with another converter's document, and
+// with a link in the folder: the outcome and the folder's files are checked.
+TEST(Extract, ExtractionWritesOnlyWholeJpegPicturesAndOnlyInsideTheFolder)
+{
+    Album album;
+    const std::string png = album.dir.File("png.pdf"), other = album.dir.File("other.pdf");
+    RunChecked("img2pdf " + Quoted(album.dir.CopyTestData("libjpeg-turbo/testorig.png")) + " -o " + Quoted(png));
+    RunChecked("img2pdf " + Quoted(album.paths[0]) + " " + Quoted(album.paths[2]) + " -o " + Quoted(other));
+    const std::string outside = album.dir.Write("outside.jpg", "not to be touched");
+    const std::string linked = album.dir.File("linked");
+    std::filesystem::create_directory(linked);
+    std::filesystem::create_symlink(outside, linked + "/testorig.jpg");
+    const struct Row {
+        const char* what;
+        std::vector<std::string> args;
+        std::string folder;
+        int status;
+        std::map<std::string, std::string> files;  // the folder's files afterwards, and whose bytes
+        std::string err = "";
+    } rows[] = {
+        {"a page without a JPEG", {png}, album.dir.File("png"), 1, {}, "page 1: not a JPEG image, nothing written"},
+        {"another converter's document", {other}, album.dir.File("other"), 0,
+         {{"page-0001.jpg", album.paths[0]}, {"page-0002.jpg", album.paths[2]}}},
+        {"a link in the folder", {"-f", album.pdf}, linked, 0,
+         {{"testorig.jpg", album.paths[0]}, {album.names[1], album.paths[1]}, {album.names[2], album.paths[2]}}},
+        {"a truncated document", {album.dir.Write("cut.pdf", ReadFileBytes(album.pdf).substr(0, 3000))},
+         album.dir.File("cut"), 3, {}, "cannot read the document"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::vector<std::string> args = {"-d", row.folder};
+        args.insert(args.end(), row.args.begin(), row.args.end());
+        const ProgramRun run = RunExtractProgram(args);
+        EXPECT_EQ(run.status, row.status) << run.err;
+        EXPECT_NE(run.err.find(row.err), std::string::npos) << run.err;
+        std::set<std::string> expected;
+        for (const auto& [name, source] : row.files) {
+            expected.insert(name);
+            EXPECT_FALSE(std::filesystem::is_symlink(row.folder + "/" + name)) << name;
+            EXPECT_EQ(ReadFileBytes(row.folder + "/" + name), ReadFileBytes(source)) << name;
+        }
+        if (std::filesystem::exists(row.folder)) {
+            EXPECT_EQ(Listing(row.folder), expected);
+        }
+    }
+    EXPECT_EQ(ReadFileBytes(outside), "not to be touched");
+    // Another converter's document of the same photos verifies as well.
+    EXPECT_EQ(RunExtractProgram({"--verify", other, album.paths[0], album.paths[2]}).out, "2 pages match\n");
+}
+
+TEST(Extract, UsageErrorsAreRefusedBeforeAnythingIsRead)
+{
+    const struct Row {
+        std::vector<std::string> args;
+        const char* message;
+    } rows[] = {
+        {{}, "no document given"},
+        {{"a.pdf", "b.pdf"}, "one document at a time"},
+        {{"--verify", "a.pdf"}, "no JPEG files given"},
+        {{"--verify", "-f", "a.pdf", "a.jpg"}, "-f is for extracting"},
+        {{"-l", "list.txt", "a.pdf"}, "a list (-l) is for --verify"},
+        {{"--ver", "a.pdf"}, "ambiguous"},
+        {{"-d"}, "option -d needs a folder name"},
+    };
+    for (const Row& row : rows) {
+        const ProgramRun run = RunExtractProgram(row.args);
+        EXPECT_EQ(run.status, 2) << row.message;
+        EXPECT_NE(run.err.find(row.message), std::string::npos) << run.err;
+    }
 }
