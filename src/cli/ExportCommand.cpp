@@ -27,18 +27,6 @@ bool WriteAll(int fd, const std::string& text)
     return true;
 }
 
-// An entry as a message names it: "photos.txt:12: /x/a.jpg" for a list's entry, the path alone
-// for an argument.
-std::string EntryName(const Entries& entries, int entry)
-{
-    const Origin& origin = entries.origins[static_cast<size_t>(entry)];
-    const std::string& path = entries.paths[static_cast<size_t>(entry)];
-    if (origin.list.empty())
-        return path.empty() ? "(empty argument)" : ShownName(path);
-    const std::string place = origin.list + ":" + std::to_string(origin.line);
-    return path.empty() ? place : place + ": " + ShownName(path);
-}
-
 std::string DescribeOutputRefusal(const jpeg2pdf::ExportReport& report)
 {
     using jpeg2pdf::OutputRefusal;
@@ -81,7 +69,7 @@ int Explain(const jpeg2pdf::ExportReport& report, const std::string& outputName,
             problems.push_back({report.result, report.entryProblem});
         for (const jpeg2pdf::EntryReport& problem : problems)
             Complain(streams.err,
-                     EntryName(entries, problem.entry) + ": " + jpeg2pdf::DescribeEntryProblem(problem.problem));
+                     ShownEntry(entries, problem.entry) + ": " + jpeg2pdf::DescribeEntryProblem(problem.problem));
         return kExitUnusableEntry;
     }
     if (report.result == jpeg2pdf::kExportCannotCreate) {
@@ -93,7 +81,7 @@ int Explain(const jpeg2pdf::ExportReport& report, const std::string& outputName,
             ? jpeg2pdf::DescribeEntryProblem(report.entryProblem)
             : report.systemError != 0 ? std::strerror(report.systemError)
                                       : "the file became shorter while it was copied";
-        Complain(streams.err, EntryName(entries, report.entry) + ": cannot be copied: " + reason);
+        Complain(streams.err, ShownEntry(entries, report.entry) + ": cannot be copied: " + reason);
     } else {
         // EFBIG: a file size limit (ulimit -f), or the largest file the file system holds.
         const std::string reason = report.systemError == EFBIG
@@ -140,7 +128,7 @@ int RunExport(const CommandLine& command, const Streams& streams)
     if (!command.quiet)
         options.warn = [&](int entry, const std::string& text) {
             progress.Finish();  // the warning on a line of its own
-            Complain(streams.err, EntryName(entries, entry) + ": " + text);
+            Complain(streams.err, ShownEntry(entries, entry) + ": " + text);
         };
     const jpeg2pdf::ExportReport report = jpeg2pdf::ExportJpegList(
         entries.paths, toStandardOutput ? std::string() : command.output, options,
