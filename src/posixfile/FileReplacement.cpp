@@ -97,6 +97,13 @@ bool FileReplacement::Begin(const std::string& target, const struct stat* replac
     // Some file systems have no unnamed files (network ones, FUSE; kernels before 3.11 say EISDIR).
     if (fd_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
         BeginNamed(folder, signalRemovable);
+    // The unnamed file is named through /proc; without /proc (a bare chroot) it never could be.
+    else if (fd_ >= 0 && ::access(("/proc/self/fd/" + std::to_string(fd_)).c_str(), F_OK) != 0) {
+        ::close(fd_);
+        fd_ = -1;
+        unnamed_ = false;
+        BeginNamed(folder, signalRemovable);
+    }
     if (fd_ < 0)
         return false;
     target_ = target;
