@@ -2,6 +2,8 @@
 // Start-up: the application object, fonts and balloon hints, the main window, then the
 // hidden about box, and the event loop until the main window closes (by Exit, the window
 // system, or SIGTERM, SIGINT or SIGHUP).
+#include <csignal>
+
 #include "About.h"
 #include "AppFonts.h"
 #include "BalloonToolTip.h"
@@ -10,6 +12,9 @@
 
 int main(int argc, char* argv[])
 {
+    // A file-size limit (ulimit -f) makes the export fail with a message instead of ending the
+    // program and the list with it.
+    std::signal(SIGXFSZ, SIG_IGN);
     LeafbindApplication app(argc, argv);
     RegisterAppFonts();
     InstallBalloonToolTips(app);
