@@ -17,7 +17,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "puts JPEG photographs into one PDF file, 
 set(CPACK_PACKAGE_DESCRIPTION "Every page of the PDF is exactly as large as its image and carries the
 JPEG file's bytes unchanged. The list of photographs is built, reordered and
 saved in a small desktop window; leafbind-export writes the same PDF from
-the command line.")
+the command line, and leafbind-extract gets the JPEG files back from any
+PDF or checks a PDF against them.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://leafbind.example.org")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

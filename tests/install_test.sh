@@ -18,10 +18,14 @@ grep -qx 'Icon=leafbind' "$launcher" || fail "the launcher names another icon"
 icon="$prefix/share/icons/hicolor/256x256/apps/leafbind.png"
 [ "$(identify -format '%wx%h' "$icon")" = 256x256 ] || fail "the icon is not a 256 x 256 picture"
 [ "$("$prefix/bin/leafbind-export" --version)" = "leafbind-export 1.0" ] || fail "no command-line program in bin/"
-manpage="$prefix/share/man/man1/leafbind-export.1.gz"
-[ -f "$manpage" ] || fail "no man page for leafbind-export"
-# The page itself speaks of warnings, so only what the renderer says on standard error counts.
-rendered=$(MANWIDTH=80 man --warnings -l "$manpage" 2> "$prefix/man-warnings") || fail "man cannot render the man page"
-grep -q 'auto-orient' <<<"$rendered" || fail "the man page lacks the options"
-[ ! -s "$prefix/man-warnings" ] || fail "the man page renders with warnings: $(cat "$prefix/man-warnings")"
+[ "$("$prefix/bin/leafbind-extract" --version)" = "leafbind-extract 1.0" ] || fail "no leafbind-extract in bin/"
+# Each man page renders; the page itself speaks of warnings, so only what the renderer says on
+# standard error counts.
+for page in leafbind-export:auto-orient leafbind-extract:--verify; do
+  manpage="$prefix/share/man/man1/${page%%:*}.1.gz"
+  [ -f "$manpage" ] || fail "no man page for ${page%%:*}"
+  rendered=$(MANWIDTH=80 man --warnings -l "$manpage" 2> "$prefix/man-warnings") || fail "man cannot render $manpage"
+  grep -q -e "${page#*:}" <<<"$rendered" || fail "the man page of ${page%%:*} lacks the options"
+  [ ! -s "$prefix/man-warnings" ] || fail "$manpage renders with warnings: $(cat "$prefix/man-warnings")"
+done
 echo "install: 1 passed, 0 failed"

@@ -19,6 +19,7 @@ dpkg-deb -c "$deb" | awk '{ print $NF }' | sed 's|^\./|/|' > "$work/files"
 for want in /usr/bin/leafbind /usr/share/applications/leafbind.desktop \
             /usr/share/metainfo/org.example.leafbind.metainfo.xml \
             /usr/bin/leafbind-export /usr/share/man/man1/leafbind-export.1.gz \
+            /usr/bin/leafbind-extract /usr/share/man/man1/leafbind-extract.1.gz \
             /usr/share/doc/leafbind/copyright; do
   grep -qx "$want" "$work/files" || fail "the package does not hold $want"
 done
@@ -29,7 +30,7 @@ done
 
 # Nothing in the build names these libraries: dpkg-shlibdeps found them in the program.
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libqt6widgets6 libjpeg62-turbo liblcms2-2; do
+for library in libc6 libqt6widgets6 libjpeg62-turbo liblcms2-2 libqpdf29; do
   [[ ", $depends" == *", $library "* ]] || fail "Depends lacks $library: $depends"
 done
 for data in tesseract-ocr-eng tesseract-ocr-osd; do
@@ -58,6 +59,8 @@ grep -qx '  <project_license>GPL-2.0-or-later</project_license>' "$root/usr/shar
 
 [ "$("$root/usr/bin/leafbind-export" --version)" = "leafbind-export 1.0" ] \
   || fail "the unpacked leafbind-export does not run"
+[ "$("$root/usr/bin/leafbind-extract" --version)" = "leafbind-extract 1.0" ] \
+  || fail "the unpacked leafbind-extract does not run"
 
 # The window has no command line: it starts if it is still running, silently, two seconds later.
 mkdir "$work/home" && mkdir -m 700 "$work/runtime"

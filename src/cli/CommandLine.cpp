@@ -9,11 +9,13 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "DateOption.h"
 #include "InfoText.h"
 #include "LanguageData.h"
 #include "PaperSize.h"
+#include "ReaderLimits.h"
 #include "ShownName.h"
 
 namespace cli {
@@ -221,10 +223,10 @@ private:
         case kDpi:
             if (value == "auto")
                 layout.density = jpeg2pdf::DensitySource::FromFile;
-            else if (ParsePositiveNumber(value, layout.dotsPerInch))
+            else if (ParseDotsPerInch(value, layout.dotsPerInch))
                 layout.density = jpeg2pdf::DensitySource::Fixed;
             else
-                BadValue(code, value, "use auto or a positive number of dots per inch");
+                BadValue(code, value, "use auto or a number of dots per inch from 1 to 100,000");
             return;
         case kPageSize: {
             std::string why;
@@ -248,14 +250,14 @@ private:
                 return BadValue(code, value, "use a length such as 10mm, 0.5in or 36 (points)");
             marginText_ = value;
             return;
-        case kDate:
-            if (ParseDocumentDate(value, options().info.created))
+        case kDate: {
+            std::string why;
+            if (ParseDocumentDate(value, options().info.created, why))
                 options().info.hasDate = true;
             else
-                BadValue(code, value,
-                         "use now or a date that exists, as 2026-01-02, 2026-01-02T03:04:05 or "
-                         "2026-01-02T03:04+01:00");
+                BadValue(code, value, why);
             return;
+        }
         case kPdfa:
             if (SameWord(value.c_str(), "2b"))
                 options().pdfa = jpeg2pdf::PdfAPart::A2b;
@@ -333,14 +335,35 @@ private:
                 Fail(std::string(fitGiven_ ? "--fit" : "--margin") + " needs --page-size");
             return;
         }
-        if (2 * layout.margin >= std::min(layout.paperWidth, layout.paperHeight))
-            Fail("a margin of '" + ShownName(marginText_) + "' leaves no room on the paper");
+        if (std::min(layout.paperWidth, layout.paperHeight) - 2 * layout.margin < jpeg2pdf::kSmallestPageSide)
+            Fail("a --margin of '" + ShownName(marginText_) + "' leaves less than 3 points between the margins");
+    }
+
+    // Under PDF/A each text string has a most bytes it may hold; without it, text is written whole.
+    void CheckTextLengths()
+    {
+        const jpeg2pdf::PdfAPart part = options().pdfa;
+        const size_t most = jpeg2pdf::PdfAMostTextStringBytes(part);
+        const jpeg2pdf::DocumentInfo& info = options().info;
+        const std::pair<const char*, const std::string*> texts[] = {{"--title", &info.title},
+                                                                    {"--author", &info.author},
+                                                                    {"--subject", &info.subject},
+                                                                    {"--keywords", &info.keywords}};
+        for (const auto& [name, text] : texts) {
+            const size_t bytes = most == 0 ? 0 : jpeg2pdf::PdfTextStringBytes(*text);
+            if (bytes > most)
+                return Fail(std::string(name) + " takes " + std::to_string(bytes) + " bytes in the document; PDF/A-"
+                            + (part == jpeg2pdf::PdfAPart::A1b ? "1b" : "2b") + " holds at most " + std::to_string(most)
+                            + " in a text string");
+        }
     }
 
     CommandLine Finish()
     {
         if (result_.error.empty())
             CheckLayout();
+        if (result_.error.empty())
+            CheckTextLengths();
         if (!ocrOnly_.empty() && !result_.recognise)
             Fail(ocrOnly_ + " needs --ocr");
         if (!jobsGiven_)

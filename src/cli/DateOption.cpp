@@ -36,11 +36,21 @@ int DaysInMonth(int year, int month)
     return month == 2 && leap ? 29 : kDays[month - 1];
 }
 
+// The offsets clocks keep: from -12:00 to +14:00, in whole, half or three-quarter hours.
+bool OffsetExists(int zoneMinutes)
+{
+    const int minutes = (zoneMinutes < 0 ? -zoneMinutes : zoneMinutes) % 60;
+    return zoneMinutes >= -12 * 60 && zoneMinutes <= 14 * 60 && (minutes == 0 || minutes == 30 || minutes == 45);
+}
+
 bool Now(jpeg2pdf::DocumentDate& date)
 {
     const std::time_t now = std::time(nullptr);
     std::tm local {};
     if (!localtime_r(&now, &local))
+        return false;
+    // A made-up zone (TZ=XYZ+15) gives an offset no reader holds; the same moment in UTC is true.
+    if (!OffsetExists(static_cast<int>(local.tm_gmtoff / 60)) && !gmtime_r(&now, &local))
         return false;
     date = {local.tm_year + 1900,
             local.tm_mon + 1,
@@ -55,8 +65,9 @@ bool Now(jpeg2pdf::DocumentDate& date)
 
 }  // namespace
 
-bool ParseDocumentDate(std::string_view text, jpeg2pdf::DocumentDate& date)
+bool ParseDocumentDate(std::string_view text, jpeg2pdf::DocumentDate& date, std::string& why)
 {
+    why = "use now or a date that exists, as 2026-01-02, 2026-01-02T03:04:05 or 2026-01-02T03:04+01:00";
     if (text == "now")
         return Now(date);
     jpeg2pdf::DocumentDate parsed;
@@ -81,6 +92,10 @@ bool ParseDocumentDate(std::string_view text, jpeg2pdf::DocumentDate& date)
             return false;
         parsed.hasZone = true;
         parsed.zoneMinutes = sign * (hours * 60 + minutes);
+        if (at == text.size() && !OffsetExists(parsed.zoneMinutes)) {
+            why = "a UTC offset lies from -12:00 to +14:00, with minutes 00, 30 or 45";
+            return false;
+        }
     }
     if (at != text.size() || parsed.year < 1 || parsed.month < 1 || parsed.month > 12 || parsed.day < 1
         || parsed.day > DaysInMonth(parsed.year, parsed.month) || parsed.hour > 23 || parsed.minute > 59

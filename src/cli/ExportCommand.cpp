@@ -30,18 +30,6 @@ bool WriteAll(int fd, const std::string& text)
     return true;
 }
 
-// An entry as a message names it: "photos.txt:12: /x/a.jpg" for a list's entry, the path alone
-// for an argument.
-std::string EntryName(const Entries& entries, int entry)
-{
-    const Origin& origin = entries.origins[static_cast<size_t>(entry)];
-    const std::string& path = entries.paths[static_cast<size_t>(entry)];
-    if (origin.list.empty())
-        return path.empty() ? "(empty argument)" : ShownName(path);
-    const std::string place = origin.list + ":" + std::to_string(origin.line);
-    return path.empty() ? place : place + ": " + ShownName(path);
-}
-
 std::string DescribeOutputRefusal(const jpeg2pdf::ExportReport& report)
 {
     using jpeg2pdf::OutputRefusal;
@@ -58,7 +46,14 @@ std::string DescribeOutputRefusal(const jpeg2pdf::ExportReport& report)
         return "no pages to write";
     case OutputRefusal::TooManyPagesForPart:
         return "PDF/A-1b holds at most 8,191 pages (PDF/A-2b has no such limit)";
+    case OutputRefusal::FolderForbidsNewFiles:
+        return "cannot be replaced: Leafbind makes the new file beside the old one, and the folder "
+            + ShownName(report.outputFolder) + " forbids new files (" + std::strerror(report.systemError) + ")";
     case OutputRefusal::CannotCreate:
+        // A FIFO opens for writing only while a program reads it.
+        if (report.systemError == ENXIO)
+            return std::string("cannot open: no program reads from it (") + std::strerror(ENXIO) + ")";
+        break;
     case OutputRefusal::None:
         break;
     }
@@ -77,7 +72,7 @@ int Explain(const jpeg2pdf::ExportReport& report, const std::string& outputName,
             problems.push_back({report.result, report.entryProblem});
         for (const jpeg2pdf::EntryReport& problem : problems)
             Complain(streams.err,
-                     EntryName(entries, problem.entry) + ": " + jpeg2pdf::DescribeEntryProblem(problem.problem));
+                     ShownEntry(entries, problem.entry) + ": " + jpeg2pdf::DescribeEntryProblem(problem.problem));
         return kExitUnusableEntry;
     }
     if (report.result == jpeg2pdf::kExportCannotCreate) {
@@ -89,11 +84,14 @@ int Explain(const jpeg2pdf::ExportReport& report, const std::string& outputName,
             ? jpeg2pdf::DescribeEntryProblem(report.entryProblem)
             : report.systemError != 0 ? std::strerror(report.systemError)
                                       : "the file became shorter while it was copied";
-        Complain(streams.err, EntryName(entries, report.entry) + ": cannot be copied: " + reason);
+        Complain(streams.err, ShownEntry(entries, report.entry) + ": cannot be copied: " + reason);
     } else {
-        Complain(streams.err,
-                 outputName + ": cannot be written: "
-                     + (report.systemError != 0 ? std::strerror(report.systemError) : "write failed"));
+        // EFBIG: a file size limit (ulimit -f), or the largest file the file system holds.
+        const std::string reason = report.systemError == EFBIG
+            ? std::string("the file grew past the size limit (") + std::strerror(EFBIG) + ")"
+            : report.systemError != 0 ? std::strerror(report.systemError)
+                                      : "write failed";
+        Complain(streams.err, outputName + ": cannot be written: " + reason);
     }
     return kExitFailedWriting;
 }
@@ -143,7 +141,7 @@ int RunExport(const CommandLine& command, const Streams& streams)
     if (!command.quiet)
         options.warn = [&](int entry, const std::string& text) {
             progress.Finish();  // the warning on a line of its own
-            Complain(streams.err, EntryName(entries, entry) + ": " + text);
+            Complain(streams.err, ShownEntry(entries, entry) + ": " + text);
         };
     std::unique_ptr<ocr::RecognisedPages> recognised;
     if (command.recognise) {
@@ -155,9 +153,9 @@ int RunExport(const CommandLine& command, const Streams& streams)
         entries.paths, toStandardOutput ? std::string() : command.output, options,
         [&progress](int written, int total, int64_t bytes) { progress.Update(written, total, bytes); });
     progress.Finish();
-    // A reader that stops early (| head) is no error to report; the status still says the
-    // document is incomplete.
-    if (toStandardOutput && report.result == jpeg2pdf::kExportFailedWriting && report.entry < 0
+    // A reader that stops early (| head), however the pipe was named, is no error to report; the
+    // status still says the document is incomplete. Only a pipe or socket fails with EPIPE.
+    if (report.result == jpeg2pdf::kExportFailedWriting && report.entry < 0
         && report.systemError == EPIPE)
         return kExitFailedWriting;
     return Explain(report, outputName, streams, entries);

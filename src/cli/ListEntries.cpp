@@ -140,4 +140,14 @@ bool GatherEntries(const CommandLine& command, int in, Entries& entries, std::st
     return true;
 }
 
+std::string ShownEntry(const Entries& entries, int entry)
+{
+    const Origin& origin = entries.origins[static_cast<size_t>(entry)];
+    const std::string& path = entries.paths[static_cast<size_t>(entry)];
+    if (origin.list.empty())
+        return path.empty() ? "(empty argument)" : ShownName(path);
+    const std::string place = origin.list + ":" + std::to_string(origin.line);
+    return path.empty() ? place : place + ": " + ShownName(path);
+}
+
 }  // namespace cli

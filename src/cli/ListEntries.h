@@ -34,4 +34,8 @@ std::string EntryFromList(const std::string& listPath, std::string entry);
 // without the program's name) when a list cannot be read or split.
 bool GatherEntries(const CommandLine& command, int in, Entries& entries, std::string& error);
 
+// An entry as a message names it: "photos.txt:12: /x/a.jpg" for a list's entry, the path alone
+// for an argument.
+std::string ShownEntry(const Entries& entries, int entry);
+
 }  // namespace cli

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "PaperSize.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <strings.h>
+
+#include "ReaderLimits.h"
 
 namespace cli {
 
@@ -65,7 +68,14 @@ bool ParseNumber(std::string_view text, double& value)
 
 }  // namespace
 
-bool ParsePositiveNumber(std::string_view text, double& value) { return ParseNumber(text, value) && value > 0; }
+bool ParseDotsPerInch(std::string_view text, double& value)
+{
+    double dpi = 0;
+    if (!ParseNumber(text, dpi) || dpi < kLeastDotsPerInch || dpi > jpeg2pdf::kMostPixelsPerInch)
+        return false;
+    value = dpi;
+    return true;
+}
 
 bool ParseLength(std::string_view text, double& points)
 {
@@ -75,7 +85,7 @@ bool ParseLength(std::string_view text, double& points)
     double value = 0;
     if (!SplitUnit(text, number, unitPoints, hasUnit) || !ParseNumber(number, value))
         return false;
-    if (value * unitPoints > kLongestLength)
+    if (value * unitPoints > jpeg2pdf::kLargestPageSide)
         return false;
     points = value * unitPoints;
     return true;
@@ -111,12 +121,8 @@ bool ParsePaperSize(std::string_view text, double& width, double& height, std::s
         firstUnit = secondUnit;
     w *= firstUnit;
     h *= secondUnit;
-    if (w <= 0 || h <= 0) {
-        why = "a side of zero length";
-        return false;
-    }
-    if (w > kLongestLength || h > kLongestLength) {
-        why = "larger than 200 inches on a side";
+    if (std::min(w, h) < jpeg2pdf::kSmallestPageSide || std::max(w, h) > jpeg2pdf::kLargestPageSide) {
+        why = "each side must be 3 to 14,400 points (200 inches), what readers show";
         return false;
     }
     width = w;

@@ -21,11 +21,13 @@ void RemoveOutputAndEnd(int signal)
     std::raise(signal);
 }
 
-// Interrupted, terminated or hung up: the output is removed first. A signal ignored when we
-// started (nohup) stays ignored.
+// The document has no name until it is complete, so whatever ends the process takes it along. On
+// a file system without unnamed files it is a hidden named file instead: a signal that would end
+// the process (an interrupt or quit key, a hang-up, kill, a timer) removes it first. A signal
+// ignored when we started (nohup) stays ignored.
 void RemoveOutputOnTermination()
 {
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU}) {
         struct sigaction action {};
         if (sigaction(signal, nullptr, &action) != 0 || action.sa_handler == SIG_IGN)
             continue;
@@ -43,6 +45,8 @@ int main(int argc, char** argv)
     // A reader that goes away (a closed pipe) makes the write fail instead of ending the process,
     // so a partial output is cleaned up and reported.
     std::signal(SIGPIPE, SIG_IGN);
+    // Likewise a file size limit (ulimit -f): the write fails with EFBIG, which is reported.
+    std::signal(SIGXFSZ, SIG_IGN);
     RemoveOutputOnTermination();
     const cli::CommandLine command = cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (command.action) {

@@ -137,6 +137,8 @@ OutputRefusal RefusalOf(OutputFile::OpenResult result)
         return OutputRefusal::Locked;
     case OutputFile::OpenResult::NotRegularFile:
         return OutputRefusal::NotRegularFile;
+    case OutputFile::OpenResult::FolderForbidsNewFiles:
+        return OutputRefusal::FolderForbidsNewFiles;
     case OutputFile::OpenResult::Failed:
         break;
     }
@@ -220,6 +222,7 @@ ExportReport ExportJpegList(const std::vector<std::string>& paths, const std::st
             report.outputRefusal = RefusalOf(out.Open(outputPath, found.identities, options.replaceExisting));
             if (report.outputRefusal != OutputRefusal::None) {
                 report.systemError = out.SystemError();
+                report.outputFolder = out.TargetFolder();
                 return report;
             }
         }

@@ -29,20 +29,47 @@ std::string WithBreaksShown(const std::string& item)
     return shown;
 }
 
+// "Entry <n>, "<item>", has a line break (\n) in its name", n counted from 1.
+std::string EntryWithBreak(size_t index, const std::string& item)
+{
+    const size_t at = item.find_first_of("\r\n");
+    return "Entry " + std::to_string(index + 1) + ", \"" + WithBreaksShown(item) + "\", has a line break ("
+           + (item[at] == '\n' ? "\\n" : "\\r") + ") in its name";
+}
+
+constexpr const char* kOneNamePerLine = ", and a list file holds one name per line.";
+
 void RefuseLineBreaks(const std::string& path, const std::vector<std::string>& items)
 {
-    for (size_t i = 0; i < items.size(); ++i) {
-        const size_t at = items[i].find_first_of("\r\n");
-        if (at == std::string::npos)
-            continue;
-        throw ImageListError("Cannot save \"" + AbsolutePath(path) + "\". Entry " + std::to_string(i + 1) + ", \""
-                             + WithBreaksShown(items[i]) + "\", has a line break ("
-                             + (items[i][at] == '\n' ? "\\n" : "\\r")
-                             + ") in its name, and a list file holds one name per line.");
-    }
+    const std::vector<size_t> broken = EntriesWithLineBreaks(items);
+    if (!broken.empty())
+        throw ImageListError("Cannot save \"" + AbsolutePath(path) + "\". " + EntryWithBreak(broken[0], items[broken[0]])
+                             + kOneNamePerLine);
 }
 
 }  // namespace
+
+std::vector<size_t> EntriesWithLineBreaks(const std::vector<std::string>& items)
+{
+    std::vector<size_t> broken;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i].find_first_of("\r\n") != std::string::npos)
+            broken.push_back(i);
+    }
+    return broken;
+}
+
+std::string LineBreakRefusal(const std::vector<std::string>& items, const std::vector<size_t>& broken)
+{
+    if (broken.size() == 1)
+        return "Cannot save the list. " + EntryWithBreak(broken[0], items[broken[0]]) + kOneNamePerLine;
+    std::string positions;
+    for (size_t i = 0; i < broken.size(); ++i) {
+        positions += i == 0 ? "" : i + 1 == broken.size() ? " and " : ", ";
+        positions += std::to_string(broken[i] + 1);
+    }
+    return "Cannot save the list. Entries " + positions + " have a line break in their names" + kOneNamePerLine;
+}
 
 std::string FormatImageList(const std::vector<std::string>& items)
 {

@@ -34,6 +34,15 @@ std::vector<std::string> ParseImageList(std::string_view text);
 // name per line."
 void SaveImageList(const std::string& path, const std::vector<std::string>& items);
 
+// The positions (from 0) of the items holding a CR or LF, in order.
+std::vector<size_t> EntriesWithLineBreaks(const std::vector<std::string>& items);
+
+// The refusal of such a list before any file is chosen, for broken = EntriesWithLineBreaks(items),
+// not empty: "Cannot save the list. Entry <n>, "<item>", has a line break (\n) in its name, and a
+// list file holds one name per line." for one entry; for several "Cannot save the list. Entries 2,
+// 5 and 7 have a line break in their names, and a list file holds one name per line."
+std::string LineBreakRefusal(const std::vector<std::string>& items, const std::vector<size_t>& broken);
+
 // Reads the whole file. Throws ImageListError "Cannot open file "<absolute path>". <reason>" when
 // it cannot be read; anything but a regular file is refused without blocking ("Not a regular file").
 std::vector<std::string> LoadImageList(const std::string& path);

@@ -3,6 +3,7 @@
 
 #include "AreaAverageScaler.h"
 #include "FitPicture.h"
+#include "JpegDcScanReader.h"
 #include "PictureError.h"
 
 #include <csetjmp>
@@ -28,6 +29,7 @@ struct JpegSession {
     PreviewErrorManager err{};
     bool created = false;
     bool dcOnly = false;      // progressive picture read only until every component's DC is known
+    DcScanReader* dcScan = nullptr; // set when the first DC scan alone is read, outside libjpeg
     JSAMPARRAY row = nullptr; // one output row, in libjpeg's image pool
 
     JpegSession() = default;
@@ -93,8 +95,20 @@ bool AllDcKnown(const jpeg_decompress_struct* cinfo)
     return true;
 }
 
+// What libjpeg keeps of a progressive picture until its last scan: every coefficient of every block.
+double CoefficientBufferBytes(const jpeg_decompress_struct* cinfo)
+{
+    double blocks = 0;
+    for (int c = 0; c < cinfo->num_components; ++c)
+        blocks += static_cast<double>(cinfo->comp_info[c].width_in_blocks) * cinfo->comp_info[c].height_in_blocks;
+    return blocks * sizeof(JBLOCK);
+}
+
 // Picks the smallest DCT scale whose output covers drawnWidth x drawnHeight and starts decoding.
-int StartJpegOutput(JpegSession* s, int drawnWidth, int drawnHeight)
+// A progressive picture at 1/8 scale is read from its first DC scan where dcScan can take it, so
+// its memory stays a few rows whatever its size; one whose coefficients would not fit in the limit
+// is always read that way, even where 1/8 falls short of the drawn size.
+int StartJpegOutput(JpegSession* s, int drawnWidth, int drawnHeight, DcScanReader* dcScan)
 {
     if (setjmp(s->err.jump))
         return s->err.pub.msg_code;
@@ -102,7 +116,8 @@ int StartJpegOutput(JpegSession* s, int drawnWidth, int drawnHeight)
     const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
     cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     cinfo->scale_denom = 8;
-    for (unsigned int eighths = 1; eighths <= 8; ++eighths) {
+    const bool overLimit = cinfo->progressive_mode && CoefficientBufferBytes(cinfo) > kJpegPreviewMemoryLimit;
+    for (unsigned int eighths = 1; eighths <= (overLimit ? 1u : 8u); ++eighths) {
         cinfo->scale_num = eighths;
         jpeg_calc_output_dimensions(cinfo);
         if (cinfo->output_width >= static_cast<JDIMENSION>(drawnWidth)
@@ -110,6 +125,12 @@ int StartJpegOutput(JpegSession* s, int drawnWidth, int drawnHeight)
             break;
     }
     // At 1/8 the output is the DC coefficients alone, so a progressive picture needs no more than them.
+    if (cinfo->progressive_mode && cinfo->scale_num == 1 && dcScan->Start(cinfo)) {
+        s->dcScan = dcScan;
+        s->row = (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE,
+                                             cinfo->output_width * cinfo->output_components, 1);
+        return 0;
+    }
     s->dcOnly = cinfo->progressive_mode && cinfo->scale_num == 1;
     cinfo->buffered_image = s->dcOnly ? TRUE : FALSE;
     jpeg_start_decompress(cinfo);
@@ -148,6 +169,11 @@ int ReadJpegRows(JpegSession* s, AreaAverageScaler* scaler)
     if (setjmp(s->err.jump))
         return s->err.pub.msg_code;
     jpeg_decompress_struct* cinfo = &s->cinfo;
+    if (s->dcScan) {
+        while (s->dcScan->ReadRow(s->row[0]))
+            DeliverRow(s, scaler);
+        return 0;
+    }
     if (s->dcOnly) {
         for (;;) {
             const int status = jpeg_consume_input(cinfo);
@@ -181,13 +207,14 @@ int ReadJpegRows(JpegSession* s, AreaAverageScaler* scaler)
 
 QImage DecodeJpegPreview(std::FILE* file, QSize area)
 {
+    DcScanReader dcScan; // outlives the session, which may point at it
     JpegSession session;
     if (const int code = ReadJpegHeader(&session, file))
         ThrowJpegError(&session, code);
 
     const QSize picture(static_cast<int>(session.cinfo.image_width), static_cast<int>(session.cinfo.image_height));
     const QSize drawn = FitPictureSize(picture, area).expandedTo(QSize(1, 1));
-    if (const int code = StartJpegOutput(&session, drawn.width(), drawn.height()))
+    if (const int code = StartJpegOutput(&session, drawn.width(), drawn.height(), &dcScan))
         ThrowJpegError(&session, code);
 
     // Shrink while decoding; a picture smaller than the drawn size is enlarged afterwards.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // JPEG pictures for the preview, decoded with libjpeg at the smallest DCT scale that still covers
-// the drawn size, so a huge photograph costs little time and bounded memory.
+// the drawn size, so a huge photograph costs little time and bounded memory. A progressive picture at
+// 1/8 scale (any whose coefficients exceed the limit) is read from its first DC scan alone.
 #pragma once
 
 #include <QImage>
@@ -12,5 +13,7 @@
 // at least one pixel each way). Throws PictureError "JPEG error #<n>" with libjpeg's message number.
 QImage DecodeJpegPreview(std::FILE* file, QSize area);
 
-// The most memory the decoder may take for one picture; beyond it the decoder reports an error.
+// The most memory libjpeg may take for one picture; beyond it the decoder reports an error (a
+// progressive picture whose first scan is not a DC scan of every component, or a sequential one in
+// separate scans per component, each of them past about 2 million blocks).
 constexpr long kJpegPreviewMemoryLimit = 256L * 1024 * 1024;

@@ -15,4 +15,9 @@ bool FinalTarget(const std::string& path, std::string& target);
 // The folder part of a path ("." for a bare name, "/" for a name in the root folder).
 std::string FolderOf(const std::string& path);
 
+// The descriptor of this process a path names, following its links: /dev/stdout, /dev/fd/N and
+// /proc/self/fd/N name open descriptors, whose file (a pipe, say) may have no name to replace.
+// -1 for any other path.
+int NamedDescriptor(const std::string& path);
+
 }  // namespace posixfile

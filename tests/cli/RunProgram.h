@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// Runs leafbind-export in a child process with real files as its standard streams.
+// Runs leafbind-export (or leafbind-extract) in a child process with real files as its standard
+// streams.
 #pragma once
 
 #include <fcntl.h>
@@ -19,10 +20,10 @@ struct ProgramRun {
     std::string err;
 };
 
-// In a forked child: becomes leafbind-export with `args`; exits with 127 when it cannot.
-[[noreturn]] inline void ExecExportProgram(const std::vector<std::string>& args)
+// In a forked child: becomes `program` with `args`; exits with 127 when it cannot.
+[[noreturn]] inline void ExecProgram(const char* program, const std::vector<std::string>& args)
 {
-    std::vector<char*> argv {const_cast<char*>(LEAFBIND_EXPORT_PROGRAM)};
+    std::vector<char*> argv {const_cast<char*>(program)};
     for (const std::string& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -30,10 +31,16 @@ struct ProgramRun {
     _exit(127);
 }
 
+[[noreturn]] inline void ExecExportProgram(const std::vector<std::string>& args)
+{
+    ExecProgram(LEAFBIND_EXPORT_PROGRAM, args);
+}
+
 // `input` becomes standard input. With `fileSizeLimit` the child's files may not grow beyond
-// that many bytes, as on a full disk. `folder`, when given, is the child's current folder.
-inline ProgramRun RunExportProgram(const std::vector<std::string>& args, const std::string& input = "",
-                                   rlim_t fileSizeLimit = RLIM_INFINITY, const std::string& folder = "")
+// that many bytes, as under `ulimit -f` (SIGXFSZ keeps its default action: the program must
+// ignore it to report the failure). `folder`, when given, is the child's current folder.
+inline ProgramRun RunProgramAt(const char* program, const std::vector<std::string>& args, const std::string& input = "",
+                               rlim_t fileSizeLimit = RLIM_INFINITY, const std::string& folder = "")
 {
     TempDir streams;
     const std::string in = streams.Write("stdin", input);
@@ -48,11 +55,11 @@ inline ProgramRun RunExportProgram(const std::vector<std::string>& args, const s
         if (!folder.empty() && chdir(folder.c_str()) != 0)
             _exit(127);
         if (fileSizeLimit != RLIM_INFINITY) {
-            signal(SIGXFSZ, SIG_IGN);  // the write past the limit fails with EFBIG instead
+            signal(SIGXFSZ, SIG_DFL);
             const rlimit cap {fileSizeLimit, fileSizeLimit};
             setrlimit(RLIMIT_FSIZE, &cap);
         }
-        ExecExportProgram(args);
+        ExecProgram(program, args);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -61,4 +68,15 @@ inline ProgramRun RunExportProgram(const std::vector<std::string>& args, const s
     run.out = ReadFileBytes(out);
     run.err = ReadFileBytes(err);
     return run;
+}
+
+inline ProgramRun RunExportProgram(const std::vector<std::string>& args, const std::string& input = "",
+                                   rlim_t fileSizeLimit = RLIM_INFINITY, const std::string& folder = "")
+{
+    return RunProgramAt(LEAFBIND_EXPORT_PROGRAM, args, input, fileSizeLimit, folder);
+}
+
+inline ProgramRun RunExtractProgram(const std::vector<std::string>& args, const std::string& input = "")
+{
+    return RunProgramAt(LEAFBIND_EXTRACT_PROGRAM, args, input);
 }

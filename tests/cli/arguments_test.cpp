@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Arguments, exit status and the one line on standard error, with real files.
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +20,14 @@ namespace {
 const std::string kPrevious = "previous contents";
 
 bool Exists(const std::string& path) { return std::filesystem::exists(std::filesystem::symlink_status(path)); }
+
+std::string Repeated(const std::string& text, int times)
+{
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += text;
+    return out;
+}
 
 }  // namespace
 
@@ -90,11 +100,31 @@ TEST(Arguments, ExitStatusAndMessage)
          2,
          "leafbind-export: --margin needs --page-size" + usage,
          out},
-        {"margins leave no room",
-         {"-o", out, "--page-size=A5", "--margin", "74mm", a},
+        {"margins leave less than 3 points",
+         {"-o", out, "--page-size=A5", "--margin", "73.5mm", a},
          2,
-         "leafbind-export: a margin of '74mm' leaves no room on the paper" + usage,
+         "leafbind-export: a --margin of '73.5mm' leaves less than 3 points between the margins" + usage,
          out},
+        {"margins leave 3 points", {"-o", out, "--page-size=100x100", "--margin", "48.5", a}, 0, "", out, Pdf},
+        // Text strings as the document holds them: PDFDocEncoding bytes, or UTF-16 with a mark.
+        {"text at PDF/A-2b's limit", {"-o", out, "--pdfa=2b", "--title", std::string(32767, 'a'), a}, 0, "", out, Pdf},
+        {"text over PDF/A-2b's limit",
+         {"-o", out, "--pdfa=2b", "--author", std::string(32768, 'a'), a},
+         2,
+         "leafbind-export: --author takes 32768 bytes in the document; PDF/A-2b holds at most 32767 in a text string"
+             + usage,
+         out},
+        {"UTF-16 text over PDF/A-1b's limit",
+         {"-o", out, "--keywords", Repeated("\xD0\x96", 32767), "--pdfa=1b", a},
+         2,
+         "leafbind-export: --keywords takes 65536 bytes in the document; PDF/A-1b holds at most 65535...",
+         out},
+        {"text over PDF/A-1b's limit",
+         {"-o", out, "--pdfa=1b", "--subject", std::string(65536, 'a'), a},
+         2,
+         "leafbind-export: --subject takes 65536 bytes...",
+         out},
+        {"long text without PDF/A", {"-o", out, "--title", std::string(100000, 'a'), a}, 0, "", out, Pdf},
         {"every new option",
          {"-o", out, "--icc", "--dpi=auto", "--page-size=Letter", "--fit=fill", "--margin=0.5in", "--title=\xC9t\xE9",
           "--author=A", "--subject=S", "--keywords=K", "--date=now", "--bookmarks", "--strip-metadata", "--pdfa=2B",
@@ -210,14 +240,22 @@ TEST(Arguments, ExitStatusAndMessage)
         std::string option, value, why;
     };
     const Refused refused[] = {
-        {"--dpi", "0", "use auto or a positive number of dots per inch"},
+        {"--dpi", "0", "use auto or a number of dots per inch from 1 to 100,000"},
+        {"--dpi", "0.999", "use auto or a number of dots per inch from 1 to 100,000"},
+        {"--dpi", "100000.1", "use auto or a number of dots per inch from 1 to 100,000"},
         {"--page-size", "A6", "not a paper name (A3, A4, A5, B5, Letter, Legal) or WIDTHxHEIGHT"},
         {"--page-size", "8x11ft", "not WIDTHxHEIGHT with a unit of pt, mm, cm or in"},
-        {"--page-size", "0x297mm", "a side of zero length"},
+        {"--page-size", "0x297mm", "each side must be 3 to 14,400 points (200 inches), what readers show"},
+        {"--page-size", "2.99x100", "each side must be 3 to 14,400 points (200 inches), what readers show"},
+        {"--page-size", "100x14400.1", "each side must be 3 to 14,400 points (200 inches), what readers show"},
         {"--fit", "stretch", "use into, fill or shrink"},
         {"--margin", "-1cm", "use a length such as 10mm, 0.5in or 36 (points)"},
         {"--date", "2026-02-29",
          "use now or a date that exists, as 2026-01-02, 2026-01-02T03:04:05 or 2026-01-02T03:04+01:00"},
+        {"--date", "2026-01-02T03:04+15:00", "a UTC offset lies from -12:00 to +14:00, with minutes 00, 30 or 45"},
+        {"--date", "2026-01-02T03:04+23:59", "a UTC offset lies from -12:00 to +14:00, with minutes 00, 30 or 45"},
+        {"--date", "2026-01-02T03:04-12:30", "a UTC offset lies from -12:00 to +14:00, with minutes 00, 30 or 45"},
+        {"--date", "2026-01-02T03:04+05:15", "a UTC offset lies from -12:00 to +14:00, with minutes 00, 30 or 45"},
         {"--pdfa", "3b", "use 2b or 1b"},
         {"--jobs", "0", "use a whole number from 1 to 256"},
         {"--jobs", "2x", "use a whole number from 1 to 256"},
@@ -230,6 +268,24 @@ TEST(Arguments, ExitStatusAndMessage)
                          2,
                          "leafbind-export: invalid value '" + r.value + "' for " + r.option + ": " + r.why + usage,
                          out});
+    // A file we may write in a folder where no new file may be made (immutable for root, whom
+    // the folder's permissions do not stop).
+    ASSERT_EQ(mkdir(dir.File("closed").c_str(), 0700), 0);
+    const std::string closedFile = dir.Write("closed/out.pdf", kPrevious);
+    ASSERT_EQ(chmod(dir.File("closed").c_str(), 0500), 0);
+    const int closed = open(dir.File("closed").c_str(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    const bool immutable = getuid() == 0 && ioctl(closed, FS_IOC_GETFLAGS, &flags) == 0
+        && ioctl(closed, FS_IOC_SETFLAGS, &(flags |= FS_IMMUTABLE_FL)) == 0;
+    if (getuid() != 0 || immutable)
+        cases.push_back({"folder forbids new files",
+                         {"-f", "-o", closedFile, a},
+                         3,
+                         "leafbind-export: " + closedFile
+                             + ": cannot be replaced: Leafbind makes the new file beside the old one, and the folder "
+                             + std::filesystem::canonical(dir.File("closed")).string() + " forbids new files (...",
+                         closedFile,
+                         Unchanged});
     dir.Write("one.txt", a + "\n");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -256,6 +312,10 @@ TEST(Arguments, ExitStatusAndMessage)
         unlink(out.c_str());
     }
     EXPECT_TRUE(Exists("/dev/full"));
+    if (immutable)
+        ioctl(closed, FS_IOC_SETFLAGS, &(flags &= ~FS_IMMUTABLE_FL));
+    close(closed);
+    chmod(dir.File("closed").c_str(), 0700);
 }
 
 TEST(Arguments, HelpAndVersionGoToStandardOutput)
@@ -276,6 +336,7 @@ TEST(Arguments, FailureWhileWritingRemovesThePartialOutput)
     const std::string out = dir.File("out.pdf");
     const ProgramRun run = RunExportProgram({"-o", out, big, big}, "", ReadFileBytes(big).size());
     EXPECT_EQ(run.status, 4);
-    EXPECT_EQ(run.err, "leafbind-export: " + out + ": cannot be written: File too large\n");
+    EXPECT_EQ(run.err,
+              "leafbind-export: " + out + ": cannot be written: the file grew past the size limit (File too large)\n");
     EXPECT_FALSE(Exists(out));
 }

@@ -36,6 +36,8 @@ TEST(OptionValues, PaperSizesInPoints)
         {"1e3x2", 0, 0},
         {"infxinf", 0, 0},
         {"300x300in", 0, 0},
+        {"3x14400", 3, 14400},
+        {"200x1in", 14400, 72},
         {"210x", 0, 0},
         {"", 0, 0},
     };
@@ -68,6 +70,9 @@ TEST(OptionValues, Dates)
         {"2026-01-02 03:04:05Z", true, {2026, 1, 2, 3, 4, 5, true, 0}},
         {"2026-01-02T03:04:05+01:00", true, {2026, 1, 2, 3, 4, 5, true, 60}},
         {"2026-01-02T03:04-05:30", true, {2026, 1, 2, 3, 4, 0, true, -330}},
+        {"2026-01-02T03:04+14:00", true, {2026, 1, 2, 3, 4, 0, true, 840}},
+        {"2026-01-02T03:04-12:00", true, {2026, 1, 2, 3, 4, 0, true, -720}},
+        {"2026-01-02T03:04+05:45", true, {2026, 1, 2, 3, 4, 0, true, 345}},
         {"2024-02-29T23:59:59", true, {2024, 2, 29, 23, 59, 59, false, 0}},
         {"2000-02-29", true, {2000, 2, 29, 0, 0, 0, false, 0}},
         {"2100-02-29", false, {}},
@@ -87,7 +92,8 @@ TEST(OptionValues, Dates)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         Date date {1, 1, 1, 1, 1, 1, false, 7};
-        ASSERT_EQ(cli::ParseDocumentDate(c.text, date), c.valid);
+        std::string why;
+        ASSERT_EQ(cli::ParseDocumentDate(c.text, date, why), c.valid);
         if (!c.valid)
             continue;
         EXPECT_EQ(std::tie(date.year, date.month, date.day, date.hour, date.minute, date.second, date.hasZone,
@@ -96,7 +102,8 @@ TEST(OptionValues, Dates)
                            c.date.hasZone, c.date.zoneMinutes));
     }
     Date now;
-    ASSERT_TRUE(cli::ParseDocumentDate("now", now));
+    std::string why;
+    ASSERT_TRUE(cli::ParseDocumentDate("now", now, why));
     EXPECT_TRUE(now.hasZone && now.year >= 2024);
 }
 

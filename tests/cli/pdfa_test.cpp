@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// --pdfa through the real program: a document described from the command line that the PDF/A-1b
-// validator accepts, too many pages for part 1 refused with the reason, the same bytes on every run.
+// --pdfa through the real program: a document described from the command line, with text at the
+// part's limit, that the PDF/A-1b validator accepts, too many pages for part 1 refused with the
+// reason, the same bytes on every run.
 #include <gtest/gtest.h>
 
 #include "MakeJpeg.h"
@@ -14,9 +15,10 @@ TEST(PdfA, ThroughTheCommandLine)
     const std::string rgb = dir.Write("rgb.jpg", MakeJpeg({.width = 30, .height = 20, .gradient = true}));
     const std::string out = dir.File("out.pdf");
 
-    ProgramRun run
-        = RunExportProgram({"-f", "-o", out, "--pdfa", "1b", "--title", "\xE5\x86\x99\xE7\x9C\x9F", "--author",
-                            "\xC3\x89lodie", "--date", "2026-12-07 10:00", "--bookmarks", rgb, rgb});
+    // Keywords as long as part 1 holds in a string, and the largest UTC offset.
+    ProgramRun run = RunExportProgram({"-f", "-o", out, "--pdfa", "1b", "--title", "\xE5\x86\x99\xE7\x9C\x9F",
+                                       "--author", "\xC3\x89lodie", "--keywords", std::string(65535, 'k'), "--date",
+                                       "2026-12-07 10:00+14:00", "--bookmarks", rgb, rgb});
     ASSERT_EQ(run.status, 0) << run.err;
     const ValidatorVerdict verdict = ValidatePdfA1b(out);
     EXPECT_TRUE(verdict.valid) << verdict.report;

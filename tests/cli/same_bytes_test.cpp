@@ -103,10 +103,14 @@ TEST(SameBytes, ThroughAPipe)
     std::vector<std::string> args = {"-o", "-"};
     args.insert(args.end(), pictures.begin(), pictures.end());
     const std::string errors = dir.File("errors.txt");
-    EXPECT_EQ(RunIntoPipe(args, "cat > '" + dir.File("piped.pdf") + "'", errors), 0);
-    EXPECT_EQ(ReadFileBytes(dir.File("piped.pdf")), ReadFileBytes(dir.File("window.pdf")));
-
-    // A reader that stops early: the writer fails quietly instead of hanging or dying of the signal.
-    EXPECT_EQ(RunIntoPipe(args, "head -c 100 > /dev/null", errors), 4);
-    EXPECT_EQ(ReadFileBytes(errors), "");
+    // A pipe has no name to replace: named as a descriptor it is written as it is.
+    for (const char* output : {"-", "/dev/stdout", "/dev/fd/1"}) {
+        SCOPED_TRACE(output);
+        args[1] = output;
+        EXPECT_EQ(RunIntoPipe(args, "cat > '" + dir.File("piped.pdf") + "'", errors), 0);
+        EXPECT_EQ(ReadFileBytes(dir.File("piped.pdf")), ReadFileBytes(dir.File("window.pdf")));
+        // A reader that stops early: the writer fails quietly instead of hanging or dying of the signal.
+        EXPECT_EQ(RunIntoPipe(args, "head -c 100 > /dev/null", errors), 4);
+        EXPECT_EQ(ReadFileBytes(errors), "");
+    }
 }

@@ -15,6 +15,8 @@
 #include <stdexcept>
 
 #include "DocumentWriter.h"
+#include "ExportDetails.h"
+#include "FileCalls.h"
 #include "FileCallLog.h"
 #include "FrameHeaderBytes.h"
 #include "MakeJpeg.h"
@@ -127,6 +129,14 @@ TEST(ExportOutcome, OutputRefusedBeforeAnythingIsWritten)
         SCOPED_TRACE(output);
         EXPECT_EQ(ConvertJpegListToPdf({a}, output), kExportCannotCreate);
     }
+    // A FIFO is written as it is once a program reads it (waiting for one would hang the window).
+    const int reader = open(dir.File("fifo.pdf").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_EQ(ConvertJpegListToPdf({a}, dir.File("fifo.pdf")), kExportSaved);
+    ASSERT_EQ(ConvertJpegListToPdf({a}, dir.File("file.pdf")), kExportSaved);
+    char piped[1 << 16];
+    const ssize_t got = read(reader, piped, sizeof piped);
+    EXPECT_EQ(std::string(piped, static_cast<size_t>(std::max<ssize_t>(got, 0))), ReadFileBytes(dir.File("file.pdf")));
+    close(reader);
 }
 
 TEST(ExportOutcome, OutputHeldByAnotherProgramStaysUnchanged)
@@ -297,9 +307,47 @@ TEST(ExportOutcome, ReplacementIsOnDiskBeforeItTakesTheName)
         fileCallLog = &calls;
         EXPECT_EQ(ConvertJpegListToPdf({a}, dir.File("out.pdf")), kExportSaved);
         fileCallLog = nullptr;
-        const std::vector<std::string> flushed{"fsync .leafbind-", "rename .leafbind- out.pdf",
-                                               "fsync " + LoggedName(dir.Path())};
-        EXPECT_EQ(calls, existing ? flushed : std::vector<std::string>{"rename .leafbind- out.pdf"});
+        const std::vector<std::string> flushed{"fsync (unnamed)", "link (unnamed) .leafbind-",
+                                               "rename .leafbind- out.pdf", "fsync " + LoggedName(dir.Path())};
+        EXPECT_EQ(calls, existing ? flushed : std::vector<std::string>{"link (unnamed) out.pdf"});
+    }
+}
+
+// A call that fails while the new file takes the old one's name (a disk that reports EIO on the
+// flush, say) fails the export, with unnamed files and on a file system without them: the old
+// file stays whole and nothing is left beside it.
+TEST(ExportOutcome, FailureWhileTakingTheNameKeepsTheOldFile)
+{
+    TempDir dir;
+    const std::string a = dir.Write("a.jpg", MakeJpeg({}));
+    posixfile::FileCalls& calls = posixfile::fileCalls;
+    const posixfile::FileCalls real = calls;
+    static int error;  // for the replacements, which capture nothing
+    enum Call { None, Fsync, Link, Rename };
+    const std::tuple<bool, Call, int> rows[] = {{true, Fsync, EIO},  {true, Link, ENOSPC}, {true, Rename, EIO},
+                                                {false, None, 0},    {false, Fsync, EIO},  {false, Rename, EDQUOT}};
+    for (const auto& [unnamedFiles, call, failure] : rows) {
+        const char* const names[] = {"nothing", "fsync", "linkat", "rename"};
+        SCOPED_TRACE(std::string(unnamedFiles ? "unnamed file, " : "named file, ") + names[call] + " fails");
+        const std::string output = dir.Write("out.pdf", kPrevious);
+        error = failure;
+        if (!unnamedFiles)
+            calls.open = [](const char* path, int flags, mode_t mode) {
+                return (flags & O_TMPFILE) == O_TMPFILE ? (errno = EOPNOTSUPP, -1) : ::open(path, flags, mode);
+            };
+        if (call == Fsync)
+            calls.fsync = [](int) { return errno = error, -1; };
+        if (call == Link)
+            calls.linkat = [](int, const char*, int, const char*, int) { return errno = error, -1; };
+        if (call == Rename)
+            calls.rename = [](const char*, const char*) { return errno = error, -1; };
+        const jpeg2pdf::ExportReport report = jpeg2pdf::ExportJpegList({a}, output);
+        calls = real;
+        EXPECT_EQ(report.result, call == None ? kExportSaved : kExportFailedWriting);
+        EXPECT_EQ(report.systemError, failure);
+        const std::string now = ReadFileBytes(output);
+        EXPECT_EQ(call == None ? now.substr(0, 9) : now, call == None ? "%PDF-1.2\n" : kPrevious);
+        EXPECT_EQ(Listing(dir.Path()), (std::set<std::string>{"a.jpg", "out.pdf"}));
     }
 }
 

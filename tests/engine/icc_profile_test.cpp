@@ -90,6 +90,8 @@ TEST(IccProfile, ReassemblesChunksOrSaysWhyNot)
          kIgnored + "its tag table runs past its end"},
         {"a tag past the end", JpegWith(3, IccChunkSegments(Patched(rgb, 136, BigEndian32(0xFFFFFFF0)))), "",
          kIgnored + "its tag '" + firstTag + "' runs past its end"},
+        {"version 5", JpegWith(3, IccChunkSegments(Patched(rgb, 8, Bytes({5, 0x10})))), "",
+         kIgnored + "version 5.1; PDF carries profiles up to version 4"},
         {"device link", JpegWith(3, IccChunkSegments(Patched(rgb, 12, "link"))), "",
          kIgnored + "a profile of class 'link' does not describe a picture's colours"},
         {"RGB in a grey picture", JpegWith(1, IccChunkSegments(rgb)), "",

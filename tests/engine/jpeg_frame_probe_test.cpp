@@ -101,6 +101,8 @@ TEST(JpegFrameProbe, ReadsOrRejectsByteSequences)
         {"only fill bytes", kSoi + std::string(10000, '\xFF'), Refusal::NoFrameHeader},
         // Once a scan begins, the frame header is known to be missing.
         {"ends right after a scan", kSoi + Segment(0xDA, "abc") + Bytes({0x12, 0x34, 0x56}), Refusal::NoFrameHeader},
+        {"ends right after a whole scan header", kSoi + app0 + Segment(0xDA, Bytes({1, 1, 0, 0, 63, 0})),
+         Refusal::NoFrameHeader},
         {"ends right after a scan's marker", kSoi + Bytes({0xFF, 0xDA}), Refusal::NoFrameHeader},
         {"ends inside a scan's length", kSoi + Bytes({0xFF, 0xDA, 0x00}), Refusal::NoFrameHeader},
     };

@@ -215,8 +215,8 @@ private slots:
         fileCallLog = &calls;
         imagelist::SaveImageList(list, {"new"});
         fileCallLog = nullptr;
-        QCOMPARE(calls, (std::vector<std::string>{"fsync .leafbind-", "rename .leafbind- list.txt",
-                                                  "fsync " + LoggedName(dir.Path())}));
+        QCOMPARE(calls, (std::vector<std::string>{"fsync (unnamed)", "link (unnamed) .leafbind-",
+                                                  "rename .leafbind- list.txt", "fsync " + LoggedName(dir.Path())}));
     }
 
     // The save runs in a child process, so the file size limit binds it alone.

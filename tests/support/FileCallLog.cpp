@@ -10,6 +10,8 @@ std::vector<std::string>* fileCallLog = nullptr;
 std::string LoggedName(const std::string& path)
 {
     const std::string name = path.substr(path.rfind('/') + 1);
+    if (name.starts_with('#') && name.ends_with(" (deleted)"))
+        return "(unnamed)";  // a file made with O_TMPFILE, as /proc shows its descriptor
     return name.starts_with(".leafbind-") ? ".leafbind-" : name;
 }
 
@@ -40,5 +42,13 @@ extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const c
     static const auto real = Real<int(int, const char*, int, const char*, unsigned)>("renameat2");
     if (fileCallLog)
         fileCallLog->push_back("rename " + LoggedName(from) + " " + LoggedName(to));
+    return real(fromFolder, from, toFolder, to, flags);
+}
+
+extern "C" int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags)
+{
+    static const auto real = Real<int(int, const char*, int, const char*, int)>("linkat");
+    if (fileCallLog)
+        fileCallLog->push_back("link " + LoggedName(std::filesystem::read_symlink(from)) + " " + LoggedName(to));
     return real(fromFolder, from, toFolder, to, flags);
 }

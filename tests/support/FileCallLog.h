@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-// While set, each fsync, rename and renameat2 of this process is noted by file name, a temporary
-// file's random part left out: "fsync .leafbind-", "rename .leafbind- out.pdf", "fsync <folder>".
+// While set, each fsync, linkat, rename and renameat2 of this process is noted by file name, a
+// hidden file's random part left out and a file without a name as "(unnamed)": "fsync (unnamed)",
+// "link (unnamed) .leafbind-", "rename .leafbind- out.pdf", "fsync <folder>".
 extern std::vector<std::string>* fileCallLog;
 
 // The last part of a path as the log names it.

@@ -51,7 +51,8 @@ enum class OutputRefusal {
     Exists,  // the file exists and replaceExisting is false
     Locked,  // another program holds the file
     IsOneOfInputs,  // writing it would empty a listed file before it is copied
-    NotRegularFile,  // a folder, FIFO or socket
+    NotRegularFile,  // a folder or socket
+    FolderForbidsNewFiles,  // an existing file whose folder forbids the new file beside it (outputFolder)
     NoPages,  // the list is empty (or too long to number)
     TooManyPagesForPart,  // PDF/A-1b: more pages than its page tree may list (8,191)
 };
@@ -135,6 +136,8 @@ struct ExportReport {
     // Result -1 with CannotCreate, or -3 (the output's errno when entry is -1; EFBIG when the
     // document outgrows what its cross-reference section can index).
     int systemError = 0;
+    // With FolderForbidsNewFiles: the folder of the file the output's links lead to.
+    std::string outputFolder;
     // With reportEveryEntry and a result of 0 or more: every unusable entry in list order (the
     // first of them is `entry`).
     std::vector<EntryReport> problems;

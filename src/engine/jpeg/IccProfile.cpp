@@ -10,6 +10,8 @@ namespace {
 const char kIgnored[] = "colour profile ignored: ";
 constexpr size_t kHeaderSize = 128;
 constexpr size_t kTagEntrySize = 12;
+// PDF knows profiles up to version 4; a later version may not be read as its header says.
+constexpr int kNewestIccMajorVersion = 4;
 
 uint32_t BigEndian32(const uint8_t* p) { return uint32_t {p[0]} << 24 | uint32_t {p[1]} << 16 | p[2] << 8 | p[3]; }
 
@@ -122,6 +124,10 @@ std::string CheckIccProfile(const uint8_t* profile, size_t size, int components)
 {
     if (size < kHeaderSize || std::memcmp(profile + 36, "acsp", 4) != 0)
         return kIgnored + std::string("not an ICC profile");
+    const IccVersion version = ReadIccVersion(profile, size);
+    if (version.major > kNewestIccMajorVersion)
+        return kIgnored + std::string("version ") + std::to_string(version.major) + "." + std::to_string(version.minor)
+            + "; PDF carries profiles up to version 4";
     const uint32_t declared = BigEndian32(profile);
     if (declared != size)
         return kIgnored + std::string("its header gives ") + std::to_string(declared) + " bytes, its chunks hold "

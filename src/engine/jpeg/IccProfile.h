@@ -41,8 +41,8 @@ private:
     std::vector<bool> present_;
 };
 
-// Checks a whole profile's header and tag table against a frame of `components` components
-// (1 grey, 3 RGB, 4 CMYK). Returns "" when it fits, otherwise why it is ignored.
+// Checks a whole profile's version (up to 4, what PDF knows), header and tag table against a
+// frame of `components` components (1 grey, 3 RGB, 4 CMYK). Returns "" when it fits, otherwise why it is ignored.
 std::string CheckIccProfile(const uint8_t* profile, size_t size, int components);
 
 struct IccVersion {

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "ReaderLimits.h"  // kMostPixelsPerInch
+
 namespace jpeg2pdf {
 
 // What a file says of its own pixel density, in pixels per inch; 0 where it states none (or
@@ -13,9 +15,6 @@ struct FileDensity {
     double x = 0;
     double y = 0;
 };
-
-// Densities above this many pixels per inch are taken as damage, not as a statement.
-constexpr double kMostPixelsPerInch = 100000;
 
 // The density of a JFIF APP0 payload (the bytes after the length field, "JFIF\0" first) whose
 // unit is 1 (per inch) or 2 (per cm). True only when both values are usable (above 0, at most

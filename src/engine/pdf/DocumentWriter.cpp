@@ -54,7 +54,7 @@ bool WritePagesInWindowOrder(OutputFile& out, ObjectOffsets& offsets, const std:
 }
 
 // Page by page with an underlay: the image, the contents with the underlay first, then the page
-// object, which only now knows its turn. Numbers stay the window's; only the order in the file
+// object, which only now knows its turn and whether it shows text in the text font. Numbers stay the window's; only the order in the file
 // differs.
 bool WritePagesWithUnderlay(OutputFile& out, ObjectOffsets& offsets, const std::vector<std::string>& paths,
                             const DocumentPlan& plan, const ExportByteProgress& progress, WriteStop& stop)
@@ -67,7 +67,8 @@ bool WritePagesWithUnderlay(OutputFile& out, ObjectOffsets& offsets, const std::
             return false;
         const PageUnderlay underlay = extras.underlay(i, page);
         if (!WriteContentObject(out, offsets, numbers.Contents(i), page, extras.eolBeforeEndstream, underlay.content)
-            || !WritePageObject(out, offsets, numbers, i, page, {extras.textFont, underlay.quarterTurns}))
+            || !WritePageObject(out, offsets, numbers, i, page,
+                                {underlay.content.empty() ? 0 : extras.textFont, underlay.quarterTurns}))
             return false;
         if (progress)
             progress(static_cast<int>(i + 1), static_cast<int>(numbers.pageCount), out.Position());

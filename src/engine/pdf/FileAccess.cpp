@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "ContentDigest.h"
@@ -106,7 +107,9 @@ OutputFile::OpenResult OutputFile::Open(const std::string& path, const std::vect
     const OpenResult result = CheckAndBegin(path, inputs, replaceExisting);
     if (result != OpenResult::Opened) {
         systemError_ = errno;
+        std::string folder = std::move(targetFolder_);
         Release();
+        targetFolder_ = std::move(folder);
     }
     return result;
 }
@@ -114,7 +117,15 @@ OutputFile::OpenResult OutputFile::Open(const std::string& path, const std::vect
 OutputFile::OpenResult OutputFile::CheckAndBegin(const std::string& path, const std::vector<FileIdentity>& inputs,
                                                  bool replaceExisting)
 {
+    // A descriptor named by its path (/dev/stdout into a pipe, say), a FIFO or a device is
+    // written as it is: there is no file to replace, and what it takes is not kept anyway.
+    if (const int named = posixfile::NamedDescriptor(path); named >= 0)
+        return OpenDirectly(::fcntl(named, F_DUPFD_CLOEXEC, 0), false, inputs);
     struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode))) {
+        // O_NONBLOCK: a FIFO that no program reads is refused (ENXIO) instead of waited for.
+        return OpenDirectly(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK), true, inputs);
+    }
     if (::lstat(path.c_str(), &info) == 0) {
         if (!replaceExisting) {
             errno = EEXIST;
@@ -127,34 +138,52 @@ OutputFile::OpenResult OutputFile::CheckAndBegin(const std::string& path, const 
     std::string target;
     if (!posixfile::FinalTarget(path, target))
         return OpenResult::Failed;
-    // O_NONBLOCK: an existing FIFO must not stall the open. For writing: a file we may not write
-    // is not ours to replace.
+    // O_NONBLOCK: a FIFO put there meanwhile must not stall the open. For writing: a file we may
+    // not write is not ours to replace.
     lockedFd_ = ::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (lockedFd_ < 0 && errno != ENOENT)
         return OpenResult::Failed;
     if (lockedFd_ >= 0) {
         if (fstat(lockedFd_, &info) != 0)
             return OpenResult::Failed;
-        // Regular files, and character devices such as /dev/null; a FIFO or socket could stall us.
-        if (!S_ISREG(info.st_mode) && !S_ISCHR(info.st_mode))
+        if (!S_ISREG(info.st_mode))
             return OpenResult::NotRegularFile;
         if (std::find(inputs.begin(), inputs.end(), FileIdentity{info.st_dev, info.st_ino}) != inputs.end())
             return OpenResult::IsOneOfInputs;
-        const int flags = fcntl(lockedFd_, F_GETFL);
-        if (flags < 0 || fcntl(lockedFd_, F_SETFL, flags & ~O_NONBLOCK) != 0)
-            return OpenResult::Failed;
         if (!LockWithoutWaiting(lockedFd_, LOCK_EX))
             return errno == EWOULDBLOCK ? OpenResult::Locked : OpenResult::Failed;
-        // A device cannot be replaced, and what it takes is not kept anyway.
-        if (S_ISCHR(info.st_mode)) {
-            toDevice_ = true;
-            fd_ = lockedFd_;
-            return OpenResult::Opened;
-        }
     }
-    if (!replacement_->Begin(target, lockedFd_ >= 0 ? &info : nullptr, true))
+    if (!replacement_->Begin(target, lockedFd_ >= 0 ? &info : nullptr, true)) {
+        // A file we may write in a folder we may not: the new file cannot be made beside it.
+        if (lockedFd_ >= 0 && (errno == EACCES || errno == EPERM)) {
+            targetFolder_ = posixfile::FolderOf(target);
+            if (char* absolute = ::realpath(targetFolder_.c_str(), nullptr)) {
+                targetFolder_ = absolute;
+                std::free(absolute);
+            }
+            return OpenResult::FolderForbidsNewFiles;
+        }
         return OpenResult::Failed;
+    }
     fd_ = replacement_->Descriptor();
+    return OpenResult::Opened;
+}
+
+OutputFile::OpenResult OutputFile::OpenDirectly(int fd, bool blockingWrites, const std::vector<FileIdentity>& inputs)
+{
+    if (fd < 0)
+        return OpenResult::Failed;
+    fd_ = lockedFd_ = fd;  // closed by Close or Release
+    toDevice_ = true;
+    struct stat info {};
+    if (fstat(fd, &info) != 0)
+        return OpenResult::Failed;
+    // /dev/fd/N may name a listed file opened for writing.
+    if (std::find(inputs.begin(), inputs.end(), FileIdentity{info.st_dev, info.st_ino}) != inputs.end())
+        return OpenResult::IsOneOfInputs;
+    const int flags = fcntl(fd, F_GETFL);
+    if (blockingWrites && (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0))
+        return OpenResult::Failed;
     return OpenResult::Opened;
 }
 
@@ -168,6 +197,7 @@ void OutputFile::Release()
     lockedFd_ = -1;
     fd_ = -1;
     toDevice_ = false;
+    targetFolder_.clear();
     errno = savedErrno;
 }
 

@@ -78,25 +78,30 @@ struct WriteFailure {
 // leaves an existing file as it was.
 class OutputFile {
 public:
-    enum class OpenResult { Opened, Failed, IsOneOfInputs, Exists, Locked, NotRegularFile };
+    enum class OpenResult { Opened, Failed, IsOneOfInputs, Exists, Locked, NotRegularFile, FolderForbidsNewFiles };
 
     OutputFile();
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Checks the output before anything is written: anything at `path` (even a link to nowhere) is
-    // refused unless `replaceExisting`; so is a path that names one of `inputs`, anything but a
-    // regular file or a character device, and a file another program holds locked. The existing
-    // file's exclusive lock is taken without waiting and held until Close or Discard, so a second
-    // export to it is refused meanwhile. Then a regular file's replacement is begun beside the
-    // file the path's links lead to; a device (/dev/null) is written directly.
+    // Checks the output before anything is written. A path that names an open descriptor
+    // (/dev/stdout, /dev/fd/N), a FIFO or a character device is opened and written directly,
+    // without `replaceExisting` (a FIFO that no program reads is refused, ENXIO). Otherwise
+    // anything at `path` (even a link to nowhere) is refused unless `replaceExisting`; so is a
+    // path that names one of `inputs`, anything else but a regular file, and a file another
+    // program holds locked. The existing file's exclusive lock is taken without waiting and held
+    // until Close or Discard, so a second export to it is refused meanwhile. Then a regular file's
+    // replacement is begun beside the file the path's links lead to; where that folder forbids new
+    // files, the result says so and TargetFolder names it.
     OpenResult Open(const std::string& path, const std::vector<FileIdentity>& inputs, bool replaceExisting = true);
     // Writes to an open descriptor that stays the caller's (standard output, a pipe): no lock, no
     // replacement, nothing removed; positions count from 0 at the first byte written here.
     void Adopt(int descriptor);
-    // errno of a failed Open (Failed).
+    // errno of a failed Open (Failed, FolderForbidsNewFiles).
     int SystemError() const { return systemError_; }
+    // After FolderForbidsNewFiles: the folder where the new file could not be made.
+    const std::string& TargetFolder() const { return targetFolder_; }
 
     bool Write(std::string_view bytes);
     // Appends exactly `count` bytes of `input` from its start; false if the file ends sooner or
@@ -143,6 +148,9 @@ private:
     // Copies bytes [from, count) of `input`.
     bool CopyThroughBuffer(const InputFile& input, int64_t from, int64_t count);
     OpenResult CheckAndBegin(const std::string& path, const std::vector<FileIdentity>& inputs, bool replaceExisting);
+    // Takes `fd` (-1 when its open failed) as the output, written directly; `blockingWrites`
+    // clears the O_NONBLOCK it was opened with.
+    OpenResult OpenDirectly(int fd, bool blockingWrites, const std::vector<FileIdentity>& inputs);
     // Closes the device, removes an uncommitted new file and lets go of the existing file's lock.
     void Release();
 
@@ -156,6 +164,7 @@ private:
     std::unique_ptr<char[]> buffer_;
     size_t buffered_ = 0;
     int systemError_ = 0;
+    std::string targetFolder_;
     WriteFailure failure_;
     // With a digest, the buffer last written, hashed while `buffer_` fills; declared before the
     // digest, whose thread may still read it while the digest is destroyed.

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "FileNameText.h"
+#include "ReaderLimits.h"
 
 namespace jpeg2pdf {
 
@@ -100,14 +101,19 @@ std::string LiteralString(std::string_view bytes)
     return token;
 }
 
-}  // namespace
-
-std::string PdfTextString(std::u32string_view text)
+// The string's bytes, before the escapes of the file's syntax.
+std::string TextStringBytes(std::u32string_view text)
 {
-    const auto pdfDoc = PdfDocBytes(text);
-    return LiteralString(pdfDoc ? *pdfDoc : Utf16BigEndianBytes(text));
+    auto pdfDoc = PdfDocBytes(text);
+    return pdfDoc ? std::move(*pdfDoc) : Utf16BigEndianBytes(text);
 }
 
+}  // namespace
+
+std::string PdfTextString(std::u32string_view text) { return LiteralString(TextStringBytes(text)); }
+
 std::string PdfTextString(std::string_view utf8) { return PdfTextString(DecodeAsShown(utf8)); }
+
+size_t PdfTextStringBytes(std::string_view text) { return TextStringBytes(DecodeAsShown(text)).size(); }
 
 }  // namespace jpeg2pdf

@@ -21,7 +21,7 @@
 //   underlay         content drawn under each page's image, given as the page is written, with
 //                    the page's quarter turns; each page's objects are then written together
 //                    (image, contents, page object) instead of all page objects first
-//   textFont         the font every page's resources name for the underlay's text
+//   textFont         the font the resources of a page with an underlay name for its text
 // Options fill these in ExportJpegList (PdfWriter.cpp) right after PlanDocument, before the output
 // is opened. Every number a hook writes must be allocated from `objects` before writing begins,
 // and every allocated number written exactly once (the cross-reference section lists them all).
@@ -107,7 +107,7 @@ struct DocumentExtras {
     ImageDataWriter imageData;  // empty: each file is copied whole
     bool eolBeforeEndstream = false;
     UnderlayWriter underlay;  // empty: the window's order, every page object before the images
-    int64_t textFont = 0;  // 0: pages name no font
+    int64_t textFont = 0;  // named by each page whose underlay is not empty; 0: none
     // The trailer's /ID from a running hash of every byte before the trailer (see ContentDigest).
     bool documentId = false;
 };

@@ -2,14 +2,15 @@
 #include "PdfARules.h"
 
 #include "IccProfile.h"
+#include "ReaderLimits.h"
 
 namespace jpeg2pdf {
 
 namespace {
 
-constexpr double kSmallestSide = 3;
-constexpr double kLargestSide = 14400;
 constexpr size_t kMostArrayElementsInPart1 = 8191;
+constexpr size_t kMostStringBytesInPart1 = 65535;
+constexpr size_t kMostStringBytesInPart2 = 32767;
 
 }  // namespace
 
@@ -22,7 +23,13 @@ bool PdfAPageCountAllowed(PdfAPart part, size_t pageCount)
 
 bool PdfAPageSizeAllowed(double width, double height)
 {
-    return width >= kSmallestSide && width <= kLargestSide && height >= kSmallestSide && height <= kLargestSide;
+    return width >= kSmallestPageSide && width <= kLargestPageSide && height >= kSmallestPageSide
+        && height <= kLargestPageSide;
+}
+
+size_t PdfAMostTextStringBytes(PdfAPart part)
+{
+    return part == PdfAPart::A1b ? kMostStringBytesInPart1 : part == PdfAPart::A2b ? kMostStringBytesInPart2 : 0;
 }
 
 std::string IccVersionText(const std::vector<uint8_t>& profile)

@@ -10,8 +10,8 @@
 namespace jpeg2pdf {
 
 // Numbers the font's objects from plan.objects and sets the plan's underlay and text font; the
-// underlay calls source.Take for each page in list order (the caller calls Begin first). Every
-// page names the font, with or without words.
+// underlay calls source.Take for each page in list order (the caller calls Begin first). A page
+// without words names no font.
 void AddTextLayer(DocumentPlan& plan, PageTextSource& source);
 
 }  // namespace jpeg2pdf

@@ -62,7 +62,8 @@ void ListSpliceStep::Replace(const std::vector<QByteArray>& out, const std::vect
     for (const QByteArray& path : in)
         InsertPath(list_, at++, path);
     list_.setUpdatesEnabled(true);
-    SelectRow(list_, in.empty() ? -1 : row);
+    // Where items were only taken out, the one now in their place (the last, at the end) is touched.
+    SelectRow(list_, in.empty() ? qMin(row, list_.count() - 1) : row);
 }
 
 ListMoveStep::ListMoveStep(const QString& text, QListWidget& list, int from, int to)

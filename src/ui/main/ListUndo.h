@@ -3,8 +3,9 @@
 // command, a drop or a drag), so its first redo does nothing; later undos and redos replay the
 // change on the list's items through ListPaths, so every item keeps its path bytes.
 //
-// After an undo or a redo the item the step touched is selected (the first one put back or put
-// in; a moved item wherever it went); a step that leaves no such item leaves no selection.
+// After an undo or a redo the item the step touched is selected: the first one put back or put in,
+// the one now standing where items were taken out (the last item when they were at the end), a
+// moved item wherever it went; only an empty list is left without a selection.
 #pragma once
 
 #include <QByteArray>

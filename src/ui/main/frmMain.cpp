@@ -16,6 +16,7 @@
 #include "ListUndo.h"
 #include "PicturePreview.h"
 #include "PreviewFrame.h"
+#include "TerminationSignals.h"
 #include "WindowAccessibility.h"
 
 #include <jpeg2pdf.h>
@@ -350,11 +351,21 @@ void TForm1::btn3Click()
     nextProgressAtMs_ = 0;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     exporting_ = true;
-    const int result = jpeg2pdf::ConvertJpegListToPdf(
-        paths, output.toStdString(), [&](int written, int total) { ShowExportProgress(written, total, clock); });
+    const int result
+        = jpeg2pdf::ConvertJpegListToPdf(paths, output.toStdString(), [&](int written, int total) {
+              ShowExportProgress(written, total, clock);
+              // Thrown through the engine, which removes the new file and keeps the old one.
+              struct EndedBySignal { };
+              if (terminationSignals_ && TerminationSignals::Pending())
+                  throw EndedBySignal {};
+          });
     exporting_ = false;
     QApplication::restoreOverrideCursor();
     exportProgress_->hide();
+    if (terminationSignals_ && TerminationSignals::Pending()) {
+        close();
+        return;
+    }
 
     switch (result) {
     case jpeg2pdf::kExportFailedWriting:
@@ -400,6 +411,18 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::btn4Click() { close(); }
 
+void TForm1::EndOnTerminationSignals()
+{
+    if (terminationSignals_)
+        return;
+    terminationSignals_ = new TerminationSignals(this);
+    // During an export the progress step sees the signal and ends it; the window closes after.
+    connect(terminationSignals_, &TerminationSignals::Received, this, [this] {
+        if (!exporting_)
+            QApplication::closeAllWindows();  // an open dialog as well
+    });
+}
+
 void TForm1::btn5Click()
 {
     if (aboutBox_)
@@ -418,10 +441,19 @@ void TForm1::btn6Click()
 
 void TForm1::btn7Click()
 {
+    // A name with a line break would load back as two: refused before the dialog asks anything,
+    // with the first such entry selected.
+    const std::vector<std::string> paths = PathsOf(*lst1);
+    if (const std::vector<size_t> broken = imagelist::EntriesWithLineBreaks(paths); !broken.empty()) {
+        lst1->SetItemIndex(static_cast<int>(broken.front()));
+        lst1->scrollToItem(lst1->item(static_cast<int>(broken.front())));
+        ShowSelectedPreview();
+        throw imagelist::ImageListError(imagelist::LineBreakRefusal(paths, broken));
+    }
     const QList<QByteArray> chosen = RunDialog(dlgSave2);
     if (chosen.isEmpty())
         return;
-    imagelist::SaveImageList(chosen.first().toStdString(), PathsOf(*lst1));
+    imagelist::SaveImageList(chosen.first().toStdString(), paths);
     SetStatusText(QStringLiteral("Images list saved as: ") + ShownPath(chosen.first()));
 }
 
@@ -475,22 +507,36 @@ void TForm1::Undo()
 {
     if (undo_->canUndo())
         ReplayStep(&QUndoStack::undo, undo_->undoText() + QStringLiteral(" undone"));
+    else
+        SetStatusText(QStringLiteral("Nothing to undo"));
 }
 
 void TForm1::Redo()
 {
     if (undo_->canRedo())
         ReplayStep(&QUndoStack::redo, undo_->redoText() + QStringLiteral(" redone"));
+    else
+        SetStatusText(QStringLiteral("Nothing to redo"));
 }
 
 // `status` names the step, so it is taken before the replay moves the stack's texts.
 void TForm1::ReplayStep(void (QUndoStack::*replay)(), const QString& status)
 {
     (undo_->*replay)();
-    // The preview showed an item that may be gone; the touched item is selected instead.
-    ClearPreview();
+    // The preview showed an item that may be gone; the touched item is selected and shown instead.
+    ShowSelectedPreview();
     UpdateCommandStates();
     SetStatusText(status);
+}
+
+void TForm1::ShowSelectedPreview()
+{
+    ClearPreview();
+    try {
+        lst1Click();
+    } catch (const PictureError&) {
+        ClearPreview();
+    }
 }
 
 void TForm1::lst1Click()

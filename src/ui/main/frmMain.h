@@ -26,6 +26,7 @@ class QUndoStack;
 class PreviewFrame;
 class TAboutBox;
 class TListBox;
+class TerminationSignals;
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -34,6 +35,10 @@ public:
     // dialogs: how the file dialogs are shown; null means the real modal dialogs.
     explicit TForm1(std::shared_ptr<FileDialogRunner> dialogs = nullptr, QWidget* parent = nullptr);
     ~TForm1() override;
+
+    // From now on SIGTERM, SIGINT and SIGHUP (a logout, say) close the window as Exit does; an
+    // export running then is ended first, leaving the chosen name as it was.
+    void EndOnTerminationSignals();
 
     // The About command shows this box; the application creates it after the window.
     void SetAboutBox(TAboutBox* box) { aboutBox_ = box; }
@@ -130,6 +135,9 @@ private:
     void SetStatusText(const QString& text);
     QString ReadyToExportText() const;
     void ClearPreview();
+    // The picture of an item the window selected itself (an undo, a refused save). One that cannot
+    // be shown leaves the preview empty: no message box for a file the user did not click.
+    void ShowSelectedPreview();
     void ShowExportProgress(int pagesWritten, int pageCount, const QElapsedTimer& clock);
     void BuildUndo();
     void ReplayStep(void (QUndoStack::*replay)(), const QString& status);
@@ -146,4 +154,5 @@ private:
     int progressIntervalMs_ = 100;
     qint64 nextProgressAtMs_ = 0;
     bool exporting_ = false;
+    TerminationSignals* terminationSignals_ = nullptr;
 };

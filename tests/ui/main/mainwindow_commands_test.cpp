@@ -345,6 +345,39 @@ private slots:
         QVERIFY(!form_->isVisible());
     }
 
+    // A logout (SIGTERM) closes the window as Exit does; an export running then is ended first:
+    // the chosen name keeps its old file and nothing is left beside it.
+    void terminationSignalClosesTheWindow_data()
+    {
+        QTest::addColumn<bool>("exporting");
+        QTest::newRow("idle") << false;
+        QTest::newRow("mid-export") << true;
+    }
+    void terminationSignalClosesTheWindow()
+    {
+        QFETCH(bool, exporting);
+        TempDir dir;
+        const QString a = Q(dir.Write("a.jpg", MakeJpeg({})));
+        const std::string pdf = dir.Write("out.pdf", "previous contents");
+        form_->EndOnTerminationSignals();
+        if (exporting) {
+            addPaths({a, a, a});
+            auto* bar = form_->stat1->findChild<QProgressBar*>("exportProgress");
+            connect(bar, &QProgressBar::valueChanged, this, [](int value) {
+                if (value == 1)
+                    std::raise(SIGTERM);
+            });
+            form_->SetProgressDelay(0, 0);
+            dialogs_->answers = {{Q(pdf)}};
+            click(form_->btn3);
+        } else {
+            std::raise(SIGTERM);
+        }
+        QTRY_VERIFY(!form_->isVisible());
+        QCOMPARE(ReadFileBytes(pdf), std::string("previous contents"));
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
+    }
+
     void progressIsPacedByTheClock()
     {
         TempDir dir;
@@ -533,24 +566,47 @@ private slots:
         QCOMPARE(ListedPaths(), QList<QByteArray>{B(b)});
     }
 
+    // A name with a line break would load back as two entries. The list is refused before the save
+    // dialog asks anything, every such entry named, the first one selected and shown.
+    void refusesToSaveANameWithALineBreak_data()
+    {
+        QTest::addColumn<QStringList>("names"); // files in the test's folder, in list order
+        QTest::addColumn<QString>("refusal");   // %1: the test's folder
+        QTest::addColumn<int>("selected");
+        const QString tail = QStringLiteral(", and a list file holds one name per line.");
+        QTest::newRow("one entry") << QStringList {"dropped.jpg", "new\nline.jpg"}
+                                   << "Cannot save the list. Entry 2, \"%1/new\\nline.jpg\", has a line break (\\n) in its name"
+                                          + tail
+                                   << 1;
+        QTest::newRow("every entry named")
+            << QStringList {"a.jpg", "cr\r.jpg", "b.jpg", "lf\n.jpg", "crlf\r\n.jpg"}
+            << "Cannot save the list. Entries 2, 4 and 5 have a line break in their names" + tail << 1;
+        QTest::newRow("first and last") << QStringList {"\n.jpg", "a.jpg", "\r.jpg"}
+                                        << "Cannot save the list. Entries 1 and 3 have a line break in their names" + tail
+                                        << 0;
+    }
     void refusesToSaveANameWithALineBreak()
     {
+        QFETCH(QStringList, names);
+        QFETCH(QString, refusal);
+        QFETCH(int, selected);
         TempDir dir;
         const QString list = Q(dir.Write("list.txt", "/x/old.jpg\r\n"));
-        const QString broken = Q(dir.Write("new\nline.jpg", MakeJpeg({})));
-        addPaths({broken});
-        form_->FilesDropped(0, DroppedPaths {{B(dir.Write("dropped.jpg", MakeJpeg({})))}, 0});
+        DroppedPaths dropped;
+        for (const QString& name : names)
+            dropped.paths.push_back(B(dir.Write(name.toStdString(), MakeJpeg({}))));
+        form_->FilesDropped(0, dropped);
         const QString status = form_->StatusText();
         dialogs_->answers = {{list}};
         click(form_->btn7);
+        QCOMPARE(dialogs_->shown, QStringList());
         QCOMPARE(boxes_->shown.size(), 1);
-        QCOMPARE(boxes_->shown[0].text,
-                 QStringLiteral("Cannot save \"%1\". Entry 2, \"%2/new\\nline.jpg\", has a line "
-                                "break (\\n) in its name, and a list file holds one name per line.")
-                     .arg(list, Q(dir.Path())));
+        QCOMPARE(boxes_->shown[0].text, refusal.arg(Q(dir.Path())));
         QCOMPARE(ReadFileBytes(list.toStdString()), std::string("/x/old.jpg\r\n"));
         QCOMPARE(form_->StatusText(), status);
-        QCOMPARE(ListedPaths(), (QList<QByteArray>{B(dir.File("dropped.jpg")), B(broken.toStdString())}));
+        QCOMPARE(ListedPaths(), QList<QByteArray>(dropped.paths.begin(), dropped.paths.end()));
+        QCOMPARE(form_->lst1->ItemIndex(), selected);
+        QCOMPARE(form_->img1->pixmap().size(), QSize(80, 40));
     }
 
     // Each is refused at once, and the window goes on; a blocking open would hang the test until the alarm.

@@ -10,6 +10,7 @@
 #include "TempDir.h"
 #include "frmMain.h"
 
+#include <QLabel>
 #include <QTest>
 #include <QToolButton>
 
@@ -40,13 +41,13 @@ private slots:
         QTest::addColumn<QString>("status");
         QTest::newRow("add undone") << QStringList {"add a b"} << 1 << 0 << "" << false << -1 << "Add undone";
         QTest::newRow("add redone") << QStringList {"add a b"} << 1 << 1 << "a b" << true << 0 << "Add redone";
-        QTest::newRow("drop undone") << QStringList {"add a b", "drop 1 c d"} << 1 << 0 << "a b" << true << -1
+        QTest::newRow("drop undone") << QStringList {"add a b", "drop 1 c d"} << 1 << 0 << "a b" << true << 1
                                      << "Drop undone";
         QTest::newRow("drop redone") << QStringList {"add a b", "drop 1 c d"} << 1 << 1 << "a c d b" << true << 1
                                      << "Drop redone";
         QTest::newRow("remove undone") << QStringList {"add a b c", "remove 1"} << 1 << 0 << "a b c" << true << 1
                                        << "Remove undone";
-        QTest::newRow("remove redone") << QStringList {"add a b c", "remove 1"} << 1 << 1 << "a c" << true << -1
+        QTest::newRow("remove redone") << QStringList {"add a b c", "remove 1"} << 1 << 1 << "a c" << true << 1
                                        << "Remove redone";
         QTest::newRow("last remove undone")
             << QStringList {"add a", "remove 0"} << 1 << 0 << "a" << true << 0 << "Remove undone";
@@ -77,16 +78,21 @@ private slots:
             << QStringList {"add a b c", "drop 0 d", "remove 1", "keys 0 end", "drag 0 1", "load e f", "remove 0"} << 7
             << 6 << "e f" << true << 0 << "Load list redone";
         QTest::newRow("Ctrl+Y redoes") << QStringList {"add a b", "remove 0", "undo", "redo"} << 0 << 0 << "b" << true
-                                       << -1 << "Remove redone";
+                                       << 0 << "Remove redone";
+        QTest::newRow("removing the last item redone")
+            << QStringList {"add a b", "remove 1", "undo", "redo"} << 0 << 0 << "a" << true << 0 << "Remove redone";
         QTest::newRow("a new step clears redo") << QStringList {"add a", "add b", "undo", "add c"} << 0 << 1 << "a c"
-                                                << true << -1 << "2 Images are ready to export";
+                                                << true << 0 << "Nothing to redo";
         QTest::newRow("undo past the first step does nothing")
-            << QStringList {"add a"} << 3 << 0 << "" << false << -1 << "Add undone";
+            << QStringList {"add a"} << 3 << 0 << "" << false << -1 << "Nothing to undo";
+        QTest::newRow("nothing to undo at start") << QStringList {} << 1 << 0 << "" << false << -1 << "Nothing to undo";
+        QTest::newRow("redo past the last step does nothing")
+            << QStringList {"add a b"} << 1 << 2 << "a b" << true << 0 << "Nothing to redo";
         QTest::newRow("a cancelled add is no step")
             << QStringList {"add a", "add"} << 1 << 0 << "" << false << -1 << "Add undone";
         QTest::newRow("100 steps deep") << QStringList {"adds 100"} << 100 << 0 << "" << false << -1 << "Add undone";
         QTest::newRow("the last 100 steps are kept")
-            << QStringList {"add a", "adds 99", "clear"} << 101 << 0 << "a" << true << -1 << "Add undone";
+            << QStringList {"add a", "adds 99", "clear"} << 101 << 0 << "a" << true << 0 << "Nothing to undo";
     }
     void undoAndRedo()
     {
@@ -114,6 +120,8 @@ private slots:
         for (QAction* item : {form_->Remove1, form_->Create1, form_->Clear1, form_->Save1})
             QCOMPARE(item->isEnabled(), listCommands);
         QCOMPARE(form_->lst1->ItemIndex(), selected);
+        // The selected item's picture (16 x 8) is shown, fitted to the preview; nothing else is.
+        QCOMPARE(form_->img1->pixmap().size(), selected < 0 ? QSize(0, 0) : QSize(80, 40));
         QCOMPARE(form_->StatusText(), status);
         QVERIFY(boxes_->shown.isEmpty());
     }

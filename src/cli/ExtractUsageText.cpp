@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// leafbind-extract's --help text; the man page says the same at length.
+#include "ExtractCommandLine.h"
+
+namespace cli {
+
+const char* const kExtractUsage
+    = "Usage: leafbind-extract [-d FOLDER] [-f] DOC.pdf\n"
+      "       leafbind-extract --verify DOC.pdf [JPEG ...] [-l LIST] [-0]\n"
+      "Writes each page's JPEG image of a PDF back to a file, byte for byte; or checks that\n"
+      "each page of a PDF carries its JPEG file.\n"
+      "\n"
+      "Getting the pictures back:\n"
+      "  -d, --folder FOLDER the folder the files go to (made if missing); default the current\n"
+      "                      folder. Files are named after the bookmarks when there is one per\n"
+      "                      page, otherwise page-0001.jpg and on\n"
+      "  -f, --force         replace files that exist (without it nothing is written when one does)\n"
+      "\n"
+      "Checking a document:\n"
+      "      --verify        compare page k with the k-th JPEG file; one line per page that\n"
+      "                      differs, then a summary\n"
+      "  -l, --list FILE     add the entries of an image list file (\"-\" reads standard input);\n"
+      "                      entries and JPEG arguments are taken in command-line order\n"
+      "  -0, --null          lists hold names ended by NUL bytes instead of lines\n"
+      "\n"
+      "  -q, --quiet         print nothing but errors\n"
+      "  -h, --help          show this text\n"
+      "      --version       show the version\n"
+      "      --              end of options: what follows are file names\n"
+      "\n"
+      "Exit status: 0 every picture written, or every page matches; 1 a page has no single JPEG\n"
+      "image, or differs from its file; 2 usage error or unreadable list; 3 the document or a\n"
+      "JPEG file cannot be read, or a picture cannot be written.\n";
+
+}  // namespace cli

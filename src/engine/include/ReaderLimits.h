@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The values a PDF reader, or a PDF/A part, can hold: the engine keeps to them, and a front end
+// checks what it passes against them before anything is written.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "ExportDetails.h"
+
+namespace jpeg2pdf {
+
+// Each side of a page box, in default user units (points): what readers show.
+constexpr double kSmallestPageSide = 3;
+constexpr double kLargestPageSide = 14400;
+
+// Densities above this many pixels per inch are taken as damage, not as a statement.
+constexpr double kMostPixelsPerInch = 100000;
+
+// The most bytes a text string of the document (its information, say) may hold under `part`:
+// 65,535 for PDF/A-1b, 32,767 for PDF/A-2b; 0 without a part, which sets no limit.
+size_t PdfAMostTextStringBytes(PdfAPart part);
+
+// The bytes the document holds for UTF-8 `text` as a text string: PDFDocEncoding, or UTF-16BE
+// with its byte-order mark. What the parts' limits count; the file's escapes are syntax, not bytes.
+size_t PdfTextStringBytes(std::string_view text);
+
+}  // namespace jpeg2pdf

@@ -1,0 +1,249 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "PdfPictures.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <set>
+#include <stdexcept>
+
+#include <qpdf/Pipeline.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFNameTreeObjectHelper.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+
+namespace extract {
+
+namespace {
+
+// A dictionary's entry; null for anything else, without the warning libqpdf gives when asked
+// for a key of what is not a dictionary.
+QPDFObjectHandle Key(QPDFObjectHandle object, const std::string& key)
+{
+    return object.isDictionary() ? object.getKey(key) : QPDFObjectHandle::newNull();
+}
+
+// Filters libqpdf undoes at its generalized decode level, by their full and abbreviated names.
+bool IsGeneralizedFilter(QPDFObjectHandle filter)
+{
+    for (const char* name : {"/FlateDecode", "/Fl", "/LZWDecode", "/LZW", "/ASCII85Decode", "/A85",
+                             "/ASCIIHexDecode", "/AHx", "/RunLengthDecode", "/RL"})
+        if (filter.isNameAndEquals(name))
+            return true;
+    return false;
+}
+
+// A stream's filters as a list, whether /Filter holds one name or an array.
+std::vector<QPDFObjectHandle> FilterList(QPDFObjectHandle dict)
+{
+    QPDFObjectHandle filter = Key(dict, "/Filter");
+    if (filter.isArray())
+        return filter.getArrayAsVector();
+    if (filter.isNull())
+        return {};
+    return {filter};
+}
+
+// JPEG data: DCTDecode last, with nothing but generalized filters before it.
+bool IsJpegStream(QPDFObjectHandle image)
+{
+    std::vector<QPDFObjectHandle> filters = FilterList(image.getDict());
+    if (filters.empty() || !filters.back().isNameAndEquals("/DCTDecode"))
+        return false;
+    for (size_t i = 0; i + 1 < filters.size(); ++i)
+        if (!IsGeneralizedFilter(filters[i]))
+            return false;
+    return true;
+}
+
+class SinkPipeline : public Pipeline {
+public:
+    explicit SinkPipeline(ByteSink& sink) : Pipeline("picture", nullptr), sink_(sink) { }
+    void write(const unsigned char* data, size_t size) override { sink_.Take(data, size); }
+    void finish() override { }
+
+private:
+    ByteSink& sink_;
+};
+
+// The image XObjects a page draws, forms followed; each object once however often it is used.
+std::vector<QPDFObjectHandle> ImagesOf(QPDFPageObjectHelper page)
+{
+    std::vector<QPDFObjectHandle> images;
+    std::set<QPDFObjGen> seen;
+    page.forEachImage(true, [&](QPDFObjectHandle& image, QPDFObjectHandle&, const std::string&) {
+        if (seen.insert(image.getObjGen()).second)
+            images.push_back(image);
+    });
+    return images;
+}
+
+// A regular file's stream, opened without blocking on a FIFO; throws with the reason.
+FILE* OpenRegularFile(const std::string& path, const std::string& shownName)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        throw std::runtime_error(shownName + ": " + std::strerror(errno));
+    struct stat info { };
+    const char* why = nullptr;
+    if (fstat(fd, &info) != 0)
+        why = std::strerror(errno);
+    else if (!S_ISREG(info.st_mode))
+        why = "not a regular file";
+    else if (fcntl(fd, F_SETFL, 0) != 0)
+        why = std::strerror(errno);
+    FILE* file = why ? nullptr : fdopen(fd, "rb");
+    // libqpdf reads a stream's data in small pieces: a large buffer turns them into few reads.
+    if (file)
+        setvbuf(file, nullptr, _IOFBF, 1 << 20);
+    if (!file) {
+        const std::string reason = why ? why : std::strerror(errno);
+        ::close(fd);
+        throw std::runtime_error(shownName + ": " + reason);
+    }
+    return file;
+}
+
+}  // namespace
+
+struct PdfPictures::Document {
+    QPDF pdf;
+    std::vector<QPDFObjectHandle> pages;
+
+    // The page a destination opens: an explicit one ([page /Fit ...]), a named one, or a
+    // dictionary holding it under /D; nothing for anything else.
+    QPDFObjectHandle DestinationPage(QPDFObjectHandle destination, int depth = 0)
+    {
+        if (depth > 2)
+            return QPDFObjectHandle::newNull();
+        if (destination.isDictionary())
+            return DestinationPage(Key(destination, "/D"), depth + 1);
+        if (destination.isArray())
+            return destination.getArrayNItems() > 0 ? destination.getArrayItem(0) : QPDFObjectHandle::newNull();
+        QPDFObjectHandle root = pdf.getRoot();
+        QPDFObjectHandle found;
+        if (destination.isName() && Key(root, "/Dests").isDictionary())
+            found = Key(Key(root, "/Dests"), destination.getName());
+        else if (destination.isString() && Key(Key(root, "/Names"), "/Dests").isDictionary()) {
+            QPDFNameTreeObjectHelper names(Key(Key(root, "/Names"), "/Dests"), pdf);
+            names.findObject(destination.getUTF8Value(), found);
+        }
+        return found.isInitialized() ? DestinationPage(found, depth + 1) : QPDFObjectHandle::newNull();
+    }
+
+    QPDFObjectHandle OpenedPage(QPDFObjectHandle item)
+    {
+        QPDFObjectHandle destination = Key(item, "/Dest");
+        QPDFObjectHandle action = Key(item, "/A");
+        if (destination.isNull() && Key(action, "/S").isNameAndEquals("/GoTo"))
+            destination = Key(action, "/D");
+        return DestinationPage(destination);
+    }
+};
+
+PdfPictures::PdfPictures(const std::string& path, const std::string& shownName)
+    : document_(std::make_unique<Document>())
+{
+    document_->pdf.setSuppressWarnings(true);
+    // libqpdf names the document as shown in its messages, and closes the file.
+    document_->pdf.processFile(shownName.c_str(), OpenRegularFile(path, shownName), true);
+    document_->pages = document_->pdf.getAllPages();
+}
+
+PdfPictures::~PdfPictures() = default;
+
+int PdfPictures::PageCount() const { return static_cast<int>(document_->pages.size()); }
+
+PagePicture PdfPictures::Picture(int page) const
+{
+    std::vector<QPDFObjectHandle> images = ImagesOf(QPDFPageObjectHelper(document_->pages.at(page)));
+    if (images.empty())
+        return PagePicture::NoImage;
+    if (images.size() > 1)
+        return PagePicture::SeveralImages;
+    return IsJpegStream(images.front()) ? PagePicture::Jpeg : PagePicture::NotJpeg;
+}
+
+bool PdfPictures::PipeJpeg(int page, ByteSink& sink) const
+{
+    std::vector<QPDFObjectHandle> images = ImagesOf(QPDFPageObjectHelper(document_->pages.at(page)));
+    if (images.size() != 1 || !IsJpegStream(images.front()))
+        return false;
+    QPDFObjectHandle image = images.front();
+    QPDFObjectHandle dict = image.getDict();
+    std::vector<QPDFObjectHandle> filters = FilterList(dict);
+    SinkPipeline pipeline(sink);
+    if (filters.size() == 1)
+        return image.pipeStreamData(&pipeline, nullptr, 0, qpdf_dl_none, true);
+    // The filters before DCTDecode are undone by libqpdf, which leaves a stream alone whose
+    // filters it cannot all undo: for this read the dictionary names only those (the document
+    // is never written, and the dictionary is put back).
+    QPDFObjectHandle filter = dict.getKey("/Filter"), parameters = dict.getKey("/DecodeParms");
+    filters.pop_back();
+    dict.replaceKey("/Filter", QPDFObjectHandle::newArray(filters));
+    if (parameters.isArray()) {
+        std::vector<QPDFObjectHandle> kept = parameters.getArrayAsVector();
+        kept.resize(filters.size(), QPDFObjectHandle::newNull());
+        dict.replaceKey("/DecodeParms", QPDFObjectHandle::newArray(kept));
+    }
+    bool filtered = false;
+    bool piped = false;
+    try {
+        piped = image.pipeStreamData(&pipeline, &filtered, 0, qpdf_dl_generalized, true);
+    } catch (...) {
+        dict.replaceKey("/Filter", filter);
+        dict.replaceKey("/DecodeParms", parameters);
+        throw;
+    }
+    dict.replaceKey("/Filter", filter);
+    dict.replaceKey("/DecodeParms", parameters);
+    return piped && filtered;
+}
+
+std::vector<std::string> PdfPictures::TitlesOfPageBookmarks() const
+{
+    std::map<QPDFObjGen, size_t> pageIndex;
+    for (size_t i = 0; i < document_->pages.size(); ++i)
+        pageIndex.emplace(document_->pages[i].getObjGen(), i);
+    std::vector<std::string> titles(document_->pages.size());
+    std::vector<bool> opened(document_->pages.size(), false);
+    size_t items = 0;
+    // Depth first, each item once: a loop in the tree ends the walk, and so does an item more
+    // than there are pages.
+    std::set<QPDFObjGen> seen;
+    std::vector<QPDFObjectHandle> pending {Key(Key(document_->pdf.getRoot(), "/Outlines"), "/First")};
+    while (!pending.empty()) {
+        QPDFObjectHandle item = pending.back();
+        pending.pop_back();
+        if (!item.isDictionary() || (item.isIndirect() && !seen.insert(item.getObjGen()).second))
+            continue;
+        if (++items > titles.size())
+            return {};
+        QPDFObjectHandle page = document_->OpenedPage(item);
+        const auto found = page.isDictionary() && page.isIndirect() ? pageIndex.find(page.getObjGen()) : pageIndex.end();
+        if (found == pageIndex.end() || opened[found->second])
+            return {};
+        opened[found->second] = true;
+        QPDFObjectHandle title = Key(item, "/Title");
+        titles[found->second] = title.isString() ? title.getUTF8Value() : std::string();
+        pending.push_back(Key(item, "/Next"));
+        pending.push_back(Key(item, "/First"));
+    }
+    return items == titles.size() && items > 0 ? titles : std::vector<std::string>();
+}
+
+std::vector<std::string> PdfPictures::TakeWarnings()
+{
+    std::vector<std::string> texts;
+    for (QPDFExc& warning : document_->pdf.getWarnings())
+        texts.push_back(warning.what());
+    return texts;
+}
+
+}  // namespace extract

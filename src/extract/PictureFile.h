@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// A page's JPEG bytes written to a file, whole or not at all.
+#pragma once
+
+#include <string>
+
+#include "PdfPictures.h"
+
+namespace extract {
+
+struct PictureWrite {
+    enum class Result {
+        Written,
+        Exists,  // something is at the path and replacing was not asked for
+        NotRegularFile,  // a folder or the like is at the path
+        CannotWrite,  // systemError says why
+        PageUnreadable,  // the page's stream cannot be read or decoded whole
+    };
+    Result result = Result::Written;
+    int systemError = 0;
+};
+
+// Writes page `page`'s JPEG bytes (a Jpeg page) to `path`: into a new file beside it, which takes
+// the name once complete (and, when it replaces a file, on disk), so a failure or a signal leaves
+// nothing half written. A symbolic link at `path` is replaced, never followed: the file stays in
+// the folder `path` names. Throws what libqpdf throws for a damaged document.
+PictureWrite WritePicture(const PdfPictures& document, int page, const std::string& path, bool replace);
+
+// Removes the new file of the picture being written, if there is one. Async-signal-safe, for a
+// handler that then ends the process.
+void RemoveUnfinishedPicture() noexcept;
+
+}  // namespace extract

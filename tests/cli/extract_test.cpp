@@ -1,0 +1,281 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// leafbind-extract on real documents: ours, the same re-saved by other tools, and odd ones made
+// with pikepdf and qpdf. The oracles are the photos' own bytes and names, and cmp's count.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "MakeJpeg.h"
+#include "PhoneJpeg.h"
+#include "RunProgram.h"
+#include "ShellCommand.h"
+
+namespace {
+
+std::set<std::string> Listing(const std::string& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+void RunChecked(const std::string& command)
+{
+    const CommandResult result = RunCommand(command);
+    ASSERT_EQ(result.status, 0) << command << "\n" << result.output;
+}
+
+// The photos under their own names, exported with one bookmark each.
+struct Album {
+    TempDir dir;
+    std::vector<std::string> names {"testorig.jpg", "Strand \xE2\x80\x93 2026.jpeg", "made.jpg"};
+    std::vector<std::string> paths;
+    std::string pdf = dir.File("album.pdf");
+
+    Album()
+    {
+        paths.push_back(dir.CopyTestData("libjpeg-turbo/testorig.jpg"));
+        paths.push_back(dir.Write(names[1], ReadFileBytes(dir.CopyTestData("libjpeg-turbo/testimgint.jpg"))));
+        paths.push_back(dir.Write(names[2], MakeJpeg({.width = 40, .height = 30, .gradient = true})));
+        std::vector<std::string> args = {"--bookmarks", "-o", pdf};
+        args.insert(args.end(), paths.begin(), paths.end());
+        const ProgramRun run = RunExportProgram(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+    }
+};
+
+const char* const kFlateOverDct = R"(
+import pikepdf, sys, zlib
+pdf = pikepdf.open(sys.argv[1])
+for page in pdf.pages:
+    for image in page.images.values():
+        image.write(zlib.compress(image.read_raw_bytes()), filter=[pikepdf.Name.FlateDecode, pikepdf.Name.DCTDecode])
+pdf.save(sys.argv[2])
+)";
+
+}  // namespace
+
+TEST(Extract, TheRoundTripGivesEveryPhotoBackUnderItsNameWhoeverSavedTheDocument)
+{
+    Album album;
+    const std::string script = album.dir.Write("flate.py", kFlateOverDct);
+    struct Row {
+        const char* how;
+        std::string command;  // turns $IN into $OUT; empty: the document as exported
+    } rows[] = {
+        {"as exported", ""},
+        {"object streams", "qpdf --object-streams=generate \"$IN\" \"$OUT\""},
+        {"encrypted, empty user password", "qpdf --encrypt '' owner 256 -- \"$IN\" \"$OUT\""},
+        {"Flate over DCT", "/usr/bin/python3 " + Quoted(script) + " \"$IN\" \"$OUT\""},
+    };
+    int n = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.how);
+        std::string pdf = album.pdf;
+        if (!row.command.empty()) {
+            pdf = album.dir.File("resaved" + std::to_string(n) + ".pdf");
+            RunChecked("IN=" + Quoted(album.pdf) + " OUT=" + Quoted(pdf) + "; " + row.command);
+        }
+        const std::string folder = album.dir.File("out" + std::to_string(n++));
+        const ProgramRun run = RunExtractProgram({"-d", folder, pdf});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, "3 pictures written\n");
+        EXPECT_EQ(Listing(folder), std::set<std::string>(album.names.begin(), album.names.end()));
+        for (size_t i = 0; i < album.names.size(); ++i)
+            EXPECT_EQ(ReadFileBytes(folder + "/" + album.names[i]), ReadFileBytes(album.paths[i])) << album.names[i];
+        std::vector<std::string> verify = {"--verify", pdf};
+        verify.insert(verify.end(), album.paths.begin(), album.paths.end());
+        const ProgramRun check = RunExtractProgram(verify);
+        EXPECT_EQ(check.status, 0) << check.out << check.err;
+        EXPECT_EQ(check.out, "3 pages match\n");
+    }
+    // A second run finds the names taken: nothing is replaced without -f.
+    const std::string folder = album.dir.File("out0");
+    const std::string kept = album.dir.Write("out0/made.jpg", "kept");
+    EXPECT_EQ(RunExtractProgram({"-d", folder, album.pdf}).status, 3);
+    EXPECT_EQ(ReadFileBytes(kept), "kept");
+    EXPECT_EQ(RunExtractProgram({"-f", "-d", folder, album.pdf}).status, 0);
+    EXPECT_EQ(ReadFileBytes(kept), ReadFileBytes(album.paths[2]));
+}
+
+// Each page that does not carry its file gets a line with its number; a stripped copy matches.
+TEST(Extract, VerifyNamesEachPageThatDiffersAndHow)
+{
+    Album album;
+    const std::vector<std::string>& p = album.paths;
+    std::string flipped = ReadFileBytes(p[1]);
+    flipped[700] = static_cast<char>(flipped[700] ^ 0x20);
+    const std::string changed = album.dir.Write("changed.jpg", flipped);
+    const auto firstDifference = [](const std::string& a, const std::string& b) {
+        const std::string x = ReadFileBytes(a), y = ReadFileBytes(b);
+        return std::to_string(std::mismatch(x.begin(), x.end(), y.begin(), y.end()).first - x.begin() + 1);
+    };
+
+    const phone_jpeg::Parts parts = phone_jpeg::Split(MakeJpeg({.width = 32, .height = 24}));
+    const std::string phone = album.dir.Write("phone.jpg", parts.startOfImage + phone_jpeg::Exif(1) + parts.appSegments
+                                                               + parts.tablesOnward + phone_jpeg::MotionPhotoTrailer(500));
+    const std::string stripped = album.dir.File("stripped.pdf");
+    ASSERT_EQ(RunExportProgram({"--strip-metadata", "-o", stripped, phone}).status, 0);
+    const std::string png = album.dir.File("png.pdf");
+    RunChecked("img2pdf " + Quoted(album.dir.CopyTestData("libjpeg-turbo/testorig.png")) + " -o " + Quoted(png));
+    const std::string truncated = album.dir.Write("cut.pdf", ReadFileBytes(album.pdf).substr(0, 4000));
+
+    struct Row {
+        const char* what;
+        std::vector<std::string> args;
+        int status;
+        std::string out;
+        std::string err = "";  // a part of standard error
+    } rows[] = {
+        {"a flipped byte", {album.pdf, p[0], changed, p[2]}, 1,
+         "page 2: " + changed + ": differs at byte 701\n2 of 3 pages match\n"},
+        {"a swapped pair", {album.pdf, p[0], p[2], p[1]}, 1,
+         "page 2: " + p[2] + ": differs at byte " + firstDifference(p[2], p[1]) + "\npage 3: " + p[1]
+             + ": differs at byte " + firstDifference(p[1], p[2]) + "\n1 of 3 pages match\n"},
+        {"a file too few", {album.pdf, p[0], p[1]}, 1,
+         "the document has 3 pages and 2 files were given\n2 of 3 pages match\n"},
+        {"stripped", {stripped, phone}, 0,
+         "page 1: " + phone + ": same picture, metadata removed\n1 page matches (1 with metadata removed)\n"},
+        {"not a JPEG", {png, p[0]}, 1, "page 1: " + p[0] + ": not a JPEG image\n0 of 1 page match\n"},
+        {"quiet", {"-q", album.pdf, p[1], p[0], p[2]}, 1, ""},
+        {"a truncated document", {truncated, p[0], p[1], p[2]}, 3, "", "cut.pdf: unable to find trailer"},
+        {"a missing file", {album.pdf, p[0], p[1], album.dir.File("gone.jpg")}, 3, "", "gone.jpg: cannot be read"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::vector<std::string> args = {"--verify"};
+        args.insert(args.end(), row.args.begin(), row.args.end());
+        const ProgramRun run = RunExtractProgram(args);
+        EXPECT_EQ(run.status, row.status) << run.err;
+        if (row.status != 3) {
+            EXPECT_EQ(run.out, row.out);
+        }
+        EXPECT_NE(run.err.find(row.err), std::string::npos) << run.err;
+    }
+}
+
+// Titles that are no safe file name become one, inside the folder.
+TEST(Extract, BookmarkTitlesBecomeSafeNamesInsideTheFolder)
+{
+    const struct Row {
+        const char* title;
+        const char* name;
+    } rows[] = {
+        {"a/b.jpg", "a_b.jpg"},
+        {"../../escape", "_._.._escape.jpg"},
+        {"nul\\u0000.jpg", "nul_.jpg"},
+        {".", "_.jpg"},
+        {"..", "_..jpg"},
+        {"-rf", "_rf.jpg"},
+        {"same.jpg", "same.jpg"},
+        {"same.jpg", "same (2).jpg"},
+        {"", "page-0009.jpg"},
+    };
+    TempDir dir;
+    const std::string photo = dir.Write("p.jpg", MakeJpeg({.width = 8, .height = 8}));
+    std::vector<std::string> args = {"--bookmarks", "-o", dir.File("plain.pdf")};
+    std::string titles = "[";
+    for (const Row& row : rows) {
+        args.push_back(photo);
+        titles += std::string(titles.size() > 1 ? "," : "") + "\"" + row.title + "\"";
+    }
+    ASSERT_EQ(RunExportProgram(args).status, 0);
+    const std::string script = dir.Write("titles.py", R"(
+import json, pikepdf, sys
+pdf = pikepdf.open(sys.argv[1])
+with pdf.open_outline() as outline:
+    outline.root.clear()
+    for page, title in enumerate(json.loads(sys.argv[3])):
+        outline.root.append(pikepdf.OutlineItem(title, page))
+pdf.save(sys.argv[2])
+)");
+    const std::string pdf = dir.File("titled.pdf");
+    RunChecked("/usr/bin/python3 " + Quoted(script) + " " + Quoted(dir.File("plain.pdf")) + " " + Quoted(pdf) + " "
+        + Quoted(titles + "]"));
+    const std::string folder = dir.File("deep/out");
+    std::filesystem::create_directory(dir.File("deep"));
+    const std::set<std::string> before = Listing(dir.Path());
+    const ProgramRun run = RunExtractProgram({"-d", folder, pdf});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::set<std::string> expected;
+    for (const Row& row : rows)
+        expected.insert(row.name);
+    EXPECT_EQ(Listing(folder), expected);
+    EXPECT_EQ(Listing(dir.Path()), before);
+    EXPECT_EQ(Listing(dir.File("deep")), std::set<std::string> {"out"});
+}
+
+// What extraction does with pages it cannot give back, with another converter's document, and
+// with a link in the folder: the outcome and the folder's files are checked.
+TEST(Extract, ExtractionWritesOnlyWholeJpegPicturesAndOnlyInsideTheFolder)
+{
+    Album album;
+    const std::string png = album.dir.File("png.pdf"), other = album.dir.File("other.pdf");
+    RunChecked("img2pdf " + Quoted(album.dir.CopyTestData("libjpeg-turbo/testorig.png")) + " -o " + Quoted(png));
+    RunChecked("img2pdf " + Quoted(album.paths[0]) + " " + Quoted(album.paths[2]) + " -o " + Quoted(other));
+    const std::string outside = album.dir.Write("outside.jpg", "not to be touched");
+    const std::string linked = album.dir.File("linked");
+    std::filesystem::create_directory(linked);
+    std::filesystem::create_symlink(outside, linked + "/testorig.jpg");
+    const struct Row {
+        const char* what;
+        std::vector<std::string> args;
+        std::string folder;
+        int status;
+        std::map<std::string, std::string> files;  // the folder's files afterwards, and whose bytes
+        std::string err = "";
+    } rows[] = {
+        {"a page without a JPEG", {png}, album.dir.File("png"), 1, {}, "page 1: not a JPEG image, nothing written"},
+        {"another converter's document", {other}, album.dir.File("other"), 0,
+         {{"page-0001.jpg", album.paths[0]}, {"page-0002.jpg", album.paths[2]}}},
+        {"a link in the folder", {"-f", album.pdf}, linked, 0,
+         {{"testorig.jpg", album.paths[0]}, {album.names[1], album.paths[1]}, {album.names[2], album.paths[2]}}},
+        {"a truncated document", {album.dir.Write("cut.pdf", ReadFileBytes(album.pdf).substr(0, 3000))},
+         album.dir.File("cut"), 3, {}, "cannot read the document"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::vector<std::string> args = {"-d", row.folder};
+        args.insert(args.end(), row.args.begin(), row.args.end());
+        const ProgramRun run = RunExtractProgram(args);
+        EXPECT_EQ(run.status, row.status) << run.err;
+        EXPECT_NE(run.err.find(row.err), std::string::npos) << run.err;
+        std::set<std::string> expected;
+        for (const auto& [name, source] : row.files) {
+            expected.insert(name);
+            EXPECT_FALSE(std::filesystem::is_symlink(row.folder + "/" + name)) << name;
+            EXPECT_EQ(ReadFileBytes(row.folder + "/" + name), ReadFileBytes(source)) << name;
+        }
+        if (std::filesystem::exists(row.folder)) {
+            EXPECT_EQ(Listing(row.folder), expected);
+        }
+    }
+    EXPECT_EQ(ReadFileBytes(outside), "not to be touched");
+    // Another converter's document of the same photos verifies as well.
+    EXPECT_EQ(RunExtractProgram({"--verify", other, album.paths[0], album.paths[2]}).out, "2 pages match\n");
+}
+
+TEST(Extract, UsageErrorsAreRefusedBeforeAnythingIsRead)
+{
+    const struct Row {
+        std::vector<std::string> args;
+        const char* message;
+    } rows[] = {
+        {{}, "no document given"},
+        {{"a.pdf", "b.pdf"}, "one document at a time"},
+        {{"--verify", "a.pdf"}, "no JPEG files given"},
+        {{"--verify", "-f", "a.pdf", "a.jpg"}, "-f is for extracting"},
+        {{"-l", "list.txt", "a.pdf"}, "a list (-l) is for --verify"},
+        {{"--ver", "a.pdf"}, "ambiguous"},
+        {{"-d"}, "option -d needs a folder name"},
+    };
+    for (const Row& row : rows) {
+        const ProgramRun run = RunExtractProgram(row.args);
+        EXPECT_EQ(run.status, 2) << row.message;
+        EXPECT_NE(run.err.find(row.message), std::string::npos) << run.err;
+    }
+}
