@@ -141,10 +141,14 @@ TEST(OutputKept, InterruptedRecognitionEndsAtOnce)
     const pid_t child = fork();
     if (child == 0)
         ExecExportProgram(args);
-    // Writing has begun (the new file is there) and the workers are recognising.
-    for (int i = 0; i < 1000 && Listing(dir.Path()) == before; ++i)
+    // Writing has begun and the workers are recognising: the program runs three threads.
+    const std::string tasks = "/proc/" + std::to_string(child) + "/task";
+    const auto threads = [&] {
+        return std::distance(std::filesystem::directory_iterator(tasks), std::filesystem::directory_iterator());
+    };
+    for (int i = 0; i < 1000 && threads() < 3; ++i)
         usleep(20'000);
-    usleep(500'000);
+    usleep(300'000);
     const auto sent = std::chrono::steady_clock::now();
     kill(child, SIGINT);
     int status = 0;
