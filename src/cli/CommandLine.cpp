@@ -16,6 +16,7 @@
 #include "LanguageData.h"
 #include "PaperSize.h"
 #include "ReaderLimits.h"
+#include "OptionScanner.h"
 #include "ShownName.h"
 
 namespace cli {
@@ -78,14 +79,6 @@ constexpr option kLongOptions[] = {
 // end; ":": a missing value is told apart from an unknown option.
 constexpr char kShortOptions[] = "-:o:l:0fqh";
 
-const option* OptionFor(int value)
-{
-    for (const option& o : kLongOptions)
-        if (o.name && o.val == value)
-            return &o;
-    return nullptr;
-}
-
 bool SameWord(const char* text, const char* word) { return strcasecmp(text, word) == 0; }
 
 constexpr long kMaxJobs = 256;
@@ -102,43 +95,26 @@ int ProcessorCount()
 class Parser {
 public:
     explicit Parser(const std::vector<std::string>& args)
+        : scanner_("leafbind-export", args, kShortOptions, kLongOptions)
     {
-        // getopt_long wants writable C strings after the program's name.
-        storage_.reserve(args.size() + 1);
-        storage_.push_back("leafbind-export");
-        storage_.insert(storage_.end(), args.begin(), args.end());
-        for (std::string& a : storage_)
-            argv_.push_back(a.data());
-        argv_.push_back(nullptr);
     }
 
     CommandLine Run()
     {
-        const int argc = static_cast<int>(storage_.size());
-        opterr = 0;  // the messages are ours
-        optind = 0;  // 0, not 1: glibc then forgets the previous parse entirely
         int code;
-        while (result_.error.empty()
-               && (code = getopt_long(argc, argv_.data(), kShortOptions, kLongOptions, nullptr)) != -1)
-            Handle(code, optarg ? std::string(optarg) : std::string());
+        std::string value;
+        while (result_.error.empty() && (code = scanner_.Next(value)) != -1)
+            Handle(code, value);
         // After "--" everything left is a file.
-        for (int i = optind; result_.error.empty() && i < argc; ++i)
-            AddFile(storage_[static_cast<size_t>(i)]);
+        for (const std::string& path : scanner_.Rest())
+            if (result_.error.empty())
+                AddFile(path);
         return Finish();
     }
 
 private:
-    // The argument getopt_long has just finished with.
-    const std::string& LastArgument() const { return storage_[static_cast<size_t>(std::max(optind - 1, 0))]; }
-
-    // The option as the user wrote it, long or short, for a message.
-    std::string OptionName(int value) const
-    {
-        const option* o = OptionFor(value);
-        if (o && (LastArgument().starts_with("--") || value > 255))
-            return std::string("--") + o->name;
-        return std::string("-") + static_cast<char>(value);
-    }
+    const std::string& LastArgument() const { return scanner_.LastArgument(); }
+    std::string OptionName(int value) const { return scanner_.OptionName(value); }
 
     void Handle(int code, const std::string& value)
     {
@@ -275,7 +251,8 @@ private:
         case kJobs: {
             char* end = nullptr;
             const long jobs = value.empty() || !std::isdigit(static_cast<unsigned char>(value[0]))
-                ? 0 : std::strtol(value.c_str(), &end, 10);
+                ? 0
+                : std::strtol(value.c_str(), &end, 10);
             if (jobs < 1 || jobs > kMaxJobs || *end != '\0')
                 return BadValue(code, value, "use a whole number from 1 to " + std::to_string(kMaxJobs));
             result_.ocr.jobs = static_cast<int>(jobs);
@@ -288,24 +265,7 @@ private:
         }
     }
 
-    // getopt_long's '?': an unknown option, an ambiguous abbreviation, or a value given to an
-    // option that takes none.
-    void Refused()
-    {
-        const std::string& arg = LastArgument();
-        if (optopt != 0 && !arg.starts_with("--"))
-            return Fail(std::string("unknown option -") + static_cast<char>(optopt));
-        const std::string name = arg.substr(0, arg.find('='));
-        if (optopt != 0)
-            return Fail("option " + OptionName(optopt) + " takes no value");
-        std::string candidates;
-        for (const option& o : kLongOptions)
-            if (o.name && std::strncmp(o.name, name.c_str() + 2, name.size() - 2) == 0)
-                candidates += (candidates.empty() ? "--" : ", --") + std::string(o.name);
-        if (candidates.find(',') != std::string::npos)
-            return Fail("option " + ShownName(name) + " is ambiguous: it could be " + candidates);
-        Fail("unknown option " + ShownName(name));
-    }
+    void Refused() { Fail(scanner_.Refusal()); }
 
     void AddFile(const std::string& path)
     {
@@ -389,8 +349,7 @@ private:
 
     jpeg2pdf::ExportOptions& options() { return result_.options; }
 
-    std::vector<std::string> storage_;
-    std::vector<char*> argv_;
+    OptionScanner scanner_;
     CommandLine result_;
     bool help_ = false;
     bool version_ = false;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "OptionScanner.h"
 #include "ShownName.h"
 
 namespace cli {
@@ -32,38 +33,25 @@ constexpr char kShortOptions[] = "-:d:fl:0qh";
 class Parser {
 public:
     explicit Parser(const std::vector<std::string>& args)
+        : scanner_("leafbind-extract", args, kShortOptions, kLongOptions)
     {
-        storage_.push_back("leafbind-extract");
-        storage_.insert(storage_.end(), args.begin(), args.end());
-        for (std::string& a : storage_)
-            argv_.push_back(a.data());
-        argv_.push_back(nullptr);
     }
 
     ExtractCommandLine Run()
     {
-        const int argc = static_cast<int>(storage_.size());
-        opterr = 0;
-        optind = 0;  // glibc forgets any previous parse
         int code;
-        while (result_.error.empty()
-               && (code = getopt_long(argc, argv_.data(), kShortOptions, kLongOptions, nullptr)) != -1)
-            Handle(code, optarg ? std::string(optarg) : std::string());
-        for (int i = optind; result_.error.empty() && i < argc; ++i)
-            AddArgument(storage_[static_cast<size_t>(i)]);
+        std::string value;
+        while (result_.error.empty() && (code = scanner_.Next(value)) != -1)
+            Handle(code, value);
+        for (const std::string& path : scanner_.Rest())
+            if (result_.error.empty())
+                AddArgument(path);
         return Finish();
     }
 
 private:
-    const std::string& LastArgument() const { return storage_[static_cast<size_t>(std::max(optind - 1, 0))]; }
-
-    std::string OptionName(int value) const
-    {
-        for (const option& o : kLongOptions)
-            if (o.name && o.val == value && (LastArgument().starts_with("--") || value > 255))
-                return std::string("--") + o.name;
-        return std::string("-") + static_cast<char>(value);
-    }
+    const std::string& LastArgument() const { return scanner_.LastArgument(); }
+    std::string OptionName(int value) const { return scanner_.OptionName(value); }
 
     void Handle(int code, const std::string& value)
     {
@@ -111,22 +99,7 @@ private:
         }
     }
 
-    void Refused()
-    {
-        const std::string& arg = LastArgument();
-        if (optopt != 0 && !arg.starts_with("--"))
-            return Fail(std::string("unknown option -") + static_cast<char>(optopt));
-        const std::string name = arg.substr(0, arg.find('='));
-        if (optopt != 0)
-            return Fail("option " + OptionName(optopt) + " takes no value");
-        std::string candidates;
-        for (const option& o : kLongOptions)
-            if (o.name && std::strncmp(o.name, name.c_str() + 2, name.size() - 2) == 0)
-                candidates += (candidates.empty() ? "--" : ", --") + std::string(o.name);
-        if (candidates.find(',') != std::string::npos)
-            return Fail("option " + ShownName(name) + " is ambiguous: it could be " + candidates);
-        Fail("unknown option " + ShownName(name));
-    }
+    void Refused() { Fail(scanner_.Refusal()); }
 
     // The document first, then (for --verify) JPEG files.
     void AddArgument(const std::string& path)
@@ -169,7 +142,7 @@ private:
         else if (!verify_ && !result_.sources.empty())
             Fail(result_.sources.front().isList ? "a list (-l) is for --verify"
                                                 : "one document at a time: '" + ShownName(result_.sources.front().path)
-                                                      + "' is one too many (JPEG files are for --verify)");
+                         + "' is one too many (JPEG files are for --verify)");
         else if (!verify_ && result_.nulSeparated)
             Fail("-0 is for --verify's lists");
         else
@@ -179,8 +152,7 @@ private:
         return result_;
     }
 
-    std::vector<std::string> storage_;
-    std::vector<char*> argv_;
+    OptionScanner scanner_;
     ExtractCommandLine result_;
     bool help_ = false;
     bool version_ = false;
