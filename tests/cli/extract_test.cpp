@@ -217,6 +217,16 @@ TEST(Extract, ExtractionWritesOnlyWholeJpegPicturesAndOnlyInsideTheFolder)
     const std::string png = album.dir.File("png.pdf"), other = album.dir.File("other.pdf");
     RunChecked("img2pdf " + Quoted(album.dir.CopyTestData("libjpeg-turbo/testorig.png")) + " -o " + Quoted(png));
     RunChecked("img2pdf " + Quoted(album.paths[0]) + " " + Quoted(album.paths[2]) + " -o " + Quoted(other));
+    // Page 2 shows page 3's image beside its own; page 3 shows none.
+    const std::string odd = album.dir.File("odd.pdf");
+    RunChecked("/usr/bin/python3 -c " + Quoted(R"(
+import pikepdf, sys
+pdf = pikepdf.open(sys.argv[1])
+second, third = pdf.pages[1].Resources.XObject, pdf.pages[2].Resources.XObject
+second.Extra = third[list(third.keys())[0]]
+del pdf.pages[2].Resources.XObject
+pdf.save(sys.argv[2])
+)") + " " + Quoted(album.pdf) + " " + Quoted(odd));
     const std::string outside = album.dir.Write("outside.jpg", "not to be touched");
     const std::string linked = album.dir.File("linked");
     std::filesystem::create_directory(linked);
@@ -230,6 +240,8 @@ TEST(Extract, ExtractionWritesOnlyWholeJpegPicturesAndOnlyInsideTheFolder)
         std::string err = "";
     } rows[] = {
         {"a page without a JPEG", {png}, album.dir.File("png"), 1, {}, "page 1: not a JPEG image, nothing written"},
+        {"pages with two images and with none, beside a whole one", {odd}, album.dir.File("odd"), 1,
+         {{"testorig.jpg", album.paths[0]}}, "page 2: several images, nothing written"},
         {"another converter's document", {other}, album.dir.File("other"), 0,
          {{"page-0001.jpg", album.paths[0]}, {"page-0002.jpg", album.paths[2]}}},
         {"a link in the folder", {"-f", album.pdf}, linked, 0,
