@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchStatistics.h"
 #include "BenchInputs.h"
 #include "MakeJpeg.h"
 #include "TempDir.h"
@@ -52,15 +53,7 @@ void Quiesce(const std::string& pdf)
 struct Contender {
     const char* name;
     std::vector<Measure> runs;
-    Measure Median() const
-    {
-        std::vector<Measure> sorted = runs;
-        std::sort(sorted.begin(), sorted.end(), [](auto& a, auto& b) { return a.seconds < b.seconds; });
-        Measure m = sorted[sorted.size() / 2];
-        for (const Measure& r : runs)
-            m.peakKiB = std::max(m.peakKiB, r.peakKiB);
-        return m;
-    }
+    Measure Median() const { return MedianMeasure(runs); }
 };
 
 struct Outcome {

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchStatistics.h"
 #include "BenchInputs.h"
 #include "MakeJpeg.h"
 #include "ShellCommand.h"
@@ -45,15 +46,7 @@ struct Contender {
     const char* name;
     std::vector<std::string> argv;
     std::vector<Measure> runs;
-    Measure Median() const
-    {
-        std::vector<Measure> sorted = runs;
-        std::sort(sorted.begin(), sorted.end(), [](auto& a, auto& b) { return a.seconds < b.seconds; });
-        Measure m = sorted[sorted.size() / 2];
-        for (const Measure& r : runs)
-            m.peakKiB = std::max(m.peakKiB, r.peakKiB);
-        return m;
-    }
+    Measure Median() const { return MedianMeasure(runs); }
 };
 
 // An empty folder for the next writer, and nothing pending from the one before.

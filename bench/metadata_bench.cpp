@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchStatistics.h"
 #include "BenchInputs.h"
 #include "ExportDetails.h"
 #include "MakeJpeg.h"
@@ -38,20 +39,6 @@ jpeg2pdf::ExportOptions Described()
 struct Timing {
     double wall, processor;
 };
-
-double ProcessorSeconds()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-           + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 Timing TimeOneExport(const std::vector<std::string>& paths, const std::string& output,
                      const jpeg2pdf::ExportOptions& options)
