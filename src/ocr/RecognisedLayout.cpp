@@ -64,23 +64,6 @@ TextWord PlaceWord(const TextLine& line, int left, int top, int right, int botto
     return TextWord {std::move(text), start, end};
 }
 
-// The recogniser's boxes of blurred words may touch or overlap; readers that tell words apart by
-// the gap between them (poppler) would run such words together. Where two words come closer than
-// a sixth of the line's height, both give way evenly to leave that gap.
-void KeepWordsApart(TextLine& line)
-{
-    const double least = line.height / 6;
-    for (size_t i = 1; i < line.words.size(); ++i) {
-        TextWord& before = line.words[i - 1];
-        TextWord& after = line.words[i];
-        const double middle = (before.end + after.start) / 2;
-        if (after.start - before.end >= least || after.end - before.start < 4 * least)
-            continue;
-        before.end = std::max(before.start + least, middle - least / 2);
-        after.start = std::min(after.end - least, middle + least / 2);
-    }
-}
-
 }  // namespace
 
 jpeg2pdf::PageText ReadRecognisedLayout(tesseract::ResultIterator* it)
@@ -107,7 +90,6 @@ jpeg2pdf::PageText ReadRecognisedLayout(tesseract::ResultIterator* it)
     // Lines and blocks that held only empty words go.
     for (jpeg2pdf::TextBlock& block : page.blocks) {
         std::erase_if(block.lines, [](const TextLine& l) { return l.words.empty(); });
-        std::for_each(block.lines.begin(), block.lines.end(), KeepWordsApart);
     }
     std::erase_if(page.blocks, [](const jpeg2pdf::TextBlock& b) { return b.lines.empty(); });
     return page;

@@ -51,11 +51,31 @@ double ShowStretched(std::string& out, std::string_view hex, int glyphs, double 
     return natural * scaling / 100;
 }
 
+// A recogniser's boxes of blurred words may touch or overlap; readers that tell words apart by
+// the gap between them (poppler) would run such words together. Where two words come closer than
+// a sixth of the line's height, both give way evenly to leave that gap.
+void KeepWordsApart(TextLine& line)
+{
+    const double least = line.height / 6;
+    for (size_t i = 1; i < line.words.size(); ++i) {
+        TextWord& before = line.words[i - 1];
+        TextWord& after = line.words[i];
+        if (before.text.empty() || after.text.empty() || !Finite({before.start, before.end, after.start, after.end}))
+            continue;
+        const double middle = (before.end + after.start) / 2;
+        if (after.start - before.end >= least || after.end - before.start < 4 * least)
+            continue;
+        before.end = std::max(before.start + least, middle - least / 2);
+        after.start = std::min(after.end - least, middle + least / 2);
+    }
+}
+
 // One line's text object, or nothing when none of its words can be shown.
-std::string LineObject(const TextLine& line, const Matrix& pixelsToPage, std::string& spaceHex, TextCodes& codes)
+std::string LineObject(TextLine line, const Matrix& pixelsToPage, std::string& spaceHex, TextCodes& codes)
 {
     if (!Finite({line.x0, line.y0, line.x1, line.y1, line.height}) || !(line.height > 0))
         return {};
+    KeepWordsApart(line);
     std::string shown, hex;
     bool first = true;
     double origin = 0, pen = 0;  // pixels along the baseline from the line's start
