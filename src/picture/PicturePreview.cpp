@@ -3,7 +3,7 @@
 
 #include "JpegPreviewDecoder.h"
 #include "MetafilePreview.h"
-#include "PictureFile.h"
+#include "PreviewFile.h"
 #include "RasterPreview.h"
 
 #include <QFile>
@@ -50,23 +50,23 @@ QImage LoadPreviewPicture(const QByteArray& path, QSize area)
     if (kind == PictureKind::Unknown)
         throw PictureError(QStringLiteral("Unknown picture file extension (.%1)").arg(extension).toStdString());
 
-    const PictureFileHandle file = OpenPictureFile(path);
+    const PreviewFileHandle file = OpenPreviewFile(path);
     switch (kind) {
     case PictureKind::Jpeg:
         return DecodeJpegPreview(file.get(), area);
     case PictureKind::Bmp:
-        return RenderRasterPreview(ReadPictureFile(file.get(), kWholeFileLimit, "Bitmap image is not valid"), "bmp",
+        return RenderRasterPreview(ReadPreviewFile(file.get(), kWholeFileLimit, "Bitmap image is not valid"), "bmp",
                                    area, "Bitmap image is not valid");
     case PictureKind::Ico:
-        return RenderRasterPreview(ReadPictureFile(file.get(), kWholeFileLimit, "Icon image is not valid"), "ico",
+        return RenderRasterPreview(ReadPreviewFile(file.get(), kWholeFileLimit, "Icon image is not valid"), "ico",
                                    area, "Icon image is not valid");
     case PictureKind::Png:
-        return RenderRasterPreview(ReadPictureFile(file.get(), kWholeFileLimit, "PNG image is not valid"), "png",
+        return RenderRasterPreview(ReadPreviewFile(file.get(), kWholeFileLimit, "PNG image is not valid"), "png",
                                    area, "PNG image is not valid");
     case PictureKind::Wmf:
-        return RenderWmfPreview(ReadPictureFile(file.get(), kWholeFileLimit, kInvalidMetafile), area);
+        return RenderWmfPreview(ReadPreviewFile(file.get(), kWholeFileLimit, kInvalidMetafile), area);
     case PictureKind::Emf:
-        return RenderEmfPreview(ReadPictureFile(file.get(), kWholeFileLimit, kInvalidMetafile), area);
+        return RenderEmfPreview(ReadPreviewFile(file.get(), kWholeFileLimit, kInvalidMetafile), area);
     case PictureKind::Unknown:
         break;
     }

@@ -8,19 +8,19 @@
 #include <cstdio>
 #include <memory>
 
-struct PictureFileCloser {
+struct PreviewFileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
-using PictureFileHandle = std::unique_ptr<std::FILE, PictureFileCloser>;
+using PreviewFileHandle = std::unique_ptr<std::FILE, PreviewFileCloser>;
 
 // The path made absolute and cleaned of "." and ".." parts, as shown in messages.
-QString ExpandedPicturePath(const QByteArray& path);
+QString ExpandedPreviewPath(const QByteArray& path);
 
 // Opens the file named by exactly these bytes (not every name is valid text) for reading.
 // Throws PictureError "Cannot open file "<path>". <reason>".
 // Never blocks on a FIFO or a device: those are refused like a directory.
-PictureFileHandle OpenPictureFile(const QByteArray& path);
+PreviewFileHandle OpenPreviewFile(const QByteArray& path);
 
 // Reads the rest of the file. A file larger than sizeLimit, or one that fails to read,
 // throws PictureError(invalidMessage): a preview never needs that much of a raster or metafile.
-QByteArray ReadPictureFile(std::FILE* file, qint64 sizeLimit, const char* invalidMessage);
+QByteArray ReadPreviewFile(std::FILE* file, qint64 sizeLimit, const char* invalidMessage);
