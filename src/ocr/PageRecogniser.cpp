@@ -80,7 +80,7 @@ int PageRecogniser::UprightTurns(Pix* pix, int dotsPerInch)
     return (4 - degrees / 90 % 4) % 4;
 }
 
-jpeg2pdf::PageText PageRecogniser::Recognise(const PagePicture& picture)
+jpeg2pdf::PageText PageRecogniser::Recognise(const PagePixels& picture)
 {
     if (!ready_ || !picture.pix)
         return {};

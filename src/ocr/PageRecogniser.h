@@ -8,7 +8,7 @@
 #include <string>
 
 #include "OcrSettings.h"
-#include "PagePicture.h"
+#include "PagePixels.h"
 #include "PageText.h"
 
 namespace tesseract {
@@ -27,7 +27,7 @@ public:
 
     // False when the language data could not be loaded (checked before any work starts).
     bool Ready() const { return ready_; }
-    jpeg2pdf::PageText Recognise(const PagePicture& picture);
+    jpeg2pdf::PageText Recognise(const PagePixels& picture);
 
 private:
     // Clockwise quarter turns that show the picture upright, or 0 when the detection is unsure.

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "PagePicture.h"
+#include "PagePixels.h"
 #include "PageRecogniser.h"
 
 namespace ocr {
@@ -93,7 +93,7 @@ void RecognisedPages::Work()
         const jpeg2pdf::PageTextRequest& page = pages_[size_t(index)];
         Result result;
         if (recogniser.Ready()) {
-            const PagePicture picture = DecodePagePicture(page.path, page.orientation);
+            const PagePixels picture = DecodePagePixels(page.path, page.orientation);
             result.problem = picture.error.empty() ? "" : "the picture cannot be decoded (" + picture.error + ")";
             result.text = recogniser.Recognise(picture);
         }

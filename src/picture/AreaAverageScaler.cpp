@@ -10,8 +10,8 @@ int OutputIndex(int sourceIndex, int sourceSize, int outputSize)
 
 } // namespace
 
-AreaAverageScaler::AreaAverageScaler(int sourceWidth, int sourceHeight, QImage* target)
-    : sourceWidth_(sourceWidth), sourceHeight_(sourceHeight), target_(target),
+AreaAverageScaler::AreaAverageScaler(int sourceWidth, int sourceHeight, int components, QImage* target)
+    : sourceWidth_(sourceWidth), sourceHeight_(sourceHeight), components_(components), target_(target),
       columnOf_(static_cast<size_t>(sourceWidth)), columnCount_(static_cast<size_t>(target->width())),
       sums_(static_cast<size_t>(target->width()) * 3)
 {
@@ -21,7 +21,7 @@ AreaAverageScaler::AreaAverageScaler(int sourceWidth, int sourceHeight, QImage* 
     }
 }
 
-void AreaAverageScaler::AddRow(const uint8_t* rgb) noexcept
+void AreaAverageScaler::AddRow(const uint8_t* samples) noexcept
 {
     if (sourceRow_ >= sourceHeight_)
         return;
@@ -32,11 +32,18 @@ void AreaAverageScaler::AddRow(const uint8_t* rgb) noexcept
     }
     uint64_t* sums = sums_.data();
     const int* columnOf = columnOf_.data();
-    for (int x = 0; x < sourceWidth_; ++x, rgb += 3) {
-        uint64_t* sum = sums + static_cast<size_t>(columnOf[x]) * 3;
-        sum[0] += rgb[0];
-        sum[1] += rgb[1];
-        sum[2] += rgb[2];
+    if (components_ == 1) {
+        for (int x = 0; x < sourceWidth_; ++x) {
+            uint64_t* sum = sums + static_cast<size_t>(columnOf[x]) * 3;
+            sum[0] += samples[x];
+        }
+    } else {
+        for (int x = 0; x < sourceWidth_; ++x, samples += 3) {
+            uint64_t* sum = sums + static_cast<size_t>(columnOf[x]) * 3;
+            sum[0] += samples[0];
+            sum[1] += samples[1];
+            sum[2] += samples[2];
+        }
     }
     ++bandRows_;
 }
@@ -54,6 +61,8 @@ void AreaAverageScaler::FlushBand() noexcept
     for (int x = 0; x < target_->width(); ++x) {
         const uint64_t count = static_cast<uint64_t>(columnCount_[static_cast<size_t>(x)]) * bandRows_;
         uint64_t* sum = &sums_[static_cast<size_t>(x) * 3];
+        if (components_ == 1)
+            sum[1] = sum[2] = sum[0];  // grey: one sum stands for all three
         line[x] = qRgb(static_cast<int>((sum[0] + count / 2) / count),
                        static_cast<int>((sum[1] + count / 2) / count),
                        static_cast<int>((sum[2] + count / 2) / count));

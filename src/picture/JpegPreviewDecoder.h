@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// JPEG pictures for the preview, decoded with libjpeg at the smallest DCT scale that still covers
-// the drawn size, so a huge photograph costs little time and bounded memory. A progressive picture at
-// 1/8 scale (any whose coefficients exceed the limit) is read from its first DC scan alone.
+// JPEG pictures for the preview: the shared decoder (src/jpegdecode) at the smallest DCT scale that
+// still covers the drawn size, so a huge photograph costs little time and bounded memory, its rows
+// averaged down to the drawn size as they arrive. A progressive picture at 1/8 scale (any whose
+// coefficients exceed the limit) is read from its first DC scan alone.
 #pragma once
 
 #include <QImage>

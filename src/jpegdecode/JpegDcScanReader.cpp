@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstddef>
 
+namespace jpegdecode {
+
 namespace {
 
 uint8_t Clamp(int64_t value) { return static_cast<uint8_t>(std::clamp<int64_t>(value, 0, 255)); }
@@ -38,7 +40,7 @@ bool DcScanReader::BuildTable(const JHUFF_TBL* source, Huffman* table) const
     return true;
 }
 
-bool DcScanReader::Start(j_decompress_ptr cinfo)
+bool DcScanReader::Start(j_decompress_ptr cinfo, bool padMissingRows)
 {
     if (!cinfo->progressive_mode || cinfo->arith_code || cinfo->data_precision != 8
         || cinfo->comps_in_scan != cinfo->num_components || cinfo->Ss != 0 || cinfo->Se != 0 || cinfo->Ah != 0
@@ -63,7 +65,9 @@ bool DcScanReader::Start(j_decompress_ptr cinfo)
         return false;
     }
     cinfo_ = cinfo;
+    padMissingRows_ = padMissingRows;
     cmyk_ = cinfo->num_components == 4;
+    outputComponents_ = cinfo->num_components == 1 ? 1 : cmyk_ ? 4 : 3;
     al_ = cinfo->Al;
     const bool interleaved = cinfo->comps_in_scan > 1;
     maxH_ = interleaved ? cinfo->max_h_samp_factor : 1;
@@ -233,7 +237,7 @@ void DcScanReader::ConvertRow(int rowInMcu, JSAMPLE* row) const
         JSAMPLE* out = row + static_cast<std::ptrdiff_t>(x) * OutputComponents();
         const J_COLOR_SPACE space = cinfo_->jpeg_color_space;
         if (space == JCS_GRAYSCALE) {
-            out[0] = out[1] = out[2] = static_cast<JSAMPLE>(s[0]);
+            out[0] = static_cast<JSAMPLE>(s[0]);
         } else if (space == JCS_RGB || space == JCS_CMYK) {
             for (int i = 0; i < OutputComponents(); ++i)
                 out[i] = static_cast<JSAMPLE>(s[i]);
@@ -256,13 +260,20 @@ bool DcScanReader::ReadRow(JSAMPLE* row)
     if (outputRow_ >= outputHeight_)
         return false;
     if (rowInMcu_ == 0) {
-        if (stopped_ || mcuRow_ >= mcuRows_)
+        if ((stopped_ && !padMissingRows_) || mcuRow_ >= mcuRows_)
             return false;
         ++mcuRow_;
-        stopped_ = !DecodeMcuRow();
+        if (stopped_) {
+            for (Component& c : components_)
+                std::fill(c.samples.begin(), c.samples.end(), 128);
+        } else {
+            stopped_ = !DecodeMcuRow();
+        }
     }
     ConvertRow(rowInMcu_, row);
     ++outputRow_;
     rowInMcu_ = (rowInMcu_ + 1) % maxV_;
     return true;
 }
+
+}  // namespace jpegdecode

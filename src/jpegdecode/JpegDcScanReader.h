@@ -11,19 +11,25 @@
 
 #include <jpeglib.h>
 
+namespace jpegdecode {
+
 class DcScanReader {
 public:
     // Takes over the scan that jpeg_read_header stopped at, when it is a Huffman-coded first DC scan
-    // of every component in a colour space the preview shows; returns false (reading nothing) otherwise.
-    bool Start(j_decompress_ptr cinfo);
+    // of every component in a colour space the decoder delivers; returns false (reading nothing)
+    // otherwise. With padMissingRows, rows past the point where the data stops come as DC 0 (mid
+    // grey before colour conversion), as libjpeg shows missing data, instead of ending the picture.
+    bool Start(j_decompress_ptr cinfo, bool padMissingRows);
 
     int OutputWidth() const { return outputWidth_; }
     int OutputHeight() const { return outputHeight_; }
-    int OutputComponents() const { return cmyk_ ? 4 : 3; }
+    int OutputComponents() const { return outputComponents_; }
 
-    // Writes the next output row (RGB, or CMYK as stored for CMYK and YCCK pictures). Returns false
-    // after the last row, or where the data stops (its end, a stray marker, a bad code): the rest
-    // of the picture is not delivered. May call the source manager, and so libjpeg's error_exit.
+    // Writes the next output row (grey for a grey picture, CMYK as stored for CMYK and YCCK
+    // pictures, RGB for the rest). Returns false after the last row, or, without padMissingRows,
+    // where the data stops (its end, a stray marker, a bad code): the rest of the picture is not
+    // delivered. May call the source manager, and so libjpeg's error_exit; holds nothing that
+    // needs destroying on the way (see LibjpegSession.h).
     bool ReadRow(JSAMPLE* row);
 
 private:
@@ -54,6 +60,7 @@ private:
     Huffman tables_[NUM_HUFF_TBLS];
     std::vector<Component> components_; // in scan order
     bool cmyk_ = false;
+    int outputComponents_ = 3;
     int al_ = 0;
     int outputWidth_ = 0, outputHeight_ = 0;
     int maxH_ = 1, maxV_ = 1;
@@ -64,5 +71,8 @@ private:
     uint32_t bits_ = 0;
     int bitCount_ = 0;
     int marker_ = 0;        // marker met in the entropy data, 0 while none
-    bool stopped_ = false;  // the data stopped: no further rows
+    bool stopped_ = false;  // the data stopped: no further rows decoded
+    bool padMissingRows_ = false;
 };
+
+}  // namespace jpegdecode

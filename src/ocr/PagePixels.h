@@ -16,7 +16,7 @@ struct PixDeleter {
 };
 using PixPtr = std::unique_ptr<Pix, PixDeleter>;
 
-struct PagePicture {
+struct PagePixels {
     PixPtr pix;  // null when the file cannot be decoded; `error` says why
     std::string error;
     double scale = 1;  // page pixels per decoded pixel (1, 2, 4 or 8)
@@ -24,7 +24,7 @@ struct PagePicture {
 };
 
 // `orientation` is the Exif orientation (1 to 8) the page shows its picture in.
-PagePicture DecodePagePicture(const std::string& path, int orientation);
+PagePixels DecodePagePixels(const std::string& path, int orientation);
 
 // Pixels above which a picture is decoded at half, a quarter or an eighth of its size: more than a
 // 600 dpi A4 scan, and within what Leptonica and the recogniser accept on a side.

@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "PagePixels.h"
+
+#include <cstdio>
+
+#include <leptonica/allheaders.h>
+
+#include "JpegDecoder.h"
+
+namespace ocr {
+
+void PixDeleter::operator()(Pix* pix) const { pixDestroy(&pix); }
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// One decoded row (grey or RGB samples) into a Pix line of the same depth.
+void CopyRow(const uint8_t* samples, int width, bool grey, l_uint32* line)
+{
+    if (grey) {
+        for (int x = 0; x < width; ++x)
+            SET_DATA_BYTE(line, x, samples[x]);
+        return;
+    }
+    // As composeRGBPixel writes each pixel, without a library call per pixel.
+    for (int x = 0; x < width; ++x, samples += 3)
+        line[x] = static_cast<l_uint32>(samples[0]) << L_RED_SHIFT | static_cast<l_uint32>(samples[1]) << L_GREEN_SHIFT
+                | static_cast<l_uint32>(samples[2]) << L_BLUE_SHIFT;
+}
+
+// Decodes into a new Pix (8 bpp grey or 32 bpp RGB). Returns null with `error` set when it cannot.
+// Damaged data is decoded as far as it goes: a partly grey picture still has words to find.
+PixPtr Decode(std::FILE* file, PagePixels& page)
+{
+    jpegdecode::JpegDecoder decoder({.file = file}, {});
+    if (!decoder.ReadHeader() || !decoder.Start(jpegdecode::ScaleRule::Within(kMaxDecodedPixels, kMaxDecodedSide))) {
+        page.error = decoder.Failure().message;
+        return nullptr;
+    }
+    const jpegdecode::JpegOutput& output = decoder.Output();
+    if (output.width > kMaxDecodedSide || output.height > kMaxDecodedSide) {
+        page.error = "too large to recognise";
+        return nullptr;
+    }
+    page.scale = 8.0 / output.eighths;
+    if (decoder.Header().jfifDotsPerInch > 0)
+        page.dotsPerInch = static_cast<int>(decoder.Header().jfifDotsPerInch / page.scale + 0.5);
+    const bool grey = output.components == 1;
+    PixPtr pix(pixCreate(output.width, output.height, grey ? 8 : 32));
+    if (!pix) {
+        page.error = "out of memory";
+        return nullptr;
+    }
+    l_uint32* data = pixGetData(pix.get());
+    const int wordsPerLine = pixGetWpl(pix.get());
+    const int width = output.width;
+    const bool rowsRead = decoder.ReadRows([=](int y, const uint8_t* samples) {
+        CopyRow(samples, width, grey, data + static_cast<size_t>(y) * wordsPerLine);
+    });
+    if (!rowsRead || !decoder.Finish()) {
+        page.error = decoder.Failure().message;
+        return nullptr;
+    }
+    return pix;
+}
+
+// The stored picture turned as Exif orientation `orientation` shows it.
+PixPtr Turned(PixPtr pix, int orientation)
+{
+    Pix* p = pix.get();
+    switch (orientation) {
+    case 2:
+        return PixPtr(pixFlipLR(nullptr, p));
+    case 3:
+        return PixPtr(pixRotateOrth(p, 2));
+    case 4:
+        return PixPtr(pixFlipTB(nullptr, p));
+    case 5: {  // transposed: a quarter turn clockwise, then mirrored left to right
+        PixPtr turned(pixRotateOrth(p, 1));
+        return PixPtr(turned ? pixFlipLR(nullptr, turned.get()) : nullptr);
+    }
+    case 6:
+        return PixPtr(pixRotateOrth(p, 1));
+    case 7: {  // transversed: a quarter turn anticlockwise, then mirrored left to right
+        PixPtr turned(pixRotateOrth(p, 3));
+        return PixPtr(turned ? pixFlipLR(nullptr, turned.get()) : nullptr);
+    }
+    case 8:
+        return PixPtr(pixRotateOrth(p, 3));
+    default:
+        return pix;
+    }
+}
+
+}  // namespace
+
+PagePixels DecodePagePixels(const std::string& path, int orientation)
+{
+    PagePixels page;
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        page.error = "cannot be opened again";
+        return page;
+    }
+    PixPtr decoded = Decode(file.get(), page);
+    if (!decoded)
+        return page;
+    page.pix = Turned(std::move(decoded), orientation);
+    if (!page.pix)
+        page.error = "out of memory";
+    return page;
+}
+
+}  // namespace ocr
