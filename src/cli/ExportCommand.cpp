@@ -30,10 +30,10 @@ bool WriteAll(int fd, const std::string& text)
     return true;
 }
 
-std::string DescribeOutputRefusal(const jpeg2pdf::ExportReport& report)
+std::string DescribeOutputRefusal(const jpeg2pdf::OutputRefused& refused)
 {
     using jpeg2pdf::OutputRefusal;
-    switch (report.outputRefusal) {
+    switch (refused.refusal) {
     case OutputRefusal::Exists:
         return "already exists (--force replaces it)";
     case OutputRefusal::Locked:
@@ -48,51 +48,56 @@ std::string DescribeOutputRefusal(const jpeg2pdf::ExportReport& report)
         return "PDF/A-1b holds at most 8,191 pages (PDF/A-2b has no such limit)";
     case OutputRefusal::FolderForbidsNewFiles:
         return "cannot be replaced: Leafbind makes the new file beside the old one, and the folder "
-            + ShownName(report.outputFolder) + " forbids new files (" + std::strerror(report.systemError) + ")";
+            + ShownName(refused.folder) + " forbids new files (" + std::strerror(refused.systemError) + ")";
     case OutputRefusal::CannotCreate:
         // A FIFO opens for writing only while a program reads it.
-        if (report.systemError == ENXIO)
+        if (refused.systemError == ENXIO)
             return std::string("cannot open: no program reads from it (") + std::strerror(ENXIO) + ")";
         break;
-    case OutputRefusal::None:
-        break;
     }
-    return std::string("cannot create: ") + std::strerror(report.systemError);
+    return std::string("cannot create: ") + std::strerror(refused.systemError);
 }
 
-int Explain(const jpeg2pdf::ExportReport& report, const std::string& outputName, const Streams& streams,
+std::string DescribeWritingFailure(const jpeg2pdf::WritingFailed& failed, const std::string& outputName,
+                                   const Entries& entries)
+{
+    if (failed.entry >= 0) {
+        const std::string reason = failed.reopen.refusal != jpeg2pdf::EntryRefusal::None
+            ? jpeg2pdf::DescribeEntryProblem(failed.reopen)
+            : failed.systemError != 0 ? std::strerror(failed.systemError)
+                                      : "the file became shorter while it was copied";
+        return ShownEntry(entries, failed.entry) + ": cannot be copied: " + reason;
+    }
+    // EFBIG: a file size limit (ulimit -f), or the largest file the file system holds.
+    const std::string reason = failed.systemError == EFBIG
+        ? std::string("the file grew past the size limit (") + std::strerror(EFBIG) + ")"
+        : failed.systemError != 0 ? std::strerror(failed.systemError)
+                                  : "write failed";
+    return outputName + ": cannot be written: " + reason;
+}
+
+int Explain(const jpeg2pdf::ExportOutcome& outcome, const std::string& outputName, const Streams& streams,
             const Entries& entries)
 {
-    if (report.result == jpeg2pdf::kExportSaved)
+    if (std::holds_alternative<jpeg2pdf::ExportSaved>(outcome))
         return kExitWritten;
-    if (report.result >= 0) {
+    if (const auto* refused = std::get_if<jpeg2pdf::EntriesRefused>(&outcome)) {
         // Every unusable entry, so one run shows all there is to mend.
-        std::vector<jpeg2pdf::EntryReport> problems = report.problems;
-        if (problems.empty())
-            problems.push_back({report.result, report.entryProblem});
-        for (const jpeg2pdf::EntryReport& problem : problems)
+        for (const jpeg2pdf::EntryReport& problem : refused->entries)
             Complain(streams.err,
                      ShownEntry(entries, problem.entry) + ": " + jpeg2pdf::DescribeEntryProblem(problem.problem));
         return kExitUnusableEntry;
     }
-    if (report.result == jpeg2pdf::kExportCannotCreate) {
-        Complain(streams.err, outputName + ": " + DescribeOutputRefusal(report));
+    if (const auto* refused = std::get_if<jpeg2pdf::OutputRefused>(&outcome)) {
+        Complain(streams.err, outputName + ": " + DescribeOutputRefusal(*refused));
         return kExitCannotCreate;
     }
-    if (report.entry >= 0) {
-        const std::string reason = report.entryProblem.refusal != jpeg2pdf::EntryRefusal::None
-            ? jpeg2pdf::DescribeEntryProblem(report.entryProblem)
-            : report.systemError != 0 ? std::strerror(report.systemError)
-                                      : "the file became shorter while it was copied";
-        Complain(streams.err, ShownEntry(entries, report.entry) + ": cannot be copied: " + reason);
-    } else {
-        // EFBIG: a file size limit (ulimit -f), or the largest file the file system holds.
-        const std::string reason = report.systemError == EFBIG
-            ? std::string("the file grew past the size limit (") + std::strerror(EFBIG) + ")"
-            : report.systemError != 0 ? std::strerror(report.systemError)
-                                      : "write failed";
-        Complain(streams.err, outputName + ": cannot be written: " + reason);
-    }
+    const auto& failed = std::get<jpeg2pdf::WritingFailed>(outcome);
+    // A reader that stops early (| head), however the pipe was named, is no error to report; the
+    // status still says the document is incomplete. Only a pipe or socket fails with EPIPE.
+    if (failed.entry < 0 && failed.systemError == EPIPE)
+        return kExitFailedWriting;
+    Complain(streams.err, DescribeWritingFailure(failed, outputName, entries));
     return kExitFailedWriting;
 }
 
@@ -149,16 +154,11 @@ int RunExport(const CommandLine& command, const Streams& streams)
         options.text = recognised.get();
         progress.CountRecognisedPages();
     }
-    const jpeg2pdf::ExportReport report = jpeg2pdf::ExportJpegList(
+    const jpeg2pdf::ExportOutcome outcome = jpeg2pdf::ExportJpegList(
         entries.paths, toStandardOutput ? std::string() : command.output, options,
         [&progress](int written, int total, int64_t bytes) { progress.Update(written, total, bytes); });
     progress.Finish();
-    // A reader that stops early (| head), however the pipe was named, is no error to report; the
-    // status still says the document is incomplete. Only a pipe or socket fails with EPIPE.
-    if (report.result == jpeg2pdf::kExportFailedWriting && report.entry < 0
-        && report.systemError == EPIPE)
-        return kExitFailedWriting;
-    return Explain(report, outputName, streams, entries);
+    return Explain(outcome, outputName, streams, entries);
 }
 
 }  // namespace cli

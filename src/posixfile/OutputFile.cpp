@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "FileAccess.h"
-#include "UnfinishedOutput.h"
+#include "OutputFile.h"
 
 #include "FileReplacement.h"
 #include "FinalTarget.h"
@@ -16,74 +15,17 @@
 #include <cstring>
 
 #include "ContentDigest.h"
+#include "FileLock.h"
+#include "WholeTransfers.h"
 
-namespace jpeg2pdf {
+namespace posixfile {
 
 namespace {
 
 // Text and file contents pass through one buffer, so the file sees few, large writes.
 constexpr size_t kBufferSize = 512 * 1024;
 
-bool LockWithoutWaiting(int fd, int operation)
-{
-    int result;
-    do {
-        result = flock(fd, operation | LOCK_NB);
-    } while (result != 0 && errno == EINTR);
-    return result == 0;
-}
-
 }  // namespace
-
-InputFile::~InputFile() { Close(); }
-
-bool InputFile::Open(const std::string& path)
-{
-    Close();
-    failure_ = OpenFailure::System;
-    // O_NONBLOCK keeps a FIFO from stalling the open; it is refused below anyway.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        systemError_ = errno;
-        return false;
-    }
-    struct stat info {};
-    if (fstat(fd, &info) != 0)
-        systemError_ = errno;
-    else if (!S_ISREG(info.st_mode))
-        failure_ = OpenFailure::NotRegularFile;
-    else if (!LockWithoutWaiting(fd, LOCK_SH))
-        failure_ = errno == EWOULDBLOCK ? OpenFailure::Locked : OpenFailure::System, systemError_ = errno;
-    else
-        failure_ = OpenFailure::None;
-    if (failure_ != OpenFailure::None) {
-        ::close(fd);
-        return false;
-    }
-    systemError_ = 0;
-    fd_ = fd;
-    size_ = info.st_size;
-    identity_ = {info.st_dev, info.st_ino};
-    return true;
-}
-
-void InputFile::Close()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
-}
-
-int64_t InputFile::ReadAt(int64_t offset, void* buffer, size_t count) const
-{
-    for (;;) {
-        const ssize_t got = pread(fd_, buffer, count, offset);
-        if (got >= 0)
-            return got;
-        if (errno != EINTR)
-            return -1;
-    }
-}
 
 OutputFile::OutputFile() = default;
 
@@ -99,7 +41,7 @@ OutputFile::OpenResult OutputFile::Open(const std::string& path, const std::vect
     if (!buffer_)
         buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
     if (!replacement_)
-        replacement_ = std::make_unique<posixfile::FileReplacement>();
+        replacement_ = std::make_unique<FileReplacement>();
     adopted_ = false;
     position_ = 0;
     buffered_ = 0;
@@ -119,7 +61,7 @@ OutputFile::OpenResult OutputFile::CheckAndBegin(const std::string& path, const 
 {
     // A descriptor named by its path (/dev/stdout into a pipe, say), a FIFO or a device is
     // written as it is: there is no file to replace, and what it takes is not kept anyway.
-    if (const int named = posixfile::NamedDescriptor(path); named >= 0)
+    if (const int named = NamedDescriptor(path); named >= 0)
         return OpenDirectly(::fcntl(named, F_DUPFD_CLOEXEC, 0), false, inputs);
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0 && (S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode))) {
@@ -136,7 +78,7 @@ OutputFile::OpenResult OutputFile::CheckAndBegin(const std::string& path, const 
     }
     // The new file must take the name the links lead to, in that file's folder.
     std::string target;
-    if (!posixfile::FinalTarget(path, target))
+    if (!FinalTarget(path, target))
         return OpenResult::Failed;
     // O_NONBLOCK: a FIFO put there meanwhile must not stall the open. For writing: a file we may
     // not write is not ours to replace.
@@ -156,7 +98,7 @@ OutputFile::OpenResult OutputFile::CheckAndBegin(const std::string& path, const 
     if (!replacement_->Begin(target, lockedFd_ >= 0 ? &info : nullptr, true)) {
         // A file we may write in a folder we may not: the new file cannot be made beside it.
         if (lockedFd_ >= 0 && (errno == EACCES || errno == EPERM)) {
-            targetFolder_ = posixfile::FolderOf(target);
+            targetFolder_ = FolderOf(target);
             if (char* absolute = ::realpath(targetFolder_.c_str(), nullptr)) {
                 targetFolder_ = absolute;
                 std::free(absolute);
@@ -272,16 +214,7 @@ std::string OutputFile::ContentHash()
 
 bool OutputFile::WriteAll(const char* data, size_t size)
 {
-    while (size > 0) {
-        const ssize_t done = ::write(fd_, data, size);
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done <= 0)
-            return Fail(false, done < 0 ? errno : EIO);
-        data += done;
-        size -= static_cast<size_t>(done);
-    }
-    return true;
+    return posixfile::WriteAll(fd_, {data, size}) || Fail(false, errno);
 }
 
 bool OutputFile::CopyFrom(const InputFile& input, int64_t count)
@@ -366,7 +299,6 @@ bool OutputFile::Close()
     // A replaced file is at stake in a power loss: the new one is on disk before the rename, so
     // the name never shows an empty file. A new name risks nothing that existed, and waiting for
     // the disk would make the export several times slower than a copy (see README, Benchmarks).
-    using posixfile::FileReplacement;
     const bool replacing = lockedFd_ >= 0;
     if (done
         && !replacement_->Commit(replacing ? FileReplacement::Flush::ToDisk : FileReplacement::Flush::Later,
@@ -385,6 +317,4 @@ void OutputFile::Discard()
         Release();
 }
 
-void RemoveUnfinishedOutput() noexcept { posixfile::RemoveFromSignalHandler(); }
-
-}  // namespace jpeg2pdf
+}  // namespace posixfile

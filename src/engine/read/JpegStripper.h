@@ -7,7 +7,8 @@
 
 #include <cstdint>
 
-#include "FileAccess.h"
+#include "InputFile.h"
+#include "OutputFile.h"
 
 namespace jpeg2pdf {
 
@@ -22,6 +23,6 @@ namespace jpeg2pdf {
 // joins its neighbours into other tokens. Before the first baseline or progressive frame header
 // only whole segments are walked, exactly as the frame probe walks them, so the copy carries the
 // same frame header first.
-int64_t CopyJpegStripped(const InputFile& jpeg, OutputFile& out);
+int64_t CopyJpegStripped(const posixfile::InputFile& jpeg, posixfile::OutputFile& out);
 
 }  // namespace jpeg2pdf

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "ExportDetails.h"
-#include "FileAccess.h"
+#include "EntryProblem.h"
+#include "InputFile.h"
 #include "PixelDensity.h"
-#include "jpeg2pdf.h"
+#include "JpegFrameInfo.h"
 
 namespace jpeg2pdf {
 
@@ -18,7 +18,7 @@ struct ProbeOutcome {
     JpegFrameInfo info {false, 0, 0};
     int components = 0;  // the frame's component count once a frame header was read
     EntryProblem problem;  // refusal None when the file was accepted
-    FileIdentity identity;
+    posixfile::FileIdentity identity;
     int orientation = 1;  // 1 to 8; read only on request
     FileDensity density;  // read only on request: the first JFIF APP0's, else the first Exif APP1's
     // Read only on request: the ICC profile reassembled from the APP2 segments before the frame
@@ -36,6 +36,10 @@ struct ProbeRequest {
     bool profile = false;  // the APP2 ICC_PROFILE chunks
     bool acceptGray = false;  // a 1-component frame is accepted
 };
+
+// Why an entry whose file `file` failed to open cannot become a page: CannotOpen with errno,
+// NotRegularFile, or LockedByWriter.
+EntryProblem OpenProblem(const posixfile::InputFile& file);
 
 // Accepts what the request allows (refusal None), and says why not otherwise.
 void ProbeJpegFile(const std::string& path, const ProbeRequest& request, ProbeOutcome& outcome) noexcept;

@@ -13,7 +13,7 @@
 
 struct XXH3_state_s;
 
-namespace jpeg2pdf {
+namespace posixfile {
 
 class ContentDigest {
 public:
@@ -47,7 +47,4 @@ private:
     std::thread hasher_;  // last: starts once the rest is ready
 };
 
-// The trailer entry "/ID [<hex> <hex>]": a document written once has one ID for both parts.
-std::string DocumentIdEntry(const std::string& hex);
-
-}  // namespace jpeg2pdf
+}  // namespace posixfile

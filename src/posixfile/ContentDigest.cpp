@@ -13,7 +13,7 @@
 #include <xxh_x86dispatch.h>
 #endif
 
-namespace jpeg2pdf {
+namespace posixfile {
 
 namespace {
 
@@ -127,6 +127,4 @@ std::string ContentDigest::Hex(std::string_view tail) const
     return hex;
 }
 
-std::string DocumentIdEntry(const std::string& hex) { return "/ID [<" + hex + "> <" + hex + ">]"; }
-
-}  // namespace jpeg2pdf
+}  // namespace posixfile

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// File access for the export engine: locked opens, positioned reads, and an output that counts
-// its bytes and checks every write. POSIX only; nothing here throws except std::bad_alloc.
+// An output that counts its bytes and checks every write, for a document written in one pass:
+// to a new file that replaces its path's file whole, or to an open descriptor. POSIX only;
+// nothing here throws except std::bad_alloc.
 #pragma once
 
 #include <sys/types.h>
@@ -11,57 +12,12 @@
 #include <string_view>
 #include <vector>
 
-namespace posixfile {
-class FileReplacement;
-}
+#include "InputFile.h"
 
-namespace jpeg2pdf {
+namespace posixfile {
 
 class ContentDigest;
-
-// Which file a path names, independent of the path's spelling (links, "..", symlinks).
-struct FileIdentity {
-    dev_t device = 0;
-    ino_t inode = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
-
-// Why a file could not be opened; with System, errno says more.
-enum class OpenFailure { None, System, NotRegularFile, Locked };
-
-// A regular file opened for reading under a shared lock: other readers are welcome, a process
-// that holds the file's exclusive lock (a writer) makes the open fail, and while we hold it no
-// writer that asks for the lock gets it.
-class InputFile {
-public:
-    InputFile() = default;
-    ~InputFile();
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
-
-    // False for a missing file, a directory or anything else that is not a regular file, no read
-    // access, or a file locked by a writer. Never blocks (FIFOs and devices are refused unopened).
-    bool Open(const std::string& path);
-    void Close();
-
-    // Why the last Open failed, and errno when it was the system's refusal.
-    OpenFailure Failure() const { return failure_; }
-    int SystemError() const { return systemError_; }
-
-    int Descriptor() const { return fd_; }
-    int64_t Size() const { return size_; }
-    const FileIdentity& Identity() const { return identity_; }
-
-    // Reads up to `count` bytes at `offset`; returns the number read (0 at end of file), -1 on error.
-    int64_t ReadAt(int64_t offset, void* buffer, size_t count) const;
-
-private:
-    int fd_ = -1;
-    int64_t size_ = 0;
-    FileIdentity identity_;
-    OpenFailure failure_ = OpenFailure::None;
-    int systemError_ = 0;
-};
+class FileReplacement;
 
 // What stopped a write: the output's errno, or a problem with the file being copied into it
 // (its errno, or 0 when it ended before the size it had when opened).
@@ -70,7 +26,7 @@ struct WriteFailure {
     int systemError = 0;
 };
 
-// The PDF being written. Text and file contents are gathered in one buffer and written in large
+// The document being written. Text and file contents are gathered in one buffer and written in large
 // pieces. Position() counts every byte handed over, so it is the offset in the file.
 //
 // A document for a path is written to a new file beside the one the path names and takes that
@@ -159,7 +115,7 @@ private:
     bool toDevice_ = false;
     // The existing file at the path, held open for its lock; -1 when there was none.
     int lockedFd_ = -1;
-    std::unique_ptr<posixfile::FileReplacement> replacement_;
+    std::unique_ptr<FileReplacement> replacement_;
     int64_t position_ = 0;
     std::unique_ptr<char[]> buffer_;
     size_t buffered_ = 0;
@@ -172,4 +128,4 @@ private:
     std::unique_ptr<ContentDigest> digest_;
 };
 
-}  // namespace jpeg2pdf
+}  // namespace posixfile

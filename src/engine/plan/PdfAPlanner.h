@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "ExportDetails.h"
+#include "EntryProblem.h"
 #include "PagePlan.h"
 
 namespace jpeg2pdf {
@@ -14,9 +14,8 @@ namespace jpeg2pdf {
 std::vector<EntryReport> PdfAPageRefusals(const DocumentPlan& plan, PdfAPart part);
 
 // Adds what the part asks of the document: its header version and binary comment, an end-of-line
-// before every endstream, the XMP packet describing `info` (which must be what the information
-// dictionary says, see XmlRepresentableInfo) and the sRGB output intent with its profile, each
+// before every endstream, the XMP packet and the sRGB output intent with its profile, each
 // numbered from plan.objects. Throws std::bad_alloc, also when the colour library fails.
-void AddPdfA(DocumentPlan& plan, PdfAPart part, const DocumentInfo& info);
+void PlanPdfA(DocumentPlan& plan, PdfAPart part);
 
 }  // namespace jpeg2pdf

@@ -4,10 +4,15 @@
 #include <cerrno>
 #include <new>
 
-#include "FileAccess.h"
+#include "InputFile.h"
 #include "JpegStripper.h"
+#include "OutputFile.h"
 
 namespace jpeg2pdf {
+
+using posixfile::InputFile;
+using posixfile::OpenFailure;
+using posixfile::OutputFile;
 
 int64_t WriteStrippedJpeg(const std::string& path, int fd, int& systemError) noexcept
 {

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "ReaderLimits.h"  // kMostPixelsPerInch
+#include "ReaderBounds.h"  // kMostPixelsPerInch
 
 namespace jpeg2pdf {
 

@@ -13,6 +13,9 @@
 
 namespace jpeg2pdf {
 
+using posixfile::InputFile;
+using posixfile::OpenFailure;
+
 namespace {
 
 // Marker values the probe tells apart; every other value starts a segment that is skipped by its length.
@@ -195,15 +198,22 @@ bool ScanToFrameHeader(const InputFile& file, ByteReader& in, const ProbeRequest
 
 }  // namespace
 
+EntryProblem OpenProblem(const InputFile& file)
+{
+    EntryProblem problem;
+    problem.refusal = file.Failure() == OpenFailure::NotRegularFile ? EntryRefusal::NotRegularFile
+        : file.Failure() == OpenFailure::Locked                     ? EntryRefusal::LockedByWriter
+                                                                    : EntryRefusal::CannotOpen;
+    problem.systemError = file.SystemError();
+    return problem;
+}
+
 void ProbeJpegFile(const std::string& path, const ProbeRequest& request, ProbeOutcome& outcome) noexcept
 {
     try {
         InputFile file;
         if (!file.Open(path)) {
-            outcome.problem.refusal = file.Failure() == OpenFailure::NotRegularFile ? EntryRefusal::NotRegularFile
-                : file.Failure() == OpenFailure::Locked                             ? EntryRefusal::LockedByWriter
-                                                                                    : EntryRefusal::CannotOpen;
-            outcome.problem.systemError = file.SystemError();
+            outcome.problem = OpenProblem(file);
             return;
         }
         ByteReader reader(file);
@@ -229,17 +239,6 @@ void ProbeJpegFile(const std::string& path, bool readOrientation, ProbeOutcome& 
     ProbeRequest request;
     request.orientation = readOrientation;
     ProbeJpegFile(path, request, outcome);
-}
-
-bool ReadJpegFrameInfo(const std::string& path, int32_t& width, int32_t& height, bool& isCmyk) noexcept
-{
-    ProbeOutcome outcome;
-    outcome.info = {isCmyk, width, height};
-    ProbeJpegFile(path, false, outcome);
-    width = outcome.info.Width;
-    height = outcome.info.Height;
-    isCmyk = outcome.info.IsCmyk;
-    return outcome.problem.refusal == EntryRefusal::None;
 }
 
 }  // namespace jpeg2pdf

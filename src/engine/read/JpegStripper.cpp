@@ -8,6 +8,9 @@
 
 namespace jpeg2pdf {
 
+using posixfile::InputFile;
+using posixfile::OutputFile;
+
 namespace {
 
 // The walk reads straight into the output's buffer, so a kept byte is copied no more often than
