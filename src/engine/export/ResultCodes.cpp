@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The engine's first entry points, whose results are plain codes: what the window calls.
+// The engine's plain entry points, whose results are codes: one point per pixel, no options.
 #include "ExportDetails.h"
 #include "JpegFrameProbe.h"
 #include "jpeg2pdf.h"

@@ -43,7 +43,8 @@ struct ExportOptions {
     bool replaceExisting = true;  // false: an existing output is refused
     int outputDescriptor = -1;  // 0 or more: write to this open descriptor (a pipe) instead of the output path
 
-    // Options the window never sets; with their defaults the output is the window's bytes.
+    // Options the window never sets; with their defaults the output is the plain layout's bytes,
+    // which the window writes.
     bool reportEveryEntry = false;  // probe every entry and report each unusable one
     bool acceptGray = false;  // 1-component JPEGs become /DeviceGray pages
     bool embedProfiles = false;  // carry each JPEG's ICC profile as an ICCBased colour space

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// File names as the window shows them: bytes of unknown encoding turned into text.
+// File names shown as text: bytes of unknown encoding turned into characters, the way a desktop
+// in a UTF-8 locale shows them.
 #pragma once
 
 #include <string>
@@ -7,7 +8,7 @@
 
 namespace jpeg2pdf {
 
-// Decodes UTF-8 the way the window's toolkit decodes a file name in a UTF-8 locale: each byte
+// Decodes UTF-8 the way desktop toolkits decode a file name in a UTF-8 locale: each byte
 // that does not begin a well-formed sequence (shortest form, no surrogates, at most U+10FFFF)
 // becomes one U+FFFD, and a byte-order mark at the very start is dropped. Never fails.
 std::u32string DecodeAsShown(std::string_view bytes);

@@ -70,7 +70,7 @@ struct ProfileObjects {
 struct OutlinePlan {
     int64_t root = 0;  // 0: no outline; its items follow it, one per page
     bool shownOpen = false;  // readers open the outline panel with the document
-    std::vector<std::string> titles;  // UTF-8 bytes as the window shows them, one per page
+    std::vector<std::string> titles;  // each page's file name without its folder, as bytes
     int64_t Item(int64_t i) const { return root + 1 + i; }
     int64_t ItemCount() const { return static_cast<int64_t>(titles.size()); }
 };

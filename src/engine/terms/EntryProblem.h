@@ -18,7 +18,7 @@ enum class EntryRefusal {
     NotEightBit,  // precision holds the sample precision
     ComponentCount,  // components holds the count
     ZeroSize,  // the frame header gives a width or height of 0
-    // Only with options the window never sets:
+    // Only under a PDF/A part:
     CmykWithoutProfile,  // PDF/A: a CMYK picture without a usable profile cannot be shown under an sRGB intent
     PageOutOfRange,  // PDF/A: the page would be smaller than 3 or larger than 14,400 units on a side
 };

@@ -6,7 +6,7 @@ namespace jpeg2pdf {
 
 // Where a page's size comes from when no paper is given, and the picture's size on paper.
 enum class DensitySource {
-    OnePointPerPixel,  // one pixel is one point, as the window writes
+    OnePointPerPixel,  // one pixel is one point: the plain layout
     Fixed,  // dotsPerInch for every file
     FromFile,  // each file's JFIF or Exif density; 72 where it states none
 };

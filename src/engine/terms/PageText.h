@@ -3,7 +3,7 @@
 // front end passes a PageTextSource (the command line's one runs a text recogniser on threads of
 // its own), the engine takes each page's text in list order as it writes that page and places the
 // words through the same plan that places the image, so paper, fit, margins and turning move
-// them with it. The window never passes one and keeps its bytes.
+// them with it. Without a source a document has no text layer and keeps the plain bytes.
 #pragma once
 
 #include <string>
