@@ -10,7 +10,7 @@
 #include "JpegFrameInfo.h"
 #include "PageLayout.h"
 #include "PagePlan.h"
-#include "PixelDensity.h"
+#include "FileDensity.h"
 #include "ProfileTable.h"
 
 namespace jpeg2pdf {

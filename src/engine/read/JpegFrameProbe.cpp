@@ -9,7 +9,7 @@
 
 #include "ExifOrientation.h"
 #include "IccProfile.h"
-#include "PixelDensity.h"
+#include "FileDensity.h"
 
 namespace jpeg2pdf {
 

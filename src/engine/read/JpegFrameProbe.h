@@ -9,7 +9,7 @@
 
 #include "EntryProblem.h"
 #include "InputFile.h"
-#include "PixelDensity.h"
+#include "FileDensity.h"
 #include "JpegFrameInfo.h"
 
 namespace jpeg2pdf {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "PixelDensity.h"
+#include "FileDensity.h"
 
 #include <cstring>
 
