@@ -10,16 +10,29 @@
 #include "WholeTransfers.h"
 
 namespace imagelist {
+namespace {
+
+// open() fails on a socket, or on a device without its driver, with ENXIO, which names no reason a
+// user would understand.
+FileAccessFailure OpenFailure(const std::string& path, int error)
+{
+    struct stat info {};
+    if (error == ENXIO && ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        return {kNotRegularFile};
+    return {std::strerror(error)};
+}
+
+}  // namespace
 
 std::string ReadRegularFile(const std::string& path)
 {
     // Opened without waiting: a FIFO without a writer would otherwise hold the open, and the window
     // with it.
     const posixfile::ReadableFile file = posixfile::OpenReadableFile(path);
-    if (file.refusal == posixfile::ReadableFile::Refusal::System)
-        throw FileAccessFailure{std::strerror(file.systemError)};
-    if (file.refusal == posixfile::ReadableFile::Refusal::NotRegularFile)
+    if (file.refusal == posixfile::ReadableFile::Refusal::NotRegularFile && file.systemError == 0)
         throw FileAccessFailure{S_ISDIR(file.info.st_mode) ? std::strerror(EISDIR) : kNotRegularFile};
+    if (file.refusal != posixfile::ReadableFile::Refusal::None)
+        throw OpenFailure(path, file.systemError);
 
     std::string text;
     char buffer[65536];

@@ -14,7 +14,7 @@ ReadableFile OpenReadableFile(const std::string& path) noexcept
     if (!opened.file.IsOpen()) {
         opened.systemError = errno;
         // open() fails on a socket with ENXIO, which names no reason a user would understand.
-        if (errno == ENXIO && ::stat(path.c_str(), &opened.info) == 0 && !S_ISREG(opened.info.st_mode))
+        if (errno == ENXIO && ::stat(path.c_str(), &opened.info) == 0 && S_ISSOCK(opened.info.st_mode))
             opened.refusal = ReadableFile::Refusal::NotRegularFile;
         return opened;
     }

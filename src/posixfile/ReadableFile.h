@@ -15,16 +15,13 @@ struct ReadableFile {
     enum class Refusal { None, System, NotRegularFile };
     UniqueDescriptor file;  // open and blocking again when refusal is None
     Refusal refusal = Refusal::System;
-    // With System: errno of the failed call. With NotRegularFile: the open's errno when the open
-    // itself failed (ENXIO), 0 when the file was opened and found not to be a regular file.
-    int systemError = 0;
-    struct stat info {};  // what fstat (or, after ENXIO, stat) said: st_mode tells a folder from a device
+    int systemError = 0;  // with System: errno of the open or of fstat
+    struct stat info {};  // after the open: what fstat said (st_mode tells a folder from a device)
 };
 
 // Opens a regular file for reading, with O_CLOEXEC and O_NOCTTY. The open itself never blocks
 // (O_NONBLOCK, cleared again for the regular file that is kept); anything else is closed unread.
-// A socket, or a device without its driver, cannot be opened at all (ENXIO): it counts as
-// NotRegularFile, as a user would expect.
+// A socket cannot be opened at all (ENXIO): it counts as NotRegularFile, as a user would expect.
 ReadableFile OpenReadableFile(const std::string& path) noexcept;
 
 }  // namespace posixfile
