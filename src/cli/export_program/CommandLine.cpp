@@ -11,12 +11,12 @@
 #include <cstring>
 #include <utility>
 
+#include "CommandParser.h"
 #include "DateOption.h"
 #include "InfoText.h"
 #include "LanguageData.h"
 #include "PaperSize.h"
 #include "ReaderLimits.h"
-#include "OptionScanner.h"
 #include "ShownName.h"
 
 namespace cli {
@@ -25,7 +25,7 @@ namespace {
 
 // Long options without a short form.
 enum LongOnly : int {
-    kVersion = 256,
+    kVersion = kVersionCode,
     kAutoOrient,
     kIcc,
     kDpi,
@@ -92,40 +92,26 @@ int ProcessorCount()
     return std::clamp(CPU_COUNT(&set), 1, static_cast<int>(kMaxJobs));
 }
 
-class Parser {
+class Parser : CommandParser {
 public:
     explicit Parser(const std::vector<std::string>& args)
-        : scanner_("leafbind-export", args, kShortOptions, kLongOptions)
+        : CommandParser("leafbind-export", args, kShortOptions, kLongOptions, result_)
     {
     }
 
     CommandLine Run()
     {
-        int code;
-        std::string value;
-        while (result_.error.empty() && (code = scanner_.Next(value)) != -1)
-            Handle(code, value);
-        // After "--" everything left is a file.
-        for (const std::string& path : scanner_.Rest())
-            if (result_.error.empty())
-                AddFile(path);
+        Scan();
         return Finish();
     }
 
 private:
-    const std::string& LastArgument() const { return scanner_.LastArgument(); }
-    std::string OptionName(int value) const { return scanner_.OptionName(value); }
-
-    void Handle(int code, const std::string& value)
+    void Handle(int code, const std::string& value) override
     {
         switch (code) {
-        case 1:
-            return AddFile(value);
         case ':':
             return Fail("option " + OptionName(optopt)
                         + (optopt == 'o' || optopt == 'l' ? " needs a file name" : " needs a value"));
-        case '?':
-            return Refused();
         case 'o':
             if (value.empty())
                 return Fail("the output file name is empty");
@@ -133,27 +119,8 @@ private:
                 return Fail("only one output file can be given");
             result_.output = value;
             return;
-        case 'l':
-            if (value.empty())
-                return Fail("the list file name is empty");
-            if (value == "-" && ++standardInputLists_ > 1)
-                return Fail("standard input can be read only once");
-            result_.sources.push_back({true, value});
-            return;
-        case '0':
-            result_.nulSeparated = true;
-            return;
         case 'f':
             result_.force = true;
-            return;
-        case 'q':
-            result_.quiet = true;
-            return;
-        case 'h':
-            help_ = true;
-            return;
-        case kVersion:
-            version_ = true;
             return;
         case kAutoOrient:
             options().autoOrient = true;
@@ -265,9 +232,7 @@ private:
         }
     }
 
-    void Refused() { Fail(scanner_.Refusal()); }
-
-    void AddFile(const std::string& path)
+    void AddArgument(const std::string& path) override
     {
         if (path == "-")
             Fail("a JPEG cannot come from standard input (a list can: -l -)");
@@ -278,12 +243,6 @@ private:
     void BadValue(int code, const std::string& value, const std::string& why)
     {
         Fail("invalid value '" + ShownName(value) + "' for " + OptionName(code) + ": " + why);
-    }
-
-    void Fail(const std::string& error)
-    {
-        if (result_.error.empty())
-            result_.error = error;
     }
 
     // Checks that need every option.
@@ -332,30 +291,33 @@ private:
         options().acceptGray = true;
         if (options().pdfa != jpeg2pdf::PdfAPart::None)
             options().embedProfiles = true;
-        if (!result_.error.empty())
+        switch (Outcome()) {
+        case Request::UsageError:
             result_.action = CommandLine::Action::UsageError;
-        else if (help_)
+            break;
+        case Request::Help:
             result_.action = CommandLine::Action::Help;
-        else if (version_)
+            break;
+        case Request::Version:
             result_.action = CommandLine::Action::Version;
-        else if (result_.output.empty())
-            Fail("no output file given (-o OUT.pdf)");
-        else if (result_.sources.empty())
-            Fail("no JPEG files given");
-        else
-            result_.action = CommandLine::Action::Export;
+            break;
+        case Request::Run:
+            if (result_.output.empty())
+                Fail("no output file given (-o OUT.pdf)");
+            else if (result_.sources.empty())
+                Fail("no JPEG files given");
+            else
+                result_.action = CommandLine::Action::Export;
+            break;
+        }
         return result_;
     }
 
     jpeg2pdf::ExportOptions& options() { return result_.options; }
 
-    OptionScanner scanner_;
-    CommandLine result_;
-    bool help_ = false;
-    bool version_ = false;
+    CommandLine result_;  // filled by the base class's Scan too; constructed before it runs
     bool fitGiven_ = false;
     std::string marginText_;
-    int standardInputLists_ = 0;
     std::string ocrOnly_;  // the last option given that means something only with --ocr
     bool jobsGiven_ = false;
 };

@@ -10,25 +10,14 @@
 #include "ExportDetails.h"
 #include "LanguageData.h"
 #include "ListEntries.h"
+#include "MessageLine.h"
 #include "ProgressLine.h"
 #include "RecognisedPages.h"
+#include "WholeTransfers.h"
 
 namespace cli {
 
 namespace {
-
-bool WriteAll(int fd, const std::string& text)
-{
-    for (size_t done = 0; done < text.size();) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
 
 std::string DescribeOutputRefusal(const jpeg2pdf::OutputRefused& refused)
 {
@@ -103,7 +92,7 @@ int Explain(const jpeg2pdf::ExportOutcome& outcome, const std::string& outputNam
 
 }  // namespace
 
-void Complain(int fd, const std::string& message) { WriteAll(fd, "leafbind-export: " + message + "\n"); }
+void Complain(int fd, const std::string& message) { WriteMessageLine(fd, "leafbind-export", message); }
 
 int RunExport(const CommandLine& command, const Streams& streams)
 {
@@ -119,7 +108,7 @@ int RunExport(const CommandLine& command, const Streams& streams)
     }
     Entries entries;
     std::string error;
-    if (!GatherEntries(command, streams.in, entries, error)) {
+    if (!GatherEntries(command.sources, command.nulSeparated, streams.in, entries, error)) {
         Complain(streams.err, error);
         return kExitUsage;
     }
@@ -142,7 +131,7 @@ int RunExport(const CommandLine& command, const Streams& streams)
     }
 
     ProgressLine progress(!command.quiet && isatty(streams.err),
-                          [&streams](const std::string& text) { WriteAll(streams.err, text); });
+                          [&streams](const std::string& text) { posixfile::WriteAll(streams.err, text); });
     if (!command.quiet)
         options.warn = [&](int entry, const std::string& text) {
             progress.Finish();  // the warning on a line of its own

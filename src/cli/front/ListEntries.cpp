@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ListEntries.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
 #include "ImageListFile.h"
+#include "ReadableFile.h"
 #include "ShownName.h"
+#include "WholeTransfers.h"
 
 namespace cli {
 
@@ -20,26 +18,6 @@ namespace {
 constexpr size_t kLargestList = size_t(256) << 20;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-// Reads `fd` to its end; false with errno set (EFBIG past kLargestList).
-bool ReadAll(int fd, std::string& text)
-{
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        if (text.size() + static_cast<size_t>(n) > kLargestList) {
-            errno = EFBIG;
-            return false;
-        }
-        text.append(buffer, static_cast<size_t>(n));
-    }
-}
 
 std::string ReadFailure(int error) { return error == EFBIG ? "larger than 256 MiB" : std::strerror(error); }
 
@@ -55,23 +33,18 @@ std::string CannotOpen(const std::string& path, const std::string& reason)
 // Only a regular file is read, so a FIFO or device named by mistake never blocks.
 bool ReadListFile(const std::string& path, std::string& text, std::string& error)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        error = CannotOpen(path, std::strerror(errno));
-        return false;
-    }
-    struct stat info { };
-    bool read = false;
-    if (fstat(fd, &info) != 0)
-        error = CannotOpen(path, std::strerror(errno));
-    else if (!S_ISREG(info.st_mode))
+    const posixfile::ReadableFile list = posixfile::OpenReadableFile(path);
+    using Refusal = posixfile::ReadableFile::Refusal;
+    // A socket's failed open is worded as the system words it.
+    if (list.refusal == Refusal::NotRegularFile && list.systemError == 0)
         error = CannotOpen(path, "Not a regular file");
-    else if (!ReadAll(fd, text))
+    else if (list.refusal != Refusal::None)
+        error = CannotOpen(path, std::strerror(list.systemError));
+    else if (!posixfile::ReadToEnd(list.file.Get(), text, kLargestList))
         error = CannotOpen(path, ReadFailure(errno));
     else
-        read = true;
-    ::close(fd);
-    return read;
+        return true;
+    return false;
 }
 
 }  // namespace
@@ -108,9 +81,10 @@ std::string EntryFromList(const std::string& listPath, std::string entry)
     return listPath.substr(0, slash + 1) + entry;
 }
 
-bool GatherEntries(const CommandLine& command, int in, Entries& entries, std::string& error)
+bool GatherEntries(const std::vector<Source>& sources, bool nulSeparated, int in, Entries& entries,
+                   std::string& error)
 {
-    for (const Source& source : command.sources) {
+    for (const Source& source : sources) {
         if (!source.isList) {
             entries.paths.push_back(source.path);
             entries.origins.emplace_back();
@@ -119,7 +93,7 @@ bool GatherEntries(const CommandLine& command, int in, Entries& entries, std::st
         const bool standardInput = source.path == "-";
         const std::string listName = standardInput ? "standard input" : ShownName(source.path);
         std::string text;
-        if (standardInput && !ReadAll(in, text)) {
+        if (standardInput && !posixfile::ReadToEnd(in, text, kLargestList)) {
             error = "standard input: " + ReadFailure(errno);
             return false;
         }
@@ -127,7 +101,7 @@ bool GatherEntries(const CommandLine& command, int in, Entries& entries, std::st
             return false;
         std::vector<std::string> items;
         std::string why;
-        if (!SplitListText(text, command.nulSeparated, items, why)) {
+        if (!SplitListText(text, nulSeparated, items, why)) {
             error = listName + ": " + why;
             return false;
         }

@@ -4,23 +4,18 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "ExitStatus.h"
 #include "ShownName.h"
+#include "Streams.h"
 
 namespace cli {
 
-enum ExitStatus {
-    kExitWritten = 0,
+enum ExportStatus {
+    kExitWritten = kStatusDone,
     kExitUnusableEntry = 1,
-    kExitUsage = 2,
+    kExitUsage = kStatusUsage,
     kExitCannotCreate = 3,
     kExitFailedWriting = 4,
-};
-
-// The descriptors the command reads and writes; tests hand in their own.
-struct Streams {
-    int in = 0;
-    int out = 1;
-    int err = 2;
 };
 
 // Runs an Export action (its sources must not be empty).

@@ -5,20 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "CommandLine.h"
+#include "SharedArguments.h"
 
 namespace cli {
 
-struct ExtractCommandLine {
+// With the shared arguments: `error` for UsageError; `sources` for Verify, the JPEG files and
+// lists.
+struct ExtractCommandLine : SharedArguments {
     enum class Action { Extract, Verify, Help, Version, UsageError };
     Action action = Action::UsageError;
-    std::string error;  // for UsageError: what is wrong, without the program's name
     std::string document;
     std::string folder;  // Extract: where the pictures go; empty for the current folder
-    std::vector<Source> sources;  // Verify: the JPEG files and lists, in command-line order
     bool force = false;
-    bool quiet = false;
-    bool nulSeparated = false;
 };
 
 // `args` without the program name. Not thread-safe: it uses getopt_long's global state.

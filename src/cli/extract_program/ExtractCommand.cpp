@@ -9,26 +9,17 @@
 #include <cstring>
 
 #include "ListEntries.h"
+#include "MessageLine.h"
 #include "PageFileNames.h"
 #include "PdfPictures.h"
 #include "PictureCheck.h"
 #include "PictureFile.h"
+#include "ShownName.h"
+#include "WholeTransfers.h"
 
 namespace cli {
 
 namespace {
-
-void WriteAll(int fd, const std::string& text)
-{
-    for (size_t done = 0; done < text.size();) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return;
-        done += static_cast<size_t>(n);
-    }
-}
 
 std::string PageText(int page) { return "page " + std::to_string(page + 1); }
 
@@ -80,7 +71,7 @@ bool PrepareFolder(const std::string& folder, const Streams& streams)
 
 }  // namespace
 
-void ComplainFromExtract(int fd, const std::string& message) { WriteAll(fd, "leafbind-extract: " + message + "\n"); }
+void ComplainFromExtract(int fd, const std::string& message) { WriteMessageLine(fd, "leafbind-extract", message); }
 
 int RunExtract(const ExtractCommandLine& command, const Streams& streams)
 {
@@ -145,18 +136,15 @@ int RunExtract(const ExtractCommandLine& command, const Streams& streams)
     }
     ShowWarnings(document, command, streams);
     if (!command.quiet)
-        WriteAll(streams.out, Counted(written, "picture", "pictures") + " written\n");
+        posixfile::WriteAll(streams.out, Counted(written, "picture", "pictures") + " written\n");
     return status;
 }
 
 int RunVerify(const ExtractCommandLine& command, const Streams& streams)
 {
-    CommandLine lists;
-    lists.sources = command.sources;
-    lists.nulSeparated = command.nulSeparated;
     Entries entries;
     std::string error;
-    if (!GatherEntries(lists, streams.in, entries, error)) {
+    if (!GatherEntries(command.sources, command.nulSeparated, streams.in, entries, error)) {
         ComplainFromExtract(streams.err, error);
         return kExtractUsageError;
     }
@@ -171,7 +159,7 @@ int RunVerify(const ExtractCommandLine& command, const Streams& streams)
     const size_t files = entries.paths.size();
     const auto report = [&](const std::string& line) {
         if (!command.quiet)
-            WriteAll(streams.out, line + "\n");
+            posixfile::WriteAll(streams.out, line + "\n");
     };
     size_t matching = 0, stripped = 0;
     bool unreadable = false;

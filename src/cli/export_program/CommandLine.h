@@ -8,25 +8,16 @@
 
 #include "ExportDetails.h"
 #include "OcrSettings.h"
+#include "SharedArguments.h"
 
 namespace cli {
 
-// Where the pages come from, in command-line order: a JPEG file, or an image list file
-// ("-" for standard input).
-struct Source {
-    bool isList = false;
-    std::string path;
-};
-
-struct CommandLine {
+// With the shared arguments: `error` for UsageError, `sources` the JPEG files and lists.
+struct CommandLine : SharedArguments {
     enum class Action { Export, Help, Version, UsageError };
     Action action = Action::UsageError;
-    std::string error;  // for UsageError: what is wrong, without the program's name
     std::string output;  // "-" for standard output
-    std::vector<Source> sources;
     bool force = false;
-    bool quiet = false;
-    bool nulSeparated = false;  // list files and standard input are NUL-separated (-0)
     // What the options ask of the engine, validated; how the output is opened and reported is
     // left to the runner.
     jpeg2pdf::ExportOptions options;

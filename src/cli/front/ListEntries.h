@@ -7,9 +7,14 @@
 #include <string_view>
 #include <vector>
 
-#include "CommandLine.h"
-
 namespace cli {
+
+// Where the pages come from, in command-line order: a file, or an image list file ("-" for
+// standard input).
+struct Source {
+    bool isList = false;
+    std::string path;
+};
 
 struct Origin {
     std::string list;  // the list as it is shown; empty for a command-line argument
@@ -30,9 +35,11 @@ bool SplitListText(std::string_view text, bool nulSeparated, std::vector<std::st
 // playlists do. `listPath` "-" (standard input) leaves it relative to the current folder.
 std::string EntryFromList(const std::string& listPath, std::string entry);
 
-// Every source of `command` in order, standard input read from `in`. False with `error` (a message
-// without the program's name) when a list cannot be read or split.
-bool GatherEntries(const CommandLine& command, int in, Entries& entries, std::string& error);
+// Every source in order, standard input read from `in`; with `nulSeparated` lists hold NUL-ended
+// names. False with `error` (a message without the program's name) when a list cannot be read or
+// split.
+bool GatherEntries(const std::vector<Source>& sources, bool nulSeparated, int in, Entries& entries,
+                   std::string& error);
 
 // An entry as a message names it: "photos.txt:12: /x/a.jpg" for a list's entry, the path alone
 // for an argument.

@@ -3,17 +3,14 @@
 
 #include <getopt.h>
 
-#include <algorithm>
-#include <cstring>
-
-#include "OptionScanner.h"
+#include "CommandParser.h"
 #include "ShownName.h"
 
 namespace cli {
 
 namespace {
 
-enum LongOnly : int { kVersion = 256, kVerify };
+enum LongOnly : int { kVersion = kVersionCode, kVerify };
 
 constexpr option kLongOptions[] = {
     {"folder", required_argument, nullptr, 'd'},
@@ -30,38 +27,25 @@ constexpr option kLongOptions[] = {
 // "-": non-options come back in command-line order; ":": a missing value is told apart.
 constexpr char kShortOptions[] = "-:d:fl:0qh";
 
-class Parser {
+class Parser : CommandParser {
 public:
     explicit Parser(const std::vector<std::string>& args)
-        : scanner_("leafbind-extract", args, kShortOptions, kLongOptions)
+        : CommandParser("leafbind-extract", args, kShortOptions, kLongOptions, result_)
     {
     }
 
     ExtractCommandLine Run()
     {
-        int code;
-        std::string value;
-        while (result_.error.empty() && (code = scanner_.Next(value)) != -1)
-            Handle(code, value);
-        for (const std::string& path : scanner_.Rest())
-            if (result_.error.empty())
-                AddArgument(path);
+        Scan();
         return Finish();
     }
 
 private:
-    const std::string& LastArgument() const { return scanner_.LastArgument(); }
-    std::string OptionName(int value) const { return scanner_.OptionName(value); }
-
-    void Handle(int code, const std::string& value)
+    void Handle(int code, const std::string& value) override
     {
         switch (code) {
-        case 1:
-            return AddArgument(value);
         case ':':
             return Fail("option " + OptionName(optopt) + " needs a " + (optopt == 'd' ? "folder" : "file") + " name");
-        case '?':
-            return Refused();
         case 'd':
             if (value.empty())
                 return Fail("the folder name is empty");
@@ -75,34 +59,13 @@ private:
         case kVerify:
             verify_ = true;
             return;
-        case 'l':
-            if (value.empty())
-                return Fail("the list file name is empty");
-            if (value == "-" && ++standardInputLists_ > 1)
-                return Fail("standard input can be read only once");
-            result_.sources.push_back({true, value});
-            return;
-        case '0':
-            result_.nulSeparated = true;
-            return;
-        case 'q':
-            result_.quiet = true;
-            return;
-        case 'h':
-            help_ = true;
-            return;
-        case kVersion:
-            version_ = true;
-            return;
         default:
             Fail("unknown option " + ShownName(LastArgument()));  // not reached
         }
     }
 
-    void Refused() { Fail(scanner_.Refusal()); }
-
     // The document first, then (for --verify) JPEG files.
-    void AddArgument(const std::string& path)
+    void AddArgument(const std::string& path) override
     {
         if (path.empty())
             return Fail(result_.document.empty() && !documentGiven_ ? "the document's name is empty"
@@ -119,21 +82,30 @@ private:
         result_.sources.push_back({false, path});
     }
 
-    void Fail(const std::string& error)
-    {
-        if (result_.error.empty())
-            result_.error = error;
-    }
-
     ExtractCommandLine Finish()
     {
+        switch (Outcome()) {
+        case Request::UsageError:
+            break;
+        case Request::Help:
+            result_.action = ExtractCommandLine::Action::Help;
+            break;
+        case Request::Version:
+            result_.action = ExtractCommandLine::Action::Version;
+            break;
+        case Request::Run:
+            ChooseAction();
+            break;
+        }
         if (!result_.error.empty())
             result_.action = ExtractCommandLine::Action::UsageError;
-        else if (help_)
-            result_.action = ExtractCommandLine::Action::Help;
-        else if (version_)
-            result_.action = ExtractCommandLine::Action::Version;
-        else if (!documentGiven_)
+        return result_;
+    }
+
+    // The run the arguments ask for, or why they ask for none.
+    void ChooseAction()
+    {
+        if (!documentGiven_)
             Fail("no document given");
         else if (verify_ && !extractOnly_.empty())
             Fail(extractOnly_ + " is for extracting, not with --verify");
@@ -147,19 +119,12 @@ private:
             Fail("-0 is for --verify's lists");
         else
             result_.action = verify_ ? ExtractCommandLine::Action::Verify : ExtractCommandLine::Action::Extract;
-        if (!result_.error.empty())
-            result_.action = ExtractCommandLine::Action::UsageError;
-        return result_;
     }
 
-    OptionScanner scanner_;
-    ExtractCommandLine result_;
-    bool help_ = false;
-    bool version_ = false;
+    ExtractCommandLine result_;  // filled by the base class's Scan too; constructed before it runs
     bool verify_ = false;
     bool documentGiven_ = false;
     std::string extractOnly_;  // the first option given that only extracting takes
-    int standardInputLists_ = 0;
 };
 
 }  // namespace

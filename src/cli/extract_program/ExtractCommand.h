@@ -4,15 +4,16 @@
 
 #include <string>
 
-#include "ExportCommand.h"
+#include "ExitStatus.h"
 #include "ExtractCommandLine.h"
+#include "Streams.h"
 
 namespace cli {
 
 enum ExtractStatus {
-    kExtractDone = 0,  // every picture written; every page matches
+    kExtractDone = kStatusDone,  // every picture written; every page matches
     kExtractPageProblem = 1,  // a page has no single JPEG image, or differs from its file
-    kExtractUsageError = 2,  // usage error or unreadable list
+    kExtractUsageError = kStatusUsage,  // usage error or unreadable list
     kExtractUnreadable = 3,  // the document or a file cannot be read, or a picture cannot be written
 };
 
