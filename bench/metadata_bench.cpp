@@ -47,7 +47,7 @@ Timing TimeOneExport(const std::vector<std::string>& paths, const std::string& o
     unlink(output.c_str());
     const double processorStart = ProcessorSeconds();
     const auto start = std::chrono::steady_clock::now();
-    if (jpeg2pdf::ExportJpegList(paths, output, options).result != jpeg2pdf::kExportSaved) {
+    if (jpeg2pdf::ExportResultCode(jpeg2pdf::ExportJpegList(paths, output, options)) != jpeg2pdf::kExportSaved) {
         std::fprintf(stderr, "metadata_bench: export failed\n");
         std::exit(2);
     }

@@ -66,7 +66,7 @@ bool Export(const std::vector<std::string>& paths, const std::string& output, bo
 {
     jpeg2pdf::ExportOptions options;
     options.stripMetadata = strip;
-    return jpeg2pdf::ExportJpegList(paths, output, options).result == jpeg2pdf::kExportSaved;
+    return jpeg2pdf::ExportResultCode(jpeg2pdf::ExportJpegList(paths, output, options)) == jpeg2pdf::kExportSaved;
 }
 
 // One export into a fresh output, after everything written before has reached the disk; its

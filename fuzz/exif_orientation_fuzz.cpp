@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "ExifOrientation.h"
-#include "PixelDensity.h"
+#include "FileDensity.h"
 
 namespace {
 

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "FileAccess.h"
+#include "InputFile.h"
+#include "OutputFile.h"
 #include "JpegStripper.h"
 
 namespace {
@@ -42,11 +43,11 @@ std::vector<uint8_t> Contents(int fd)
 // buffer, so its reads split the file at other places.
 std::vector<uint8_t> Strip(int input, int output, size_t before)
 {
-    jpeg2pdf::InputFile in;
+    posixfile::InputFile in;
     if (!in.Open("/proc/self/fd/" + std::to_string(input)) || ftruncate(output, 0) != 0
         || lseek(output, 0, SEEK_SET) != 0)
         std::abort();
-    jpeg2pdf::OutputFile out;
+    posixfile::OutputFile out;
     out.Adopt(output);
     if (!out.Write(std::string(before, '%')))
         std::abort();

@@ -1,39 +1,16 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // leafbind-extract: the pictures of a PDF back as JPEG files, or a PDF checked against them.
-#include <csignal>
-#include <cstdio>
 #include <exception>
 #include <new>
 #include <string>
-#include <vector>
-
-#include <signal.h>
 
 #include "ExtractCommand.h"
 #include "ExtractCommandLine.h"
 #include "PictureFile.h"
+#include "ProgramFront.h"
+#include "ProgramSignals.h"
 
 namespace {
-
-// The picture being written goes with the process; then the signal ends it as it would have.
-void RemovePictureAndEnd(int signal)
-{
-    extract::RemoveUnfinishedPicture();
-    std::raise(signal);
-}
-
-void RemovePictureOnTermination()
-{
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        struct sigaction action {};
-        if (sigaction(signal, nullptr, &action) != 0 || action.sa_handler == SIG_IGN)
-            continue;
-        action.sa_handler = RemovePictureAndEnd;
-        sigfillset(&action.sa_mask);
-        action.sa_flags = SA_RESETHAND;
-        sigaction(signal, &action, nullptr);
-    }
-}
 
 int Run(const cli::ExtractCommandLine& command)
 {
@@ -55,21 +32,17 @@ int Run(const cli::ExtractCommandLine& command)
 
 int main(int argc, char** argv)
 {
-    std::signal(SIGPIPE, SIG_IGN);
-    RemovePictureOnTermination();
-    const cli::ExtractCommandLine command
-        = cli::ParseExtractCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    // The picture being written goes with the process, whatever signal ends it.
+    cli::SetUpProgramSignals(extract::RemoveUnfinishedPicture);
+    const cli::ProgramFront program {"leafbind-extract", LEAFBIND_VERSION, cli::kExtractUsage, cli::kExtractUnreadable};
+    const cli::ExtractCommandLine command = cli::ParseExtractCommandLine(cli::ArgumentsOf(argc, argv));
     switch (command.action) {
     case cli::ExtractCommandLine::Action::Help:
-        std::fputs(cli::kExtractUsage, stdout);
-        return std::fflush(stdout) == 0 ? cli::kExtractDone : cli::kExtractUnreadable;
+        return cli::ShowHelp(program);
     case cli::ExtractCommandLine::Action::Version:
-        std::puts("leafbind-extract " LEAFBIND_VERSION);
-        return std::fflush(stdout) == 0 ? cli::kExtractDone : cli::kExtractUnreadable;
+        return cli::ShowVersion(program);
     case cli::ExtractCommandLine::Action::UsageError:
-        cli::ComplainFromExtract(2, command.error);
-        std::fputs("Try 'leafbind-extract --help' for more information.\n", stderr);
-        return cli::kExtractUsageError;
+        return cli::RefuseUsage(program, command.error);
     case cli::ExtractCommandLine::Action::Extract:
     case cli::ExtractCommandLine::Action::Verify:
         break;

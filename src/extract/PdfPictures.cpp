@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "PdfPictures.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +13,8 @@
 #include <qpdf/QPDFNameTreeObjectHelper.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
+
+#include "ReadableFile.h"
 
 namespace extract {
 
@@ -87,26 +85,17 @@ std::vector<QPDFObjectHandle> ImagesOf(QPDFPageObjectHelper page)
 // A regular file's stream, opened without blocking on a FIFO; throws with the reason.
 FILE* OpenRegularFile(const std::string& path, const std::string& shownName)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
+    posixfile::ReadableFile opened = posixfile::OpenReadableFile(path);
+    if (opened.refusal == posixfile::ReadableFile::Refusal::NotRegularFile && opened.systemError == 0)
+        throw std::runtime_error(shownName + ": not a regular file");
+    if (opened.refusal != posixfile::ReadableFile::Refusal::None)
+        throw std::runtime_error(shownName + ": " + std::strerror(opened.systemError));
+    FILE* file = fdopen(opened.file.Get(), "rb");
+    if (!file)
         throw std::runtime_error(shownName + ": " + std::strerror(errno));
-    struct stat info { };
-    const char* why = nullptr;
-    if (fstat(fd, &info) != 0)
-        why = std::strerror(errno);
-    else if (!S_ISREG(info.st_mode))
-        why = "not a regular file";
-    else if (fcntl(fd, F_SETFL, 0) != 0)
-        why = std::strerror(errno);
-    FILE* file = why ? nullptr : fdopen(fd, "rb");
+    opened.file.Release();  // the stream's now
     // libqpdf reads a stream's data in small pieces: a large buffer turns them into few reads.
-    if (file)
-        setvbuf(file, nullptr, _IOFBF, 1 << 20);
-    if (!file) {
-        const std::string reason = why ? why : std::strerror(errno);
-        ::close(fd);
-        throw std::runtime_error(shownName + ": " + reason);
-    }
+    setvbuf(file, nullptr, _IOFBF, 1 << 20);
     return file;
 }
 

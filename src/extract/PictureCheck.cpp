@@ -11,30 +11,15 @@
 #include <memory>
 #include <thread>
 
+#include "ReadableFile.h"
 #include "StrippedJpeg.h"
+#include "WholeTransfers.h"
 
 namespace extract {
 
 namespace {
 
 constexpr size_t kReadSize = 1 << 20;
-
-// Reads up to `count` bytes; fewer only at the end; -1 on an error.
-ssize_t ReadFully(int fd, char* buffer, size_t count)
-{
-    size_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::read(fd, buffer + done, count - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        done += static_cast<size_t>(n);
-    }
-    return static_cast<ssize_t>(done);
-}
 
 // Compares the bytes it takes with those read from a descriptor (a file or a pipe), until the
 // first difference; what comes after it is taken unread.
@@ -75,7 +60,7 @@ public:
 private:
     bool Refill()
     {
-        const ssize_t got = ReadFully(fd_, buffer_.get(), kReadSize);
+        const ssize_t got = posixfile::ReadFully(fd_, buffer_.get(), kReadSize);
         if (got < 0)
             failedErrno_ = errno;
         start_ = 0;
@@ -98,24 +83,6 @@ private:
     int failedErrno_ = 0;
 };
 
-// A regular file opened for reading, -1 with errno (0 for anything but a regular file).
-int OpenRegularFile(const std::string& path, int64_t& size)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return -1;
-    struct stat info { };
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, 0) != 0) {
-        const int error = S_ISREG(info.st_mode) ? errno : 0;
-        ::close(fd);
-        errno = error;
-        return -1;
-    }
-    posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    size = info.st_size;
-    return fd;
-}
-
 // Whether the page holds the stripped copy of the file: the stripper writes it into a pipe on a
 // thread of its own while the page's bytes are compared with what comes out. The pipe is read to
 // its end whatever happens, so the thread always finishes.
@@ -133,7 +100,7 @@ bool HoldsStrippedCopy(const PdfPictures& document, int page, const std::string&
     ComparingSink sink(ends[0]);
     const auto drainAndJoin = [&] {
         char rest[65536];
-        while (ReadFully(ends[0], rest, sizeof rest) > 0) { }
+        while (posixfile::ReadFully(ends[0], rest, sizeof rest) > 0) { }
         stripper.join();
         ::close(ends[0]);
     };
@@ -154,24 +121,20 @@ bool HoldsStrippedCopy(const PdfPictures& document, int page, const std::string&
 PictureCheck CheckPicture(const PdfPictures& document, int page, const std::string& path)
 {
     PictureCheck check;
-    int64_t fileSize = 0;
-    const int fd = OpenRegularFile(path, fileSize);
-    if (fd < 0) {
+    posixfile::ReadableFile file = posixfile::OpenReadableFile(path);
+    if (file.refusal != posixfile::ReadableFile::Refusal::None) {
+        // 0 for what was opened and found not to be a regular file: "not a regular file".
         check.result = PictureCheck::Result::FileUnreadable;
-        check.systemError = errno;
+        check.systemError = file.systemError;
         return check;
     }
-    ComparingSink sink(fd);
-    bool piped = false;
-    try {
-        piped = document.PipeJpeg(page, sink);
-    } catch (...) {
-        ::close(fd);
-        throw;
-    }
+    posix_fadvise(file.file.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    const int64_t fileSize = file.info.st_size;
+    ComparingSink sink(file.file.Get());
+    const bool piped = document.PipeJpeg(page, sink);
     const int64_t difference = sink.Difference();
     const int readError = errno;
-    ::close(fd);
+    file.file.Reset();
     if (!piped) {
         check.result = PictureCheck::Result::PageUnreadable;
     } else if (difference < 0) {

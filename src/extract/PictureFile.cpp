@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "FileReplacement.h"
+#include "WholeTransfers.h"
 
 namespace extract {
 
@@ -44,15 +45,8 @@ public:
 private:
     void Flush()
     {
-        for (size_t done = 0; done < used_ && error_ == 0;) {
-            const ssize_t n = ::write(fd_, buffer_.get() + done, used_ - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                error_ = n < 0 ? errno : EIO;
-            else
-                done += static_cast<size_t>(n);
-        }
+        if (error_ == 0 && !posixfile::WriteAll(fd_, std::string_view(buffer_.get(), used_)))
+            error_ = errno;
         used_ = 0;
     }
 

@@ -1,17 +1,19 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "FileDescriptor.h"
 #include "RegularFile.h"
 
 #include <cerrno>
 #include <cstring>
 
-#include <fcntl.h>
 #include <sys/stat.h>
+
+#include "ReadableFile.h"
+#include "WholeTransfers.h"
 
 namespace imagelist {
 namespace {
 
-// open() on a socket fails with ENXIO, which names no reason a user would understand.
+// open() fails on a socket, or on a device without its driver, with ENXIO, which names no reason a
+// user would understand.
 FileAccessFailure OpenFailure(const std::string& path, int error)
 {
     struct stat info {};
@@ -24,31 +26,23 @@ FileAccessFailure OpenFailure(const std::string& path, int error)
 
 std::string ReadRegularFile(const std::string& path)
 {
-    // O_NONBLOCK: a FIFO without a writer would otherwise hold the open, and the window with it.
-    FileDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK)};
-    if (file.fd < 0)
-        throw OpenFailure(path, errno);
-    struct stat info {};
-    if (::fstat(file.fd, &info) != 0)
-        throw FileAccessFailure{std::strerror(errno)};
-    if (S_ISDIR(info.st_mode))
-        throw FileAccessFailure{std::strerror(EISDIR)};
-    if (!S_ISREG(info.st_mode))
-        throw FileAccessFailure{kNotRegularFile};
-    ::fcntl(file.fd, F_SETFL, ::fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
+    // Opened without waiting: a FIFO without a writer would otherwise hold the open, and the window
+    // with it.
+    const posixfile::ReadableFile file = posixfile::OpenReadableFile(path);
+    if (file.refusal == posixfile::ReadableFile::Refusal::NotRegularFile && file.systemError == 0)
+        throw FileAccessFailure{S_ISDIR(file.info.st_mode) ? std::strerror(EISDIR) : kNotRegularFile};
+    if (file.refusal != posixfile::ReadableFile::Refusal::None)
+        throw OpenFailure(path, file.systemError);
 
     std::string text;
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(file.fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = posixfile::ReadFully(file.file.Get(), buffer, sizeof buffer);
         if (n < 0)
             throw FileAccessFailure{std::strerror(errno)};
-        if (n == 0)
-            break;
         text.append(buffer, static_cast<size_t>(n));
-        if (std::memchr(buffer, '\0', static_cast<size_t>(n)))
+        // The text ends at its first NUL byte: what follows is never read.
+        if (static_cast<size_t>(n) < sizeof buffer || std::memchr(buffer, '\0', static_cast<size_t>(n)))
             break;
     }
     return text;

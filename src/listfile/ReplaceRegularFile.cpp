@@ -3,32 +3,17 @@
 
 #include "FileReplacement.h"
 #include "FinalTarget.h"
+#include "WholeTransfers.h"
 
 #include <cerrno>
 #include <cstring>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace imagelist {
 namespace {
 
 [[noreturn]] void FailWith(int error) { throw FileAccessFailure{std::strerror(error)}; }
-
-void WriteAll(int fd, std::string_view bytes)
-{
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            FailWith(errno);
-        if (n == 0)
-            FailWith(ENOSPC);
-        written += static_cast<size_t>(n);
-    }
-}
 
 }  // namespace
 
@@ -57,7 +42,8 @@ void ReplaceRegularFile(const std::string& path, std::string_view bytes)
     posixfile::FileReplacement replacement;
     if (!replacement.Begin(target, replacing ? &previous : nullptr))
         FailWith(errno);
-    WriteAll(replacement.Descriptor(), bytes);
+    if (!posixfile::WriteAll(replacement.Descriptor(), bytes))
+        FailWith(errno);
     // On disk before the rename, so a crash leaves the old list or the new one, never an empty file.
     if (!replacement.Commit(posixfile::FileReplacement::Flush::ToDisk, posixfile::FileReplacement::Existing::Replace))
         FailWith(errno);

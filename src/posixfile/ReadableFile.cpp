@@ -13,9 +13,6 @@ ReadableFile OpenReadableFile(const std::string& path) noexcept
     opened.file.Reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!opened.file.IsOpen()) {
         opened.systemError = errno;
-        // open() fails on a socket with ENXIO, which names no reason a user would understand.
-        if (errno == ENXIO && ::stat(path.c_str(), &opened.info) == 0 && S_ISSOCK(opened.info.st_mode))
-            opened.refusal = ReadableFile::Refusal::NotRegularFile;
         return opened;
     }
     if (::fstat(opened.file.Get(), &opened.info) != 0) {

@@ -21,7 +21,7 @@ struct ReadableFile {
 
 // Opens a regular file for reading, with O_CLOEXEC and O_NOCTTY. The open itself never blocks
 // (O_NONBLOCK, cleared again for the regular file that is kept); anything else is closed unread.
-// A socket cannot be opened at all (ENXIO): it counts as NotRegularFile, as a user would expect.
+// A socket cannot be opened at all: System with ENXIO, which a caller may put in plainer words.
 ReadableFile OpenReadableFile(const std::string& path) noexcept;
 
 }  // namespace posixfile

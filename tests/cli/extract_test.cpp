@@ -271,6 +271,24 @@ pdf.save(sys.argv[2])
     EXPECT_EQ(RunExtractProgram({"--verify", other, album.paths[0], album.paths[2]}).out, "2 pages match\n");
 }
 
+// Under a file size limit (ulimit -f) a picture that does not fit is reported, and nothing of it
+// is left; one that fits is written whole.
+TEST(Extract, PicturePastTheFileSizeLimitIsReportedAndLeavesNothing)
+{
+    Album album;
+    const size_t smallest = ReadFileBytes(album.paths[2]).size();
+    ASSERT_LT(smallest, ReadFileBytes(album.paths[0]).size());
+    ASSERT_LT(smallest, ReadFileBytes(album.paths[1]).size());
+    const std::string folder = album.dir.File("limited");
+    const ProgramRun run = RunProgramAt(LEAFBIND_EXTRACT_PROGRAM, {"-d", folder, album.pdf}, "", smallest);
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_EQ(run.err, "leafbind-extract: " + folder + "/testorig.jpg: cannot be written: File too large\n"
+                  "leafbind-extract: " + folder + "/" + album.names[1] + ": cannot be written: File too large\n");
+    EXPECT_EQ(run.out, "1 picture written\n");
+    EXPECT_EQ(Listing(folder), std::set<std::string> {album.names[2]});
+    EXPECT_EQ(ReadFileBytes(folder + "/" + album.names[2]), ReadFileBytes(album.paths[2]));
+}
+
 TEST(Extract, UsageErrorsAreRefusedBeforeAnythingIsRead)
 {
     const struct Row {

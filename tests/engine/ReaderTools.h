@@ -64,7 +64,7 @@ inline std::string Export(const TempDir& dir, const std::vector<std::string>& pa
                           const jpeg2pdf::ExportOptions& options, const std::string& name = "out.pdf")
 {
     const std::string output = dir.File(name);
-    EXPECT_EQ(jpeg2pdf::ExportJpegList(paths, output, options).result, jpeg2pdf::kExportSaved);
+    EXPECT_EQ(jpeg2pdf::ExportResultCode(jpeg2pdf::ExportJpegList(paths, output, options)), jpeg2pdf::kExportSaved);
     return output;
 }
 

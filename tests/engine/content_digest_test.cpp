@@ -2,7 +2,7 @@
 // The output's running hash equals the hash of the file as written, however the bytes arrive.
 #include <gtest/gtest.h>
 
-#include "FileAccess.h"
+#include "OutputFile.h"
 #include "ReaderTools.h"
 #include "TempDir.h"
 
@@ -41,8 +41,8 @@ TEST(ContentDigest, EqualsTheHashOfTheWrittenFile)
         SCOPED_TRACE(row);
         TempDir dir;
         const std::string output = dir.File("out");
-        jpeg2pdf::OutputFile out;
-        ASSERT_EQ(out.Open(output, {}), jpeg2pdf::OutputFile::OpenResult::Opened);
+        posixfile::OutputFile out;
+        ASSERT_EQ(out.Open(output, {}), posixfile::OutputFile::OpenResult::Opened);
         out.StartContentDigest();
         for (size_t i = 0; i < rows[row].size(); ++i) {
             const Piece& piece = rows[row][i];
@@ -51,7 +51,7 @@ TEST(ContentDigest, EqualsTheHashOfTheWrittenFile)
                 ASSERT_TRUE(out.Write(bytes));
                 continue;
             }
-            jpeg2pdf::InputFile input;
+            posixfile::InputFile input;
             ASSERT_TRUE(input.Open(dir.Write("in" + std::to_string(i), bytes)));
             ASSERT_TRUE(out.CopyFrom(input, input.Size()));
         }
@@ -66,8 +66,8 @@ TEST(ContentDigest, EqualsTheHashOfTheWrittenFile)
 TEST(ContentDigest, OnlyWhenStarted)
 {
     TempDir dir;
-    jpeg2pdf::OutputFile out;
-    ASSERT_EQ(out.Open(dir.File("out"), {}), jpeg2pdf::OutputFile::OpenResult::Opened);
+    posixfile::OutputFile out;
+    ASSERT_EQ(out.Open(dir.File("out"), {}), posixfile::OutputFile::OpenResult::Opened);
     ASSERT_TRUE(out.Write("window bytes"));
     EXPECT_FALSE(out.HashesContent());
 }

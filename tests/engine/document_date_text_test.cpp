@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "DocumentDateText.h"
+#include "ExportDetails.h"
 #include "MakeJpeg.h"
 #include "TempDir.h"
 
@@ -48,9 +49,10 @@ TEST(DocumentDateText, AnInvalidDateIsRefusedBeforeTheOutputIsMade)
     jpeg2pdf::ExportOptions options;
     options.info.hasDate = true;
     options.info.created.month = 2, options.info.created.day = 30;
-    const auto report = jpeg2pdf::ExportJpegList({dir.Write("a.jpg", MakeJpeg({}))}, dir.File("out.pdf"), options);
-    EXPECT_EQ(report.result, jpeg2pdf::kExportCannotCreate);
-    EXPECT_EQ(report.outputRefusal, jpeg2pdf::OutputRefusal::CannotCreate);
-    EXPECT_EQ(report.systemError, EINVAL);
+    const auto outcome = jpeg2pdf::ExportJpegList({dir.Write("a.jpg", MakeJpeg({}))}, dir.File("out.pdf"), options);
+    const auto* refused = std::get_if<jpeg2pdf::OutputRefused>(&outcome);
+    ASSERT_NE(refused, nullptr);
+    EXPECT_EQ(refused->refusal, jpeg2pdf::OutputRefusal::CannotCreate);
+    EXPECT_EQ(refused->systemError, EINVAL);
     EXPECT_NE(access(dir.File("out.pdf").c_str(), F_OK), 0);
 }

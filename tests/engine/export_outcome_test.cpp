@@ -15,6 +15,7 @@
 #include <stdexcept>
 
 #include "DocumentWriter.h"
+#include "PagePlanner.h"
 #include "ExportDetails.h"
 #include "FileCalls.h"
 #include "FileCallLog.h"
@@ -341,10 +342,11 @@ TEST(ExportOutcome, FailureWhileTakingTheNameKeepsTheOldFile)
             calls.linkat = [](int, const char*, int, const char*, int) { return errno = error, -1; };
         if (call == Rename)
             calls.rename = [](const char*, const char*) { return errno = error, -1; };
-        const jpeg2pdf::ExportReport report = jpeg2pdf::ExportJpegList({a}, output);
+        const jpeg2pdf::ExportOutcome outcome = jpeg2pdf::ExportJpegList({a}, output);
         calls = real;
-        EXPECT_EQ(report.result, call == None ? kExportSaved : kExportFailedWriting);
-        EXPECT_EQ(report.systemError, failure);
+        EXPECT_EQ(ExportResultCode(outcome), call == None ? kExportSaved : kExportFailedWriting);
+        const auto* failed = std::get_if<jpeg2pdf::WritingFailed>(&outcome);
+        EXPECT_EQ(failed ? failed->systemError : 0, failure);
         const std::string now = ReadFileBytes(output);
         EXPECT_EQ(call == None ? now.substr(0, 9) : now, call == None ? "%PDF-1.2\n" : kPrevious);
         EXPECT_EQ(Listing(dir.Path()), (std::set<std::string>{"a.jpg", "out.pdf"}));
@@ -377,15 +379,15 @@ TEST(ExportOutcome, OffsetsBeyondTenDigitsFailTheDocument)
     ASSERT_EQ(ConvertJpegListToPdf({a}, pdf), kExportSaved);
     const std::string bytes = ReadFileBytes(pdf);
     const int64_t xref = static_cast<int64_t>(bytes.rfind("\nxref\n") + 1);
-    const std::vector<jpeg2pdf::PageImage> pages = {{{false, 16, 8}, 1}};
+    const jpeg2pdf::DocumentPlan plan = jpeg2pdf::PlanPages(jpeg2pdf::PlainPages({{{false, 16, 8}, 1}}), {});
     for (int64_t start : {9'999'999'999 - xref, 10'000'000'000 - xref}) {
         SCOPED_TRACE(start);
-        jpeg2pdf::OutputFile out;
-        ASSERT_EQ(out.Open(dir.File("near-limit.pdf"), {}), jpeg2pdf::OutputFile::OpenResult::Opened);
+        posixfile::OutputFile out;
+        ASSERT_EQ(out.Open(dir.File("near-limit.pdf"), {}), posixfile::OutputFile::OpenResult::Opened);
         out.CountFrom(start);
         jpeg2pdf::WriteStop stop;
         const bool fits = start + xref <= 9'999'999'999;
-        EXPECT_EQ(jpeg2pdf::WriteDocument(out, {a}, pages, {}, stop), fits);
+        EXPECT_EQ(jpeg2pdf::WriteDocument(out, {a}, plan, nullptr, {}, stop), fits);
         EXPECT_EQ(out.Failure().systemError, fits ? 0 : EFBIG);
         EXPECT_TRUE(out.Close());
     }

@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "DecodeJpeg.h"
-#include "FileAccess.h"
+#include "OutputFile.h"
 #include "FrameHeaderBytes.h"
 #include "JpegStripper.h"
 #include "MakeJpeg.h"
@@ -25,10 +25,10 @@ namespace {
 // match the count it reports.
 std::string Strip(const TempDir& dir, const std::string& input, const std::string& before = "")
 {
-    jpeg2pdf::InputFile in;
-    jpeg2pdf::OutputFile out;
+    posixfile::InputFile in;
+    posixfile::OutputFile out;
     EXPECT_TRUE(in.Open(dir.Write("in.jpg", input)));
-    EXPECT_EQ(out.Open(dir.File("out.bin"), {}), jpeg2pdf::OutputFile::OpenResult::Opened);
+    EXPECT_EQ(out.Open(dir.File("out.bin"), {}), posixfile::OutputFile::OpenResult::Opened);
     EXPECT_TRUE(out.Write(before));
     const int64_t written = jpeg2pdf::CopyJpegStripped(in, out);
     EXPECT_TRUE(out.Close());
@@ -181,10 +181,10 @@ TEST(JpegStripper, FileCutShortWhileCopyingIsTheInputsFailure)
 {
     TempDir dir;
     const std::string path = dir.Write("in.jpg", kSoi + kTables + kScanHeader + std::string(400'000, '\x11') + kEoi);
-    jpeg2pdf::InputFile in;
-    jpeg2pdf::OutputFile out;
+    posixfile::InputFile in;
+    posixfile::OutputFile out;
     ASSERT_TRUE(in.Open(path));
-    ASSERT_EQ(out.Open(dir.File("out.bin"), {}), jpeg2pdf::OutputFile::OpenResult::Opened);
+    ASSERT_EQ(out.Open(dir.File("out.bin"), {}), posixfile::OutputFile::OpenResult::Opened);
     ASSERT_EQ(truncate(path.c_str(), 1000), 0);
     EXPECT_EQ(jpeg2pdf::CopyJpegStripped(in, out), -1);
     EXPECT_TRUE(out.Failure().inInput);

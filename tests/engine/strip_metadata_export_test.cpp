@@ -36,7 +36,7 @@ TEST(StripMetadataExport, StreamsHoldThePicturesOnlyWithExactLengths)
     options.stripMetadata = true;
     options.autoOrient = true;
     options.info.title = "Album";  // a document ID too: the output is hashed as it is written
-    ASSERT_EQ(jpeg2pdf::ExportJpegList(paths, pdf, options).result, jpeg2pdf::kExportSaved);
+    ASSERT_EQ(jpeg2pdf::ExportResultCode(jpeg2pdf::ExportJpegList(paths, pdf, options)), jpeg2pdf::kExportSaved);
 
     EXPECT_EQ(StructureFaults(pdf), "");
     const CommandResult read

@@ -6,16 +6,10 @@
 #include <cstddef>
 #include <string_view>
 
-#include "ExportDetails.h"
+#include "DocumentInfo.h"
+#include "ReaderBounds.h"
 
 namespace jpeg2pdf {
-
-// Each side of a page box, in default user units (points): what readers show.
-constexpr double kSmallestPageSide = 3;
-constexpr double kLargestPageSide = 14400;
-
-// Densities above this many pixels per inch are taken as damage, not as a statement.
-constexpr double kMostPixelsPerInch = 100000;
 
 // The most bytes a text string of the document (its information, say) may hold under `part`:
 // 65,535 for PDF/A-1b, 32,767 for PDF/A-2b; 0 without a part, which sets no limit.

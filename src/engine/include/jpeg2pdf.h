@@ -8,14 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace jpeg2pdf {
+#include "JpegFrameInfo.h"
 
-// What the frame header says about one JPEG file.
-struct JpegFrameInfo {
-    bool IsCmyk;     // false: 3 components (RGB); true: 4 components (CMYK)
-    int32_t Width;   // samples per line, 0 to 65535
-    int32_t Height;  // number of lines, 0 to 65535
-};
+namespace jpeg2pdf {
 
 // Export result codes. A result of 0 or more is the index of the first unusable list entry.
 constexpr int kExportSaved = -2;          // the PDF was written completely and closed

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ExportDetails.h"
+#include "DocumentInfo.h"
 
 namespace jpeg2pdf {
 

@@ -7,15 +7,6 @@
 
 namespace jpeg2pdf {
 
-bool WritesInformation(const ExportOptions& options)
-{
-    const DocumentInfo& info = options.info;
-    return !info.title.empty() || !info.author.empty() || !info.subject.empty() || !info.keywords.empty()
-           || info.hasDate || options.pdfa != PdfAPart::None;
-}
-
-bool WritesDocumentId(const ExportOptions& options) { return WritesInformation(options); }
-
 std::string InformationDictionary(const DocumentInfo& info)
 {
     std::string dictionary = "<<\n";

@@ -4,7 +4,6 @@
 #include <charconv>
 
 #include "PdfTextString.h"
-#include "FileNameText.h"
 
 namespace jpeg2pdf {
 
@@ -21,28 +20,28 @@ std::string Reference(int64_t number) { return Decimal(number) + " 0 R"; }
 
 }  // namespace
 
-std::vector<std::string> OutlineCatalogEntries(const OutlineNumbers& numbers)
+std::vector<std::string> OutlineCatalogEntries(const OutlinePlan& outline)
 {
-    std::vector<std::string> entries = {"/Outlines " + Reference(numbers.root)};
-    if (numbers.entryCount <= kMostEntriesShownOpen)
+    std::vector<std::string> entries = {"/Outlines " + Reference(outline.root)};
+    if (outline.shownOpen)
         entries.emplace_back("/PageMode /UseOutlines");
     return entries;
 }
 
-std::string OutlineRoot(const OutlineNumbers& numbers)
+std::string OutlineRoot(const OutlinePlan& outline)
 {
-    return "<<\n/Type /Outlines\n/First " + Reference(numbers.Item(0)) + "\n/Last "
-           + Reference(numbers.Item(numbers.entryCount - 1)) + "\n/Count " + Decimal(numbers.entryCount) + "\n>>\n";
+    return "<<\n/Type /Outlines\n/First " + Reference(outline.Item(0)) + "\n/Last "
+           + Reference(outline.Item(outline.ItemCount() - 1)) + "\n/Count " + Decimal(outline.ItemCount()) + "\n>>\n";
 }
 
-std::string OutlineItem(const OutlineNumbers& numbers, int64_t i, int64_t pageObject, std::string_view path)
+std::string OutlineItem(const OutlinePlan& outline, int64_t i, int64_t pageObject)
 {
-    std::string item = "<<\n/Title " + PdfTextString(NameWithoutFolder(path)) + "\n/Parent "
-                       + Reference(numbers.root) + "\n";
+    std::string item = "<<\n/Title " + PdfTextString(outline.titles.at(static_cast<size_t>(i))) + "\n/Parent "
+                       + Reference(outline.root) + "\n";
     if (i > 0)
-        item += "/Prev " + Reference(numbers.Item(i - 1)) + "\n";
-    if (i + 1 < numbers.entryCount)
-        item += "/Next " + Reference(numbers.Item(i + 1)) + "\n";
+        item += "/Prev " + Reference(outline.Item(i - 1)) + "\n";
+    if (i + 1 < outline.ItemCount())
+        item += "/Next " + Reference(outline.Item(i + 1)) + "\n";
     return item + "/Dest [" + Reference(pageObject) + " /Fit]\n>>\n";
 }
 

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "DocumentWriter.h"
 
-#include "ContentDigest.h"
-#include "PagePlanner.h"
+#include "DocumentId.h"
+#include "DocumentParts.h"
+#include "JpegFrameProbe.h"
+#include "ShownPixelSpace.h"
+#include "TextLayerContent.h"
 
 namespace jpeg2pdf {
 
@@ -17,13 +20,10 @@ bool WritePageImage(OutputFile& out, ObjectOffsets& offsets, const std::vector<s
     InputFile jpeg;
     if (!jpeg.Open(paths.at(static_cast<size_t>(page.entry)))) {
         stop.entry = page.entry;
-        stop.reopen.refusal = jpeg.Failure() == OpenFailure::NotRegularFile ? EntryRefusal::NotRegularFile
-            : jpeg.Failure() == OpenFailure::Locked                         ? EntryRefusal::LockedByWriter
-                                                                            : EntryRefusal::CannotOpen;
-        stop.reopen.systemError = jpeg.SystemError();
+        stop.reopen = OpenProblem(jpeg);
         return false;
     }
-    if (!WriteImageObject(out, offsets, plan.Numbers().Image(i), page, jpeg, plan.extras)) {
+    if (!WriteImageObject(out, offsets, plan.Numbers().Image(i), page, jpeg, plan.imageData, plan.eolBeforeEndstream)) {
         if (out.Failure().inInput)
             stop.entry = page.entry;
         return false;
@@ -31,9 +31,9 @@ bool WritePageImage(OutputFile& out, ObjectOffsets& offsets, const std::vector<s
     return true;
 }
 
-// The window's order: every page object, every image, every contents object.
-bool WritePagesInWindowOrder(OutputFile& out, ObjectOffsets& offsets, const std::vector<std::string>& paths,
-                             const DocumentPlan& plan, const ExportByteProgress& progress, WriteStop& stop)
+// The plain layout's order: every page object, every image, every contents object.
+bool WritePagesInPlainOrder(OutputFile& out, ObjectOffsets& offsets, const std::vector<std::string>& paths,
+                            const DocumentPlan& plan, const PageProgress& progress, WriteStop& stop)
 {
     const ObjectNumbers numbers = plan.Numbers();
     for (int64_t i = 0; i < numbers.pageCount; ++i) {
@@ -47,28 +47,29 @@ bool WritePagesInWindowOrder(OutputFile& out, ObjectOffsets& offsets, const std:
             progress(static_cast<int>(i + 1), static_cast<int>(numbers.pageCount), out.Position());
     }
     for (int64_t i = 0; i < numbers.pageCount; ++i) {
-        if (!WriteContentObject(out, offsets, numbers.Contents(i), plan.pages[i], plan.extras.eolBeforeEndstream))
+        if (!WriteContentObject(out, offsets, numbers.Contents(i), plan.pages[i], plan.eolBeforeEndstream))
             return false;
     }
     return true;
 }
 
-// Page by page with an underlay: the image, the contents with the underlay first, then the page
-// object, which only now knows its turn and whether it shows text in the text font. Numbers stay the window's; only the order in the file
-// differs.
-bool WritePagesWithUnderlay(OutputFile& out, ObjectOffsets& offsets, const std::vector<std::string>& paths,
-                            const DocumentPlan& plan, const ExportByteProgress& progress, WriteStop& stop)
+// Page by page with a text layer: the image, the contents with the page's words first, then the
+// page object, which only now knows its turn and whether it shows text in the text font. Numbers
+// stay the plain layout's; only the order in the file differs.
+bool WritePagesWithText(OutputFile& out, ObjectOffsets& offsets, const std::vector<std::string>& paths,
+                        const DocumentPlan& plan, PageTextSource* source, TextCodes& codes,
+                        const PageProgress& progress, WriteStop& stop)
 {
     const ObjectNumbers numbers = plan.Numbers();
-    const DocumentExtras& extras = plan.extras;
     for (int64_t i = 0; i < numbers.pageCount; ++i) {
         const PagePlan& page = plan.pages[static_cast<size_t>(i)];
         if (!WritePageImage(out, offsets, paths, plan, i, stop))
             return false;
-        const PageUnderlay underlay = extras.underlay(i, page);
-        if (!WriteContentObject(out, offsets, numbers.Contents(i), page, extras.eolBeforeEndstream, underlay.content)
-            || !WritePageObject(out, offsets, numbers, i, page,
-                                {underlay.content.empty() ? 0 : extras.textFont, underlay.quarterTurns}))
+        const PageText text = source ? source->Take(static_cast<int>(i)) : PageText {};
+        const std::string words
+            = TextLayerContent(text, ShownPixelsToPage(page), page.clipped ? &page.clip : nullptr, codes);
+        if (!WriteContentObject(out, offsets, numbers.Contents(i), page, plan.eolBeforeEndstream, words)
+            || !WritePageObject(out, offsets, numbers, i, page, {words.empty() ? 0 : plan.text.font, text.rotate}))
             return false;
         if (progress)
             progress(static_cast<int>(i + 1), static_cast<int>(numbers.pageCount), out.Position());
@@ -79,37 +80,27 @@ bool WritePagesWithUnderlay(OutputFile& out, ObjectOffsets& offsets, const std::
 }  // namespace
 
 bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const DocumentPlan& plan,
-                   const ExportByteProgress& progress, WriteStop& stop)
+                   PageTextSource* text, const PageProgress& progress, WriteStop& stop)
 {
-    const DocumentExtras& extras = plan.extras;
     ObjectOffsets offsets(static_cast<size_t>(plan.objects.Last() + 1));
-    if (extras.documentId)
+    if (plan.information.documentId)
         out.StartContentDigest();
 
-    if (!WriteHeader(out, extras) || !WriteCatalog(out, offsets, extras.catalogEntries)
+    if (!WriteHeader(out, plan.versionMinor, plan.binaryComment) || !WriteCatalog(out, offsets, CatalogEntries(plan))
         || !WritePageTree(out, offsets, plan.Numbers()))
         return false;
-    const bool pagesWritten = extras.underlay ? WritePagesWithUnderlay(out, offsets, paths, plan, progress, stop)
-                                              : WritePagesInWindowOrder(out, offsets, paths, plan, progress, stop);
-    if (!pagesWritten)
+    // Filled page by page, read once after the last: the codes every page used.
+    TextCodes codes;
+    const bool pagesWritten = plan.text.font != 0
+        ? WritePagesWithText(out, offsets, paths, plan, text, codes, progress, stop)
+        : WritePagesInPlainOrder(out, offsets, paths, plan, progress, stop);
+    if (!pagesWritten || !WriteDocumentParts(out, offsets, plan, codes)
+        || !WriteXrefSection(out, offsets, plan.objects.Last()))
         return false;
-    for (const ObjectWriter& writeObjects : extras.objects) {
-        if (!writeObjects(out, offsets, extras))
-            return false;
-    }
-    if (!WriteXrefSection(out, offsets, plan.objects.Last()))
-        return false;
-    if (!extras.documentId)
-        return WriteTrailer(out, plan.objects.Last() + 1, offsets.back(), extras.trailerEntries);
-    std::vector<std::string> trailerEntries = extras.trailerEntries;
-    trailerEntries.push_back(DocumentIdEntry(out.ContentHash()));
+    std::vector<std::string> trailerEntries = TrailerEntries(plan);
+    if (plan.information.documentId)
+        trailerEntries.push_back(DocumentIdEntry(out.ContentHash()));
     return WriteTrailer(out, plan.objects.Last() + 1, offsets.back(), trailerEntries);
-}
-
-bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const std::vector<PageImage>& pages,
-                   const ExportByteProgress& progress, WriteStop& stop)
-{
-    return WriteDocument(out, paths, PlanDocument(WindowPages(pages), PageLayout {}), progress, stop);
 }
 
 }  // namespace jpeg2pdf

@@ -2,12 +2,14 @@
 // Writing a document whose entries have all been validated and planned.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "ExportDetails.h"
-#include "FileAccess.h"
+#include "EntryProblem.h"
 #include "PagePlan.h"
+#include "PageText.h"
 #include "PdfObjects.h"
 
 namespace jpeg2pdf {
@@ -19,14 +21,15 @@ struct WriteStop {
     EntryProblem reopen;
 };
 
-// Writes the whole document as `plan` says into `out`: the window's objects in the window's
-// order, then the plan's extra objects, the cross-reference section and the trailer. False at
-// the first failure (see out.Failure() and `stop`). Each listed file is open only while its
-// bytes are copied; `paths` is indexed by each page's entry.
+// Called after each page's image has been written, with the bytes of the document so far.
+using PageProgress = std::function<void(int pagesWritten, int pageCount, int64_t bytesWritten)>;
+
+// Writes the whole document as `plan` says into `out`: the plain layout's objects in its order,
+// then the plan's extra objects, the cross-reference section and the trailer. False at the first
+// failure (see out.Failure() and `stop`). Each listed file is open only while its bytes are
+// copied; `paths` is indexed by each page's entry. With a text layer in the plan, page i's words
+// are `text`'s Take(i), taken as that page is written (a null source gives pages without words).
 bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const DocumentPlan& plan,
-                   const ExportByteProgress& progress, WriteStop& stop);
-// The window's document for pages[i] from paths[i].
-bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const std::vector<PageImage>& pages,
-                   const ExportByteProgress& progress, WriteStop& stop);
+                   PageTextSource* text, const PageProgress& progress, WriteStop& stop);
 
 }  // namespace jpeg2pdf

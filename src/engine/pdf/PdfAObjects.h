@@ -11,6 +11,9 @@
 
 namespace jpeg2pdf {
 
+// The comment line after the header that marks the file as binary: four bytes above 127.
+constexpr std::string_view kBinaryCommentLine = "%\xE2\xE3\xCF\xD3\n";
+
 // The catalog's entries, one a line without its end, that name the metadata stream and the
 // output intent.
 std::vector<std::string> PdfACatalogEntries(int64_t metadataObject, int64_t outputIntentObject);

@@ -6,7 +6,8 @@
 #include <cmath>
 #include <string>
 
-#include "TextLayerContent.h"
+#include "JpegStripper.h"
+#include "PdfAObjects.h"
 
 namespace jpeg2pdf {
 
@@ -93,10 +94,10 @@ bool EndStreamObject(OutputFile& out, bool eolBeforeEndstream)
     return (!eolBeforeEndstream || WriteText(out, "\n")) && WriteText(out, "endstream\nendobj\n");
 }
 
-bool WriteHeader(OutputFile& out, const DocumentExtras& extras)
+bool WriteHeader(OutputFile& out, int versionMinor, bool binaryComment)
 {
-    return WriteText(out, "%PDF-1.") && WriteNumber(out, extras.versionMinor) && WriteText(out, "\n")
-           && WriteText(out, extras.afterHeader);
+    return WriteText(out, "%PDF-1.") && WriteNumber(out, versionMinor) && WriteText(out, "\n")
+           && (!binaryComment || WriteText(out, kBinaryCommentLine));
 }
 
 bool WriteCatalog(OutputFile& out, ObjectOffsets& offsets, const std::vector<std::string>& extraEntries)
@@ -144,7 +145,7 @@ bool WritePageObject(OutputFile& out, ObjectOffsets& offsets, const ObjectNumber
 }
 
 bool WriteImageObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber, const PagePlan& plan,
-                      const InputFile& jpeg, const DocumentExtras& extras)
+                      const InputFile& jpeg, ImageData data, bool eolBeforeEndstream)
 {
     if (!BeginObject(out, offsets, objectNumber)
         || !WriteText(out, "<<\n/Type /XObject\n/Subtype /Image\n/Name /Im0\n/Width ")
@@ -152,19 +153,20 @@ bool WriteImageObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNum
         || !WriteText(out, "\n/BitsPerComponent 8\n/Filter [/DCTDecode]\n") || !WriteImageColourSpace(out, plan)
         || !WriteText(out, "/Length "))
         return false;
-    if (!extras.imageData) {
+    if (data == ImageData::WholeFile) {
         // The size is taken now, not at validation: the file is copied as it is at this moment.
         const int64_t size = jpeg.Size();
         return WriteNumber(out, size) && WriteText(out, " >>\nstream\n") && out.CopyFrom(jpeg, size)
-               && EndStreamObject(out, extras.eolBeforeEndstream);
+               && EndStreamObject(out, eolBeforeEndstream);
     }
+    // Copied while walked, so each file is read once; the length follows the stream.
     if (!WriteNumber(out, plan.lengthObject) || !WriteText(out, " 0 R >>\nstream\n"))
         return false;
     const int64_t start = out.Position();
-    if (!extras.imageData(out, jpeg, plan))
+    if (CopyJpegStripped(jpeg, out) < 0)
         return false;
     const int64_t length = out.Position() - start;
-    return EndStreamObject(out, extras.eolBeforeEndstream) && BeginObject(out, offsets, plan.lengthObject)
+    return EndStreamObject(out, eolBeforeEndstream) && BeginObject(out, offsets, plan.lengthObject)
            && WriteNumber(out, length) && WriteText(out, "\nendobj\n");
 }
 

@@ -8,22 +8,23 @@
 #include <string_view>
 #include <vector>
 
-#include "FileAccess.h"
+#include "InputFile.h"
+#include "OutputFile.h"
 #include "PagePlan.h"
-#include "jpeg2pdf.h"
 
 namespace jpeg2pdf {
 
-// One page's image as the window sees it: its frame facts, and how the stored picture is turned
-// to be shown upright (an Exif orientation, 1 to 8; 1 leaves it as stored).
-struct PageImage {
-    JpegFrameInfo frame;
-    int orientation = 1;
-    // The page shows the picture upright: width and height trade places for orientations 5 to 8.
-    bool Transposed() const { return orientation >= 5 && orientation <= 8; }
-    int32_t PageWidth() const { return Transposed() ? frame.Height : frame.Width; }
-    int32_t PageHeight() const { return Transposed() ? frame.Width : frame.Height; }
-};
+// The writer's output and the files it copies from.
+using posixfile::InputFile;
+using posixfile::OutputFile;
+
+// Entry n - 1 holds where object n begins; the last entry holds where the cross-reference
+// section begins.
+using ObjectOffsets = std::vector<int64_t>;
+
+// The names under which each page's resources list its image and the text layer's font.
+inline constexpr std::string_view kImageResource = "/Im0";
+inline constexpr std::string_view kTextFontResource = "/F0";
 
 // A number as the file writes it, without the locale: integral values as integers, others with
 // at most four decimals, trailing zeros dropped; never an exponent, never "-0".
@@ -38,10 +39,11 @@ bool BeginObject(OutputFile& out, ObjectOffsets& offsets, int64_t number);
 // Ends a stream's data and the object: "endstream\nendobj\n", after an end-of-line on request.
 bool EndStreamObject(OutputFile& out, bool eolBeforeEndstream);
 
-bool WriteHeader(OutputFile& out, const DocumentExtras& extras);
+// "%PDF-1.<versionMinor>" and, for a binary document, the comment line of bytes above 127.
+bool WriteHeader(OutputFile& out, int versionMinor, bool binaryComment);
 bool WriteCatalog(OutputFile& out, ObjectOffsets& offsets, const std::vector<std::string>& extraEntries = {});
 bool WritePageTree(OutputFile& out, ObjectOffsets& offsets, const ObjectNumbers& numbers);
-// What a page object may carry beyond the window's: the text layer's font in its resources, and
+// What a page object may carry beyond the plain layout's: the text layer's font in its resources, and
 // a turn readers show it with.
 struct PageObjectExtras {
     int64_t textFont = 0;  // 0: none
@@ -49,10 +51,10 @@ struct PageObjectExtras {
 };
 bool WritePageObject(OutputFile& out, ObjectOffsets& offsets, const ObjectNumbers& numbers, int64_t page,
                      const PagePlan& plan, const PageObjectExtras& extras = {});
-// The image object up to and including the end of its stream, the whole file `jpeg` as the
-// stream's data; with `data` set, what it writes instead, followed by the plan's length object.
+// The image object up to and including the end of its stream, the file `jpeg` as the stream's
+// data as `data` says; a stripped copy is followed by the page's length object.
 bool WriteImageObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber, const PagePlan& plan,
-                      const InputFile& jpeg, const DocumentExtras& extras);
+                      const InputFile& jpeg, ImageData data, bool eolBeforeEndstream);
 // The content stream that draws the image as the plan places it (and clips it), after
 // `underlay` (whole operator lines).
 bool WriteContentObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber, const PagePlan& plan,

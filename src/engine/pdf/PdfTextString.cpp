@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "FileNameText.h"
-#include "ReaderLimits.h"
 
 namespace jpeg2pdf {
 

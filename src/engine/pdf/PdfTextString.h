@@ -12,7 +12,11 @@ namespace jpeg2pdf {
 // otherwise. Only printable ASCII other than ( ) \ is written as itself; every other byte is an
 // escape, so no text can end the string early or have its line ends normalised by a reader.
 std::string PdfTextString(std::u32string_view text);
-// The same for UTF-8 bytes, decoded as the window shows them (see DecodeAsShown).
+// The same for UTF-8 bytes, decoded as a desktop shows them (see DecodeAsShown).
 std::string PdfTextString(std::string_view utf8);
+
+// The bytes the document holds for UTF-8 `text` as a text string: PDFDocEncoding, or UTF-16BE
+// with its byte-order mark. What the PDF/A parts' limits count; escapes are syntax, not bytes.
+size_t PdfTextStringBytes(std::string_view text);
 
 }  // namespace jpeg2pdf

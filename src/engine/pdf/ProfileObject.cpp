@@ -6,24 +6,11 @@
 #include <cerrno>
 #include <string_view>
 
-#include "IccProfile.h"
 #include "PdfObjects.h"
 
 namespace jpeg2pdf {
 
-int PdfMinorForProfile(const std::vector<uint8_t>& profile)
-{
-    const auto [major, minor] = ReadIccVersion(profile.data(), profile.size());
-    if (major < 2 || (major == 2 && minor <= 1))
-        return 3;
-    if (major == 2)
-        return 4;
-    if (major == 4 && minor == 0)
-        return 5;
-    if (major == 4 && minor == 1)
-        return 6;
-    return 7;
-}
+using posixfile::OutputFile;
 
 bool WriteProfileObject(OutputFile& out, ObjectOffsets& offsets, int64_t number, const std::vector<uint8_t>& profile,
                         int components, bool eolBeforeEndstream)

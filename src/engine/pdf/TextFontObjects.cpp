@@ -44,15 +44,6 @@ std::vector<Bytef> GlyphMap(size_t codesInUse)
 
 }  // namespace
 
-TextFontNumbers AllocateTextFont(ObjectAllocator& objects)
-{
-    TextFontNumbers numbers;
-    for (int64_t* number : {&numbers.font, &numbers.descendant, &numbers.descriptor, &numbers.program,
-                            &numbers.glyphMap, &numbers.toUnicode})
-        *number = objects.Allocate();
-    return numbers;
-}
-
 bool WriteTextFont(OutputFile& out, ObjectOffsets& offsets, const TextFontNumbers& numbers, const TextCodes& codes,
                    bool eolBeforeEndstream)
 {

@@ -7,23 +7,11 @@
 
 #include <cstdint>
 
-#include "FileAccess.h"
 #include "PagePlan.h"
+#include "PdfObjects.h"
 #include "TextCodes.h"
 
 namespace jpeg2pdf {
-
-// The objects' numbers; `font` is the one pages name in their resources.
-struct TextFontNumbers {
-    int64_t font = 0;
-    int64_t descendant = 0;
-    int64_t descriptor = 0;
-    int64_t program = 0;
-    int64_t glyphMap = 0;  // CIDToGIDMap
-    int64_t toUnicode = 0;
-};
-
-TextFontNumbers AllocateTextFont(ObjectAllocator& objects);
 
 // Writes all six objects; false when a write failed (ENOMEM when compressing failed).
 bool WriteTextFont(OutputFile& out, ObjectOffsets& offsets, const TextFontNumbers& numbers, const TextCodes& codes,

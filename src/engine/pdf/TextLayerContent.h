@@ -14,9 +14,6 @@
 
 namespace jpeg2pdf {
 
-// The name under which each page's resources list the text layer's font.
-inline constexpr std::string_view kTextFontResource = "/F0";
-
 // The operators for `text` inside q ... Q, or nothing for a page without words.
 // `pixelsToPage` is the matrix that takes the picture's pixels as the page shows them (x right,
 // y down from the top left corner) to page space; with `clip` set, the words are clipped to it as

@@ -6,18 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "ExportDetails.h"
+#include "DocumentInfo.h"
+#include "XmlRepresentable.h"
 
 namespace jpeg2pdf {
-
-// Text as both the packet and the information dictionary can hold it: decoded as the dictionary
-// decodes it (DecodeAsShown: U+FFFD for bytes that are not UTF-8), without the characters XML
-// cannot hold (controls other than tab, line feed and carriage return; U+FFFE and U+FFFF) and
-// without a byte-order mark at its start, as UTF-8. Keeping kept text changes nothing.
-std::string XmlRepresentable(std::string_view text);
-// The information with every text field XmlRepresentable: what a PDF/A document describes itself
-// with, in its dictionary and its packet alike.
-DocumentInfo XmlRepresentableInfo(const DocumentInfo& info);
 
 // XmlRepresentable text as XML character data: markup characters as references, CR as &#13;
 // (parsers would read it as a line feed).

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <utility>
 
-#include "PixelDensity.h"
+#include "ReaderBounds.h"
 
 namespace jpeg2pdf {
 

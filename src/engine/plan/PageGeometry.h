@@ -2,7 +2,7 @@
 // Where a picture goes on its page: pure arithmetic on points, no file and no PDF syntax.
 #pragma once
 
-#include "ExportDetails.h"
+#include "PageLayout.h"
 
 namespace jpeg2pdf {
 

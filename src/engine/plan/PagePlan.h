@@ -1,47 +1,26 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // What the writer writes, all of it decided before the first byte: one plan per page, and what
-// only options add to the document. The writer follows a plan and decides nothing; a default plan
-// (see PlanDocument) gives exactly the window's bytes.
+// only options add to the document. Plain data: the writer follows it and decides nothing, and a
+// plain plan (see PlanPages) gives exactly the bytes of the plain layout, one point per pixel.
 //
-// Object numbers: 1 catalog, 2 page tree, then N pages, N images, N contents (ObjectNumbers),
-// as the window writes them. Whatever only an option needs gets a number after those from
-// DocumentPlan::objects, so the window's numbering and bytes never move.
-//
-// Hooks for what options add (DocumentExtras), all empty in a default plan:
-//   objects          writers of whole extra objects, called in order after the last contents
-//                    object and before the cross-reference section
-//   catalogEntries   lines added to the catalog (/Outlines, /PageMode, /Metadata, /OutputIntents)
-//   trailerEntries   lines added to the trailer (/Info)
-//   documentId       the trailer's /ID, from the content written before it
-//   RequireVersion   the header names the lowest version that has every feature used
-//   afterHeader      bytes right after the header line (a comment line of binary bytes)
-//   imageData        writes each image stream's data instead of the whole file; the /Length then
-//                    refers to an object written right after the image object (UseImageData)
-//   eolBeforeEndstream  an end-of-line, not counted in /Length, before every "endstream"
-//   underlay         content drawn under each page's image, given as the page is written, with
-//                    the page's quarter turns; each page's objects are then written together
-//                    (image, contents, page object) instead of all page objects first
-//   textFont         the font the resources of a page with an underlay name for its text
-// Options fill these in ExportJpegList (PdfWriter.cpp) right after PlanDocument, before the output
-// is opened. Every number a hook writes must be allocated from `objects` before writing begins,
-// and every allocated number written exactly once (the cross-reference section lists them all).
+// Object numbers: 1 catalog, 2 page tree, then N pages, N images, N contents (ObjectNumbers).
+// Whatever only an option needs gets a number after those from DocumentPlan::objects, so the
+// plain layout's numbering and bytes never move. Every allocated number is written exactly once
+// (the cross-reference section lists them all).
 #pragma once
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "FileAccess.h"
+#include "DocumentInfo.h"
 #include "PageGeometry.h"
+#include "ProfileTable.h"
 
 namespace jpeg2pdf {
-
-// Entry n - 1 holds where object n begins; the last entry holds where the cross-reference
-// section begins.
-using ObjectOffsets = std::vector<int64_t>;
 
 // Object numbers for N pages: catalog 1, page tree 2, then N pages, N images, N contents.
 struct ObjectNumbers {
@@ -52,12 +31,12 @@ struct ObjectNumbers {
     int64_t ObjectCount() const { return 3 * pageCount + 2; }
 };
 
-// Hands out the numbers after the window's objects, in order.
+// Hands out the numbers after the plain layout's objects, in order.
 class ObjectAllocator {
 public:
     explicit ObjectAllocator(int64_t lastInUse = 0) : last_(lastInUse) { }
     int64_t Allocate() { return ++last_; }
-    // The highest number handed out (or the window's last object): the document's object count.
+    // The highest number handed out (or the plain layout's last object): the document's object count.
     int64_t Last() const { return last_; }
 
 private:
@@ -81,46 +60,70 @@ struct PagePlan {
     int64_t lengthObject = 0;  // 0: the image's /Length is written directly; else this object holds it
 };
 
-// What goes under a page's image, known only as the page is written.
-struct PageUnderlay {
-    std::string content;  // whole operator lines drawn before the image; empty: nothing
-    int quarterTurns = 0;  // clockwise, 0 to 3: the page object's /Rotate
+// Each distinct colour profile once, as a stream that every page using it refers to.
+struct ProfileObjects {
+    std::shared_ptr<const ProfileTable> table;  // null: none
+    std::vector<int64_t> numbers;  // numbers[i] holds table->At(i)
 };
-// Gives page `index`'s underlay; called once per page, in list order.
-using UnderlayWriter = std::function<PageUnderlay(int64_t index, const PagePlan& page)>;
 
-struct DocumentExtras;
-// Writes one or more whole objects ("n 0 obj" ... "endobj\n", see BeginObject and
-// EndStreamObject) at the output's position; false when a write failed.
-using ObjectWriter = std::function<bool(OutputFile& out, ObjectOffsets& offsets, const DocumentExtras& extras)>;
-// Writes the data of `page`'s image stream from its file, opened and at its size of now; false
-// when a write failed (see OutputFile::Fail for a fault in the file).
-using ImageDataWriter = std::function<bool(OutputFile& out, const InputFile& jpeg, const PagePlan& page)>;
+// One outline entry per page, in page order, each opening its page whole.
+struct OutlinePlan {
+    int64_t root = 0;  // 0: no outline; its items follow it, one per page
+    bool shownOpen = false;  // readers open the outline panel with the document
+    std::vector<std::string> titles;  // each page's file name without its folder, as bytes
+    int64_t Item(int64_t i) const { return root + 1 + i; }
+    int64_t ItemCount() const { return static_cast<int64_t>(titles.size()); }
+};
 
-struct DocumentExtras {
-    int versionMinor = 2;  // %PDF-1.<versionMinor>
-    void RequireVersion(int minor) { versionMinor = std::max(versionMinor, minor); }
-    std::string afterHeader;  // empty, or whole lines ending in "\n"
-    std::vector<std::string> catalogEntries;  // each "/Key value", one a line before the catalog's ">>"
-    std::vector<std::string> trailerEntries;  // each "/Key value", one a line after "/Root 1 0 R"
-    std::vector<ObjectWriter> objects;
-    ImageDataWriter imageData;  // empty: each file is copied whole
-    bool eolBeforeEndstream = false;
-    UnderlayWriter underlay;  // empty: the window's order, every page object before the images
-    int64_t textFont = 0;  // named by each page whose underlay is not empty; 0: none
-    // The trailer's /ID from a running hash of every byte before the trailer (see ContentDigest).
-    bool documentId = false;
+// The information dictionary and the trailer's ID.
+struct InformationPlan {
+    int64_t object = 0;  // 0: none
+    DocumentInfo info;  // under PDF/A, text both the dictionary and the XMP packet can hold
+    bool documentId = false;  // /ID from a running hash of every byte before the trailer
+};
+
+// What a PDF/A document carries besides its pages: its XMP packet and its sRGB output intent.
+struct PdfAPlan {
+    PdfAPart part = PdfAPart::None;  // None: nothing of this is written
+    int64_t metadata = 0;
+    int64_t intent = 0;
+    int64_t profile = 0;
+    std::vector<uint8_t> outputProfile;  // the intent's sRGB profile
+};
+
+// The text layer's font objects; `font` is the one pages name in their resources.
+struct TextFontNumbers {
+    int64_t font = 0;  // 0: no text layer
+    int64_t descendant = 0;
+    int64_t descriptor = 0;
+    int64_t program = 0;
+    int64_t glyphMap = 0;  // CIDToGIDMap
+    int64_t toUnicode = 0;
+};
+
+// How each image stream's data comes from its file.
+enum class ImageData {
+    WholeFile,  // copied whole, its size taken as it is copied
+    Stripped,  // the stripped copy (see CopyJpegStripped); each page's /Length is an object of its own
 };
 
 struct DocumentPlan {
     std::vector<PagePlan> pages;
     ObjectAllocator objects;
-    DocumentExtras extras;
+    int versionMinor = 2;  // %PDF-1.<versionMinor>: the lowest version that has every feature used
+    void RequireVersion(int minor) { versionMinor = std::max(versionMinor, minor); }
+    bool binaryComment = false;  // a comment line of bytes above 127 after the header
+    bool eolBeforeEndstream = false;  // an end-of-line, not counted in /Length, before every "endstream"
+    ImageData imageData = ImageData::WholeFile;
+    // The extra objects, written after the last contents object in this order.
+    ProfileObjects profiles;
+    OutlinePlan outline;
+    InformationPlan information;
+    PdfAPlan pdfa;
+    // With a font, each page's text is set under its image as the page is written, and the page's
+    // objects are written together (image, contents, page object) instead of all page objects first.
+    TextFontNumbers text;
     ObjectNumbers Numbers() const { return {static_cast<int64_t>(pages.size())}; }
 };
-
-// Lets `writer` produce every image stream's data: each page gets an object for its /Length,
-// written right after the image object with the count of bytes the writer produced.
-void UseImageData(DocumentPlan& plan, ImageDataWriter writer);
 
 }  // namespace jpeg2pdf

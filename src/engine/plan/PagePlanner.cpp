@@ -3,7 +3,6 @@
 
 #include <utility>
 
-#include "ProfileObject.h"
 
 namespace jpeg2pdf {
 
@@ -63,8 +62,8 @@ PagePlan PlanPage(const ProbedPage& probed, const PageLayout& layout)
     return plan;
 }
 
-DocumentPlan PlanDocument(const std::vector<ProbedPage>& pages, const PageLayout& layout,
-                          std::shared_ptr<const ProfileTable> profiles)
+DocumentPlan PlanPages(const std::vector<ProbedPage>& pages, const PageLayout& layout,
+                       std::shared_ptr<const ProfileTable> profiles)
 {
     DocumentPlan plan;
     plan.pages.reserve(pages.size());
@@ -74,29 +73,20 @@ DocumentPlan PlanDocument(const std::vector<ProbedPage>& pages, const PageLayout
     if (!profiles || profiles->Size() == 0)
         return plan;
 
-    std::vector<int64_t> numbers;
+    std::vector<int64_t>& numbers = plan.profiles.numbers;
     for (size_t i = 0; i < profiles->Size(); ++i) {
         numbers.push_back(plan.objects.Allocate());
-        plan.extras.RequireVersion(PdfMinorForProfile(profiles->At(i).bytes));
+        plan.RequireVersion(PdfMinorForProfile(profiles->At(i).bytes));
     }
     for (size_t i = 0; i < pages.size(); ++i) {
         if (pages[i].profile >= 0)
             plan.pages[i].profileObject = numbers.at(static_cast<size_t>(pages[i].profile));
     }
-    plan.extras.objects.push_back(
-        [profiles, numbers](OutputFile& out, ObjectOffsets& offsets, const DocumentExtras& extras) {
-            for (size_t i = 0; i < numbers.size(); ++i) {
-                const ProfileTable::Profile& profile = profiles->At(i);
-                if (!WriteProfileObject(out, offsets, numbers[i], profile.bytes, profile.components,
-                                        extras.eolBeforeEndstream))
-                    return false;
-            }
-            return true;
-        });
+    plan.profiles.table = std::move(profiles);
     return plan;
 }
 
-std::vector<ProbedPage> WindowPages(const std::vector<PageImage>& images)
+std::vector<ProbedPage> PlainPages(const std::vector<PageImage>& images)
 {
     std::vector<ProbedPage> pages;
     pages.reserve(images.size());
@@ -105,13 +95,6 @@ std::vector<ProbedPage> WindowPages(const std::vector<PageImage>& images)
         pages.push_back({static_cast<int>(i), image.frame, image.frame.IsCmyk ? 4 : 3, image.orientation, {}, -1});
     }
     return pages;
-}
-
-void UseImageData(DocumentPlan& plan, ImageDataWriter writer)
-{
-    plan.extras.imageData = std::move(writer);
-    for (PagePlan& page : plan.pages)
-        page.lengthObject = plan.objects.Allocate();
 }
 
 }  // namespace jpeg2pdf

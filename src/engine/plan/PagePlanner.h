@@ -3,13 +3,14 @@
 // clip and colour space per page, and the shared profile objects. Arithmetic only, no file.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <vector>
 
-#include "ExportDetails.h"
-#include "JpegFrameProbe.h"
+#include "JpegFrameInfo.h"
+#include "PageLayout.h"
 #include "PagePlan.h"
-#include "PdfObjects.h"
+#include "FileDensity.h"
 #include "ProfileTable.h"
 
 namespace jpeg2pdf {
@@ -24,6 +25,17 @@ struct ProbedPage {
     int profile = -1;  // index in the document's ProfileTable; -1: the device space
 };
 
+// One page's image in the plain layout: its frame facts, and how the stored picture is turned to
+// be shown upright (an Exif orientation, 1 to 8; 1 leaves it as stored).
+struct PageImage {
+    JpegFrameInfo frame;
+    int orientation = 1;
+    // The page shows the picture upright: width and height trade places for orientations 5 to 8.
+    bool Transposed() const { return orientation >= 5 && orientation <= 8; }
+    int32_t PageWidth() const { return Transposed() ? frame.Height : frame.Width; }
+    int32_t PageHeight() const { return Transposed() ? frame.Width : frame.Height; }
+};
+
 // The cm matrix mapping the image's unit square (first row at the top) onto `picture` so the
 // stored picture appears upright: mirrored for 2 and 4, turned for 3, 6 and 8, mirrored across a
 // diagonal for 5 and 7. Integral for integral sizes at the origin.
@@ -32,13 +44,13 @@ std::array<double, 6> PlacementMatrix(int orientation, const PageRect& picture);
 // The plan of one page in a device colour space.
 PagePlan PlanPage(const ProbedPage& probed, const PageLayout& layout);
 
-// Plans every page; each profile in `profiles` gets one stream object, written after the
+// Plans every page; each profile in `profiles` gets one stream object, numbered after the
 // contents objects and referenced by every page that uses it, and the header version each needs.
-// With the default layout and no profiles the plan writes exactly the window's bytes.
-DocumentPlan PlanDocument(const std::vector<ProbedPage>& pages, const PageLayout& layout,
-                          std::shared_ptr<const ProfileTable> profiles = nullptr);
+// With the default layout and no profiles the plan writes exactly the plain layout's bytes.
+DocumentPlan PlanPages(const std::vector<ProbedPage>& pages, const PageLayout& layout,
+                       std::shared_ptr<const ProfileTable> profiles = nullptr);
 
-// The window's pages as probed pages.
-std::vector<ProbedPage> WindowPages(const std::vector<PageImage>& images);
+// Pages at one point per pixel, each in its device colour space: page i shows images[i].
+std::vector<ProbedPage> PlainPages(const std::vector<PageImage>& images);
 
 }  // namespace jpeg2pdf

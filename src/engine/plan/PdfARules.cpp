@@ -2,7 +2,7 @@
 #include "PdfARules.h"
 
 #include "IccProfile.h"
-#include "ReaderLimits.h"
+#include "ReaderBounds.h"
 
 namespace jpeg2pdf {
 

@@ -8,18 +8,20 @@
 #include <string_view>
 #include <vector>
 
-#include "ExportDetails.h"
+#include "DocumentInfo.h"
+#include "EntryProblem.h"
 
 namespace jpeg2pdf {
 
 // The minor number of the PDF 1.x version the part is based on: 4 for part 1, 7 for part 2.
 int PdfAVersionMinor(PdfAPart part);
 
-// The comment line after the header that marks the file as binary: four bytes above 127.
-constexpr std::string_view kBinaryCommentLine = "%\xE2\xE3\xCF\xD3\n";
-
 // Part 1 limits an array to 8,191 elements, and the page tree lists every page in one.
 bool PdfAPageCountAllowed(PdfAPart part, size_t pageCount);
+
+// The most bytes a text string of the document (its information, say) may hold under `part`:
+// 65,535 for PDF/A-1b, 32,767 for PDF/A-2b; 0 without a part, which sets no limit.
+size_t PdfAMostTextStringBytes(PdfAPart part);
 
 // Each side of a page, in default user units, lies within 3 to 14,400.
 bool PdfAPageSizeAllowed(double width, double height);

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "IccProfile.h"
+
 namespace jpeg2pdf {
 
 int ProfileTable::Add(const std::vector<uint8_t>& bytes, int components)
@@ -19,6 +21,20 @@ int ProfileTable::Add(const std::vector<uint8_t>& bytes, int components)
     const int index = static_cast<int>(profiles_.size() - 1);
     byHash_.emplace(hash, index);
     return index;
+}
+
+int PdfMinorForProfile(const std::vector<uint8_t>& profile)
+{
+    const auto [major, minor] = ReadIccVersion(profile.data(), profile.size());
+    if (major < 2 || (major == 2 && minor <= 1))
+        return 3;
+    if (major == 2)
+        return 4;
+    if (major == 4 && minor == 0)
+        return 5;
+    if (major == 4 && minor == 1)
+        return 6;
+    return 7;
 }
 
 }  // namespace jpeg2pdf

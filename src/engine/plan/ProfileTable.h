@@ -28,4 +28,9 @@ private:
     std::unordered_multimap<size_t, int> byHash_;
 };
 
+// The lowest PDF 1.x minor version whose ICCBased colour spaces take a profile of the version its
+// header states (bytes 8 and 9): 3 up to version 2.1, 4 for the rest of 2.x, 5 for 4.0, 6 for
+// 4.1, 7 after that. A header too short to say counts as the oldest.
+int PdfMinorForProfile(const std::vector<uint8_t>& profile);
+
 }  // namespace jpeg2pdf

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The arguments of leafbind-export, read without touching any file. Arguments are bytes and stay
+// bytes: a file name is whatever the shell handed over.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ExportDetails.h"
+#include "OcrSettings.h"
+#include "SharedArguments.h"
+
+namespace cli {
+
+// With the shared arguments: `error` for UsageError, `sources` the JPEG files and lists.
+struct CommandLine : SharedArguments {
+    enum class Action { Export, Help, Version, UsageError };
+    Action action = Action::UsageError;
+    std::string output;  // "-" for standard output
+    bool force = false;
+    // What the options ask of the engine, validated; how the output is opened and reported is
+    // left to the runner.
+    jpeg2pdf::ExportOptions options;
+    bool recognise = false;  // --ocr: an invisible text layer from the pictures' recognised words
+    ocr::OcrSettings ocr;
+};
+
+// `args` without the program name. Not thread-safe: it uses getopt_long's global state.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The --help text.
+extern const char* const kUsage;
+
+}  // namespace cli

@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "ExportCommand.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "ExportDetails.h"
+#include "LanguageData.h"
+#include "ListEntries.h"
+#include "MessageLine.h"
+#include "ProgressLine.h"
+#include "RecognisedPages.h"
+#include "WholeTransfers.h"
+
+namespace cli {
+
+namespace {
+
+std::string DescribeOutputRefusal(const jpeg2pdf::OutputRefused& refused)
+{
+    using jpeg2pdf::OutputRefusal;
+    switch (refused.refusal) {
+    case OutputRefusal::Exists:
+        return "already exists (--force replaces it)";
+    case OutputRefusal::Locked:
+        return "in use by another program (locked)";
+    case OutputRefusal::IsOneOfInputs:
+        return "is one of the input files";
+    case OutputRefusal::NotRegularFile:
+        return "not a regular file";
+    case OutputRefusal::NoPages:
+        return "no pages to write";
+    case OutputRefusal::TooManyPagesForPart:
+        return "PDF/A-1b holds at most 8,191 pages (PDF/A-2b has no such limit)";
+    case OutputRefusal::FolderForbidsNewFiles:
+        return "cannot be replaced: Leafbind makes the new file beside the old one, and the folder "
+            + ShownName(refused.folder) + " forbids new files (" + std::strerror(refused.systemError) + ")";
+    case OutputRefusal::CannotCreate:
+        // A FIFO opens for writing only while a program reads it.
+        if (refused.systemError == ENXIO)
+            return std::string("cannot open: no program reads from it (") + std::strerror(ENXIO) + ")";
+        break;
+    }
+    return std::string("cannot create: ") + std::strerror(refused.systemError);
+}
+
+std::string DescribeWritingFailure(const jpeg2pdf::WritingFailed& failed, const std::string& outputName,
+                                   const Entries& entries)
+{
+    if (failed.entry >= 0) {
+        const std::string reason = failed.reopen.refusal != jpeg2pdf::EntryRefusal::None
+            ? jpeg2pdf::DescribeEntryProblem(failed.reopen)
+            : failed.systemError != 0 ? std::strerror(failed.systemError)
+                                      : "the file became shorter while it was copied";
+        return ShownEntry(entries, failed.entry) + ": cannot be copied: " + reason;
+    }
+    // EFBIG: a file size limit (ulimit -f), or the largest file the file system holds.
+    const std::string reason = failed.systemError == EFBIG
+        ? std::string("the file grew past the size limit (") + std::strerror(EFBIG) + ")"
+        : failed.systemError != 0 ? std::strerror(failed.systemError)
+                                  : "write failed";
+    return outputName + ": cannot be written: " + reason;
+}
+
+int Explain(const jpeg2pdf::ExportOutcome& outcome, const std::string& outputName, const Streams& streams,
+            const Entries& entries)
+{
+    if (std::holds_alternative<jpeg2pdf::ExportSaved>(outcome))
+        return kExitWritten;
+    if (const auto* refused = std::get_if<jpeg2pdf::EntriesRefused>(&outcome)) {
+        // Every unusable entry, so one run shows all there is to mend.
+        for (const jpeg2pdf::EntryReport& problem : refused->entries)
+            Complain(streams.err,
+                     ShownEntry(entries, problem.entry) + ": " + jpeg2pdf::DescribeEntryProblem(problem.problem));
+        return kExitUnusableEntry;
+    }
+    if (const auto* refused = std::get_if<jpeg2pdf::OutputRefused>(&outcome)) {
+        Complain(streams.err, outputName + ": " + DescribeOutputRefusal(*refused));
+        return kExitCannotCreate;
+    }
+    const auto& failed = std::get<jpeg2pdf::WritingFailed>(outcome);
+    // A reader that stops early (| head), however the pipe was named, is no error to report; the
+    // status still says the document is incomplete. Only a pipe or socket fails with EPIPE.
+    if (failed.entry < 0 && failed.systemError == EPIPE)
+        return kExitFailedWriting;
+    Complain(streams.err, DescribeWritingFailure(failed, outputName, entries));
+    return kExitFailedWriting;
+}
+
+}  // namespace
+
+void Complain(int fd, const std::string& message) { WriteMessageLine(fd, "leafbind-export", message); }
+
+int RunExport(const CommandLine& command, const Streams& streams)
+{
+    // Missing language data is a usage error: the run would make pages without text.
+    const std::string dataFolder = ocr::LanguageDataFolder();
+    const std::string missing = !command.recognise ? std::string()
+        : ocr::MissingLanguage(command.ocr.languages + (command.ocr.rotatePages ? "+osd" : ""), dataFolder);
+    if (!missing.empty()) {
+        Complain(streams.err, "recognition language '" + missing + "' is not installed: install the package "
+                                  + ocr::LanguagePackage(missing) + " (no " + missing + ".traineddata in "
+                                  + ShownName(dataFolder) + ")");
+        return kExitUsage;
+    }
+    Entries entries;
+    std::string error;
+    if (!GatherEntries(command.sources, command.nulSeparated, streams.in, entries, error)) {
+        Complain(streams.err, error);
+        return kExitUsage;
+    }
+    if (entries.paths.empty()) {
+        Complain(streams.err, "no JPEG files given (the lists are empty)");
+        return kExitUsage;
+    }
+
+    const bool toStandardOutput = command.output == "-";
+    const std::string outputName = toStandardOutput ? "standard output" : ShownName(command.output);
+    jpeg2pdf::ExportOptions options = command.options;
+    options.replaceExisting = command.force;
+    options.reportEveryEntry = true;
+    if (toStandardOutput) {
+        if (isatty(streams.out)) {
+            Complain(streams.err, "standard output is a terminal; redirect it or name a file with -o");
+            return kExitCannotCreate;
+        }
+        options.outputDescriptor = streams.out;
+    }
+
+    ProgressLine progress(!command.quiet && isatty(streams.err),
+                          [&streams](const std::string& text) { posixfile::WriteAll(streams.err, text); });
+    if (!command.quiet)
+        options.warn = [&](int entry, const std::string& text) {
+            progress.Finish();  // the warning on a line of its own
+            Complain(streams.err, ShownEntry(entries, entry) + ": " + text);
+        };
+    std::unique_ptr<ocr::RecognisedPages> recognised;
+    if (command.recognise) {
+        recognised = std::make_unique<ocr::RecognisedPages>(command.ocr, dataFolder, options.warn);
+        options.text = recognised.get();
+        progress.CountRecognisedPages();
+    }
+    const jpeg2pdf::ExportOutcome outcome = jpeg2pdf::ExportJpegList(
+        entries.paths, toStandardOutput ? std::string() : command.output, options,
+        [&progress](int written, int total, int64_t bytes) { progress.Update(written, total, bytes); });
+    progress.Finish();
+    return Explain(outcome, outputName, streams, entries);
+}
+
+}  // namespace cli

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Runs an export as the command line asks and turns the engine's report into an exit status and
+// at most one line of explanation on standard error.
+#pragma once
+
+#include "CommandLine.h"
+#include "ExitStatus.h"
+#include "ShownName.h"
+#include "Streams.h"
+
+namespace cli {
+
+enum ExportStatus {
+    kExitWritten = kStatusDone,
+    kExitUnusableEntry = 1,
+    kExitUsage = kStatusUsage,
+    kExitCannotCreate = 3,
+    kExitFailedWriting = 4,
+};
+
+// Runs an Export action (its sources must not be empty).
+int RunExport(const CommandLine& command, const Streams& streams);
+
+// Writes "leafbind-export: " and `message` as one line to `fd`.
+void Complain(int fd, const std::string& message);
+
+}  // namespace cli

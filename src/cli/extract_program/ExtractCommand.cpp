@@ -1,0 +1,213 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "ExtractCommand.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "ListEntries.h"
+#include "MessageLine.h"
+#include "PageFileNames.h"
+#include "PdfPictures.h"
+#include "PictureCheck.h"
+#include "PictureFile.h"
+#include "ShownName.h"
+#include "WholeTransfers.h"
+
+namespace cli {
+
+namespace {
+
+std::string PageText(int page) { return "page " + std::to_string(page + 1); }
+
+// Why a page gives no picture back; empty for a page with one JPEG image.
+std::string PictureProblem(extract::PagePicture picture)
+{
+    switch (picture) {
+    case extract::PagePicture::Jpeg:
+        break;
+    case extract::PagePicture::NotJpeg:
+        return "not a JPEG image";
+    case extract::PagePicture::NoImage:
+        return "no image";
+    case extract::PagePicture::SeveralImages:
+        return "several images";
+    }
+    return {};
+}
+
+std::string Counted(size_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+void ShowWarnings(extract::PdfPictures& document, const ExtractCommandLine& command, const Streams& streams)
+{
+    for (const std::string& warning : document.TakeWarnings())
+        if (!command.quiet)
+            ComplainFromExtract(streams.err, "warning: " + warning);
+}
+
+// The folder the pictures go to, made when it is missing (not its parents); false after a
+// message.
+bool PrepareFolder(const std::string& folder, const Streams& streams)
+{
+    if (folder.empty())
+        return true;
+    if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+        ComplainFromExtract(streams.err, ShownName(folder) + ": cannot be made: " + std::strerror(errno));
+        return false;
+    }
+    struct stat info { };
+    if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        ComplainFromExtract(streams.err, ShownName(folder) + ": not a folder");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void ComplainFromExtract(int fd, const std::string& message) { WriteMessageLine(fd, "leafbind-extract", message); }
+
+int RunExtract(const ExtractCommandLine& command, const Streams& streams)
+{
+    const std::string shownDocument = ShownName(command.document);
+    extract::PdfPictures document(command.document, shownDocument);
+    const int pages = document.PageCount();
+    const std::vector<std::string> names = extract::PageFileNames(document.TitlesOfPageBookmarks(), pages);
+    ShowWarnings(document, command, streams);
+    if (!PrepareFolder(command.folder, streams))
+        return kExtractUnreadable;
+    const std::string prefix = command.folder.empty() || command.folder.ends_with('/') ? command.folder
+                                                                                       : command.folder + "/";
+    int status = kExtractDone;
+    std::vector<int> withPicture;
+    for (int page = 0; page < pages; ++page) {
+        const std::string problem = PictureProblem(document.Picture(page));
+        if (problem.empty()) {
+            withPicture.push_back(page);
+        } else {
+            ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": " + problem + ", nothing written");
+            status = kExtractPageProblem;
+        }
+    }
+    // Without -f nothing is written when any name is taken, so a second run cannot mix old and
+    // new files.
+    if (!command.force) {
+        bool taken = false;
+        for (int page : withPicture) {
+            struct stat info { };
+            const std::string path = prefix + names[static_cast<size_t>(page)];
+            if (lstat(path.c_str(), &info) == 0) {
+                ComplainFromExtract(streams.err, ShownName(path) + ": already exists (-f replaces it)");
+                taken = true;
+            }
+        }
+        if (taken)
+            return kExtractUnreadable;
+    }
+    size_t written = 0;
+    for (int page : withPicture) {
+        const std::string path = prefix + names[static_cast<size_t>(page)];
+        const extract::PictureWrite outcome = extract::WritePicture(document, page, path, command.force);
+        using Result = extract::PictureWrite::Result;
+        switch (outcome.result) {
+        case Result::Written:
+            ++written;
+            continue;
+        case Result::Exists:
+            ComplainFromExtract(streams.err, ShownName(path) + ": already exists (-f replaces it)");
+            break;
+        case Result::NotRegularFile:
+            ComplainFromExtract(streams.err, ShownName(path) + ": not a regular file");
+            break;
+        case Result::CannotWrite:
+            ComplainFromExtract(streams.err, ShownName(path) + ": cannot be written: " + std::strerror(outcome.systemError));
+            break;
+        case Result::PageUnreadable:
+            ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": the image data cannot be read");
+            break;
+        }
+        status = kExtractUnreadable;
+    }
+    ShowWarnings(document, command, streams);
+    if (!command.quiet)
+        posixfile::WriteAll(streams.out, Counted(written, "picture", "pictures") + " written\n");
+    return status;
+}
+
+int RunVerify(const ExtractCommandLine& command, const Streams& streams)
+{
+    Entries entries;
+    std::string error;
+    if (!GatherEntries(command.sources, command.nulSeparated, streams.in, entries, error)) {
+        ComplainFromExtract(streams.err, error);
+        return kExtractUsageError;
+    }
+    if (entries.paths.empty()) {
+        ComplainFromExtract(streams.err, "no JPEG files given (the lists are empty)");
+        return kExtractUsageError;
+    }
+    const std::string shownDocument = ShownName(command.document);
+    extract::PdfPictures document(command.document, shownDocument);
+    ShowWarnings(document, command, streams);
+    const size_t pages = static_cast<size_t>(document.PageCount());
+    const size_t files = entries.paths.size();
+    const auto report = [&](const std::string& line) {
+        if (!command.quiet)
+            posixfile::WriteAll(streams.out, line + "\n");
+    };
+    size_t matching = 0, stripped = 0;
+    bool unreadable = false;
+    for (size_t i = 0; i < std::min(pages, files); ++i) {
+        const int page = static_cast<int>(i);
+        const std::string where = PageText(page) + ": " + ShownEntry(entries, page) + ": ";
+        const std::string problem = PictureProblem(document.Picture(page));
+        if (!problem.empty()) {
+            report(where + problem);
+            continue;
+        }
+        const extract::PictureCheck check = extract::CheckPicture(document, page, entries.paths[i]);
+        using Result = extract::PictureCheck::Result;
+        switch (check.result) {
+        case Result::Identical:
+            ++matching;
+            break;
+        case Result::MetadataRemoved:
+            ++matching, ++stripped;
+            report(where + "same picture, metadata removed");
+            break;
+        case Result::Differs:
+            report(where + "differs at byte " + std::to_string(check.differsAt));
+            break;
+        case Result::FileUnreadable:
+            ComplainFromExtract(streams.err, ShownEntry(entries, page) + ": cannot be read: "
+                                    + (check.systemError ? std::strerror(check.systemError) : "not a regular file"));
+            unreadable = true;
+            break;
+        case Result::PageUnreadable:
+            ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": the image data cannot be read");
+            unreadable = true;
+            break;
+        }
+    }
+    if (pages != files)
+        report("the document has " + Counted(pages, "page", "pages") + " and " + Counted(files, "file was", "files were")
+               + " given");
+    ShowWarnings(document, command, streams);
+    const size_t compared = std::max(pages, files);
+    if (matching == compared)
+        report(Counted(matching, "page matches", "pages match")
+               + (stripped ? " (" + std::to_string(stripped) + " with metadata removed)" : std::string()));
+    else
+        report(std::to_string(matching) + " of " + Counted(compared, "page match", "pages match"));
+    if (unreadable)
+        return kExtractUnreadable;
+    return matching == compared ? kExtractDone : kExtractPageProblem;
+}
+
+}  // namespace cli

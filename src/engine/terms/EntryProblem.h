@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Why a list entry cannot become a page: found by reading its file, by planning its page, or when
+// it cannot be opened again while the document is written.
+#pragma once
+
+namespace jpeg2pdf {
+
+enum class EntryRefusal {
+    None,
+    EmptyPath,
+    CannotOpen,  // systemError says why
+    NotRegularFile,  // a folder, device, FIFO or socket
+    LockedByWriter,  // another program holds the file's exclusive lock
+    NotJpeg,  // does not begin with a start-of-image marker
+    EndsEarly,  // the file ends before a frame header
+    NoFrameHeader,  // the headers end (image data, end of image, fill bytes) without a frame header
+    UnsupportedFrame,  // only a frame of another coding process; frameMarker says which
+    NotEightBit,  // precision holds the sample precision
+    ComponentCount,  // components holds the count
+    ZeroSize,  // the frame header gives a width or height of 0
+    // Only under a PDF/A part:
+    CmykWithoutProfile,  // PDF/A: a CMYK picture without a usable profile cannot be shown under an sRGB intent
+    PageOutOfRange,  // PDF/A: the page would be smaller than 3 or larger than 14,400 units on a side
+};
+
+struct EntryProblem {
+    EntryRefusal refusal = EntryRefusal::None;
+    int systemError = 0;
+    int frameMarker = 0;
+    int precision = 0;
+    int components = 0;
+};
+
+// One refused entry: its index in the list and why.
+struct EntryReport {
+    int entry = -1;
+    EntryProblem problem;
+};
+
+}  // namespace jpeg2pdf
