@@ -25,10 +25,16 @@ constexpr double kPointsPerPixel = 72.0 / 300;
 struct Row {
     double degrees;  // counter-clockwise as the page shows it
     double least;    // share of the words every reader must find in order
+    // How far poppler's box of a word may lie from the word as drawn, in line heights: across the
+    // line (words of a steep line are drawn together into one band; see EachWordsBoxLiesOverIt),
+    // and along it.
+    double across, along;
 };
 
 const std::vector<Row> kRows = {
-    {0, 0.97},  {-3, 0.90}, {-1, 0.90}, {-0.5, 0.90}, {0.5, 0.90}, {1, 0.90}, {2.5, 0.90}, {3, 0.90}, {6, 0.80},
+    {0, 0.97, 0.02, 0.02},   {-3, 0.90, 0.9, 0.05},   {-1, 0.90, 0.2, 0.05}, {-0.5, 0.90, 0.05, 0.05},
+    {0.5, 0.90, 0.05, 0.05}, {1, 0.90, 0.2, 0.05},    {2.5, 0.90, 0.8, 0.05}, {3, 0.90, 0.9, 0.05},
+    {6, 0.80, 2.0, 0.05},
 };
 
 struct DrawnWord {
@@ -37,8 +43,8 @@ struct DrawnWord {
     double width, height;
 };
 
-// The drawn truth: 40 lines of 12-pixel-per-letter... words in one column, laid out level and
-// then turned about the page's centre, with the words each reader must find in this order.
+// The drawn truth: 40 lines of made-up words in one column (a letter half as wide as the line is
+// high), laid out level and then turned about the page's centre; `words` in reading order.
 struct DrawnPage {
     PageText text;
     std::vector<DrawnWord> words;
@@ -118,7 +124,7 @@ protected:
         texts_ = ReadTexts(pdfs);
         pdfs_ = pdfs;
     }
-    static void TearDownTestSuite() { if (!getenv("KEEP_PDFS")) delete dir_; }
+    static void TearDownTestSuite() { delete dir_; }
 
     static TempDir* dir_;
     static std::vector<DrawnPage> pages_;
@@ -146,5 +152,41 @@ TEST_F(SkewedTextLayer, EveryReaderFindsTheWordsInOrder)
             std::printf("%-8s %5.1f degrees: %5.1f %%\n", reader.c_str(), kRows[i].degrees, 100 * share);
             EXPECT_GE(share, kRows[i].least) << text.substr(0, 600);
         }
+    }
+}
+
+// Each word poppler finds has its box over the word as drawn: centred on it along the line, and
+// across it exactly while the line climbs less than the band its words are kept in (0.4 of the
+// line's height), else at most half the rest of the climb away. Boxes are as high as the line.
+TEST_F(SkewedTextLayer, EachWordsBoxLiesOverIt)
+{
+    for (size_t i = 0; i < kRows.size(); ++i) {
+        SCOPED_TRACE(std::to_string(kRows[i].degrees) + " degrees");
+        std::map<std::string, const DrawnWord*> drawn;
+        for (const DrawnWord& word : pages_[i].words)
+            drawn[word.text] = &word;
+        const CommandResult bbox = RunCommand("pdftotext -bbox " + Quoted(pdfs_[i]) + " - 2>/dev/null");
+        size_t checked = 0;
+        double worstAcross = 0, worstAlong = 0;
+        for (size_t at = 0; (at = bbox.output.find("<word xMin=", at)) != std::string::npos; ++at) {
+            double xMin, yMin, xMax, yMax;
+            char text[64] = {};
+            sscanf(bbox.output.c_str() + at, "<word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\">%63[^<]", &xMin,
+                   &yMin, &xMax, &yMax, text);
+            const auto found = drawn.find(text);
+            if (found == drawn.end())
+                continue;
+            const DrawnWord& word = *found->second;
+            const double height = word.height * kPointsPerPixel;
+            EXPECT_NEAR(yMax - yMin, height, 0.01 * height) << text;
+            worstAlong = std::max(worstAlong, std::abs((xMin + xMax) / 2 - word.centreX * kPointsPerPixel) / height);
+            worstAcross = std::max(worstAcross, std::abs((yMin + yMax) / 2 - word.centreY * kPointsPerPixel) / height);
+            ++checked;
+        }
+        std::printf("boxes at %4.1f degrees: %.3f across, %.3f along (line heights)\n", kRows[i].degrees, worstAcross,
+                    worstAlong);
+        EXPECT_GE(checked, pages_[i].words.size() * 9 / 10);
+        EXPECT_LE(worstAcross, kRows[i].across);
+        EXPECT_LE(worstAlong, kRows[i].along);
     }
 }
