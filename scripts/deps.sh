@@ -19,20 +19,36 @@ test_packages=(
   dbus at-spi2-core python3-pyatspi desktop-file-utils man-db
   weston appstream dpkg-dev file xxhash
   default-jre-headless libpdfbox2-java libactivation-java libjaxb-api-java
-  tesseract-ocr tesseract-ocr-deu mupdf-tools img2pdf ocrmypdf hyperfine time
+  tesseract-ocr tesseract-ocr-deu mupdf-tools img2pdf ocrmypdf hyperfine time nodejs
 )
 
 packages=("${run_packages[@]}")
 [ "${1:-run}" = test ] && packages+=("${test_packages[@]}")
+# Debian packs npm apart from Node.js; other builds of Node.js bring their own.
+[ "${1:-run}" = test ] && ! command -v npm >/dev/null && packages+=(npm)
+
+# pdf.js, one of the readers the text layer's tests read back with, from its lock file; once
+# installed, nothing more is fetched.
+install_test_readers() {
+  local readers
+  readers="$(dirname "$0")/../tests/readers"
+  [ -f "$readers/node_modules/pdfjs-dist/package.json" ] && return 0
+  (cd "$readers" && npm ci --omit=optional --no-audit --no-fund)
+}
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  [ "${1:-run}" = test ] && install_test_readers
+  exit 0
+fi
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 echo "Installing: ${missing[*]}"
 $sudo apt-get update
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+[ "${1:-run}" = test ] && install_test_readers
+exit 0

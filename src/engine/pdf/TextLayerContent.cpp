@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "BlankFontProgram.h"
+#include "LevelWords.h"
 #include "PdfObjects.h"
 
 namespace jpeg2pdf {
@@ -70,17 +71,35 @@ void KeepWordsApart(TextLine& line)
     }
 }
 
-// One line's text object, or nothing when none of its words can be shown.
+void AppendMatrix(std::string& out, const Matrix& matrix)
+{
+    AppendNumbers(out, {matrix[0], matrix[1], matrix[2], matrix[3], matrix[4], matrix[5]});
+    out += "Tm\n";
+}
+
+// One line's text object, or nothing when none of its words can be shown. The words are set
+// level (see LevelWords.h): the pen runs along the axis, and where a word's baseline differs from
+// the one before it, a new text matrix starts that word on its own baseline.
 std::string LineObject(TextLine line, const Matrix& pixelsToPage, std::string& spaceHex, TextCodes& codes)
 {
     if (!Finite({line.x0, line.y0, line.x1, line.y1, line.height}) || !(line.height > 0))
         return {};
     KeepWordsApart(line);
+    const LevelLine level = SetLevel(line);
+    // Along the axis, and up from it: with y running down, up is (axisY, -axisX).
+    const double ux = level.axisX, uy = level.axisY;
+    const auto wordMatrix = [&](double along, double raise) {
+        const Matrix onBaseline = {ux, uy, uy, -ux, line.x0 + ux * along + uy * raise, line.y0 + uy * along - ux * raise};
+        return Concatenate(onBaseline, pixelsToPage);
+    };
     std::string shown, hex;
     bool first = true;
-    double origin = 0, pen = 0;  // pixels along the baseline from the line's start
-    for (const TextWord& word : line.words) {
-        if (!Finite({word.start, word.end}) || word.text.empty())
+    Matrix firstMatrix {};
+    double pen = 0, raise = 0;  // pixels along the axis from the line's start, and up from it
+    for (size_t i = 0; i < line.words.size(); ++i) {
+        const TextWord& word = line.words[i];
+        const LevelWord& placed = level.words[i];
+        if (!Finite({word.start, word.end, placed.start, placed.end, placed.raise}) || word.text.empty())
             continue;
         // Codes in order of first use: the space comes before the word it leads to.
         if (!first && spaceHex.empty())
@@ -88,34 +107,30 @@ std::string LineObject(TextLine line, const Matrix& pixelsToPage, std::string& s
         hex.clear();
         const int glyphs = codes.AppendHex(word.text, hex);
         if (first) {
-            origin = pen = word.start;
+            pen = placed.start, raise = placed.raise;
+            firstMatrix = wordMatrix(pen, raise);
             first = false;
         } else {
             // The pen, not the word's start, is where the space begins: a word that overran its
-            // extent is made up for by the gap after it.
-            pen += ShowStretched(shown, spaceHex, 1, word.start - pen, line.height);
+            // extent is made up for by the gap after it. The space stays on the baseline of the
+            // word before it.
+            pen += ShowStretched(shown, spaceHex, 1, placed.start - pen, line.height);
+            if (placed.raise != raise) {
+                pen = placed.start, raise = placed.raise;
+                AppendMatrix(shown, wordMatrix(pen, raise));
+            }
         }
-        pen += ShowStretched(shown, hex, glyphs, word.end - pen, line.height);
+        pen += ShowStretched(shown, hex, glyphs, placed.end - pen, line.height);
     }
     if (first)
         return {};
 
-    double dx = line.x1 - line.x0, dy = line.y1 - line.y0;
-    const double length = std::hypot(dx, dy);
-    if (length > 0 && std::isfinite(length))
-        dx /= length, dy /= length;
-    else
-        dx = 1, dy = 0;
-    // Along the baseline, and up from it: with y running down, up is (dy, -dx).
-    const Matrix onBaseline = {dx, dy, dy, -dx, line.x0 + dx * origin, line.y0 + dy * origin};
-    const Matrix textMatrix = Concatenate(onBaseline, pixelsToPage);
     std::string object = "BT\n";
     object += kTextFontResource;
     object += ' ';
     AppendNumbers(object, {line.height});
     object += "Tf\n";
-    AppendNumbers(object, {textMatrix[0], textMatrix[1], textMatrix[2], textMatrix[3], textMatrix[4], textMatrix[5]});
-    object += "Tm\n";
+    AppendMatrix(object, firstMatrix);
     object += shown;
     object += "ET\n";
     return object;

@@ -17,8 +17,9 @@ namespace jpeg2pdf {
 // The operators for `text` inside q ... Q, or nothing for a page without words.
 // `pixelsToPage` is the matrix that takes the picture's pixels as the page shows them (x right,
 // y down from the top left corner) to page space; with `clip` set, the words are clipped to it as
-// the image is. Each line is one text object set on its baseline: the font size is the line's
-// height, each word is stretched to its extent with horizontal scaling, and a space glyph
+// the image is. Each line is one text object: the font size is the line's height, each word is
+// set level on its own baseline (LevelWords.h; a level line's words share the line's baseline and
+// one text matrix) and stretched to its extent with horizontal scaling, and a space glyph
 // stretched to the gap stands between words. Lines without a positive finite height or finite
 // baseline, and words without a finite extent or any text, are left out.
 std::string TextLayerContent(const PageText& text, const std::array<double, 6>& pixelsToPage, const PageRect* clip,
