@@ -137,7 +137,9 @@ TEST(Extract, VerifyNamesEachPageThatDiffersAndHow)
          "page 2: " + p[2] + ": differs at byte " + firstDifference(p[2], p[1]) + "\npage 3: " + p[1]
              + ": differs at byte " + firstDifference(p[1], p[2]) + "\n1 of 3 pages match\n"},
         {"a file too few", {album.pdf, p[0], p[1]}, 1,
-         "the document has 3 pages and 2 files were given\n2 of 3 pages match\n"},
+         "the document has 3 pages and 2 files were given\n2 of 3 pages, 2 files match\n"},
+        {"a file too many", {album.pdf, p[0], p[1], p[2], p[0]}, 1,
+         "the document has 3 pages and 4 files were given\n3 of 3 pages, 4 files match\n"},
         {"stripped", {stripped, phone}, 0,
          "page 1: " + phone + ": same picture, metadata removed\n1 page matches (1 with metadata removed)\n"},
         {"not a JPEG", {png, p[0]}, 1, "page 1: " + p[0] + ": not a JPEG image\n0 of 1 page match\n"},
@@ -217,7 +219,8 @@ TEST(Extract, ExtractionWritesOnlyWholeJpegPicturesAndOnlyInsideTheFolder)
     const std::string png = album.dir.File("png.pdf"), other = album.dir.File("other.pdf");
     RunChecked("img2pdf " + Quoted(album.dir.CopyTestData("libjpeg-turbo/testorig.png")) + " -o " + Quoted(png));
     RunChecked("img2pdf " + Quoted(album.paths[0]) + " " + Quoted(album.paths[2]) + " -o " + Quoted(other));
-    // Page 2 shows page 3's image beside its own; page 3 shows none.
+    // Page 2's resources hold page 3's image beside its own, which alone it draws; page 3 draws
+    // a name its resources no longer hold.
     const std::string odd = album.dir.File("odd.pdf");
     RunChecked("/usr/bin/python3 -c " + Quoted(R"(
 import pikepdf, sys
@@ -240,8 +243,8 @@ pdf.save(sys.argv[2])
         std::string err = "";
     } rows[] = {
         {"a page without a JPEG", {png}, album.dir.File("png"), 1, {}, "page 1: not a JPEG image, nothing written"},
-        {"pages with two images and with none, beside a whole one", {odd}, album.dir.File("odd"), 1,
-         {{"testorig.jpg", album.paths[0]}}, "page 2: several images, nothing written"},
+        {"an image held but not drawn, and a page drawing none", {odd}, album.dir.File("odd"), 1,
+         {{"testorig.jpg", album.paths[0]}, {album.names[1], album.paths[1]}}, "page 3: no image, nothing written"},
         {"another converter's document", {other}, album.dir.File("other"), 0,
          {{"page-0001.jpg", album.paths[0]}, {"page-0002.jpg", album.paths[2]}}},
         {"a link in the folder", {"-f", album.pdf}, linked, 0,

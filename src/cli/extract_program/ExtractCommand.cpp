@@ -44,6 +44,21 @@ std::string Counted(size_t count, const char* one, const char* many)
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
+// "a soft mask (/SMask), /Decode [1 0 1 0 1 0]"
+std::string Listed(const std::vector<std::string>& items)
+{
+    std::string text;
+    for (const std::string& item : items)
+        text += (text.empty() ? "" : ", ") + item;
+    return text;
+}
+
+std::string RunsOnText()
+{
+    return "the image data runs on more than " + std::to_string(extract::kRunOnAllowance >> 20)
+        + " MiB and " + std::to_string(extract::kRunOnRatio) + " times its stored size past the JPEG's end";
+}
+
 void ShowWarnings(extract::PdfPictures& document, const ExtractCommandLine& command, const Streams& streams)
 {
     for (const std::string& warning : document.TakeWarnings())
@@ -90,6 +105,11 @@ int RunExtract(const ExtractCommandLine& command, const Streams& streams)
         const std::string problem = PictureProblem(document.Picture(page));
         if (problem.empty()) {
             withPicture.push_back(page);
+            const std::vector<std::string> adds = document.ShownDifferently(page);
+            if (!adds.empty() && !command.quiet)
+                ComplainFromExtract(streams.err, "warning: " + shownDocument + ": " + PageText(page)
+                                        + ": the page shows the picture through " + Listed(adds)
+                                        + "; the file holds it without that");
         } else {
             ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": " + problem + ", nothing written");
             status = kExtractPageProblem;
@@ -130,6 +150,9 @@ int RunExtract(const ExtractCommandLine& command, const Streams& streams)
             break;
         case Result::PageUnreadable:
             ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": the image data cannot be read");
+            break;
+        case Result::RunsOn:
+            ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": " + RunsOnText() + ", nothing written");
             break;
         }
         status = kExtractUnreadable;
@@ -173,13 +196,23 @@ int RunVerify(const ExtractCommandLine& command, const Streams& streams)
         }
         const extract::PictureCheck check = extract::CheckPicture(document, page, entries.paths[i]);
         using Result = extract::PictureCheck::Result;
+        // The same data shown otherwise than the file shows it is not the file's picture.
+        const auto differently = [&](const char* same) {
+            const std::vector<std::string> adds = document.ShownDifferently(page);
+            if (!adds.empty())
+                report(where + same + ", shown differently (" + Listed(adds) + ")");
+            return !adds.empty();
+        };
         switch (check.result) {
         case Result::Identical:
-            ++matching;
+            if (!differently("same bytes"))
+                ++matching;
             break;
         case Result::MetadataRemoved:
-            ++matching, ++stripped;
-            report(where + "same picture, metadata removed");
+            if (!differently("same picture, metadata removed")) {
+                ++matching, ++stripped;
+                report(where + "same picture, metadata removed");
+            }
             break;
         case Result::Differs:
             report(where + "differs at byte " + std::to_string(check.differsAt));
@@ -193,6 +226,10 @@ int RunVerify(const ExtractCommandLine& command, const Streams& streams)
             ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": the image data cannot be read");
             unreadable = true;
             break;
+        case Result::RunsOn:
+            ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": " + RunsOnText());
+            unreadable = true;
+            break;
         }
     }
     if (pages != files)
@@ -203,8 +240,11 @@ int RunVerify(const ExtractCommandLine& command, const Streams& streams)
     if (matching == compared)
         report(Counted(matching, "page matches", "pages match")
                + (stripped ? " (" + std::to_string(stripped) + " with metadata removed)" : std::string()));
-    else
+    else if (pages == files)
         report(std::to_string(matching) + " of " + Counted(compared, "page match", "pages match"));
+    else  // no "of 4 pages" for a document of 3
+        report(std::to_string(matching) + " of " + Counted(pages, "page", "pages") + ", " + Counted(files, "file", "files")
+               + " match");
     if (unreadable)
         return kExtractUnreadable;
     return matching == compared ? kExtractDone : kExtractPageProblem;
