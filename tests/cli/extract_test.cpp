@@ -177,6 +177,10 @@ TEST(Extract, BookmarkTitlesBecomeSafeNamesInsideTheFolder)
         {"same.jpg", "same.jpg"},
         {"same.jpg", "same (2).jpg"},
         {"", "page-0009.jpg"},
+        {"\u202Egpj.exe", "gpj.exe.jpg"},
+        {"a\u200Bb\u00ADc\u2066d\uFEFF.jpg", "abcd.jpg"},
+        {"\u200E-rf", "_rf (2).jpg"},
+        {"\u2069\u061C", "page-0013.jpg"},
     };
     TempDir dir;
     const std::string photo = dir.Write("p.jpg", MakeJpeg({.width = 8, .height = 8}));
