@@ -12,6 +12,7 @@
 
 #include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFNameTreeObjectHelper.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
@@ -232,12 +233,18 @@ struct PdfPictures::Document {
     }
 };
 
-PdfPictures::PdfPictures(const std::string& path, const std::string& shownName)
+PdfPictures::PdfPictures(const std::string& path, const std::string& shownName, const std::string& password)
     : document_(std::make_unique<Document>())
 {
     document_->pdf.setSuppressWarnings(true);
     // libqpdf names the document as shown in its messages, and closes the file.
-    document_->pdf.processFile(shownName.c_str(), OpenRegularFile(path, shownName), true);
+    try {
+        document_->pdf.processFile(shownName.c_str(), OpenRegularFile(path, shownName), true, password.c_str());
+    } catch (const QPDFExc& e) {
+        if (e.getErrorCode() == qpdf_e_password)
+            throw PasswordRefused(e.what());
+        throw;
+    }
     document_->pages = document_->pdf.getAllPages();
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -36,13 +37,19 @@ public:
     virtual void Take(const unsigned char* data, size_t size) = 0;
 };
 
+// The document is encrypted and the password given (none: the empty one) does not open it.
+class PasswordRefused : public std::runtime_error {
+public:
+    explicit PasswordRefused(const std::string& what) : std::runtime_error(what) { }
+};
+
 // Every member may throw what libqpdf throws (std::exception) for a document it cannot read,
 // damaged or cut short; the caller catches it at its edge.
 class PdfPictures {
 public:
     // Opens the document; it must be a regular file (a FIFO or a device is refused unread).
-    // Messages name it as `shownName`.
-    PdfPictures(const std::string& path, const std::string& shownName);
+    // Messages name it as `shownName`. Throws PasswordRefused when `password` does not open it.
+    PdfPictures(const std::string& path, const std::string& shownName, const std::string& password = {});
     ~PdfPictures();
     PdfPictures(const PdfPictures&) = delete;
     PdfPictures& operator=(const PdfPictures&) = delete;

@@ -503,3 +503,52 @@ pdf.save(sys.argv[2])
         EXPECT_EQ(check.status, row.stopped ? 3 : 0) << check.err;
     }
 }
+
+// A document with a user password opens with it from a file or standard input; without one, or
+// with a wrong one, the message says which.
+TEST(Extract, APasswordComesFromAFileOrStandardInputNeverAnArgument)
+{
+    Album album;
+    const std::string locked = album.dir.File("locked.pdf");
+    RunChecked("qpdf --encrypt 'sesame' owner 256 -- " + Quoted(album.pdf) + " " + Quoted(locked));
+    const std::string right = album.dir.Write("right.txt", "sesame\nsecond line\n");
+    const std::string wrong = album.dir.Write("wrong.txt", "sesame2\n");
+    const struct Row {
+        const char* what;
+        std::vector<std::string> args;
+        std::string input;
+        int status;
+        std::string err;
+    } rows[] = {
+        {"from a file", {"--password-file", right}, "", 0, ""},
+        {"from standard input", {"--password-file", "-"}, "sesame", 0, ""},
+        {"none given", {}, "", 3,
+         "leafbind-extract: " + locked + ": the document needs a password: give it with --password-file FILE (- for "
+         "standard input), or run at a terminal to be asked for it\n"},
+        {"a wrong one", {"--password-file", wrong}, "", 3, "leafbind-extract: " + locked + ": the password is wrong\n"},
+        {"a wrong one from standard input", {"--password-file", "-"}, "open\n", 3,
+         "leafbind-extract: " + locked + ": the password is wrong\n"},
+    };
+    int n = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::string folder = album.dir.File("out" + std::to_string(++n));
+        std::vector<std::string> args = row.args;
+        args.insert(args.end(), {"-d", folder, locked});
+        const ProgramRun run = RunExtractProgram(args, row.input);
+        EXPECT_EQ(run.status, row.status);
+        EXPECT_EQ(run.err, row.err);
+        if (row.status == 0) {
+            EXPECT_EQ(ReadFileBytes(folder + "/" + album.names[1]), ReadFileBytes(album.paths[1]));
+        }
+        std::vector<std::string> verify = row.args;
+        verify.insert(verify.end(), {"--verify", locked});
+        verify.insert(verify.end(), album.paths.begin(), album.paths.end());
+        const ProgramRun check = RunExtractProgram(verify, row.input);
+        EXPECT_EQ(check.status, row.status);
+        EXPECT_EQ(check.out, row.status == 0 ? "3 pages match\n" : "");
+    }
+    const ProgramRun both = RunExtractProgram({"--password-file", "-", "--verify", locked, "-l", "-"}, "sesame\n");
+    EXPECT_EQ(both.status, 2);
+    EXPECT_NE(both.err.find("standard input cannot hold both the password and a list"), std::string::npos);
+}

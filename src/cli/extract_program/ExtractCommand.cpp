@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
+#include "DocumentPassword.h"
 #include "ListEntries.h"
 #include "MessageLine.h"
 #include "PageFileNames.h"
@@ -84,6 +86,38 @@ bool PrepareFolder(const std::string& folder, const Streams& streams)
     return true;
 }
 
+// The document opened with the password given, or asked for at the terminal when it needs one
+// and none was given; null after a message.
+std::unique_ptr<extract::PdfPictures> OpenDocument(const ExtractCommandLine& command, const Streams& streams)
+{
+    const std::string shown = ShownName(command.document);
+    std::string password, error;
+    const bool given = !command.passwordFile.empty();
+    if (given && !ReadPasswordFile(command.passwordFile, streams.in, password, error)) {
+        ComplainFromExtract(streams.err, error);
+        return nullptr;
+    }
+    try {
+        return std::make_unique<extract::PdfPictures>(command.document, shown, password);
+    } catch (const extract::PasswordRefused&) {
+        if (given) {
+            ComplainFromExtract(streams.err, shown + ": the password is wrong");
+            return nullptr;
+        }
+    }
+    if (AskPassword(streams.in, streams.err, "Password for " + shown + ": ", password)) {
+        try {
+            return std::make_unique<extract::PdfPictures>(command.document, shown, password);
+        } catch (const extract::PasswordRefused&) {
+            ComplainFromExtract(streams.err, shown + ": the password is wrong");
+            return nullptr;
+        }
+    }
+    ComplainFromExtract(streams.err, shown + ": the document needs a password: give it with --password-file FILE"
+                                              " (- for standard input), or run at a terminal to be asked for it");
+    return nullptr;
+}
+
 }  // namespace
 
 void ComplainFromExtract(int fd, const std::string& message) { WriteMessageLine(fd, "leafbind-extract", message); }
@@ -91,7 +125,10 @@ void ComplainFromExtract(int fd, const std::string& message) { WriteMessageLine(
 int RunExtract(const ExtractCommandLine& command, const Streams& streams)
 {
     const std::string shownDocument = ShownName(command.document);
-    extract::PdfPictures document(command.document, shownDocument);
+    const std::unique_ptr<extract::PdfPictures> opened = OpenDocument(command, streams);
+    if (!opened)
+        return kExtractUnreadable;
+    extract::PdfPictures& document = *opened;
     const int pages = document.PageCount();
     const std::vector<std::string> names = extract::PageFileNames(document.TitlesOfPageBookmarks(), pages);
     ShowWarnings(document, command, streams);
@@ -176,7 +213,10 @@ int RunVerify(const ExtractCommandLine& command, const Streams& streams)
         return kExtractUsageError;
     }
     const std::string shownDocument = ShownName(command.document);
-    extract::PdfPictures document(command.document, shownDocument);
+    const std::unique_ptr<extract::PdfPictures> opened = OpenDocument(command, streams);
+    if (!opened)
+        return kExtractUnreadable;
+    extract::PdfPictures& document = *opened;
     ShowWarnings(document, command, streams);
     const size_t pages = static_cast<size_t>(document.PageCount());
     const size_t files = entries.paths.size();
