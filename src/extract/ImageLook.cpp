@@ -110,7 +110,7 @@ std::vector<std::string> WhatTheImageAdds(QPDFObjectHandle image, bool adobeInve
         if (plain.size() == 8 && Same(given, kFourInverted))
             plain = kFourInverted;
         if (plain.empty())  // a colour space not known: [0 1] for each pair given
-            for (size_t i = 0; i + 1 < given.size() + 1 && plain.size() < given.size(); i += 2)
+            while (plain.size() < given.size())
                 plain.insert(plain.end(), {0, 1});
         if (!Same(given, plain))
             adds.push_back(Shown(given));
