@@ -1,19 +1,24 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "PdfPictures.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <map>
 #include <set>
+#include <string>
 #include <stdexcept>
 
 #include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFNameTreeObjectHelper.hh>
 #include <qpdf/QPDFObjectHandle.hh>
-#include <qpdf/QPDFPageObjectHelper.hh>
 
+#include "DrawnImages.h"
+#include "ImageLook.h"
+#include "JpegScan.h"
 #include "ReadableFile.h"
 
 namespace extract {
@@ -60,26 +65,87 @@ bool IsJpegStream(QPDFObjectHandle image)
     return true;
 }
 
-class SinkPipeline : public Pipeline {
+// Passes the decoded bytes on, following the JPEG in them, and stops the decoding (by
+// throwing, which libqpdf turns into a failed read) when the data runs on too far past the
+// JPEG's end, or, without a sink, once the JPEG's headers are read.
+class GuardedPipeline : public Pipeline {
 public:
-    explicit SinkPipeline(ByteSink& sink) : Pipeline("picture", nullptr), sink_(sink) { }
-    void write(const unsigned char* data, size_t size) override { sink_.Take(data, size); }
+    GuardedPipeline(ByteSink* sink, long long storedSize)
+        : Pipeline("picture", nullptr), sink_(sink),
+          allowance_(std::max(kRunOnAllowance, kRunOnRatio * std::max(storedSize, 0LL)))
+    {
+    }
+
+    void write(const unsigned char* data, size_t size) override
+    {
+        if (stopped_)
+            throw std::runtime_error("reading stopped");
+        const size_t inJpeg = scan_.Take(data, size);
+        if (scan_.Ended())
+            pastEnd_ += static_cast<long long>(size - inJpeg);
+        if (pastEnd_ > allowance_) {
+            runsOn_ = stopped_ = true;
+            throw std::runtime_error("the data runs on past the JPEG's end");
+        }
+        if (sink_) {
+            sink_->Take(data, size);
+        } else if (scan_.HeadersRead() || scan_.Ended()) {
+            stopped_ = true;
+            throw std::runtime_error("headers read");
+        }
+    }
     void finish() override { }
 
+    bool RunsOn() const { return runsOn_; }
+    bool Stopped() const { return stopped_; }
+    const JpegScan& Scan() const { return scan_; }
+
 private:
-    ByteSink& sink_;
+    ByteSink* sink_;
+    long long allowance_;
+    JpegScan scan_;
+    long long pastEnd_ = 0;
+    bool runsOn_ = false, stopped_ = false;
 };
 
-// The image XObjects a page draws, forms followed; each object once however often it is used.
-std::vector<QPDFObjectHandle> ImagesOf(QPDFPageObjectHelper page)
+// The image's data (its filters before DCTDecode undone) into `pipeline`; false when it cannot
+// be read or decoded whole.
+bool PipeDecoded(QPDFObjectHandle image, Pipeline& pipeline)
 {
-    std::vector<QPDFObjectHandle> images;
-    std::set<QPDFObjGen> seen;
-    page.forEachImage(true, [&](QPDFObjectHandle& image, QPDFObjectHandle&, const std::string&) {
-        if (seen.insert(image.getObjGen()).second)
-            images.push_back(image);
-    });
-    return images;
+    QPDFObjectHandle dict = image.getDict();
+    std::vector<QPDFObjectHandle> filters = FilterList(dict);
+    if (filters.size() == 1)
+        return image.pipeStreamData(&pipeline, nullptr, 0, qpdf_dl_none, true);
+    // The filters before DCTDecode are undone by libqpdf, which leaves a stream alone whose
+    // filters it cannot all undo: for this read the dictionary names only those (the document
+    // is never written, and the dictionary is put back).
+    QPDFObjectHandle filter = dict.getKey("/Filter"), parameters = dict.getKey("/DecodeParms");
+    filters.pop_back();
+    dict.replaceKey("/Filter", QPDFObjectHandle::newArray(filters));
+    if (parameters.isArray()) {
+        std::vector<QPDFObjectHandle> kept = parameters.getArrayAsVector();
+        kept.resize(filters.size(), QPDFObjectHandle::newNull());
+        dict.replaceKey("/DecodeParms", QPDFObjectHandle::newArray(kept));
+    }
+    bool filtered = false;
+    bool piped = false;
+    try {
+        piped = image.pipeStreamData(&pipeline, &filtered, 0, qpdf_dl_generalized, true);
+    } catch (...) {
+        dict.replaceKey("/Filter", filter);
+        dict.replaceKey("/DecodeParms", parameters);
+        throw;
+    }
+    dict.replaceKey("/Filter", filter);
+    dict.replaceKey("/DecodeParms", parameters);
+    return piped && filtered;
+}
+
+// The stream's length in the file, as its dictionary gives it.
+long long StoredSize(QPDFObjectHandle image)
+{
+    QPDFObjectHandle length = image.getDict().getKey("/Length");
+    return length.isInteger() ? length.getIntValue() : 0;
 }
 
 // A regular file's stream, opened without blocking on a FIFO; throws with the reason.
@@ -104,6 +170,37 @@ FILE* OpenRegularFile(const std::string& path, const std::string& shownName)
 struct PdfPictures::Document {
     QPDF pdf;
     std::vector<QPDFObjectHandle> pages;
+    std::map<int, std::vector<DrawnImage>> drawings;  // by page, once read
+    std::vector<std::string> warnings;  // taken from libqpdf before a read that may be cut short
+
+    // Pipes an image's data; what libqpdf warns of a read this program stopped on purpose (a
+    // decoder cut off in mid-stream) is dropped.
+    bool PipeStoppable(QPDFObjectHandle image, GuardedPipeline& pipeline)
+    {
+        for (QPDFExc& warning : pdf.getWarnings())
+            warnings.push_back(warning.what());
+        const bool piped = PipeDecoded(image, pipeline);
+        if (pipeline.Stopped())
+            pdf.getWarnings();
+        return piped;
+    }
+
+    const std::vector<DrawnImage>& Drawing(int page)
+    {
+        auto found = drawings.find(page);
+        if (found == drawings.end())
+            found = drawings.emplace(page, DrawnImagesOf(pages.at(static_cast<size_t>(page)))).first;
+        return found->second;
+    }
+
+    // The one image a Jpeg page draws; null for any other page.
+    const DrawnImage* JpegOf(int page)
+    {
+        const std::vector<DrawnImage>& drawn = Drawing(page);
+        if (drawn.size() != 1 || !drawn.front().image.isInitialized() || !IsJpegStream(drawn.front().image))
+            return nullptr;
+        return &drawn.front();
+    }
 
     // The page a destination opens: an explicit one ([page /Fit ...]), a named one, or a
     // dictionary holding it under /D; nothing for anything else.
@@ -136,12 +233,18 @@ struct PdfPictures::Document {
     }
 };
 
-PdfPictures::PdfPictures(const std::string& path, const std::string& shownName)
+PdfPictures::PdfPictures(const std::string& path, const std::string& shownName, const std::string& password)
     : document_(std::make_unique<Document>())
 {
     document_->pdf.setSuppressWarnings(true);
     // libqpdf names the document as shown in its messages, and closes the file.
-    document_->pdf.processFile(shownName.c_str(), OpenRegularFile(path, shownName), true);
+    try {
+        document_->pdf.processFile(shownName.c_str(), OpenRegularFile(path, shownName), true, password.c_str());
+    } catch (const QPDFExc& e) {
+        if (e.getErrorCode() == qpdf_e_password)
+            throw PasswordRefused(e.what());
+        throw;
+    }
     document_->pages = document_->pdf.getAllPages();
 }
 
@@ -151,48 +254,40 @@ int PdfPictures::PageCount() const { return static_cast<int>(document_->pages.si
 
 PagePicture PdfPictures::Picture(int page) const
 {
-    std::vector<QPDFObjectHandle> images = ImagesOf(QPDFPageObjectHelper(document_->pages.at(page)));
-    if (images.empty())
+    const std::vector<DrawnImage>& drawn = document_->Drawing(page);
+    if (drawn.empty())
         return PagePicture::NoImage;
-    if (images.size() > 1)
+    if (drawn.size() > 1)
         return PagePicture::SeveralImages;
-    return IsJpegStream(images.front()) ? PagePicture::Jpeg : PagePicture::NotJpeg;
+    return document_->JpegOf(page) ? PagePicture::Jpeg : PagePicture::NotJpeg;
 }
 
-bool PdfPictures::PipeJpeg(int page, ByteSink& sink) const
+std::vector<std::string> PdfPictures::ShownDifferently(int page) const
 {
-    std::vector<QPDFObjectHandle> images = ImagesOf(QPDFPageObjectHelper(document_->pages.at(page)));
-    if (images.size() != 1 || !IsJpegStream(images.front()))
-        return false;
-    QPDFObjectHandle image = images.front();
-    QPDFObjectHandle dict = image.getDict();
-    std::vector<QPDFObjectHandle> filters = FilterList(dict);
-    SinkPipeline pipeline(sink);
-    if (filters.size() == 1)
-        return image.pipeStreamData(&pipeline, nullptr, 0, qpdf_dl_none, true);
-    // The filters before DCTDecode are undone by libqpdf, which leaves a stream alone whose
-    // filters it cannot all undo: for this read the dictionary names only those (the document
-    // is never written, and the dictionary is put back).
-    QPDFObjectHandle filter = dict.getKey("/Filter"), parameters = dict.getKey("/DecodeParms");
-    filters.pop_back();
-    dict.replaceKey("/Filter", QPDFObjectHandle::newArray(filters));
-    if (parameters.isArray()) {
-        std::vector<QPDFObjectHandle> kept = parameters.getArrayAsVector();
-        kept.resize(filters.size(), QPDFObjectHandle::newNull());
-        dict.replaceKey("/DecodeParms", QPDFObjectHandle::newArray(kept));
+    const DrawnImage* drawn = document_->JpegOf(page);
+    if (!drawn)
+        return {};
+    bool adobeInverted = false;
+    if (ShowsFourComponentsAsStored(drawn->image)) {
+        GuardedPipeline headers(nullptr, StoredSize(drawn->image));
+        document_->PipeStoppable(drawn->image, headers);  // stopped once the headers are read
+        adobeInverted = headers.Scan().HasAdobeSegment() && headers.Scan().Components() == 4;
     }
-    bool filtered = false;
-    bool piped = false;
-    try {
-        piped = image.pipeStreamData(&pipeline, &filtered, 0, qpdf_dl_generalized, true);
-    } catch (...) {
-        dict.replaceKey("/Filter", filter);
-        dict.replaceKey("/DecodeParms", parameters);
-        throw;
-    }
-    dict.replaceKey("/Filter", filter);
-    dict.replaceKey("/DecodeParms", parameters);
-    return piped && filtered;
+    std::vector<std::string> adds = WhatTheImageAdds(drawn->image, adobeInverted);
+    adds.insert(adds.end(), drawn->stateChanges.begin(), drawn->stateChanges.end());
+    return adds;
+}
+
+PipeOutcome PdfPictures::PipeJpeg(int page, ByteSink& sink) const
+{
+    const DrawnImage* drawn = document_->JpegOf(page);
+    if (!drawn)
+        return PipeOutcome::Unreadable;
+    GuardedPipeline pipeline(&sink, StoredSize(drawn->image));
+    const bool piped = document_->PipeStoppable(drawn->image, pipeline);
+    if (pipeline.RunsOn())
+        return PipeOutcome::RunsOn;
+    return piped ? PipeOutcome::Piped : PipeOutcome::Unreadable;
 }
 
 std::vector<std::string> PdfPictures::TitlesOfPageBookmarks() const
@@ -229,7 +324,8 @@ std::vector<std::string> PdfPictures::TitlesOfPageBookmarks() const
 
 std::vector<std::string> PdfPictures::TakeWarnings()
 {
-    std::vector<std::string> texts;
+    std::vector<std::string> texts = std::move(document_->warnings);
+    document_->warnings.clear();
     for (QPDFExc& warning : document_->pdf.getWarnings())
         texts.push_back(warning.what());
     return texts;

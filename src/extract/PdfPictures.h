@@ -7,13 +7,28 @@
 
 #include <cstddef>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace extract {
 
-// What a page shows, as far as getting its JPEG back goes.
+// What a page draws, as far as getting its JPEG back goes: only what its content stream (and
+// the forms it draws) paints counts, not what its resources merely hold; an inline image is a
+// picture that is not JPEG data.
 enum class PagePicture { Jpeg, NotJpeg, NoImage, SeveralImages };
+
+enum class PipeOutcome {
+    Piped,
+    Unreadable,  // the stream's data cannot be read or decoded whole
+    RunsOn,  // the decoded data runs on too far past the JPEG's end (see kRunOnAllowance)
+};
+
+// Decoded data past a JPEG's end-of-image marker (a motion photo's video, say) is given back
+// with it, unless it grows past both of these: so many bytes, and so many times the stream's
+// size in the file. Beyond them a small document would fill a disk.
+constexpr long long kRunOnAllowance = 64LL << 20;
+constexpr long long kRunOnRatio = 16;
 
 // Receives a picture's bytes in pieces, in order.
 class ByteSink {
@@ -22,23 +37,33 @@ public:
     virtual void Take(const unsigned char* data, size_t size) = 0;
 };
 
+// The document is encrypted and the password given (none: the empty one) does not open it.
+class PasswordRefused : public std::runtime_error {
+public:
+    explicit PasswordRefused(const std::string& what) : std::runtime_error(what) { }
+};
+
 // Every member may throw what libqpdf throws (std::exception) for a document it cannot read,
 // damaged or cut short; the caller catches it at its edge.
 class PdfPictures {
 public:
     // Opens the document; it must be a regular file (a FIFO or a device is refused unread).
-    // Messages name it as `shownName`.
-    PdfPictures(const std::string& path, const std::string& shownName);
+    // Messages name it as `shownName`. Throws PasswordRefused when `password` does not open it.
+    PdfPictures(const std::string& path, const std::string& shownName, const std::string& password = {});
     ~PdfPictures();
     PdfPictures(const PdfPictures&) = delete;
     PdfPictures& operator=(const PdfPictures&) = delete;
 
     int PageCount() const;
-    // Pages count from 0. An image used by a form the page draws counts as the page's.
+    // Pages count from 0. An image drawn by a form the page draws counts as the page's.
     PagePicture Picture(int page) const;
-    // Pipes the JPEG bytes of a Jpeg page to `sink`, Flate and the like decoded, the DCT data not;
-    // false when the stream's data cannot be read or decoded whole.
-    bool PipeJpeg(int page, ByteSink& sink) const;
+    // For a Jpeg page: what the page adds to the JPEG's picture where it shows it (a decode
+    // array, a mask, a transfer function...), each in the words a message uses; empty when it
+    // shows the picture as it is. May read the start of the image's data.
+    std::vector<std::string> ShownDifferently(int page) const;
+    // Pipes the JPEG bytes of a Jpeg page to `sink`, Flate and the like decoded, the DCT data
+    // not. On RunsOn the sink has taken less than the allowance past the JPEG's end.
+    PipeOutcome PipeJpeg(int page, ByteSink& sink) const;
     // The titles of the bookmarks, one per page in page order, when the document has exactly one
     // bookmark per page, each opening its page; otherwise empty.
     std::vector<std::string> TitlesOfPageBookmarks() const;

@@ -106,7 +106,7 @@ bool HoldsStrippedCopy(const PdfPictures& document, int page, const std::string&
     };
     bool piped = false;
     try {
-        piped = document.PipeJpeg(page, sink);
+        piped = document.PipeJpeg(page, sink) == PipeOutcome::Piped;
     } catch (...) {
         drainAndJoin();
         throw;
@@ -131,12 +131,12 @@ PictureCheck CheckPicture(const PdfPictures& document, int page, const std::stri
     posix_fadvise(file.file.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     const int64_t fileSize = file.info.st_size;
     ComparingSink sink(file.file.Get());
-    const bool piped = document.PipeJpeg(page, sink);
+    const PipeOutcome piped = document.PipeJpeg(page, sink);
     const int64_t difference = sink.Difference();
     const int readError = errno;
     file.file.Reset();
-    if (!piped) {
-        check.result = PictureCheck::Result::PageUnreadable;
+    if (piped != PipeOutcome::Piped) {
+        check.result = piped == PipeOutcome::RunsOn ? PictureCheck::Result::RunsOn : PictureCheck::Result::PageUnreadable;
     } else if (difference < 0) {
         check.result = PictureCheck::Result::FileUnreadable;
         check.systemError = readError;

@@ -72,8 +72,15 @@ PictureWrite WritePicture(const PdfPictures& document, int page, const std::stri
     if (!replacement.Begin(path, exists && S_ISREG(existing.st_mode) ? &existing : nullptr, true))
         return {Result::CannotWrite, errno};
     FileSink sink(replacement.Descriptor());
-    if (!document.PipeJpeg(page, sink))
-        return {Result::PageUnreadable, 0};  // the replacement is abandoned on the way out
+    // On a failure the replacement is abandoned on the way out, with all it holds.
+    switch (document.PipeJpeg(page, sink)) {
+    case PipeOutcome::Piped:
+        break;
+    case PipeOutcome::Unreadable:
+        return {Result::PageUnreadable, 0};
+    case PipeOutcome::RunsOn:
+        return {Result::RunsOn, 0};
+    }
     if (const int error = sink.Finish(); error != 0)
         return {Result::CannotWrite, error};
     using posixfile::FileReplacement;

@@ -15,6 +15,7 @@ struct PictureWrite {
         NotRegularFile,  // a folder or the like is at the path
         CannotWrite,  // systemError says why
         PageUnreadable,  // the page's stream cannot be read or decoded whole
+        RunsOn,  // the stream's data runs on too far past its JPEG's end (PipeOutcome::RunsOn)
     };
     Result result = Result::Written;
     int systemError = 0;

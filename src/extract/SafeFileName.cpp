@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "FormatCharacters.h"
+
 namespace extract {
 
 namespace {
@@ -62,9 +64,11 @@ std::string Joined(std::string_view stem, std::string_view ending)
 
 std::string SafeFileName(std::string_view title)
 {
-    if (title.find_first_not_of(' ') == std::string_view::npos)
+    // Invisible characters go first: a title of nothing else makes no name, and one that hid
+    // a leading '-' or '.' does not keep it.
+    std::string name = WithoutFormatCharacters(title);
+    if (name.find_first_not_of(' ') == std::string::npos)
         return {};
-    std::string name(title);
     for (char& c : name)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == '/')
             c = '_';

@@ -11,7 +11,8 @@ namespace extract {
 // The longest name most Linux file systems take, in bytes.
 constexpr size_t kLongestName = 255;
 
-// `title` (UTF-8) as a file name: '/', NUL and other control bytes become '_', as does a leading
+// `title` (UTF-8) as a file name: invisible format characters (bidirectional controls, zero-width
+// characters...) are left out; '/', NUL and other control bytes become '_', as does a leading
 // '-' or '.' (no option lookalike, no hidden file, never "." or ".."); ".jpg" is added unless it
 // ends in .jpg, .jpeg, .jpe or .jfif (any case); a name longer than kLongestName is cut short
 // before its extension, at a character's start. Empty for a title that is empty or only spaces.

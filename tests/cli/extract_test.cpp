@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <sstream>
 
 #include "MakeJpeg.h"
 #include "PhoneJpeg.h"
@@ -137,7 +138,9 @@ TEST(Extract, VerifyNamesEachPageThatDiffersAndHow)
          "page 2: " + p[2] + ": differs at byte " + firstDifference(p[2], p[1]) + "\npage 3: " + p[1]
              + ": differs at byte " + firstDifference(p[1], p[2]) + "\n1 of 3 pages match\n"},
         {"a file too few", {album.pdf, p[0], p[1]}, 1,
-         "the document has 3 pages and 2 files were given\n2 of 3 pages match\n"},
+         "the document has 3 pages and 2 files were given\n2 of 3 pages, 2 files match\n"},
+        {"a file too many", {album.pdf, p[0], p[1], p[2], p[0]}, 1,
+         "the document has 3 pages and 4 files were given\n3 of 3 pages, 4 files match\n"},
         {"stripped", {stripped, phone}, 0,
          "page 1: " + phone + ": same picture, metadata removed\n1 page matches (1 with metadata removed)\n"},
         {"not a JPEG", {png, p[0]}, 1, "page 1: " + p[0] + ": not a JPEG image\n0 of 1 page match\n"},
@@ -174,6 +177,10 @@ TEST(Extract, BookmarkTitlesBecomeSafeNamesInsideTheFolder)
         {"same.jpg", "same.jpg"},
         {"same.jpg", "same (2).jpg"},
         {"", "page-0009.jpg"},
+        {"\u202Egpj.exe", "gpj.exe.jpg"},
+        {"a\u200Bb\u00ADc\u2066d\uFEFF.jpg", "abcd.jpg"},
+        {"\u200E-rf", "_rf (2).jpg"},
+        {"\u2069\u061C", "page-0013.jpg"},
     };
     TempDir dir;
     const std::string photo = dir.Write("p.jpg", MakeJpeg({.width = 8, .height = 8}));
@@ -217,7 +224,8 @@ TEST(Extract, ExtractionWritesOnlyWholeJpegPicturesAndOnlyInsideTheFolder)
     const std::string png = album.dir.File("png.pdf"), other = album.dir.File("other.pdf");
     RunChecked("img2pdf " + Quoted(album.dir.CopyTestData("libjpeg-turbo/testorig.png")) + " -o " + Quoted(png));
     RunChecked("img2pdf " + Quoted(album.paths[0]) + " " + Quoted(album.paths[2]) + " -o " + Quoted(other));
-    // Page 2 shows page 3's image beside its own; page 3 shows none.
+    // Page 2's resources hold page 3's image beside its own, which alone it draws; page 3 draws
+    // a name its resources no longer hold.
     const std::string odd = album.dir.File("odd.pdf");
     RunChecked("/usr/bin/python3 -c " + Quoted(R"(
 import pikepdf, sys
@@ -240,8 +248,8 @@ pdf.save(sys.argv[2])
         std::string err = "";
     } rows[] = {
         {"a page without a JPEG", {png}, album.dir.File("png"), 1, {}, "page 1: not a JPEG image, nothing written"},
-        {"pages with two images and with none, beside a whole one", {odd}, album.dir.File("odd"), 1,
-         {{"testorig.jpg", album.paths[0]}}, "page 2: several images, nothing written"},
+        {"an image held but not drawn, and a page drawing none", {odd}, album.dir.File("odd"), 1,
+         {{"testorig.jpg", album.paths[0]}, {album.names[1], album.paths[1]}}, "page 3: no image, nothing written"},
         {"another converter's document", {other}, album.dir.File("other"), 0,
          {{"page-0001.jpg", album.paths[0]}, {"page-0002.jpg", album.paths[2]}}},
         {"a link in the folder", {"-f", album.pdf}, linked, 0,
@@ -308,4 +316,239 @@ TEST(Extract, UsageErrorsAreRefusedBeforeAnythingIsRead)
         EXPECT_EQ(run.status, 2) << row.message;
         EXPECT_NE(run.err.find(row.message), std::string::npos) << run.err;
     }
+}
+
+namespace {
+
+// Changes the middle page of a document (`kind`), keeping every image's bytes.
+const char* const kRedraw = R"(
+import pikepdf, sys
+pdf = pikepdf.open(sys.argv[1])
+kind = sys.argv[3]
+images = [p.Resources.XObject[list(p.Resources.XObject.keys())[0]] for p in pdf.pages]
+middle = len(pdf.pages) // 2
+page, image = pdf.pages[middle], images[middle]
+def draws(text):
+    page.Contents = pdf.make_stream(text.encode())
+def form(contents, **xobjects):
+    made = pdf.make_stream(contents.encode(), Type=pikepdf.Name.XObject, Subtype=pikepdf.Name.Form, BBox=[0, 0, 1, 1])
+    if xobjects:
+        made.Resources = pikepdf.Dictionary(XObject=pikepdf.Dictionary(**xobjects))
+    return made
+negative = pdf.make_stream(b'{1 exch sub}', FunctionType=4, Domain=[0, 1], Range=[0, 1])
+if kind == 'shared':  # one resource dictionary for all pages, each drawing one of its images
+    shared = pdf.make_indirect(pikepdf.Dictionary(XObject=pikepdf.Dictionary({'/Im%d' % i: im for i, im in enumerate(images)})))
+    for i, p in enumerate(pdf.pages):
+        p.Resources = shared
+        p.Contents = pdf.make_stream(b'q 10 0 0 10 0 0 cm /Im%d Do Q' % i)
+elif kind == 'unused':
+    page.Resources.XObject.Unused = images[0]
+elif kind == 'forms':  # drawn through a form inside a form, the inner one without resources
+    inner = form('q 1 0 0 1 0 0 cm /Pic Do Q')
+    page.Resources.XObject = pikepdf.Dictionary(Outer=form('/Inner Do', Inner=inner, Pic=image))
+    draws('q 10 0 0 10 0 0 cm /Outer Do Q')
+elif kind == 'decode':
+    image.Decode = [1, 0, 1, 0, 1, 0]
+elif kind == 'identity decode':
+    image.Decode = [0, 1, 0, 1, 0, 1]
+elif kind == 'smask':
+    image.SMask = pdf.make_stream(b'\x80', Type=pikepdf.Name.XObject, Subtype=pikepdf.Name.Image, Width=1, Height=1,
+                                  ColorSpace=pikepdf.Name.DeviceGray, BitsPerComponent=8)
+elif kind in ('transfer', 'transfer undone', 'transfer inside q Q'):
+    page.Resources.ExtGState = pikepdf.Dictionary(Neg=pikepdf.Dictionary(TR=negative),
+                                                  Id=pikepdf.Dictionary(TR2=pikepdf.Name.Default, TR=pikepdf.Name.Identity))
+    before = {'transfer': '/Neg gs ', 'transfer undone': '/Neg gs /Id gs ', 'transfer inside q Q': 'q /Neg gs Q '}[kind]
+    draws(before + page.Contents.read_bytes().decode())
+elif kind == 'inline':
+    draws(page.Contents.read_bytes().decode() + ' q 5 0 0 5 0 0 cm BI /W 1 /H 1 /CS /G /BPC 8 ID \x80 EI Q')
+elif kind == 'no decode':
+    del image.Decode
+pdf.save(sys.argv[2])
+)";
+
+// How many images a real reader finds drawn on each page.
+std::vector<int> ImagesPerPage(const std::string& pdf)
+{
+    const CommandResult listed = RunCommand("pdfimages -list " + Quoted(pdf));
+    std::vector<int> counts;
+    std::istringstream lines(listed.output);
+    std::string line;
+    for (int skip = 0; skip < 2 && std::getline(lines, line); ++skip) { }
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        int page = 0, number = 0;
+        std::string type;
+        if (fields >> page >> number >> type && type == "image") {
+            counts.resize(std::max<size_t>(counts.size(), static_cast<size_t>(page)));
+            ++counts[static_cast<size_t>(page) - 1];
+        }
+    }
+    return counts;
+}
+
+}  // namespace
+
+// Only what a page paints is its picture, and what the page adds to it is named: the middle
+// page of each document is changed, its image's bytes kept.
+TEST(Extract, APagesPictureIsWhatItDrawsAndHowItShowsIt)
+{
+    Album album;
+    TempDir& dir = album.dir;
+    const std::string cmyk = dir.Write("cmyk.jpg", MakeJpeg({.width = 24, .height = 16, .components = 4}));
+    const std::string cmykPdf = dir.File("cmyk.pdf");
+    ASSERT_EQ(RunExportProgram({"-o", cmykPdf, cmyk}).status, 0);
+    const std::string script = dir.Write("redraw.py", kRedraw);
+    const std::string& middle = album.paths[1];
+    const std::string shown = "page 2: " + middle + ": same bytes, shown differently (";
+    const struct Row {
+        const char* kind;
+        int status;  // of both runs
+        std::string note;  // the verify line of the middle page, or the warning's part
+        bool ownCmyk = false;  // the one-page CMYK document instead of the album
+    } rows[] = {
+        {"shared", 0, ""},
+        {"unused", 0, ""},
+        {"forms", 0, ""},
+        {"identity decode", 0, ""},
+        {"transfer undone", 0, ""},
+        {"transfer inside q Q", 0, ""},
+        {"none", 0, "", true},
+        {"decode", 1, shown + "/Decode [1 0 1 0 1 0])"},
+        {"smask", 1, shown + "a soft mask (/SMask))"},
+        {"transfer", 1, shown + "a transfer function (/TR))"},
+        {"inline", 1, "page 2: " + middle + ": several images"},
+        {"no decode", 1, "page 1: " + cmyk + ": same bytes, shown differently (no /Decode to undo the Adobe CMYK inversion)",
+         true},
+    };
+    int n = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.kind);
+        const std::string pdf = dir.File("redrawn" + std::to_string(++n) + ".pdf");
+        RunChecked("/usr/bin/python3 " + Quoted(script) + " " + Quoted(row.ownCmyk ? cmykPdf : album.pdf) + " "
+                   + Quoted(pdf) + " " + Quoted(row.kind));
+        const std::vector<std::string> files = row.ownCmyk ? std::vector<std::string> {cmyk} : album.paths;
+        if (std::string(row.kind) != "inline") {
+            EXPECT_EQ(ImagesPerPage(pdf), std::vector<int>(files.size(), 1));
+        }
+        std::vector<std::string> verify = {"--verify", pdf};
+        verify.insert(verify.end(), files.begin(), files.end());
+        const ProgramRun check = RunExtractProgram(verify);
+        EXPECT_EQ(check.status, row.status) << check.err;
+        const size_t pages = files.size();
+        EXPECT_EQ(check.out, row.status == 0 ? (pages == 1 ? "1 page matches\n" : "3 pages match\n")
+                                             : row.note + "\n" + std::to_string(pages - 1) + " of "
+                                                   + std::to_string(pages) + (pages == 1 ? " page match\n" : " pages match\n"));
+        // Extraction gives the picture back all the same, with a warning, unless the page draws
+        // more than one.
+        const std::string folder = dir.File("out" + std::to_string(n));
+        const ProgramRun run = RunExtractProgram({"-d", folder, pdf});
+        const bool several = std::string(row.kind) == "inline";
+        EXPECT_EQ(run.status, several ? 1 : 0) << run.err;
+        EXPECT_EQ(Listing(folder).size(), files.size() - (several ? 1 : 0));
+        if (!several) {
+            const std::string name = row.ownCmyk ? "page-0001.jpg" : album.names[1];
+            EXPECT_EQ(ReadFileBytes(folder + "/" + name), ReadFileBytes(files[pages / 2]));
+        }
+        if (row.status != 0 && !several) {
+            const std::string adds = row.note.substr(row.note.find("differently (") + 13);
+            EXPECT_NE(run.err.find("warning: " + pdf + ": page " + std::to_string(pages / 2 + 1)
+                                   + ": the page shows the picture through " + adds.substr(0, adds.size() - 1)),
+                      std::string::npos) << run.err;
+        } else {
+            EXPECT_EQ(run.err.find("warning"), std::string::npos) << run.err;
+        }
+    }
+}
+
+// Data after a picture's end (a motion photo's video) comes back with it, unless a small stream
+// decodes to far more: then nothing of the picture is written, and the other pages are.
+TEST(Extract, DataRunningOnFarPastThePicturesEndStopsItsRead)
+{
+    Album album;
+    const std::string script = album.dir.Write("runon.py", R"(
+import pikepdf, sys, zlib
+pdf = pikepdf.open(sys.argv[1])
+image = pdf.pages[1].Resources.XObject[list(pdf.pages[1].Resources.XObject.keys())[0]]
+packer = zlib.compressobj(9)
+data = packer.compress(image.read_raw_bytes())
+for _ in range(int(sys.argv[3])):
+    data += packer.compress(bytes(1 << 20))
+image.write(data + packer.flush(), filter=[pikepdf.Name.FlateDecode, pikepdf.Name.DCTDecode])
+pdf.save(sys.argv[2])
+)");
+    const struct Row {
+        int mebibytes;  // of zeros after the picture's end
+        bool stopped;
+    } rows[] = {{8, false}, {65, true}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.mebibytes);
+        const std::string pdf = album.dir.File("runon" + std::to_string(row.mebibytes) + ".pdf");
+        RunChecked("/usr/bin/python3 " + Quoted(script) + " " + Quoted(album.pdf) + " " + Quoted(pdf) + " "
+                   + std::to_string(row.mebibytes));
+        ASSERT_LT(std::filesystem::file_size(pdf), 1u << 20);
+        const std::string folder = album.dir.File("out" + std::to_string(row.mebibytes));
+        const ProgramRun run = RunExtractProgram({"-d", folder, pdf});
+        const std::string longer = ReadFileBytes(album.paths[1]) + std::string(size_t(row.mebibytes) << 20, '\0');
+        if (row.stopped) {
+            EXPECT_EQ(run.status, 3);
+            EXPECT_EQ(run.err, "leafbind-extract: " + pdf + ": page 2: the image data runs on more than 64 MiB and 16 "
+                                                            "times its stored size past the JPEG's end, nothing written\n");
+            EXPECT_EQ(Listing(folder), (std::set<std::string> {album.names[0], album.names[2]}));
+        } else {
+            EXPECT_EQ(run.status, 0) << run.err;
+            EXPECT_EQ(ReadFileBytes(folder + "/" + album.names[1]), longer);
+        }
+        const std::string file = album.dir.Write("longer.jpg", longer);
+        const ProgramRun check = RunExtractProgram({"--verify", pdf, album.paths[0], file, album.paths[2]});
+        EXPECT_EQ(check.status, row.stopped ? 3 : 0) << check.err;
+    }
+}
+
+// A document with a user password opens with it from a file or standard input; without one, or
+// with a wrong one, the message says which.
+TEST(Extract, APasswordComesFromAFileOrStandardInputNeverAnArgument)
+{
+    Album album;
+    const std::string locked = album.dir.File("locked.pdf");
+    RunChecked("qpdf --encrypt 'sesame' owner 256 -- " + Quoted(album.pdf) + " " + Quoted(locked));
+    const std::string right = album.dir.Write("right.txt", "sesame\nsecond line\n");
+    const std::string wrong = album.dir.Write("wrong.txt", "sesame2\n");
+    const struct Row {
+        const char* what;
+        std::vector<std::string> args;
+        std::string input;
+        int status;
+        std::string err;
+    } rows[] = {
+        {"from a file", {"--password-file", right}, "", 0, ""},
+        {"from standard input", {"--password-file", "-"}, "sesame", 0, ""},
+        {"none given", {}, "", 3,
+         "leafbind-extract: " + locked + ": the document needs a password: give it with --password-file FILE (- for "
+         "standard input), or run at a terminal to be asked for it\n"},
+        {"a wrong one", {"--password-file", wrong}, "", 3, "leafbind-extract: " + locked + ": the password is wrong\n"},
+        {"a wrong one from standard input", {"--password-file", "-"}, "open\n", 3,
+         "leafbind-extract: " + locked + ": the password is wrong\n"},
+    };
+    int n = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::string folder = album.dir.File("out" + std::to_string(++n));
+        std::vector<std::string> args = row.args;
+        args.insert(args.end(), {"-d", folder, locked});
+        const ProgramRun run = RunExtractProgram(args, row.input);
+        EXPECT_EQ(run.status, row.status);
+        EXPECT_EQ(run.err, row.err);
+        if (row.status == 0) {
+            EXPECT_EQ(ReadFileBytes(folder + "/" + album.names[1]), ReadFileBytes(album.paths[1]));
+        }
+        std::vector<std::string> verify = row.args;
+        verify.insert(verify.end(), {"--verify", locked});
+        verify.insert(verify.end(), album.paths.begin(), album.paths.end());
+        const ProgramRun check = RunExtractProgram(verify, row.input);
+        EXPECT_EQ(check.status, row.status);
+        EXPECT_EQ(check.out, row.status == 0 ? "3 pages match\n" : "");
+    }
+    const ProgramRun both = RunExtractProgram({"--password-file", "-", "--verify", locked, "-l", "-"}, "sesame\n");
+    EXPECT_EQ(both.status, 2);
+    EXPECT_NE(both.err.find("standard input cannot hold both the password and a list"), std::string::npos);
 }

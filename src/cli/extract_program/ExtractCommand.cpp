@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
+#include "DocumentPassword.h"
 #include "ListEntries.h"
 #include "MessageLine.h"
 #include "PageFileNames.h"
@@ -44,6 +46,21 @@ std::string Counted(size_t count, const char* one, const char* many)
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
+// "a soft mask (/SMask), /Decode [1 0 1 0 1 0]"
+std::string Listed(const std::vector<std::string>& items)
+{
+    std::string text;
+    for (const std::string& item : items)
+        text += (text.empty() ? "" : ", ") + item;
+    return text;
+}
+
+std::string RunsOnText()
+{
+    return "the image data runs on more than " + std::to_string(extract::kRunOnAllowance >> 20)
+        + " MiB and " + std::to_string(extract::kRunOnRatio) + " times its stored size past the JPEG's end";
+}
+
 void ShowWarnings(extract::PdfPictures& document, const ExtractCommandLine& command, const Streams& streams)
 {
     for (const std::string& warning : document.TakeWarnings())
@@ -69,6 +86,38 @@ bool PrepareFolder(const std::string& folder, const Streams& streams)
     return true;
 }
 
+// The document opened with the password given, or asked for at the terminal when it needs one
+// and none was given; null after a message.
+std::unique_ptr<extract::PdfPictures> OpenDocument(const ExtractCommandLine& command, const Streams& streams)
+{
+    const std::string shown = ShownName(command.document);
+    std::string password, error;
+    const bool given = !command.passwordFile.empty();
+    if (given && !ReadPasswordFile(command.passwordFile, streams.in, password, error)) {
+        ComplainFromExtract(streams.err, error);
+        return nullptr;
+    }
+    try {
+        return std::make_unique<extract::PdfPictures>(command.document, shown, password);
+    } catch (const extract::PasswordRefused&) {
+        if (given) {
+            ComplainFromExtract(streams.err, shown + ": the password is wrong");
+            return nullptr;
+        }
+    }
+    if (AskPassword(streams.in, streams.err, "Password for " + shown + ": ", password)) {
+        try {
+            return std::make_unique<extract::PdfPictures>(command.document, shown, password);
+        } catch (const extract::PasswordRefused&) {
+            ComplainFromExtract(streams.err, shown + ": the password is wrong");
+            return nullptr;
+        }
+    }
+    ComplainFromExtract(streams.err, shown + ": the document needs a password: give it with --password-file FILE"
+                                              " (- for standard input), or run at a terminal to be asked for it");
+    return nullptr;
+}
+
 }  // namespace
 
 void ComplainFromExtract(int fd, const std::string& message) { WriteMessageLine(fd, "leafbind-extract", message); }
@@ -76,7 +125,10 @@ void ComplainFromExtract(int fd, const std::string& message) { WriteMessageLine(
 int RunExtract(const ExtractCommandLine& command, const Streams& streams)
 {
     const std::string shownDocument = ShownName(command.document);
-    extract::PdfPictures document(command.document, shownDocument);
+    const std::unique_ptr<extract::PdfPictures> opened = OpenDocument(command, streams);
+    if (!opened)
+        return kExtractUnreadable;
+    extract::PdfPictures& document = *opened;
     const int pages = document.PageCount();
     const std::vector<std::string> names = extract::PageFileNames(document.TitlesOfPageBookmarks(), pages);
     ShowWarnings(document, command, streams);
@@ -90,6 +142,11 @@ int RunExtract(const ExtractCommandLine& command, const Streams& streams)
         const std::string problem = PictureProblem(document.Picture(page));
         if (problem.empty()) {
             withPicture.push_back(page);
+            const std::vector<std::string> adds = document.ShownDifferently(page);
+            if (!adds.empty() && !command.quiet)
+                ComplainFromExtract(streams.err, "warning: " + shownDocument + ": " + PageText(page)
+                                        + ": the page shows the picture through " + Listed(adds)
+                                        + "; the file holds it without that");
         } else {
             ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": " + problem + ", nothing written");
             status = kExtractPageProblem;
@@ -131,6 +188,9 @@ int RunExtract(const ExtractCommandLine& command, const Streams& streams)
         case Result::PageUnreadable:
             ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": the image data cannot be read");
             break;
+        case Result::RunsOn:
+            ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": " + RunsOnText() + ", nothing written");
+            break;
         }
         status = kExtractUnreadable;
     }
@@ -153,7 +213,10 @@ int RunVerify(const ExtractCommandLine& command, const Streams& streams)
         return kExtractUsageError;
     }
     const std::string shownDocument = ShownName(command.document);
-    extract::PdfPictures document(command.document, shownDocument);
+    const std::unique_ptr<extract::PdfPictures> opened = OpenDocument(command, streams);
+    if (!opened)
+        return kExtractUnreadable;
+    extract::PdfPictures& document = *opened;
     ShowWarnings(document, command, streams);
     const size_t pages = static_cast<size_t>(document.PageCount());
     const size_t files = entries.paths.size();
@@ -173,13 +236,23 @@ int RunVerify(const ExtractCommandLine& command, const Streams& streams)
         }
         const extract::PictureCheck check = extract::CheckPicture(document, page, entries.paths[i]);
         using Result = extract::PictureCheck::Result;
+        // The same data shown otherwise than the file shows it is not the file's picture.
+        const auto differently = [&](const char* same) {
+            const std::vector<std::string> adds = document.ShownDifferently(page);
+            if (!adds.empty())
+                report(where + same + ", shown differently (" + Listed(adds) + ")");
+            return !adds.empty();
+        };
         switch (check.result) {
         case Result::Identical:
-            ++matching;
+            if (!differently("same bytes"))
+                ++matching;
             break;
         case Result::MetadataRemoved:
-            ++matching, ++stripped;
-            report(where + "same picture, metadata removed");
+            if (!differently("same picture, metadata removed")) {
+                ++matching, ++stripped;
+                report(where + "same picture, metadata removed");
+            }
             break;
         case Result::Differs:
             report(where + "differs at byte " + std::to_string(check.differsAt));
@@ -193,6 +266,10 @@ int RunVerify(const ExtractCommandLine& command, const Streams& streams)
             ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": the image data cannot be read");
             unreadable = true;
             break;
+        case Result::RunsOn:
+            ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": " + RunsOnText());
+            unreadable = true;
+            break;
         }
     }
     if (pages != files)
@@ -203,8 +280,11 @@ int RunVerify(const ExtractCommandLine& command, const Streams& streams)
     if (matching == compared)
         report(Counted(matching, "page matches", "pages match")
                + (stripped ? " (" + std::to_string(stripped) + " with metadata removed)" : std::string()));
-    else
+    else if (pages == files)
         report(std::to_string(matching) + " of " + Counted(compared, "page match", "pages match"));
+    else  // no "of 4 pages" for a document of 3
+        report(std::to_string(matching) + " of " + Counted(pages, "page", "pages") + ", " + Counted(files, "file", "files")
+               + " match");
     if (unreadable)
         return kExtractUnreadable;
     return matching == compared ? kExtractDone : kExtractPageProblem;

@@ -10,12 +10,13 @@ namespace cli {
 
 namespace {
 
-enum LongOnly : int { kVersion = kVersionCode, kVerify };
+enum LongOnly : int { kVersion = kVersionCode, kVerify, kPasswordFile };
 
 constexpr option kLongOptions[] = {
     {"folder", required_argument, nullptr, 'd'},
     {"force", no_argument, nullptr, 'f'},
     {"verify", no_argument, nullptr, kVerify},
+    {"password-file", required_argument, nullptr, kPasswordFile},
     {"list", required_argument, nullptr, 'l'},
     {"null", no_argument, nullptr, '0'},
     {"quiet", no_argument, nullptr, 'q'},
@@ -58,6 +59,11 @@ private:
             return;
         case kVerify:
             verify_ = true;
+            return;
+        case kPasswordFile:
+            if (value.empty())
+                return Fail("the password file's name is empty");
+            result_.passwordFile = value;
             return;
         default:
             Fail("unknown option " + ShownName(LastArgument()));  // not reached
@@ -115,10 +121,20 @@ private:
             Fail(result_.sources.front().isList ? "a list (-l) is for --verify"
                                                 : "one document at a time: '" + ShownName(result_.sources.front().path)
                          + "' is one too many (JPEG files are for --verify)");
+        else if (result_.passwordFile == "-" && ReadsListFromStandardInput())
+            Fail("standard input cannot hold both the password and a list");
         else if (!verify_ && result_.nulSeparated)
             Fail("-0 is for --verify's lists");
         else
             result_.action = verify_ ? ExtractCommandLine::Action::Verify : ExtractCommandLine::Action::Extract;
+    }
+
+    bool ReadsListFromStandardInput() const
+    {
+        for (const Source& source : result_.sources)
+            if (source.isList && source.path == "-")
+                return true;
+        return false;
     }
 
     ExtractCommandLine result_;  // filled by the base class's Scan too; constructed before it runs

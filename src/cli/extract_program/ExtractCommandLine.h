@@ -17,6 +17,7 @@ struct ExtractCommandLine : SharedArguments {
     std::string document;
     std::string folder;  // Extract: where the pictures go; empty for the current folder
     bool force = false;
+    std::string passwordFile;  // --password-file: "-" for standard input; empty: none
 };
 
 // `args` without the program name. Not thread-safe: it uses getopt_long's global state.

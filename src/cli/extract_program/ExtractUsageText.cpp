@@ -5,8 +5,8 @@
 namespace cli {
 
 const char* const kExtractUsage
-    = "Usage: leafbind-extract [-d FOLDER] [-f] DOC.pdf\n"
-      "       leafbind-extract --verify DOC.pdf [JPEG ...] [-l LIST] [-0]\n"
+    = "Usage: leafbind-extract [-d FOLDER] [-f] [--password-file FILE] DOC.pdf\n"
+      "       leafbind-extract --verify DOC.pdf [JPEG ...] [-l LIST] [-0] [--password-file FILE]\n"
       "Writes each page's JPEG image of a PDF back to a file, byte for byte; or checks that\n"
       "each page of a PDF carries its JPEG file.\n"
       "\n"
@@ -22,7 +22,12 @@ const char* const kExtractUsage
       "  -l, --list FILE     add the entries of an image list file (\"-\" reads standard input);\n"
       "                      entries and JPEG arguments are taken in command-line order\n"
       "  -0, --null          lists hold names ended by NUL bytes instead of lines\n"
+      "A page's picture is the one image its content draws; one it shows through a decode\n"
+      "array, a mask or a transfer function is given back with a warning, and is \"same bytes,\n"
+      "shown differently\" to --verify.\n"
       "\n"
+      "      --password-file FILE  the document's password: the file's first line (\"-\" reads\n"
+      "                      standard input); without it, asked for at a terminal when needed\n"
       "  -q, --quiet         print nothing but errors\n"
       "  -h, --help          show this text\n"
       "      --version       show the version\n"
