@@ -83,7 +83,7 @@ bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const
                    PageTextSource* text, const PageProgress& progress, WriteStop& stop)
 {
     ObjectOffsets offsets(static_cast<size_t>(plan.objects.Last() + 1));
-    if (plan.information.documentId)
+    if (plan.information.HasDocumentId())
         out.StartContentDigest();
 
     if (!WriteHeader(out, plan.versionMinor, plan.binaryComment) || !WriteCatalog(out, offsets, CatalogEntries(plan))
@@ -98,7 +98,7 @@ bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const
         || !WriteXrefSection(out, offsets, plan.objects.Last()))
         return false;
     std::vector<std::string> trailerEntries = TrailerEntries(plan);
-    if (plan.information.documentId)
+    if (plan.information.HasDocumentId())
         trailerEntries.push_back(DocumentIdEntry(out.ContentHash()));
     return WriteTrailer(out, plan.objects.Last() + 1, offsets.back(), trailerEntries);
 }

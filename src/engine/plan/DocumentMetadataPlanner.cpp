@@ -40,7 +40,6 @@ void PlanInformation(DocumentPlan& plan, const DocumentInfo& info, PdfAPart part
         return;
     plan.information.object = plan.objects.Allocate();
     plan.information.info = part == PdfAPart::None ? info : XmlRepresentableInfo(info);
-    plan.information.documentId = true;
 }
 
 }  // namespace jpeg2pdf

@@ -79,7 +79,8 @@ struct OutlinePlan {
 struct InformationPlan {
     int64_t object = 0;  // 0: none
     DocumentInfo info;  // under PDF/A, text both the dictionary and the XMP packet can hold
-    bool documentId = false;  // /ID from a running hash of every byte before the trailer
+    // A described document is identified: /ID from a running hash of every byte before the trailer.
+    bool HasDocumentId() const { return object != 0; }
 };
 
 // What a PDF/A document carries besides its pages: its XMP packet and its sRGB output intent.
