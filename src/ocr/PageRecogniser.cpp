@@ -5,8 +5,10 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/ocrclass.h>
 
+#include <cmath>
 #include <mutex>
 
+#include "PageSkew.h"
 #include "RecognisedLayout.h"
 
 namespace ocr {
@@ -38,7 +40,7 @@ void SetPicture(tesseract::TessBaseAPI& api, Pix* pix, int dotsPerInch)
 
 PageRecogniser::PageRecogniser(const std::string& dataFolder, const OcrSettings& settings,
                                const std::atomic<bool>* cancel)
-    : text_(std::make_unique<tesseract::TessBaseAPI>()), cancel_(cancel)
+    : text_(std::make_unique<tesseract::TessBaseAPI>()), cancel_(cancel), straighten_(settings.straighten)
 {
     const std::lock_guard lock(loading);
     Silence(*text_);
@@ -93,7 +95,16 @@ jpeg2pdf::PageText PageRecogniser::Recognise(const PagePixels& picture)
             return {};
         pix = upright.get();
     }
-    SetPicture(*text_, pix, picture.dotsPerInch);
+    // The recogniser loses whole lines on a page turned by two degrees or more: it reads a level
+    // copy, and the words are carried back.
+    const std::optional<double> skew = MeasureSkew(pix);
+    StraightPixels straight;
+    if (skew && std::abs(*skew) >= kLeastSkew) {
+        straight = Straightened(pix, *skew);
+        if (!straight.pix)
+            return {};
+    }
+    SetPicture(*text_, straight.pix ? straight.pix.get() : pix, picture.dotsPerInch);
     tesseract::ETEXT_DESC monitor;
     monitor.cancel = Cancelled;
     monitor.cancel_this = const_cast<std::atomic<bool>*>(cancel_);
@@ -103,8 +114,12 @@ jpeg2pdf::PageText PageRecogniser::Recognise(const PagePixels& picture)
         text = ReadRecognisedLayout(it.get());
     }
     text_->Clear();
+    if (straight.pix)
+        TurnTextBackFromStraight(text, straight, pixGetWidth(pix), pixGetHeight(pix));
     if (turns != 0)
         TurnPageTextBack(text, turns, pixGetWidth(pix), pixGetHeight(pix));
+    if (straighten_)
+        text.turn = StraighteningTurn(skew);
     ScalePageText(text, picture.scale);
     return text;
 }

@@ -27,6 +27,8 @@ public:
 
     // False when the language data could not be loaded (checked before any work starts).
     bool Ready() const { return ready_; }
+    // Reads a page scanned askew from a straightened copy of its pixels; with straightening asked
+    // for, the page's turn comes back too.
     jpeg2pdf::PageText Recognise(const PagePixels& picture);
 
 private:
@@ -36,6 +38,7 @@ private:
     std::unique_ptr<tesseract::TessBaseAPI> text_;
     std::unique_ptr<tesseract::TessBaseAPI> orientation_;  // only with rotatePages
     const std::atomic<bool>* cancel_;
+    bool straighten_ = false;
     bool ready_ = false;
 };
 

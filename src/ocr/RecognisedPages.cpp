@@ -5,14 +5,17 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "PagePixels.h"
 #include "PageRecogniser.h"
+#include "PageSkew.h"
 
 namespace ocr {
 
-RecognisedPages::RecognisedPages(const OcrSettings& settings, std::string dataFolder, Warning warn)
-    : settings_(settings), dataFolder_(std::move(dataFolder)), warn_(std::move(warn))
+RecognisedPages::RecognisedPages(const OcrSettings& settings, std::string dataFolder, Warning warn,
+                                 TurnNote noteTurn)
+    : settings_(settings), dataFolder_(std::move(dataFolder)), warn_(std::move(warn)), noteTurn_(std::move(noteTurn))
 {
 }
 
@@ -65,6 +68,8 @@ jpeg2pdf::PageText RecognisedPages::Take(int index)
         warn_(pages_[size_t(index)].entry, "no text recognised: the language data cannot be loaded");
     else if (warn_ && !result.problem.empty())
         warn_(pages_[size_t(index)].entry, "no text recognised: " + result.problem);
+    if (noteTurn_ && result.text.turn != 0)
+        noteTurn_(pages_[size_t(index)].entry, result.text.turn);
     return std::move(result.text);
 }
 
@@ -75,13 +80,16 @@ void RecognisedPages::Work()
     // environment offers (OMP_THREAD_LIMIT) is read only when the library loads; no active levels
     // serialises every region from here on.
     omp_set_max_active_levels(0);
-    PageRecogniser recogniser(dataFolder_, settings_, &stop_);
+    // Measuring alone needs no recogniser and no language data.
+    std::optional<PageRecogniser> recogniser;
+    if (settings_.recognise)
+        recogniser.emplace(dataFolder_, settings_, &stop_);
     const int window = 2 * std::max(settings_.jobs, 1);
     for (;;) {
         int index = 0;
         {
             std::unique_lock lock(mutex_);
-            if (!recogniser.Ready())
+            if (recogniser && !recogniser->Ready())
                 loadFailed_ = true;
             changed_.wait(lock, [&] {
                 return stop_ || claimed_ >= static_cast<int>(pages_.size()) || claimed_ < taken_ + window;
@@ -90,17 +98,28 @@ void RecognisedPages::Work()
                 return;
             index = claimed_++;
         }
-        const jpeg2pdf::PageTextRequest& page = pages_[size_t(index)];
-        Result result;
-        if (recogniser.Ready()) {
-            const PagePixels picture = DecodePagePixels(page.path, page.orientation);
-            result.problem = picture.error.empty() ? "" : "the picture cannot be decoded (" + picture.error + ")";
-            result.text = recogniser.Recognise(picture);
-        }
+        Result result = Read(pages_[size_t(index)], recogniser ? &*recogniser : nullptr);
         const std::lock_guard lock(mutex_);
         done_.emplace(index, std::move(result));
         changed_.notify_all();
     }
+}
+
+RecognisedPages::Result RecognisedPages::Read(const jpeg2pdf::PageTextRequest& page, PageRecogniser* recogniser) const
+{
+    Result result;
+    if (!recogniser) {
+        // Rows from the top at a reduced scale: a fraction of what decoding the page would cost.
+        if (settings_.straighten)
+            result.text.turn = StraighteningTurn(MeasureFileSkew(page.path, page.orientation));
+        return result;
+    }
+    if (recogniser->Ready()) {
+        const PagePixels picture = DecodePagePixels(page.path, page.orientation);
+        result.problem = picture.error.empty() ? "" : "the picture cannot be decoded (" + picture.error + ")";
+        result.text = recogniser->Recognise(picture);
+    }
+    return result;
 }
 
 }  // namespace ocr

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -90,6 +92,15 @@ int Explain(const jpeg2pdf::ExportOutcome& outcome, const std::string& outputNam
     return kExitFailedWriting;
 }
 
+// "straightened: turned 1.52 degrees clockwise", without the locale's decimal sign.
+std::string DescribeTurn(double turn)
+{
+    char number[32];
+    const auto end = std::to_chars(number, number + sizeof number, std::abs(turn), std::chars_format::fixed, 2).ptr;
+    return "straightened: turned " + std::string(number, end) + " degrees "
+        + (turn < 0 ? "clockwise" : "counter-clockwise");
+}
+
 }  // namespace
 
 void Complain(int fd, const std::string& message) { WriteMessageLine(fd, "leafbind-export", message); }
@@ -138,10 +149,17 @@ int RunExport(const CommandLine& command, const Streams& streams)
             Complain(streams.err, ShownEntry(entries, entry) + ": " + text);
         };
     std::unique_ptr<ocr::RecognisedPages> recognised;
-    if (command.recognise) {
-        recognised = std::make_unique<ocr::RecognisedPages>(command.ocr, dataFolder, options.warn);
+    if (command.recognise || command.ocr.straighten) {
+        ocr::RecognisedPages::TurnNote noteTurn;
+        if (!command.quiet)
+            noteTurn = [&](int entry, double turn) {
+                progress.Finish();
+                Complain(streams.err, ShownEntry(entries, entry) + ": " + DescribeTurn(turn));
+            };
+        recognised = std::make_unique<ocr::RecognisedPages>(command.ocr, dataFolder, options.warn, noteTurn);
         options.text = recognised.get();
-        progress.CountRecognisedPages();
+        if (command.recognise)
+            progress.CountRecognisedPages();
     }
     const jpeg2pdf::ExportOutcome outcome = jpeg2pdf::ExportJpegList(
         entries.paths, toStandardOutput ? std::string() : command.output, options,
