@@ -232,13 +232,8 @@ TEST(OcrExport, PagesScannedAskew)
         ASSERT_EQ(run.status, 0) << run.err;
         const bool recognised = c.options.front() == "--ocr";
         if (recognised) {
-            // Full-width lines climbing six degrees, left turned, break apart in poppler's line
-            // finding whatever their words' baselines (the text layer's own tests hold it to 80 %
-            // on narrower lines); straightened, they are level.
-            if (c.straightened || c.degrees > 0) {
-                const std::string poppler = RunCommand("pdftotext " + Quoted(out) + " -").output;
-                EXPECT_GE(InOrder(poppler, kProse), 0.98) << poppler;
-            }
+            const std::string poppler = RunCommand("pdftotext " + Quoted(out) + " -").output;
+            EXPECT_GE(InOrder(poppler, kProse), 0.98) << poppler;
             const std::string mupdf = RunCommand("mutool draw -q -F txt -o - " + Quoted(out)).output;
             EXPECT_GE(InOrder(mupdf, kProse), 0.98) << mupdf;
         }
