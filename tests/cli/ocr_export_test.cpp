@@ -149,21 +149,29 @@ const std::vector<std::string> kProse = [] {
 }();
 
 // A full A4 page of prose at 300 dpi with a long rule below it, turned `degrees` clockwise about its
-// centre (as ImageMagick turns it), still A4.
+// centre (as ImageMagick turns it), still A4. The lines start at ragged indents: an aligned left
+// edge would itself be a level line in the picture stored on its side.
 std::string DrawTurnedPage(const TempDir& dir, const std::string& name, double degrees)
 {
     std::string command = "convert -size 2480x3508 xc:white -font DejaVu-Sans -density 300 -pointsize 11 -fill black";
     for (size_t i = 0; i < kProse.size(); ++i)
-        command += " -annotate +200+" + std::to_string(400 + 120 * i) + " " + Quoted(kProse[i]);
+        command += " -annotate +" + std::to_string(150 + 53 * i % 210) + "+" + std::to_string(400 + 120 * i) + " "
+            + Quoted(kProse[i]);
     command += " -draw 'rectangle 200,3000 2280,3010' -background white -rotate " + std::to_string(degrees)
         + " -gravity center -extent 2480x3508 -quality 92 -units PixelsPerInch -density 300 " + Quoted(dir.File(name));
     EXPECT_EQ(RunCommand(command).status, 0);
     return dir.File(name);
 }
 
-// Degrees the rule under the text climbs in poppler's render (counter-clockwise positive): the
-// middle of the lowest ink in each column across the rule's middle, fitted by least squares.
-double RuleSlopeInRender(const TempDir& dir, const std::string& pdf)
+// The rule under the text in poppler's render at 72 dpi: the degrees it climbs (counter-clockwise
+// positive) and how far down its middle lies, from the middle of the lowest ink in each column
+// across the rule's middle, fitted by least squares.
+struct RenderedRule {
+    double degrees = NAN;
+    double middleY = NAN;  // pixels from the top, at the page's middle
+};
+
+RenderedRule RuleInRender(const TempDir& dir, const std::string& pdf)
 {
     EXPECT_EQ(RunCommand("pdftoppm -r 72 -singlefile " + Quoted(pdf) + " " + Quoted(dir.File("rule"))).status, 0);
     const RgbImage image = ReadPpm(dir.File("rule.ppm"));
@@ -187,7 +195,9 @@ double RuleSlopeInRender(const TempDir& dir, const std::string& pdf)
         n += 1, sx += x, sy += y, sxx += double(x) * x, sxy += x * y;
     }
     const double slope = (n * sxy - sx * sy) / (n * sxx - sx * sx);
-    return -std::atan(slope) * 180 / M_PI;  // y runs down in the render
+    const double intercept = (sy - slope * sx) / n;
+    // y runs down in the render
+    return {-std::atan(slope) * 180 / M_PI, intercept + slope * image.width / 2.0};
 }
 
 // The turn leafbind-export names on standard error, counter-clockwise positive; NaN when none.
@@ -219,12 +229,19 @@ TEST(OcrExport, PagesScannedAskew)
         {"6 degrees counter-clockwise, recognised", -6, {"--ocr"}, false},
         {"4 degrees clockwise, recognised and straightened", 4, {"--ocr", "--deskew"}, true},
         {"1.5 degrees counter-clockwise, straightened", -1.5, {"--deskew", "--jobs", "1"}, true},
+        {"3 degrees clockwise, stored on its side, shown by Exif", 3, {"--deskew", "--auto-orient"}, true},
         {"straight, left alone", 0, {"--deskew"}, false},
         {"15 degrees, left alone", 15, {"--deskew"}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string jpeg = DrawTurnedPage(dir, "page.jpg", c.degrees);
+        std::string jpeg = DrawTurnedPage(dir, "page.jpg", c.degrees);
+        if (std::find(c.options.begin(), c.options.end(), std::string("--auto-orient")) != c.options.end()) {
+            // Stored a quarter turn anticlockwise; Exif orientation 6 shows it upright.
+            ASSERT_EQ(RunCommand("convert " + Quoted(jpeg) + " -rotate -90 -quality 92 " + Quoted(jpeg)).status, 0);
+            const std::string parts = ReadFileBytes(jpeg);
+            jpeg = dir.Write("page.jpg", parts.substr(0, 2) + phone_jpeg::Exif(6) + parts.substr(2));
+        }
         std::vector<std::string> args = {"-f", "-o", out};
         args.insert(args.end(), c.options.begin(), c.options.end());
         args.push_back(jpeg);
@@ -237,11 +254,18 @@ TEST(OcrExport, PagesScannedAskew)
             const std::string mupdf = RunCommand("mutool draw -q -F txt -o - " + Quoted(out)).output;
             EXPECT_GE(InOrder(mupdf, kProse), 0.98) << mupdf;
         }
-        ASSERT_EQ(RunExportProgram({"-f", "-o", plain, jpeg}).status, 0);
+        const bool oriented = std::find(args.begin(), args.end(), std::string("--auto-orient")) != args.end();
+        ASSERT_EQ(RunExportProgram(oriented ? std::vector<std::string> {"-f", "-o", plain, "--auto-orient", jpeg}
+                                            : std::vector<std::string> {"-f", "-o", plain, jpeg})
+                      .status,
+                  0);
         if (c.straightened) {
             EXPECT_NEAR(NamedTurn(run.err), c.degrees, 0.1) << run.err;
-            EXPECT_NEAR(RuleSlopeInRender(dir, out), 0, 0.2);
-            EXPECT_NEAR(RuleSlopeInRender(dir, plain), -c.degrees, 0.2);  // the oracle itself, checked
+            // Turned back about the page's centre: level, and where it was drawn before the turn.
+            const RenderedRule straight = RuleInRender(dir, out);
+            EXPECT_NEAR(straight.degrees, 0, 0.2);
+            EXPECT_NEAR(straight.middleY, 3005, 1.5);  // one point per pixel, rendered at 72 dpi
+            EXPECT_NEAR(RuleInRender(dir, plain).degrees, -c.degrees, 0.2);  // the oracle itself, checked
             if (recognised)
                 ExpectBoxesOverInk(dir, out);
             EXPECT_EQ(RunExtractProgram({"--verify", out, jpeg}).status, 0);
