@@ -8,12 +8,22 @@
 
 #include "PagePixels.h"
 #include "PageRecogniser.h"
+#include "PageWarnings.h"
 
 namespace ocr {
 
-RecognisedPages::RecognisedPages(const OcrSettings& settings, std::string dataFolder, Warning warn)
-    : settings_(settings), dataFolder_(std::move(dataFolder)), warn_(std::move(warn))
+RecognisedPages::RecognisedPages(const OcrSettings& settings, std::string dataFolder, Warning warn, Warning lacking)
+    : settings_(settings), dataFolder_(std::move(dataFolder)), warn_(std::move(warn)), lacking_(std::move(lacking))
 {
+    if (!lacking_)
+        lacking_ = warn_;
+    // Loading the data is the check that it loads; the first worker starts with it loaded.
+    first_ = std::make_unique<PageRecogniser>(dataFolder_, settings_, &stop_);
+}
+
+std::vector<std::string> RecognisedPages::LoadedLanguages() const
+{
+    return first_ ? first_->LoadedLanguages() : std::vector<std::string> {};
 }
 
 RecognisedPages::~RecognisedPages()
@@ -46,7 +56,6 @@ void RecognisedPages::Begin(const std::vector<jpeg2pdf::PageTextRequest>& pages)
 jpeg2pdf::PageText RecognisedPages::Take(int index)
 {
     Result result;
-    bool tellLoadFailure = false;
     if (index < 0 || index >= static_cast<int>(pages_.size()))
         return {};
     {
@@ -57,14 +66,16 @@ jpeg2pdf::PageText RecognisedPages::Take(int index)
             done_.erase(found);
         }
         taken_ = std::max(taken_, index + 1);
-        tellLoadFailure = loadFailed_ && !loadFailureTold_;
-        loadFailureTold_ = loadFailureTold_ || tellLoadFailure;
         changed_.notify_all();
     }
-    if (warn_ && tellLoadFailure)
-        warn_(pages_[size_t(index)].entry, "no text recognised: the language data cannot be loaded");
-    else if (warn_ && !result.problem.empty())
-        warn_(pages_[size_t(index)].entry, "no text recognised: " + result.problem);
+    const jpeg2pdf::PageTextRequest& page = pages_[size_t(index)];
+    if (!result.problem.empty()) {
+        ++lackingCount_;
+        if (lacking_)
+            lacking_(page.entry, result.problem);
+    }
+    if (const std::string unturned = UnturnedPictureWarning(page, settings_.rotatePages); warn_ && !unturned.empty())
+        warn_(page.entry, unturned);
     return std::move(result.text);
 }
 
@@ -75,14 +86,19 @@ void RecognisedPages::Work()
     // environment offers (OMP_THREAD_LIMIT) is read only when the library loads; no active levels
     // serialises every region from here on.
     omp_set_max_active_levels(0);
-    PageRecogniser recogniser(dataFolder_, settings_, &stop_);
+    std::unique_ptr<PageRecogniser> loaded;
+    {
+        const std::lock_guard lock(mutex_);
+        loaded = std::move(first_);
+    }
+    if (!loaded)
+        loaded = std::make_unique<PageRecogniser>(dataFolder_, settings_, &stop_);
+    PageRecogniser& recogniser = *loaded;
     const int window = 2 * std::max(settings_.jobs, 1);
     for (;;) {
         int index = 0;
         {
             std::unique_lock lock(mutex_);
-            if (!recogniser.Ready())
-                loadFailed_ = true;
             changed_.wait(lock, [&] {
                 return stop_ || claimed_ >= static_cast<int>(pages_.size()) || claimed_ < taken_ + window;
             });
@@ -94,8 +110,10 @@ void RecognisedPages::Work()
         Result result;
         if (recogniser.Ready()) {
             const PagePixels picture = DecodePagePixels(page.path, page.orientation);
-            result.problem = picture.error.empty() ? "" : "the picture cannot be decoded (" + picture.error + ")";
+            result.problem = DecodingProblem(picture);
             result.text = recogniser.Recognise(picture);
+        } else {
+            result.problem = "no text recognised: the language data cannot be loaded";
         }
         const std::lock_guard lock(mutex_);
         done_.emplace(index, std::move(result));

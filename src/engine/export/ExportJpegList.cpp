@@ -30,7 +30,8 @@ constexpr size_t kMostPages = (INT_MAX - 3) / 3;
 ProbeRequest ProbeRequestFor(const ExportOptions& options)
 {
     ProbeRequest request;
-    request.orientation = options.autoOrient;
+    // A text layer's source is told how the file would turn a page it shows as stored.
+    request.orientation = options.autoOrient || options.text != nullptr;
     request.density = options.layout.density == DensitySource::FromFile;
     request.profile = options.embedProfiles || options.pdfa != PdfAPart::None;
     request.acceptGray = options.acceptGray;
@@ -101,7 +102,7 @@ std::vector<PageTextRequest> TextRequests(const std::vector<ProbedPage>& pages, 
     std::vector<PageTextRequest> requests;
     requests.reserve(pages.size());
     for (const ProbedPage& page : pages)
-        requests.push_back({page.entry, paths[static_cast<size_t>(page.entry)], page.orientation});
+        requests.push_back({page.entry, paths[static_cast<size_t>(page.entry)], page.orientation, page.fileOrientation});
     return requests;
 }
 
@@ -141,7 +142,8 @@ ExportOutcome ExportJpegList(const std::vector<std::string>& paths, const std::s
     OutputFile out;
     try {
         const bool pdfa = options.pdfa != PdfAPart::None;
-        found = ValidateEntries(paths, ProbeRequestFor(options), options.reportEveryEntry, options.pdfa);
+        found = ValidateEntries(paths, ProbeRequestFor(options), options.reportEveryEntry, options.pdfa,
+                                options.autoOrient);
         // Under PDF/A every entry's refusal is reported at once: the usable ones are planned too,
         // as the part's refusals depend on the page each makes.
         const bool refused = !found.refused.empty();

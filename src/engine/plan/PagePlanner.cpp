@@ -92,7 +92,8 @@ std::vector<ProbedPage> PlainPages(const std::vector<PageImage>& images)
     pages.reserve(images.size());
     for (size_t i = 0; i < images.size(); ++i) {
         const PageImage& image = images[i];
-        pages.push_back({static_cast<int>(i), image.frame, image.frame.IsCmyk ? 4 : 3, image.orientation, {}, -1});
+        pages.push_back({static_cast<int>(i), image.frame, image.frame.IsCmyk ? 4 : 3, image.orientation,
+                         image.orientation, {}, -1});
     }
     return pages;
 }

@@ -107,6 +107,11 @@ public:
 
     const JpegFailure& Failure() const;
 
+    // Whether the picture's data stopped before its end (the file is cut short, or a stray marker
+    // ended a single sequential scan, or the DC scan ran into damage): the rows from there on hold
+    // no picture (libjpeg's mid-grey padding, or none). Known once the rows are read.
+    bool DataEnded() const;
+
 private:
     struct State;
     std::unique_ptr<State> state_;
