@@ -5,8 +5,10 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/ocrclass.h>
 
+#include <cmath>
 #include <mutex>
 
+#include "PageSkew.h"
 #include "RecognisedLayout.h"
 
 namespace ocr {
@@ -38,13 +40,14 @@ void SetPicture(tesseract::TessBaseAPI& api, Pix* pix, int dotsPerInch)
 
 PageRecogniser::PageRecogniser(const std::string& dataFolder, const OcrSettings& settings,
                                const std::atomic<bool>* cancel)
-    : text_(std::make_unique<tesseract::TessBaseAPI>()), cancel_(cancel)
+    : text_(std::make_unique<tesseract::TessBaseAPI>()), cancel_(cancel), straighten_(settings.straighten)
 {
     const std::lock_guard lock(loading);
     Silence(*text_);
     // The LSTM recogniser alone: it learns nothing from one page for the next, so a page's words do
     // not depend on which worker read which pages before it.
-    ready_ = text_->Init(dataFolder.c_str(), settings.languages.c_str(), tesseract::OEM_LSTM_ONLY) == 0;
+    textReady_ = text_->Init(dataFolder.c_str(), settings.languages.c_str(), tesseract::OEM_LSTM_ONLY) == 0;
+    ready_ = textReady_;
     // Layout analysis finds the blocks and columns (the API's default takes the page as one block).
     text_->SetPageSegMode(tesseract::PSM_AUTO);
     // Loaded even when the languages are not, so a check can name everything that fails.
@@ -60,8 +63,10 @@ PageRecogniser::PageRecogniser(const std::string& dataFolder, const OcrSettings&
 std::vector<std::string> PageRecogniser::LoadedLanguages() const
 {
     // A language of the list that fails to load is left out by the recogniser, which loads the rest.
+    // After a failed load it still names the first language.
     std::vector<std::string> loaded;
-    text_->GetLoadedLanguagesAsVector(&loaded);
+    if (textReady_)
+        text_->GetLoadedLanguagesAsVector(&loaded);
     if (orientationReady_)
         loaded.push_back("osd");
     return loaded;
@@ -105,7 +110,16 @@ jpeg2pdf::PageText PageRecogniser::Recognise(const PagePixels& picture)
             return {};
         pix = upright.get();
     }
-    SetPicture(*text_, pix, picture.dotsPerInch);
+    // The recogniser loses whole lines on a page turned by two degrees or more: it reads a level
+    // copy, and the words are carried back.
+    const std::optional<double> skew = MeasureSkew(pix);
+    StraightPixels straight;
+    if (skew && std::abs(*skew) >= kLeastSkew) {
+        straight = Straightened(pix, *skew);
+        if (!straight.pix)
+            return {};
+    }
+    SetPicture(*text_, straight.pix ? straight.pix.get() : pix, picture.dotsPerInch);
     tesseract::ETEXT_DESC monitor;
     monitor.cancel = Cancelled;
     monitor.cancel_this = const_cast<std::atomic<bool>*>(cancel_);
@@ -115,8 +129,12 @@ jpeg2pdf::PageText PageRecogniser::Recognise(const PagePixels& picture)
         text = ReadRecognisedLayout(it.get());
     }
     text_->Clear();
+    if (straight.pix)
+        TurnTextBackFromStraight(text, straight, pixGetWidth(pix), pixGetHeight(pix));
     if (turns != 0)
         TurnPageTextBack(text, turns, pixGetWidth(pix), pixGetHeight(pix));
+    if (straighten_)
+        text.turn = StraighteningTurn(skew);
     ScalePageText(text, picture.scale);
     return text;
 }

@@ -30,6 +30,8 @@ public:
     bool Ready() const { return ready_; }
     // The languages loaded, "osd" among them when the orientation detector's data was.
     std::vector<std::string> LoadedLanguages() const;
+    // Reads a page scanned askew from a straightened copy of its pixels; with straightening asked
+    // for, the page's turn comes back too.
     jpeg2pdf::PageText Recognise(const PagePixels& picture);
 
 private:
@@ -39,7 +41,9 @@ private:
     std::unique_ptr<tesseract::TessBaseAPI> text_;
     std::unique_ptr<tesseract::TessBaseAPI> orientation_;  // only with rotatePages
     const std::atomic<bool>* cancel_;
+    bool straighten_ = false;
     bool ready_ = false;
+    bool textReady_ = false;
     bool orientationReady_ = false;
 };
 

@@ -8,17 +8,21 @@
 
 #include "PagePixels.h"
 #include "PageRecogniser.h"
+#include "PageSkew.h"
 #include "PageWarnings.h"
 
 namespace ocr {
 
-RecognisedPages::RecognisedPages(const OcrSettings& settings, std::string dataFolder, Warning warn, Warning lacking)
-    : settings_(settings), dataFolder_(std::move(dataFolder)), warn_(std::move(warn)), lacking_(std::move(lacking))
+RecognisedPages::RecognisedPages(const OcrSettings& settings, std::string dataFolder, Warning warn,
+                                 TurnNote noteTurn, Warning lacking)
+    : settings_(settings), dataFolder_(std::move(dataFolder)), warn_(std::move(warn)), noteTurn_(std::move(noteTurn)),
+      lacking_(std::move(lacking))
 {
     if (!lacking_)
         lacking_ = warn_;
     // Loading the data is the check that it loads; the first worker starts with it loaded.
-    first_ = std::make_unique<PageRecogniser>(dataFolder_, settings_, &stop_);
+    if (settings_.recognise)
+        first_ = std::make_unique<PageRecogniser>(dataFolder_, settings_, &stop_);
 }
 
 std::vector<std::string> RecognisedPages::LoadedLanguages() const
@@ -74,8 +78,11 @@ jpeg2pdf::PageText RecognisedPages::Take(int index)
         if (lacking_)
             lacking_(page.entry, result.problem);
     }
-    if (const std::string unturned = UnturnedPictureWarning(page, settings_.rotatePages); warn_ && !unturned.empty())
+    if (const std::string unturned = UnturnedPictureWarning(page, settings_.rotatePages);
+        warn_ && settings_.recognise && !unturned.empty())
         warn_(page.entry, unturned);
+    if (noteTurn_ && result.text.turn != 0)
+        noteTurn_(page.entry, result.text.turn);
     return std::move(result.text);
 }
 
@@ -86,14 +93,17 @@ void RecognisedPages::Work()
     // environment offers (OMP_THREAD_LIMIT) is read only when the library loads; no active levels
     // serialises every region from here on.
     omp_set_max_active_levels(0);
-    std::unique_ptr<PageRecogniser> loaded;
-    {
-        const std::lock_guard lock(mutex_);
-        loaded = std::move(first_);
+    // Measuring alone needs no recogniser and no language data. The first worker takes the
+    // recogniser the constructor loaded.
+    std::unique_ptr<PageRecogniser> recogniser;
+    if (settings_.recognise) {
+        {
+            const std::lock_guard lock(mutex_);
+            recogniser = std::move(first_);
+        }
+        if (!recogniser)
+            recogniser = std::make_unique<PageRecogniser>(dataFolder_, settings_, &stop_);
     }
-    if (!loaded)
-        loaded = std::make_unique<PageRecogniser>(dataFolder_, settings_, &stop_);
-    PageRecogniser& recogniser = *loaded;
     const int window = 2 * std::max(settings_.jobs, 1);
     for (;;) {
         int index = 0;
@@ -106,19 +116,30 @@ void RecognisedPages::Work()
                 return;
             index = claimed_++;
         }
-        const jpeg2pdf::PageTextRequest& page = pages_[size_t(index)];
-        Result result;
-        if (recogniser.Ready()) {
-            const PagePixels picture = DecodePagePixels(page.path, page.orientation);
-            result.problem = DecodingProblem(picture);
-            result.text = recogniser.Recognise(picture);
-        } else {
-            result.problem = "no text recognised: the language data cannot be loaded";
-        }
+        Result result = Read(pages_[size_t(index)], recogniser.get());
         const std::lock_guard lock(mutex_);
         done_.emplace(index, std::move(result));
         changed_.notify_all();
     }
+}
+
+RecognisedPages::Result RecognisedPages::Read(const jpeg2pdf::PageTextRequest& page, PageRecogniser* recogniser) const
+{
+    Result result;
+    if (!recogniser) {
+        // Rows from the top at a reduced scale: a fraction of what decoding the page would cost.
+        if (settings_.straighten)
+            result.text.turn = StraighteningTurn(MeasureFileSkew(page.path, page.orientation));
+        return result;
+    }
+    if (recogniser->Ready()) {
+        const PagePixels picture = DecodePagePixels(page.path, page.orientation);
+        result.problem = DecodingProblem(picture);
+        result.text = recogniser->Recognise(picture);
+    } else {
+        result.problem = "no text recognised: the language data cannot be loaded";
+    }
+    return result;
 }
 
 }  // namespace ocr

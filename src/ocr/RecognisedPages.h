@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The command line's page text source: pages are recognised ahead of the writer on worker threads,
+// The command line's page text source: pages are recognised (or, without recognition, measured
+// for straightening) ahead of the writer on worker threads,
 // at most `jobs` at once, each on one thread, and handed out in list order. At most 2 x jobs pages
 // are claimed beyond the last one taken, so memory depends on the number of jobs, not on the
 // length of the list; the words of a page do not depend on which worker read it.
@@ -27,11 +28,15 @@ public:
     // Told on the thread that calls Take, with the page's entry and one line without its name.
     using Warning = std::function<void(int entry, const std::string& text)>;
 
-    // Loads the language data for the first worker on the calling thread (see LoadedLanguages).
-    // `lacking` is told about a page that comes back without all its text, as its picture could
-    // not be decoded (whole), or null: `warn` is; `warn` about the rest worth knowing (a page
-    // recognised as stored while its Exif orientation turns it).
-    RecognisedPages(const OcrSettings& settings, std::string dataFolder, Warning warn, Warning lacking = {});
+    // Told, on the thread that calls Take, how far a page is turned to straighten it.
+    using TurnNote = std::function<void(int entry, double turn)>;
+
+    // With recognition, loads the language data for the first worker on the calling thread (see
+    // LoadedLanguages). `lacking` is told about a page that comes back without all its text, as
+    // its picture could not be decoded (whole), or null: `warn` is; `warn` about the rest worth
+    // knowing (a page recognised as stored while its Exif orientation turns it).
+    RecognisedPages(const OcrSettings& settings, std::string dataFolder, Warning warn, TurnNote noteTurn = {},
+                    Warning lacking = {});
     // Stops the recognitions under way and waits for the workers.
     ~RecognisedPages() override;
 
@@ -41,6 +46,7 @@ public:
 
     void Begin(const std::vector<jpeg2pdf::PageTextRequest>& pages) override;
     jpeg2pdf::PageText Take(int index) override;
+    bool GivesWords() const override { return settings_.recognise; }
 
     // Pages taken so far that came back without all their text (not blank pages: pictures that
     // could not be decoded, or decoded only in part, or no language data).
@@ -53,10 +59,12 @@ private:
     };
 
     void Work();
+    Result Read(const jpeg2pdf::PageTextRequest& page, PageRecogniser* recogniser) const;
 
     OcrSettings settings_;
     std::string dataFolder_;
     Warning warn_;
+    TurnNote noteTurn_;
     Warning lacking_;
     int lackingCount_ = 0;
     std::unique_ptr<PageRecogniser> first_;  // loaded by the constructor, for the first worker

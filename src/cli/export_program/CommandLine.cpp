@@ -44,6 +44,7 @@ enum LongOnly : int {
     kOcrLang,
     kRotatePages,
     kJobs,
+    kDeskew,
 };
 
 constexpr option kLongOptions[] = {
@@ -72,6 +73,7 @@ constexpr option kLongOptions[] = {
     {"ocr-lang", required_argument, nullptr, kOcrLang},
     {"rotate-pages", no_argument, nullptr, kRotatePages},
     {"jobs", required_argument, nullptr, kJobs},
+    {"deskew", no_argument, nullptr, kDeskew},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -148,6 +150,9 @@ private:
             return;
         case kOcr:
             result_.recognise = true;
+            return;
+        case kDeskew:
+            result_.ocr.straighten = true;
             return;
         case kRotatePages:
             result_.ocr.rotatePages = true;
@@ -283,8 +288,10 @@ private:
             CheckLayout();
         if (result_.error.empty())
             CheckTextLengths();
-        if (!ocrOnly_.empty() && !result_.recognise)
+        // Pages measured for straightening are spread over the jobs too.
+        if (!ocrOnly_.empty() && !result_.recognise && !(ocrOnly_ == "--jobs" && result_.ocr.straighten))
             Fail(ocrOnly_ + " needs --ocr");
+        result_.ocr.recognise = result_.recognise;
         if (!jobsGiven_)
             result_.ocr.jobs = ProcessorCount();
         // Only the command line accepts grey pictures; PDF/A needs each picture's colours.

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -91,6 +93,15 @@ int Explain(const jpeg2pdf::ExportOutcome& outcome, const std::string& outputNam
     return kExitFailedWriting;
 }
 
+// "straightened: turned 1.52 degrees clockwise", without the locale's decimal sign.
+std::string DescribeTurn(double turn)
+{
+    char number[32];
+    const auto end = std::to_chars(number, number + sizeof number, std::abs(turn), std::chars_format::fixed, 2).ptr;
+    return "straightened: turned " + std::string(number, end) + " degrees "
+        + (turn < 0 ? "clockwise" : "counter-clockwise");
+}
+
 // One line for a language of --ocr-lang (or osd) that cannot be used, with the package that brings it.
 std::string DescribeLanguageProblem(const ocr::LanguageProblem& problem, const std::string& folder)
 {
@@ -120,14 +131,22 @@ int RunExport(const CommandLine& command, const Streams& streams)
     };
     const jpeg2pdf::ExportWarning warn = command.quiet ? jpeg2pdf::ExportWarning() : tell;
     std::unique_ptr<ocr::RecognisedPages> recognised;
-    if (command.recognise) {
-        // Language data that is missing or cannot be loaded is a usage error: the run would make
-        // pages without text. Loading it is the check; the first worker keeps what it loaded.
-        const std::string dataFolder = ocr::LanguageDataFolder();
+    if (command.recognise || command.ocr.straighten) {
+        ocr::RecognisedPages::TurnNote noteTurn;
+        if (!command.quiet)
+            noteTurn = [&](int entry, double turn) {
+                progress.Finish();
+                Complain(streams.err, ShownEntry(entries, entry) + ": " + DescribeTurn(turn));
+            };
         // A page left without its text is named even with -q: the exit status says so too.
-        recognised = std::make_unique<ocr::RecognisedPages>(command.ocr, dataFolder, warn, tell);
-        const std::vector<ocr::LanguageProblem> problems = ocr::LanguageProblems(
-            command.ocr.languages + (command.ocr.rotatePages ? "+osd" : ""), dataFolder, recognised->LoadedLanguages());
+        const std::string dataFolder = ocr::LanguageDataFolder();
+        recognised = std::make_unique<ocr::RecognisedPages>(command.ocr, dataFolder, warn, noteTurn, tell);
+        // Language data that is missing or cannot be loaded is a usage error: the run would make
+        // pages without text. Loading it was the check; the first worker keeps what it loaded.
+        const std::vector<ocr::LanguageProblem> problems = !command.recognise
+            ? std::vector<ocr::LanguageProblem> {}
+            : ocr::LanguageProblems(command.ocr.languages + (command.ocr.rotatePages ? "+osd" : ""), dataFolder,
+                                    recognised->LoadedLanguages());
         for (const ocr::LanguageProblem& problem : problems)
             Complain(streams.err, DescribeLanguageProblem(problem, dataFolder));
         if (!problems.empty())
@@ -158,7 +177,8 @@ int RunExport(const CommandLine& command, const Streams& streams)
     options.warn = warn;
     if (recognised) {
         options.text = recognised.get();
-        progress.CountRecognisedPages();
+        if (command.recognise)
+            progress.CountRecognisedPages();
     }
     const jpeg2pdf::ExportOutcome outcome = jpeg2pdf::ExportJpegList(
         entries.paths, toStandardOutput ? std::string() : command.output, options,

@@ -45,7 +45,7 @@ DocumentRequest DocumentRequestFor(const ExportOptions& options)
     request.info = options.info;
     request.pdfa = options.pdfa;
     request.stripMetadata = options.stripMetadata;
-    request.textLayer = options.text != nullptr;
+    request.textLayer = options.text != nullptr && options.text->GivesWords();
     return request;
 }
 

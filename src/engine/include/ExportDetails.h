@@ -54,7 +54,8 @@ struct ExportOptions {
     bool stripMetadata = false;  // image streams without Exif, XMP, comments and trailing bytes
     PdfAPart pdfa = PdfAPart::None;  // implies embedProfiles
     ExportWarning warn;
-    // Recognised text under each page's image (invisible, render mode 3); null: no text layer.
+    // Recognised text under each page's image (invisible, render mode 3) and the turn that
+    // straightens each page; null: neither.
     PageTextSource* text = nullptr;
 };
 

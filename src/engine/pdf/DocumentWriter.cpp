@@ -4,6 +4,7 @@
 #include "DocumentId.h"
 #include "DocumentParts.h"
 #include "JpegFrameProbe.h"
+#include "PageTurn.h"
 #include "ShownPixelSpace.h"
 #include "TextLayerContent.h"
 
@@ -31,9 +32,11 @@ bool WritePageImage(OutputFile& out, ObjectOffsets& offsets, const std::vector<s
     return true;
 }
 
-// The plain layout's order: every page object, every image, every contents object.
+// The plain layout's order: every page object, every image, every contents object. A source
+// without words may still turn pages: each page's turn is taken as its contents are written.
 bool WritePagesInPlainOrder(OutputFile& out, ObjectOffsets& offsets, const std::vector<std::string>& paths,
-                            const DocumentPlan& plan, const PageProgress& progress, WriteStop& stop)
+                            const DocumentPlan& plan, PageTextSource* turns, const PageProgress& progress,
+                            WriteStop& stop)
 {
     const ObjectNumbers numbers = plan.Numbers();
     for (int64_t i = 0; i < numbers.pageCount; ++i) {
@@ -47,7 +50,9 @@ bool WritePagesInPlainOrder(OutputFile& out, ObjectOffsets& offsets, const std::
             progress(static_cast<int>(i + 1), static_cast<int>(numbers.pageCount), out.Position());
     }
     for (int64_t i = 0; i < numbers.pageCount; ++i) {
-        if (!WriteContentObject(out, offsets, numbers.Contents(i), plan.pages[i], plan.eolBeforeEndstream))
+        const auto turn = turns ? PageTurnMatrix(plan.pages[i], turns->Take(static_cast<int>(i)).turn) : std::nullopt;
+        if (!WriteContentObject(out, offsets, numbers.Contents(i), plan.pages[i], plan.eolBeforeEndstream, {},
+                                turn ? &*turn : nullptr))
             return false;
     }
     return true;
@@ -66,9 +71,12 @@ bool WritePagesWithText(OutputFile& out, ObjectOffsets& offsets, const std::vect
         if (!WritePageImage(out, offsets, paths, plan, i, stop))
             return false;
         const PageText text = source ? source->Take(static_cast<int>(i)) : PageText {};
-        const std::string words
-            = TextLayerContent(text, ShownPixelsToPage(page), page.clipped ? &page.clip : nullptr, codes);
-        if (!WriteContentObject(out, offsets, numbers.Contents(i), page, plan.eolBeforeEndstream, words)
+        const auto turn = PageTurnMatrix(page, text.turn);
+        const std::string words = turn
+            ? TurnedTextLayerContent(text, page, *turn, codes)
+            : TextLayerContent(text, ShownPixelsToPage(page), page.clipped ? &page.clip : nullptr, codes);
+        if (!WriteContentObject(out, offsets, numbers.Contents(i), page, plan.eolBeforeEndstream, words,
+                                turn ? &*turn : nullptr)
             || !WritePageObject(out, offsets, numbers, i, page, {words.empty() ? 0 : plan.text.font, text.rotate}))
             return false;
         if (progress)
@@ -93,7 +101,7 @@ bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const
     TextCodes codes;
     const bool pagesWritten = plan.text.font != 0
         ? WritePagesWithText(out, offsets, paths, plan, text, codes, progress, stop)
-        : WritePagesInPlainOrder(out, offsets, paths, plan, progress, stop);
+        : WritePagesInPlainOrder(out, offsets, paths, plan, text, progress, stop);
     if (!pagesWritten || !WriteDocumentParts(out, offsets, plan, codes)
         || !WriteXrefSection(out, offsets, plan.objects.Last()))
         return false;

@@ -28,7 +28,8 @@ using PageProgress = std::function<void(int pagesWritten, int pageCount, int64_t
 // then the plan's extra objects, the cross-reference section and the trailer. False at the first
 // failure (see out.Failure() and `stop`). Each listed file is open only while its bytes are
 // copied; `paths` is indexed by each page's entry. With a text layer in the plan, page i's words
-// are `text`'s Take(i), taken as that page is written (a null source gives pages without words).
+// are `text`'s Take(i), taken as that page is written (a null source gives pages without words);
+// without one, a source's Take(i) may still turn page i (PageText::turn) as its contents are written.
 bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const DocumentPlan& plan,
                    PageTextSource* text, const PageProgress& progress, WriteStop& stop);
 

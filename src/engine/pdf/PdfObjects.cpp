@@ -171,9 +171,16 @@ bool WriteImageObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNum
 }
 
 bool WriteContentObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber, const PagePlan& plan,
-                        bool eolBeforeEndstream, std::string_view underlay)
+                        bool eolBeforeEndstream, std::string_view underlay, const std::array<double, 6>* turn)
 {
     std::string content(underlay);
+    if (turn) {
+        // Turned about the centre, the picture's corners would reach past the page.
+        content += "q\n0 0 " + PdfNumber(plan.pageWidth) + " " + PdfNumber(plan.pageHeight) + " re W n\n";
+        for (double value : *turn)
+            content += PdfNumber(value) + " ";
+        content += "cm\n";
+    }
     content += "q\n";
     if (plan.clipped) {
         for (double value : {plan.clip.x, plan.clip.y, plan.clip.width, plan.clip.height})
@@ -183,6 +190,8 @@ bool WriteContentObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectN
     for (double value : plan.placement)
         content += PdfNumber(value) + " ";
     content += "cm\n/Im0 Do\nQ\n";
+    if (turn)
+        content += "Q\n";
     return BeginObject(out, offsets, objectNumber) && WriteText(out, "<< /Length ")
            && WriteNumber(out, static_cast<int64_t>(content.size())) && WriteText(out, " >>\nstream\n")
            && WriteText(out, content) && EndStreamObject(out, eolBeforeEndstream);

@@ -57,8 +57,10 @@ bool WriteImageObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNum
                       const InputFile& jpeg, ImageData data, bool eolBeforeEndstream);
 // The content stream that draws the image as the plan places it (and clips it), after
 // `underlay` (whole operator lines).
+// With `turn` set, the image is drawn turned by that matrix and clipped to the page.
 bool WriteContentObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber, const PagePlan& plan,
-                        bool eolBeforeEndstream, std::string_view underlay = {});
+                        bool eolBeforeEndstream, std::string_view underlay = {},
+                        const std::array<double, 6>* turn = nullptr);
 // Records where the section begins in the last entry of `offsets`, then lists objects
 // 1 ... objectCount.
 bool WriteXrefSection(OutputFile& out, ObjectOffsets& offsets, int64_t objectCount);

@@ -6,7 +6,9 @@
 
 #include "BlankFontProgram.h"
 #include "LevelWords.h"
+#include "PageTurn.h"
 #include "PdfObjects.h"
+#include "ShownPixelSpace.h"
 
 namespace jpeg2pdf {
 
@@ -157,6 +159,25 @@ std::string TextLayerContent(const PageText& text, const std::array<double, 6>& 
     content += lines;
     content += "Q\n";
     return content;
+}
+
+std::string TurnedTextLayerContent(const PageText& text, const PagePlan& page, const std::array<double, 6>& turn,
+                                   TextCodes& codes)
+{
+    std::string words = TextLayerContent(TurnedWithPage(text, page, turn), ShownPixelsToPage(page), nullptr, codes);
+    if (words.empty() || !page.clipped)
+        return words;
+    // The clip is set in the turned frame, then the frame is turned back for the words, which are
+    // already where the turn puts them.
+    const Matrix back = InverseMatrix(turn);
+    std::string content = "q\n";
+    AppendNumbers(content, {turn[0], turn[1], turn[2], turn[3], turn[4], turn[5]});
+    content += "cm\n";
+    AppendNumbers(content, {page.clip.x, page.clip.y, page.clip.width, page.clip.height});
+    content += "re W n\n";
+    AppendNumbers(content, {back[0], back[1], back[2], back[3], back[4], back[5]});
+    content += "cm\n";
+    return content + words + "Q\n";
 }
 
 }  // namespace jpeg2pdf

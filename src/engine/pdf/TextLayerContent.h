@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "PageGeometry.h"
+#include "PagePlan.h"
 #include "PageText.h"
 #include "TextCodes.h"
 
@@ -24,5 +25,10 @@ namespace jpeg2pdf {
 // baseline, and words without a finite extent or any text, are left out.
 std::string TextLayerContent(const PageText& text, const std::array<double, 6>& pixelsToPage, const PageRect* clip,
                              TextCodes& codes);
+
+// The same for a page that turns its picture by `turn` (PageTurn.h): the words turn with the
+// picture, and a clipped picture's clip turns with both.
+std::string TurnedTextLayerContent(const PageText& text, const PagePlan& page, const std::array<double, 6>& turn,
+                                   TextCodes& codes);
 
 }  // namespace jpeg2pdf

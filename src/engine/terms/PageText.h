@@ -38,7 +38,16 @@ struct PageText {
     // Clockwise quarter turns a reader should show the page with (/Rotate), 0 to 3: a page
     // scanned on its side or upside down, turned upright losslessly.
     int rotate = 0;
+    // Degrees the page turns its picture counter-clockwise (as the page is seen, before `rotate`)
+    // about the page's centre, clipped to the page: a page scanned askew shown straight without a
+    // byte of the picture changing. The words stay where they are in the picture as shown
+    // unturned; the engine turns them with it. Taken when finite and within kMostPageTurn either
+    // way; 0 leaves the page as it always was.
+    double turn = 0;
 };
+
+// The largest turn a page takes: beyond it a page is more likely drawn at a slant on purpose.
+constexpr double kMostPageTurn = 10;
 
 // What the engine tells a source about each page before writing begins.
 struct PageTextRequest {
@@ -56,6 +65,8 @@ public:
     // Page `index` of Begin's list (called once per page, in order); blocks until it is ready.
     // A page whose picture cannot be recognised comes back empty.
     virtual PageText Take(int index) = 0;
+    // False for a source that only straightens pages: the document then carries no text font.
+    virtual bool GivesWords() const { return true; }
 };
 
 }  // namespace jpeg2pdf
