@@ -50,7 +50,7 @@ std::string Grouped(std::string number)
     return number;
 }
 
-// A page's side in points, with the places it takes to keep it on its side of the bounds (2.998,
+// A page's side in points, with the places it takes to keep it on its side of the bounds (2.999,
 // not 3).
 std::string Side(double points)
 {
