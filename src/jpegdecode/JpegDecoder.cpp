@@ -129,10 +129,10 @@ bool JpegDecoder::Finish()
 
 const JpegFailure& JpegDecoder::Failure() const { return state_->failure; }
 
-bool JpegDecoder::DataEnded() const
+bool JpegDecoder::PictureIncomplete() const
 {
     const State& st = *state_;
-    return st.session.err.dataEnded || (st.session.path == ReadPath::DcScan && st.dcScan.Stopped());
+    return st.session.err.bitsMissing || (st.session.path == ReadPath::DcScan && st.dcScan.Stopped());
 }
 
 }  // namespace jpegdecode

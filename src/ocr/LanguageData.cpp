@@ -32,7 +32,8 @@ constexpr std::string_view kLanguages[] = {
 
 // Its script packages, tesseract-ocr-script-<code>, which install <name>.traineddata beside the
 // languages (not under script/). Sorted by name.
-constexpr std::pair<std::string_view, std::string_view> kScripts[] = {
+using Script = std::pair<std::string_view, std::string_view>;
+constexpr Script kScripts[] = {
     {"Arabic", "arab"}, {"Armenian", "armn"}, {"Bengali", "beng"}, {"Canadian_Aboriginal", "cans"},
     {"Cherokee", "cher"}, {"Cyrillic", "cyrl"}, {"Devanagari", "deva"}, {"Ethiopic", "ethi"},
     {"Fraktur", "frak"}, {"Georgian", "geor"}, {"Greek", "grek"}, {"Gujarati", "gujr"}, {"Gurmukhi", "guru"},
@@ -45,7 +46,18 @@ constexpr std::pair<std::string_view, std::string_view> kScripts[] = {
 };
 
 static_assert(std::ranges::is_sorted(kLanguages));
-static_assert(std::ranges::is_sorted(kScripts, {}, &std::pair<std::string_view, std::string_view>::first));
+static_assert(std::ranges::is_sorted(kScripts, {}, &Script::first));
+
+// The names of a valid list, in its order.
+std::vector<std::string> LanguageNames(const std::string& languages)
+{
+    std::vector<std::string> names;
+    std::istringstream parts(languages);
+    std::string name;
+    while (std::getline(parts, name, '+'))
+        names.push_back(name);
+    return names;
+}
 
 }  // namespace
 
@@ -72,16 +84,6 @@ bool ValidLanguageList(const std::string& languages)
     return count > 0 && !languages.ends_with('+');
 }
 
-std::vector<std::string> LanguageNames(const std::string& languages)
-{
-    std::vector<std::string> names;
-    std::istringstream parts(languages);
-    std::string name;
-    while (std::getline(parts, name, '+'))
-        names.push_back(name);
-    return names;
-}
-
 std::vector<LanguageProblem> LanguageProblems(const std::string& languages, const std::string& folder,
                                               const std::vector<std::string>& loaded)
 {
@@ -102,7 +104,7 @@ std::string LanguagePackage(const std::string& language)
         std::ranges::replace(package, '_', '-');
         return package;
     }
-    const auto script = std::ranges::lower_bound(kScripts, language, {}, &std::pair<std::string_view, std::string_view>::first);
+    const auto script = std::ranges::lower_bound(kScripts, language, {}, &Script::first);
     if (script != std::end(kScripts) && script->first == language)
         return "tesseract-ocr-script-" + std::string(script->second);
     return {};

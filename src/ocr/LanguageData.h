@@ -17,9 +17,6 @@ std::string LanguageDataFolder();
 // "script/" prefix).
 bool ValidLanguageList(const std::string& languages);
 
-// The names of a valid list, in its order.
-std::vector<std::string> LanguageNames(const std::string& languages);
-
 enum class LanguageFault {
     NotInstalled,  // no readable .traineddata in the folder
     DoesNotLoad,  // the file is there, and the recogniser cannot load it (damaged, cut short, another kind)

@@ -64,7 +64,7 @@ PixPtr Decode(std::FILE* file, PagePixels& page)
         page.error = decoder.Failure().message;
         return nullptr;
     }
-    page.dataEnded = decoder.DataEnded();
+    page.incomplete = decoder.PictureIncomplete();
     return pix;
 }
 

@@ -7,9 +7,8 @@ std::string DecodingProblem(const PagePixels& picture)
 {
     if (!picture.error.empty())
         return "no text recognised: the picture cannot be decoded (" + picture.error + ")";
-    if (picture.dataEnded)
-        return "text recognised only as far as the picture could be decoded: its data ends early (the file is cut "
-               "short or damaged)";
+    if (picture.incomplete)
+        return "text recognised only where the picture could be decoded: its data ends early or is damaged";
     return {};
 }
 

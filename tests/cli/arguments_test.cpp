@@ -54,7 +54,8 @@ TEST(Arguments, ExitStatusAndMessage)
     const std::string holey = dir.Write("sub/holey.txt", "only-here.jpg\nnone.jpg\n");
     const std::string usage = "\nTry 'leafbind-export --help' for more information.\n";
     // Language data: the folder the program reads, and folders of data that does not load.
-    const std::string tessdata = getenv("TESSDATA_PREFIX") ? getenv("TESSDATA_PREFIX") : "/usr/share/tesseract-ocr/5/tessdata";
+    const char* prefix = getenv("TESSDATA_PREFIX");
+    const std::string tessdata = prefix ? prefix : "/usr/share/tesseract-ocr/5/tessdata";
     for (const char* folder : {"garbage", "cut"})
         ASSERT_EQ(mkdir(dir.File(folder).c_str(), 0700), 0);
     dir.Write("garbage/eng.traineddata", "garbage");
@@ -74,8 +75,9 @@ TEST(Arguments, ExitStatusAndMessage)
     // Pages a density sizes: 1,200 x 900 pixels, 100 x 100 pixels, a file that states 1 dpi.
     const std::string photo = dir.Write("photo.jpg", MakeJpeg({.width = 1200, .height = 900}));
     const std::string small = dir.Write("small.jpg", MakeJpeg({.width = 100, .height = 100}));
-    const std::string oneDpi = dir.Write(
-        "one-dpi.jpg", MakeJpeg({.width = 1200, .height = 900, .leadingSegments = {JfifSegment(1, 1, 1)}, .jfifHeader = false}));
+    const std::string oneDpi = dir.Write("one-dpi.jpg", MakeJpeg({.width = 1200, .height = 900,
+                                                                  .leadingSegments = {JfifSegment(1, 1, 1)},
+                                                                  .jfifHeader = false}));
     const std::string sides = " points; a side must be 3 to 14,400 points\n";
 
     enum Output { Pdf, Unchanged, Absent };
@@ -257,7 +259,8 @@ TEST(Arguments, ExitStatusAndMessage)
         {"every language missing named, with its package or none",
          {"-o", out, "--ocr", "--ocr-lang=eng+xyz+chi_sim+Latin", a},
          2,
-         missing("xyz", "") + missing("chi_sim", "tesseract-ocr-chi-sim") + missing("Latin", "tesseract-ocr-script-latn"),
+         missing("xyz", "") + missing("chi_sim", "tesseract-ocr-chi-sim")
+             + missing("Latin", "tesseract-ocr-script-latn"),
          out},
         {"language data that does not load, before the list is read",
          {"-o", out, "--ocr", "-l", dir.File("none.txt")}, 2, unloadable("garbage", "eng"), out, Absent, "",
@@ -272,11 +275,12 @@ TEST(Arguments, ExitStatusAndMessage)
         {"a page just under 3 points", {"-o", out, "--dpi=2401", photo, small}, 1,
          "leafbind-export: " + small + ": at 2,401 dpi the page would be 2.999 x 2.999" + sides, out},
         {"a file stating 1 dpi", {"-o", out, "--dpi=auto", photo, oneDpi}, 1,
-         "leafbind-export: " + oneDpi + ": at 1 dpi (the file's density) the page would be 86,400 x 64,800" + sides, out},
+         "leafbind-export: " + oneDpi + ": at 1 dpi (the file's density) the page would be 86,400 x 64,800" + sides,
+         out},
         {"--dpi within what readers show", {"-o", out, "--dpi=300", photo, small}, 0, "", out, Pdf},
         {"--dpi 1 on paper", {"-o", out, "--dpi=1", "--page-size=A4", photo}, 0, "", out, Pdf},
-        {"a page of a picture's pixels stays that large", {"-o", out, dir.Write("wide.jpg", MakeJpeg({.width = 15000, .height = 10}))},
-         0, "", out, Pdf},
+        {"a page of a picture's pixels stays that large",
+         {"-o", out, dir.Write("wide.jpg", MakeJpeg({.width = 15000, .height = 10}))}, 0, "", out, Pdf},
         {"recognition options without --ocr", {"-o", out, "--jobs=2", a}, 2, "leafbind-export: --jobs needs --ocr\n...", out},
         {"device fails while writing",
          {"-f", "-o", "/dev/full", a},

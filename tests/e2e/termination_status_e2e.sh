@@ -15,7 +15,7 @@ if [ -z "${LEAFBIND_E2E_INSIDE_X:-}" ]; then
 fi
 
 work=$(mktemp -d)
-trap 'kill -CONT ${app:-} 2>/dev/null; kill -KILL ${app:-} 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill -CONT ${app:-} 2>/dev/null || true; kill -KILL ${app:-} 2>/dev/null || true; rm -rf "$work"' EXIT
 mkdir "$work/home" "$work/out"
 # 300 entries of a 2 MB picture: the export takes far longer than a step of the wait below.
 convert -size 1200x800 xc: +noise Random -quality 95 "$work/noise.jpg"
@@ -64,6 +64,7 @@ for row in "TERM export 143" "INT export 130" "HUP export 129" "TERM idle 143"; 
   kill -0 "$app" 2>/dev/null && fail "$row: the program did not end"
   status=0
   { wait "$app"; } 2>/dev/null || status=$?
+  app=""
   [ "$status" = "$expected" ] || fail "$row: the program ended with status $status, expected $expected"
   leftovers=$(find "$work/out" -mindepth 1)
   [ -z "$leftovers" ] || fail "$row: the export left $leftovers"

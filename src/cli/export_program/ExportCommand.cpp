@@ -111,8 +111,8 @@ std::string DescribeLanguageProblem(const ocr::LanguageProblem& problem, const s
         return "recognition language '" + name + "' is not installed"
             + (package.empty() ? ", and no Debian package brings it" : ": install the package " + package) + " (no "
             + name + ".traineddata in " + ShownName(folder) + ")";
-    return "recognition language '" + name + "' cannot be loaded from " + ShownName(folder + "/" + name + ".traineddata")
-        + ": the file is damaged, cut short, or of another kind"
+    return "recognition language '" + name + "' cannot be loaded from "
+        + ShownName(folder + "/" + name + ".traineddata") + ": the file is damaged, cut short, or of another kind"
         + (package.empty() ? "" : " (the package " + package + " has a sound copy)");
 }
 

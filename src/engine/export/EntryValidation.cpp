@@ -28,7 +28,7 @@ ValidatedEntries ValidateEntries(const std::vector<std::string>& paths, const Pr
             continue;
         }
         const int shown = followOrientation ? outcome.orientation : 1;
-        ProbedPage page {entry, outcome.info, outcome.components, shown, outcome.orientation, outcome.density, -1};
+        ProbedPage page {entry, outcome.info, outcome.components, shown, outcome.density, -1, outcome.orientation};
         if (!outcome.profile.empty() && !PdfACarriesProfile(pdfa, outcome.profile)) {
             found.warnings.emplace_back(entry, PdfAProfileWarning(pdfa, outcome.profile));
             outcome.profile.clear();

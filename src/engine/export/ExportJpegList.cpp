@@ -103,8 +103,10 @@ std::vector<PageTextRequest> TextRequests(const std::vector<ProbedPage>& pages, 
 {
     std::vector<PageTextRequest> requests;
     requests.reserve(pages.size());
-    for (const ProbedPage& page : pages)
-        requests.push_back({page.entry, paths[static_cast<size_t>(page.entry)], page.orientation, page.fileOrientation});
+    for (const ProbedPage& page : pages) {
+        const std::string& path = paths[static_cast<size_t>(page.entry)];
+        requests.push_back({page.entry, path, page.orientation, page.fileOrientation});
+    }
     return requests;
 }
 

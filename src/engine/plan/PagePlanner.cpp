@@ -5,7 +5,6 @@
 
 #include "ReaderBounds.h"
 
-
 namespace jpeg2pdf {
 
 namespace {
@@ -86,8 +85,8 @@ std::vector<EntryReport> DensityPageRefusals(const std::vector<ProbedPage>& page
         const PixelDensity density = ShownDensity(pages[i], layout);
         const bool stated = pages[i].density.x > 0 || pages[i].density.y > 0;
         const DensityOrigin origin = layout.density == DensitySource::Fixed ? DensityOrigin::Given
-            : stated                                                      ? DensityOrigin::FileStated
-                                                                          : DensityOrigin::FileStatesNone;
+            : stated                                                        ? DensityOrigin::FileStated
+                                                                            : DensityOrigin::FileStatesNone;
         report.problem.sized = {page.pageWidth, page.pageHeight, density.x, density.y, origin};
         refused.push_back(report);
     }
@@ -124,8 +123,8 @@ std::vector<ProbedPage> PlainPages(const std::vector<PageImage>& images)
     pages.reserve(images.size());
     for (size_t i = 0; i < images.size(); ++i) {
         const PageImage& image = images[i];
-        pages.push_back({static_cast<int>(i), image.frame, image.frame.IsCmyk ? 4 : 3, image.orientation,
-                         image.orientation, {}, -1});
+        pages.push_back(
+            {static_cast<int>(i), image.frame, image.frame.IsCmyk ? 4 : 3, image.orientation, {}, -1, image.orientation});
     }
     return pages;
 }

@@ -22,9 +22,9 @@ struct ProbedPage {
     JpegFrameInfo frame {false, 0, 0};
     int components = 3;  // 1, 3 or 4
     int orientation = 1;  // as the page shows it; 1 unless asked to follow the file's
-    int fileOrientation = 1;  // the file's own, when read (for the page or for its text); else 1
     FileDensity density;  // the file's own, 0 where it states none
     int profile = -1;  // index in the document's ProfileTable; -1: the device space
+    int fileOrientation = 1;  // the file's own, when read (for the page or for its text); else 1
 };
 
 // One page's image in the plain layout: its frame facts, and how the stored picture is turned to

@@ -107,10 +107,10 @@ public:
 
     const JpegFailure& Failure() const;
 
-    // Whether the picture's data stopped before its end (the file is cut short, or a stray marker
-    // ended a single sequential scan, or the DC scan ran into damage): the rows from there on hold
-    // no picture (libjpeg's mid-grey padding, or none). Known once the rows are read.
-    bool DataEnded() const;
+    // Whether a scan's data stopped before the picture was whole (the file is cut short, or damaged
+    // with a marker or a bad code in a scan): part of the rows hold no picture (libjpeg's mid-grey
+    // padding, or none). A file that lacks only its end marker is whole. Known once the rows are read.
+    bool PictureIncomplete() const;
 
 private:
     struct State;
