@@ -37,11 +37,18 @@ PixPtr TwoTone(Pix* pix)
         grey.reset(pixScaleAreaMap2(grey.get()));
     if (!grey)
         return nullptr;
-    Pix* binary = nullptr;
-    const int w = pixGetWidth(grey.get()), h = pixGetHeight(grey.get());
-    if (w < 16 || h < 16 || pixOtsuAdaptiveThreshold(grey.get(), w, h, 0, 0, 0.1f, nullptr, &binary) != 0)
+    if (pixGetWidth(grey.get()) < 16 || pixGetHeight(grey.get()) < 16)
         return nullptr;
-    return PixPtr(binary);
+    // One threshold for the page, where its histogram parts best into ink and paper (the
+    // image library's Otsu split; every second pixel counted is plenty).
+    NUMA* histogram = pixGetGrayHistogram(grey.get(), 2);
+    l_int32 split = 0;
+    const bool found = histogram && numaSplitDistribution(histogram, 0.1f, &split, nullptr, nullptr, nullptr,
+                                                          nullptr, nullptr) == 0;
+    numaDestroy(&histogram);
+    if (!found)
+        return nullptr;
+    return PixPtr(pixThresholdToBinary(grey.get(), split + 1));
 }
 
 // The stored rows decoded so far, turned as the page shows them.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "RecognisedPages.h"
 
+#include <leptonica/allheaders.h>
 #include <omp.h>
 #include <signal.h>
 
@@ -18,6 +19,9 @@ RecognisedPages::RecognisedPages(const OcrSettings& settings, std::string dataFo
     : settings_(settings), dataFolder_(std::move(dataFolder)), warn_(std::move(warn)), noteTurn_(std::move(noteTurn)),
       lacking_(std::move(lacking))
 {
+    // The image library's notes ("max found at sweep edge" for a page turned past the search)
+    // would break the command line's one-line messages.
+    setMsgSeverity(L_SEVERITY_NONE);
     if (!lacking_)
         lacking_ = warn_;
     // Loading the data is the check that it loads; the first worker starts with it loaded.

@@ -4,6 +4,7 @@
 // page renders as it does without --ocr, and the bytes do not depend on --jobs.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <regex>
 
 #include "DecodeJpeg.h"
@@ -191,5 +192,144 @@ TEST(OcrExport, PagesLackingTextAndPicturesShownAsStored)
         EXPECT_TRUE(std::regex_search(info, std::regex("Pages: +" + std::to_string(c.pages) + "\n"))) << info;
         const std::string text = RunCommand("pdftotext " + Quoted(dir.File("out.pdf")) + " -").output;
         EXPECT_NE(text.find(c.found), std::string::npos) << text;
+    }
+}
+
+namespace {
+
+const std::vector<std::string> kProse = [] {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 18; ++i)
+        lines.push_back("the quick brown fox jumps over the lazy dog near the river bank while archives grow " + std::to_string(i));
+    return lines;
+}();
+
+// A full A4 page of prose at 300 dpi with a long rule below it, turned `degrees` clockwise about its
+// centre (as ImageMagick turns it), still A4. The lines start at ragged indents: an aligned left
+// edge would itself be a level line in the picture stored on its side.
+std::string DrawTurnedPage(const TempDir& dir, const std::string& name, double degrees)
+{
+    std::string command = "convert -size 2480x3508 xc:white -font DejaVu-Sans -density 300 -pointsize 11 -fill black";
+    for (size_t i = 0; i < kProse.size(); ++i)
+        command += " -annotate +" + std::to_string(150 + 53 * i % 210) + "+" + std::to_string(400 + 120 * i) + " "
+            + Quoted(kProse[i]);
+    command += " -draw 'rectangle 200,3000 2280,3010' -background white -rotate " + std::to_string(degrees)
+        + " -gravity center -extent 2480x3508 -quality 92 -units PixelsPerInch -density 300 " + Quoted(dir.File(name));
+    EXPECT_EQ(RunCommand(command).status, 0);
+    return dir.File(name);
+}
+
+// The rule under the text in poppler's render at 72 dpi: the degrees it climbs (counter-clockwise
+// positive) and how far down its middle lies, from the middle of the lowest ink in each column
+// across the rule's middle, fitted by least squares.
+struct RenderedRule {
+    double degrees = NAN;
+    double middleY = NAN;  // pixels from the top, at the page's middle
+};
+
+RenderedRule RuleInRender(const TempDir& dir, const std::string& pdf)
+{
+    EXPECT_EQ(RunCommand("pdftoppm -r 72 -singlefile " + Quoted(pdf) + " " + Quoted(dir.File("rule"))).status, 0);
+    const RgbImage image = ReadPpm(dir.File("rule.ppm"));
+    double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+    for (int x = image.width * 3 / 10; x < image.width * 7 / 10; ++x) {
+        double weight = 0, moment = 0;
+        bool inRule = false;
+        for (int y = image.height - 1; y >= 0; --y) {
+            const double ink = 255 - image.pixels[size_t(y * image.width + x) * 3];
+            if (ink > 40) {
+                inRule = true;
+                weight += ink;
+                moment += ink * y;
+            } else if (inRule) {
+                break;
+            }
+        }
+        if (weight == 0)
+            continue;
+        const double y = moment / weight;
+        n += 1, sx += x, sy += y, sxx += double(x) * x, sxy += x * y;
+    }
+    const double slope = (n * sxy - sx * sy) / (n * sxx - sx * sx);
+    const double intercept = (sy - slope * sx) / n;
+    // y runs down in the render
+    return {-std::atan(slope) * 180 / M_PI, intercept + slope * image.width / 2.0};
+}
+
+// The turn leafbind-export names on standard error, counter-clockwise positive; NaN when none.
+double NamedTurn(const std::string& err)
+{
+    std::smatch m;
+    if (!std::regex_search(err, m, std::regex(R"(straightened: turned ([\d.]+) degrees (clockwise|counter-clockwise))")))
+        return NAN;
+    return (m[2] == "clockwise" ? -1 : 1) * std::stod(m[1]);
+}
+
+}  // namespace
+
+// A page scanned askew: recognised from a straightened copy whether or not it is shown straight;
+// with --deskew, drawn turned back by its measured skew (its lines level in the render, its
+// picture's bytes unchanged); a straight page and one turned too far are left exactly as they were.
+TEST(OcrExport, PagesScannedAskew)
+{
+    TempDir dir;
+    const std::string out = dir.File("out.pdf"), plain = dir.File("plain.pdf");
+    struct Case {
+        const char* name;
+        double degrees;  // as drawn, clockwise
+        std::vector<std::string> options;
+        bool straightened;  // --deskew turns it back; false: as without --deskew
+    };
+    const Case cases[] = {
+        {"2.5 degrees clockwise, recognised", 2.5, {"--ocr"}, false},
+        {"6 degrees counter-clockwise, recognised", -6, {"--ocr"}, false},
+        {"4 degrees clockwise, recognised and straightened", 4, {"--ocr", "--deskew"}, true},
+        {"1.5 degrees counter-clockwise, straightened", -1.5, {"--deskew", "--jobs", "1"}, true},
+        {"3 degrees clockwise, stored on its side, shown by Exif", 3, {"--deskew", "--auto-orient"}, true},
+        {"straight, left alone", 0, {"--deskew"}, false},
+        {"15 degrees, left alone", 15, {"--deskew"}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string jpeg = DrawTurnedPage(dir, "page.jpg", c.degrees);
+        if (std::find(c.options.begin(), c.options.end(), std::string("--auto-orient")) != c.options.end()) {
+            // Stored a quarter turn anticlockwise; Exif orientation 6 shows it upright.
+            ASSERT_EQ(RunCommand("convert " + Quoted(jpeg) + " -rotate -90 -quality 92 " + Quoted(jpeg)).status, 0);
+            const std::string parts = ReadFileBytes(jpeg);
+            jpeg = dir.Write("page.jpg", parts.substr(0, 2) + phone_jpeg::Exif(6) + parts.substr(2));
+        }
+        std::vector<std::string> args = {"-f", "-o", out};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back(jpeg);
+        const ProgramRun run = RunExportProgram(args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const bool recognised = c.options.front() == "--ocr";
+        if (recognised) {
+            const std::string poppler = RunCommand("pdftotext " + Quoted(out) + " -").output;
+            EXPECT_GE(InOrder(poppler, kProse), 0.98) << poppler;
+            const std::string mupdf = RunCommand("mutool draw -q -F txt -o - " + Quoted(out)).output;
+            EXPECT_GE(InOrder(mupdf, kProse), 0.98) << mupdf;
+        }
+        const bool oriented = std::find(args.begin(), args.end(), std::string("--auto-orient")) != args.end();
+        ASSERT_EQ(RunExportProgram(oriented ? std::vector<std::string> {"-f", "-o", plain, "--auto-orient", jpeg}
+                                            : std::vector<std::string> {"-f", "-o", plain, jpeg})
+                      .status,
+                  0);
+        if (c.straightened) {
+            EXPECT_NEAR(NamedTurn(run.err), c.degrees, 0.1) << run.err;
+            // Turned back about the page's centre: level, and where it was drawn before the turn.
+            const RenderedRule straight = RuleInRender(dir, out);
+            EXPECT_NEAR(straight.degrees, 0, 0.2);
+            EXPECT_NEAR(straight.middleY, 3005, 1.5);  // one point per pixel, rendered at 72 dpi
+            EXPECT_NEAR(RuleInRender(dir, plain).degrees, -c.degrees, 0.2);  // the oracle itself, checked
+            if (recognised)
+                ExpectBoxesOverInk(dir, out);
+            EXPECT_EQ(RunExtractProgram({"--verify", out, jpeg}).status, 0);
+        } else if (recognised) {
+            EXPECT_EQ(Render(out), Render(plain));
+        } else {
+            EXPECT_EQ(run.err, "");
+            EXPECT_EQ(ReadFileBytes(out), ReadFileBytes(plain));
+        }
     }
 }

@@ -26,15 +26,15 @@ struct Row {
     double degrees;  // counter-clockwise as the page shows it
     double least;    // share of the words every reader must find in order
     // How far poppler's box of a word may lie from the word as drawn, in line heights: across the
-    // line (words of a steep line are drawn together into one band; see EachWordsBoxLiesOverIt),
-    // and along it.
+    // line (words of a steep line are drawn together into one band, and the first word of a
+    // climbing line lifted near its top; see EachWordsBoxLiesOverIt), and along it.
     double across, along;
 };
 
 const std::vector<Row> kRows = {
     {0, 0.97, 0.02, 0.02},   {-3, 0.90, 0.9, 0.05},   {-1, 0.90, 0.2, 0.05}, {-0.5, 0.90, 0.05, 0.05},
-    {0.5, 0.90, 0.05, 0.05}, {1, 0.90, 0.2, 0.05},    {2.5, 0.90, 0.8, 0.05}, {3, 0.90, 0.9, 0.05},
-    {6, 0.80, 2.0, 0.05},    {-6, 0.80, 2.0, 0.05},   {10, 0.80, 3.4, 0.06},
+    {0.5, 0.90, 0.21, 0.05}, {1, 0.90, 0.41, 0.05},   {2.5, 0.90, 0.94, 0.05}, {3, 0.90, 1.11, 0.05},
+    {6, 0.80, 2.17, 0.05},   {-6, 0.80, 2.0, 0.05},   {10, 0.80, 3.57, 0.06},
 };
 
 struct DrawnWord {

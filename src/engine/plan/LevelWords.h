@@ -7,7 +7,8 @@
 // axis nearest to its line, on its own baseline through the word's middle: its glyphs share one
 // baseline, so no reader splits it, and its box lies over the word as the picture shows it. Where
 // a line climbs more than 0.4 of its height from end to end, the words' baselines are drawn
-// together about the line's middle to stay within that band, so every reader keeps them one line.
+// together about the line's middle to stay within that band, and its first word is lifted to
+// near the top of the band, where poppler starts a line, so every reader keeps them one line.
 #pragma once
 
 #include <vector>
