@@ -32,6 +32,9 @@ public:
     // needs destroying on the way (see LibjpegSession.h).
     bool ReadRow(JSAMPLE* row);
 
+    // Whether the data stopped before the last row was decoded.
+    bool Stopped() const { return stopped_; }
+
 private:
     struct Huffman {
         int32_t maxCode[17];   // last code of each length, -1 when there is none

@@ -129,4 +129,10 @@ bool JpegDecoder::Finish()
 
 const JpegFailure& JpegDecoder::Failure() const { return state_->failure; }
 
+bool JpegDecoder::PictureIncomplete() const
+{
+    const State& st = *state_;
+    return st.session.err.bitsMissing || (st.session.path == ReadPath::DcScan && st.dcScan.Stopped());
+}
+
 }  // namespace jpegdecode

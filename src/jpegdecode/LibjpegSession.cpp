@@ -26,6 +26,8 @@ extern "C" void NoteWarning(j_common_ptr cinfo, int msgLevel)
     ++err->pub.num_warnings;
     if (err->pub.msg_code == JWRN_JPEG_EOF)
         err->dataEnded = true;
+    if (err->pub.msg_code == JWRN_HIT_MARKER)
+        err->bitsMissing = true;
     // In a single sequential scan without restart markers nothing can follow a stray marker: the
     // rest would be padding, as at the end of the file.
     const auto* dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
@@ -108,6 +110,7 @@ LibjpegSession::LibjpegSession()
     err.pub.emit_message = NoteWarning;
     err.pub.output_message = PrintNothing;
     err.dataEnded = false;
+    err.bitsMissing = false;
 }
 
 LibjpegSession::~LibjpegSession()

@@ -24,6 +24,9 @@ struct ErrorManager {
     // The data ran out (libjpeg pads the rest with mid grey), or a stray marker ended a single
     // sequential scan without restart markers, after which only padding could follow.
     bool dataEnded;
+    // A scan needed bits its data did not hold (the data ran out, or a marker stood in the middle):
+    // part of the picture is padding. A file that lacks only its end marker misses nothing.
+    bool bitsMissing;
 };
 
 // How the rows are read once started.

@@ -64,6 +64,7 @@ PixPtr Decode(std::FILE* file, PagePixels& page)
         page.error = decoder.Failure().message;
         return nullptr;
     }
+    page.incomplete = decoder.PictureIncomplete();
     return pix;
 }
 

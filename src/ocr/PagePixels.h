@@ -19,6 +19,9 @@ using PixPtr = std::unique_ptr<Pix, PixDeleter>;
 struct PagePixels {
     PixPtr pix;  // null when the file cannot be decoded; `error` says why
     std::string error;
+    // The data stopped before the picture was whole (cut short or damaged): only the part decoded
+    // holds the picture, the rest is the decoder's plain grey.
+    bool incomplete = false;
     double scale = 1;  // page pixels per decoded pixel (1, 2, 4 or 8)
     int dotsPerInch = 0;  // the file's JFIF density in the decoded pixels; 0 where it states none
 };

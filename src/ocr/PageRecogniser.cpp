@@ -46,15 +46,30 @@ PageRecogniser::PageRecogniser(const std::string& dataFolder, const OcrSettings&
     Silence(*text_);
     // The LSTM recogniser alone: it learns nothing from one page for the next, so a page's words do
     // not depend on which worker read which pages before it.
-    ready_ = text_->Init(dataFolder.c_str(), settings.languages.c_str(), tesseract::OEM_LSTM_ONLY) == 0;
+    textReady_ = text_->Init(dataFolder.c_str(), settings.languages.c_str(), tesseract::OEM_LSTM_ONLY) == 0;
+    ready_ = textReady_;
     // Layout analysis finds the blocks and columns (the API's default takes the page as one block).
     text_->SetPageSegMode(tesseract::PSM_AUTO);
-    if (ready_ && settings.rotatePages) {
+    // Loaded even when the languages are not, so a check can name everything that fails.
+    if (settings.rotatePages) {
         orientation_ = std::make_unique<tesseract::TessBaseAPI>();
         Silence(*orientation_);
-        ready_ = orientation_->Init(dataFolder.c_str(), "osd", tesseract::OEM_TESSERACT_ONLY) == 0;
+        orientationReady_ = orientation_->Init(dataFolder.c_str(), "osd", tesseract::OEM_TESSERACT_ONLY) == 0;
+        ready_ = ready_ && orientationReady_;
         orientation_->SetPageSegMode(tesseract::PSM_OSD_ONLY);
     }
+}
+
+std::vector<std::string> PageRecogniser::LoadedLanguages() const
+{
+    // A language of the list that fails to load is left out by the recogniser, which loads the rest.
+    // After a failed load it still names the first language.
+    std::vector<std::string> loaded;
+    if (textReady_)
+        text_->GetLoadedLanguagesAsVector(&loaded);
+    if (orientationReady_)
+        loaded.push_back("osd");
+    return loaded;
 }
 
 PageRecogniser::~PageRecogniser()

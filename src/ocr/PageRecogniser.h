@@ -6,6 +6,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "OcrSettings.h"
 #include "PagePixels.h"
@@ -27,6 +28,8 @@ public:
 
     // False when the language data could not be loaded (checked before any work starts).
     bool Ready() const { return ready_; }
+    // The languages loaded, "osd" among them when the orientation detector's data was.
+    std::vector<std::string> LoadedLanguages() const;
     // Reads a page scanned askew from a straightened copy of its pixels; with straightening asked
     // for, the page's turn comes back too.
     jpeg2pdf::PageText Recognise(const PagePixels& picture);
@@ -40,6 +43,8 @@ private:
     const std::atomic<bool>* cancel_;
     bool straighten_ = false;
     bool ready_ = false;
+    bool textReady_ = false;
+    bool orientationReady_ = false;
 };
 
 // The orientation detector's confidence above which a page is turned: measured on upright, sideways

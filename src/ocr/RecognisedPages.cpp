@@ -6,21 +6,32 @@
 #include <signal.h>
 
 #include <algorithm>
-#include <optional>
 
 #include "PagePixels.h"
 #include "PageRecogniser.h"
 #include "PageSkew.h"
+#include "PageWarnings.h"
 
 namespace ocr {
 
 RecognisedPages::RecognisedPages(const OcrSettings& settings, std::string dataFolder, Warning warn,
-                                 TurnNote noteTurn)
-    : settings_(settings), dataFolder_(std::move(dataFolder)), warn_(std::move(warn)), noteTurn_(std::move(noteTurn))
+                                 TurnNote noteTurn, Warning lacking)
+    : settings_(settings), dataFolder_(std::move(dataFolder)), warn_(std::move(warn)), noteTurn_(std::move(noteTurn)),
+      lacking_(std::move(lacking))
 {
     // The image library's notes ("max found at sweep edge" for a page turned past the search)
     // would break the command line's one-line messages.
     setMsgSeverity(L_SEVERITY_NONE);
+    if (!lacking_)
+        lacking_ = warn_;
+    // Loading the data is the check that it loads; the first worker starts with it loaded.
+    if (settings_.recognise)
+        first_ = std::make_unique<PageRecogniser>(dataFolder_, settings_, &stop_);
+}
+
+std::vector<std::string> RecognisedPages::LoadedLanguages() const
+{
+    return first_ ? first_->LoadedLanguages() : std::vector<std::string> {};
 }
 
 RecognisedPages::~RecognisedPages()
@@ -53,7 +64,6 @@ void RecognisedPages::Begin(const std::vector<jpeg2pdf::PageTextRequest>& pages)
 jpeg2pdf::PageText RecognisedPages::Take(int index)
 {
     Result result;
-    bool tellLoadFailure = false;
     if (index < 0 || index >= static_cast<int>(pages_.size()))
         return {};
     {
@@ -64,16 +74,19 @@ jpeg2pdf::PageText RecognisedPages::Take(int index)
             done_.erase(found);
         }
         taken_ = std::max(taken_, index + 1);
-        tellLoadFailure = loadFailed_ && !loadFailureTold_;
-        loadFailureTold_ = loadFailureTold_ || tellLoadFailure;
         changed_.notify_all();
     }
-    if (warn_ && tellLoadFailure)
-        warn_(pages_[size_t(index)].entry, "no text recognised: the language data cannot be loaded");
-    else if (warn_ && !result.problem.empty())
-        warn_(pages_[size_t(index)].entry, "no text recognised: " + result.problem);
+    const jpeg2pdf::PageTextRequest& page = pages_[size_t(index)];
+    if (!result.problem.empty()) {
+        ++lackingCount_;
+        if (lacking_)
+            lacking_(page.entry, result.problem);
+    }
+    if (const std::string unturned = UnturnedPictureWarning(page, settings_.rotatePages);
+        warn_ && settings_.recognise && !unturned.empty())
+        warn_(page.entry, unturned);
     if (noteTurn_ && result.text.turn != 0)
-        noteTurn_(pages_[size_t(index)].entry, result.text.turn);
+        noteTurn_(page.entry, result.text.turn);
     return std::move(result.text);
 }
 
@@ -84,17 +97,22 @@ void RecognisedPages::Work()
     // environment offers (OMP_THREAD_LIMIT) is read only when the library loads; no active levels
     // serialises every region from here on.
     omp_set_max_active_levels(0);
-    // Measuring alone needs no recogniser and no language data.
-    std::optional<PageRecogniser> recogniser;
-    if (settings_.recognise)
-        recogniser.emplace(dataFolder_, settings_, &stop_);
+    // Measuring alone needs no recogniser and no language data. The first worker takes the
+    // recogniser the constructor loaded.
+    std::unique_ptr<PageRecogniser> recogniser;
+    if (settings_.recognise) {
+        {
+            const std::lock_guard lock(mutex_);
+            recogniser = std::move(first_);
+        }
+        if (!recogniser)
+            recogniser = std::make_unique<PageRecogniser>(dataFolder_, settings_, &stop_);
+    }
     const int window = 2 * std::max(settings_.jobs, 1);
     for (;;) {
         int index = 0;
         {
             std::unique_lock lock(mutex_);
-            if (recogniser && !recogniser->Ready())
-                loadFailed_ = true;
             changed_.wait(lock, [&] {
                 return stop_ || claimed_ >= static_cast<int>(pages_.size()) || claimed_ < taken_ + window;
             });
@@ -102,7 +120,7 @@ void RecognisedPages::Work()
                 return;
             index = claimed_++;
         }
-        Result result = Read(pages_[size_t(index)], recogniser ? &*recogniser : nullptr);
+        Result result = Read(pages_[size_t(index)], recogniser.get());
         const std::lock_guard lock(mutex_);
         done_.emplace(index, std::move(result));
         changed_.notify_all();
@@ -120,8 +138,10 @@ RecognisedPages::Result RecognisedPages::Read(const jpeg2pdf::PageTextRequest& p
     }
     if (recogniser->Ready()) {
         const PagePixels picture = DecodePagePixels(page.path, page.orientation);
-        result.problem = picture.error.empty() ? "" : "the picture cannot be decoded (" + picture.error + ")";
+        result.problem = DecodingProblem(picture);
         result.text = recogniser->Recognise(picture);
+    } else {
+        result.problem = "no text recognised: the language data cannot be loaded";
     }
     return result;
 }

@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -24,25 +25,37 @@ class PageRecogniser;
 
 class RecognisedPages final : public jpeg2pdf::PageTextSource {
 public:
-    // Told, on the thread that calls Take, about a page that comes back without text because its
-    // picture could not be read.
+    // Told on the thread that calls Take, with the page's entry and one line without its name.
     using Warning = std::function<void(int entry, const std::string& text)>;
 
     // Told, on the thread that calls Take, how far a page is turned to straighten it.
     using TurnNote = std::function<void(int entry, double turn)>;
 
-    RecognisedPages(const OcrSettings& settings, std::string dataFolder, Warning warn, TurnNote noteTurn = {});
+    // With recognition, loads the language data for the first worker on the calling thread (see
+    // LoadedLanguages). `lacking` is told about a page that comes back without all its text, as
+    // its picture could not be decoded (whole), or null: `warn` is; `warn` about the rest worth
+    // knowing (a page recognised as stored while its Exif orientation turns it).
+    RecognisedPages(const OcrSettings& settings, std::string dataFolder, Warning warn, TurnNote noteTurn = {},
+                    Warning lacking = {});
     // Stops the recognitions under way and waits for the workers.
     ~RecognisedPages() override;
+
+    // What of the settings' languages (and "osd" with rotatePages) the first worker's recogniser
+    // loaded: a language missing here cannot be used.
+    std::vector<std::string> LoadedLanguages() const;
 
     void Begin(const std::vector<jpeg2pdf::PageTextRequest>& pages) override;
     jpeg2pdf::PageText Take(int index) override;
     bool GivesWords() const override { return settings_.recognise; }
 
+    // Pages taken so far that came back without all their text (not blank pages: pictures that
+    // could not be decoded, or decoded only in part, or no language data).
+    int PagesLackingText() const { return lackingCount_; }
+
 private:
     struct Result {
         jpeg2pdf::PageText text;
-        std::string problem;  // why the page has no text, for the user
+        std::string problem;  // why the page lacks text, for the user
     };
 
     void Work();
@@ -52,14 +65,15 @@ private:
     std::string dataFolder_;
     Warning warn_;
     TurnNote noteTurn_;
+    Warning lacking_;
+    int lackingCount_ = 0;
+    std::unique_ptr<PageRecogniser> first_;  // loaded by the constructor, for the first worker
     std::vector<jpeg2pdf::PageTextRequest> pages_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::map<int, Result> done_;  // recognised, not yet taken
     int claimed_ = 0;  // pages handed to workers so far, in list order
     int taken_ = 0;
-    bool loadFailed_ = false;
-    bool loadFailureTold_ = false;
     std::atomic<bool> stop_ {false};
     std::vector<std::thread> workers_;
 };

@@ -11,6 +11,7 @@
 
 #include <filesystem>
 
+#include "JpegSegments.h"
 #include "MakeJpeg.h"
 #include "RunProgram.h"
 #include "TempDir.h"
@@ -52,6 +53,32 @@ TEST(Arguments, ExitStatusAndMessage)
     const std::string relative = dir.Write("sub/relative.txt", "\xEF\xBB\xBFonly-here.jpg\n");
     const std::string holey = dir.Write("sub/holey.txt", "only-here.jpg\nnone.jpg\n");
     const std::string usage = "\nTry 'leafbind-export --help' for more information.\n";
+    // Language data: the folder the program reads, and folders of data that does not load.
+    const char* prefix = getenv("TESSDATA_PREFIX");
+    const std::string tessdata = prefix ? prefix : "/usr/share/tesseract-ocr/5/tessdata";
+    for (const char* folder : {"garbage", "cut"})
+        ASSERT_EQ(mkdir(dir.File(folder).c_str(), 0700), 0);
+    dir.Write("garbage/eng.traineddata", "garbage");
+    dir.Write("cut/eng.traineddata", ReadFileBytes(tessdata + "/eng.traineddata").substr(0, 1 << 20));
+    dir.Write("cut/osd.traineddata", ReadFileBytes(tessdata + "/osd.traineddata").substr(0, 1 << 20));
+    ASSERT_EQ(symlink((tessdata + "/deu.traineddata").c_str(), dir.File("cut/deu.traineddata").c_str()), 0);
+    const auto missing = [&](const std::string& name, const std::string& package) {
+        return "leafbind-export: recognition language '" + name + "' is not installed"
+            + (package.empty() ? ", and no Debian package brings it" : ": install the package " + package) + " (no "
+            + name + ".traineddata in " + tessdata + ")\n";
+    };
+    const auto unloadable = [&](const std::string& folder, const std::string& name) {
+        return "leafbind-export: recognition language '" + name + "' cannot be loaded from " + dir.File(folder) + "/"
+            + name + ".traineddata: the file is damaged, cut short, or of another kind (the package tesseract-ocr-"
+            + name + " has a sound copy)\n";
+    };
+    // Pages a density sizes: 1,200 x 900 pixels, 100 x 100 pixels, a file that states 1 dpi.
+    const std::string photo = dir.Write("photo.jpg", MakeJpeg({.width = 1200, .height = 900}));
+    const std::string small = dir.Write("small.jpg", MakeJpeg({.width = 100, .height = 100}));
+    const std::string oneDpi = dir.Write("one-dpi.jpg", MakeJpeg({.width = 1200, .height = 900,
+                                                                  .leadingSegments = {JfifSegment(1, 1, 1)},
+                                                                  .jfifHeader = false}));
+    const std::string sides = " points; a side must be 3 to 14,400 points\n";
 
     enum Output { Pdf, Unchanged, Absent };
     struct Case {
@@ -62,6 +89,7 @@ TEST(Arguments, ExitStatusAndMessage)
         std::string output;  // the file whose outcome is checked
         Output expect = Absent;
         std::string input = "";
+        std::string tessdata = "";  // TESSDATA_PREFIX for this run
     };
     std::vector<Case> cases = {
         {"written", {"-o", out, a, a}, 0, "", out, Pdf},
@@ -225,9 +253,34 @@ TEST(Arguments, ExitStatusAndMessage)
         {"recognition language missing",
          {"-o", out, "--ocr", "--ocr-lang=eng+chi_sim_x", a},
          2,
-         "leafbind-export: recognition language 'chi_sim_x' is not installed: install the package "
-         "tesseract-ocr-chi-sim-x (no chi_sim_x.traineddata in...",
+         "leafbind-export: recognition language 'chi_sim_x' is not installed, and no Debian package brings it (no "
+         "chi_sim_x.traineddata in...",
          out},
+        {"every language missing named, with its package or none",
+         {"-o", out, "--ocr", "--ocr-lang=eng+xyz+chi_sim+Latin", a},
+         2,
+         missing("xyz", "") + missing("chi_sim", "tesseract-ocr-chi-sim")
+             + missing("Latin", "tesseract-ocr-script-latn"),
+         out},
+        {"language data that does not load, before the list is read",
+         {"-o", out, "--ocr", "-l", dir.File("none.txt")}, 2, unloadable("garbage", "eng"), out, Absent, "",
+         dir.File("garbage")},
+        {"language data cut short beside sound data, and orientation data cut short",
+         {"-o", out, "--ocr", "--ocr-lang=deu+eng", "--rotate-pages", a}, 2,
+         unloadable("cut", "eng") + unloadable("cut", "osd"), out, Absent, "", dir.File("cut")},
+        {"--dpi 1 makes a page too large", {"-o", out, "--dpi", "1", photo}, 1,
+         "leafbind-export: " + photo + ": at 1 dpi the page would be 86,400 x 64,800" + sides, out},
+        {"--dpi 100000 makes a page too small", {"-o", out, "--dpi=100000", photo}, 1,
+         "leafbind-export: " + photo + ": at 100,000 dpi the page would be 0.86 x 0.65" + sides, out},
+        {"a page just under 3 points", {"-o", out, "--dpi=2401", photo, small}, 1,
+         "leafbind-export: " + small + ": at 2,401 dpi the page would be 2.999 x 2.999" + sides, out},
+        {"a file stating 1 dpi", {"-o", out, "--dpi=auto", photo, oneDpi}, 1,
+         "leafbind-export: " + oneDpi + ": at 1 dpi (the file's density) the page would be 86,400 x 64,800" + sides,
+         out},
+        {"--dpi within what readers show", {"-o", out, "--dpi=300", photo, small}, 0, "", out, Pdf},
+        {"--dpi 1 on paper", {"-o", out, "--dpi=1", "--page-size=A4", photo}, 0, "", out, Pdf},
+        {"a page of a picture's pixels stays that large",
+         {"-o", out, dir.Write("wide.jpg", MakeJpeg({.width = 15000, .height = 10}))}, 0, "", out, Pdf},
         {"recognition options without --ocr", {"-o", out, "--jobs=2", a}, 2, "leafbind-export: --jobs needs --ocr\n...", out},
         {"device fails while writing",
          {"-f", "-o", "/dev/full", a},
@@ -293,7 +346,10 @@ TEST(Arguments, ExitStatusAndMessage)
         dir.Write("locked.pdf", kPrevious);
         const int holder = open(locked.c_str(), O_RDWR);
         ASSERT_EQ(flock(holder, LOCK_EX), 0);
+        if (!c.tessdata.empty())
+            setenv("TESSDATA_PREFIX", c.tessdata.c_str(), 1);
         const ProgramRun run = RunExportProgram(c.args, c.input, RLIM_INFINITY, dir.Path());
+        setenv("TESSDATA_PREFIX", tessdata.c_str(), 1);
         close(holder);
         EXPECT_EQ(run.status, c.status);
         if (c.message.ends_with("..."))

@@ -9,6 +9,7 @@
 
 #include "DecodeJpeg.h"
 #include "DrawnText.h"
+#include "MakeJpeg.h"
 #include "PdfAChecks.h"
 #include "PhoneJpeg.h"
 #include "RunProgram.h"
@@ -137,6 +138,61 @@ TEST(OcrExport, ReadersFindTheWordsWhereTheyStand)
     }
     EXPECT_EQ(outputs[0], outputs[1]);
     EXPECT_EQ(outputs[1], outputs[2]);
+}
+
+// Pages that lack text are named even with -q and end with status 5, the document written whole;
+// a blank page is no such page. A picture the page shows as stored while Exif turns it is warned
+// about, unless --auto-orient turns it.
+TEST(OcrExport, PagesLackingTextAndPicturesShownAsStored)
+{
+    TempDir dir;
+    const std::string page = Draw(dir, "page.jpg", kEnglish);
+    const std::string whole = ReadFileBytes(page);
+    const std::string cut = dir.Write("cut.jpg", whole.substr(0, whole.size() / 2));
+    const std::string noScan = dir.Write(  // a frame header and no scan
+        "no-scan.jpg", std::string("\xFF\xD8\xFF\xC0\x00\x0B\x08\x00\x10\x00\x10\x01\x01\x11\x00\xFF\xD9", 17));
+    const std::string blank = dir.Write("blank.jpg", MakeJpeg({.width = 600, .height = 400, .red = 255}));
+    const std::string side = ReadFileBytes(Draw(dir, "side.jpg", kEnglish, -90));
+    const std::string turned = dir.Write("turned.jpg", side.substr(0, 2) + phone_jpeg::Exif(6) + side.substr(2));
+    const std::string mirrored = dir.Write("mirrored.jpg", whole.substr(0, 2) + phone_jpeg::Exif(2) + whole.substr(2));
+    const std::string partly = ": text recognised only where the picture could be decoded: its data ends early or is "
+                               "damaged\n";
+    const std::string asStored = ") turns it, but the page shows it as stored, so its text is recognised on its side; "
+                                 "--auto-orient follows the orientation\n";
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        int status;
+        std::string err;  // the whole of standard error, or its start when it ends in "..."
+        int pages;  // as pdfinfo counts them
+        const char* found = "";  // words pdftotext must find
+    };
+    const Case cases[] = {
+        {"cut short, quiet", {"-q", cut, blank}, 5, "leafbind-export: " + cut + partly, 2, "quick brown fox"},
+        {"only the end marker missing", {dir.Write("no-end.jpg", whole.substr(0, whole.size() - 2))}, 0, "", 1,
+         "lazy dog"},
+        {"no picture to decode", {noScan, page}, 5,
+         "leafbind-export: " + noScan + ": no text recognised: the picture cannot be decoded (...", 2, "lazy dog"},
+        {"blank", {"-q", blank}, 0, "", 1},
+        {"turned by Exif, shown as stored", {turned}, 0,
+         "leafbind-export: " + turned + ": its Exif orientation (6" + asStored, 1},
+        {"turned by Exif, quiet", {"-q", turned}, 0, "", 1},
+        {"turned by Exif, shown turned", {"--auto-orient", turned}, 0, "", 1, "quick brown fox"},
+        {"mirrored, --rotate-pages", {"--rotate-pages", mirrored}, 0,
+         "leafbind-export: " + mirrored + ": its Exif orientation (2) mirrors it...", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args = {"-f", "-o", dir.File("out.pdf"), "--ocr"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const ProgramRun run = RunExportProgram(args);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(c.err.ends_with("...") ? run.err.substr(0, c.err.size() - 3) + "..." : run.err, c.err);
+        const std::string info = RunCommand("pdfinfo " + Quoted(dir.File("out.pdf"))).output;
+        EXPECT_TRUE(std::regex_search(info, std::regex("Pages: +" + std::to_string(c.pages) + "\n"))) << info;
+        const std::string text = RunCommand("pdftotext " + Quoted(dir.File("out.pdf")) + " -").output;
+        EXPECT_NE(text.find(c.found), std::string::npos) << text;
+    }
 }
 
 namespace {

@@ -179,6 +179,21 @@ TEST(PdfAExport, PicturesThePartCannotHoldAreRefused)
          true,
          1,
          {{1, EntryRefusal::NotJpeg}, {2, EntryRefusal::PageOutOfRange}, {4, EntryRefusal::CmykWithoutProfile}}},
+        // A page a density makes outside what readers show, without a part too; each entry once.
+        {"density, every entry",
+         PdfAPart::None,
+         {rgb, "not a picture", MakeJpeg({.width = 1200, .height = 900})},
+         {.density = DensitySource::Fixed, .dotsPerInch = 1},
+         true,
+         1,
+         {{1, EntryRefusal::NotJpeg}, {2, EntryRefusal::DensityPageOutOfRange}}},
+        {"density and part, once",
+         PdfAPart::A2b,
+         {MakeJpeg({.width = 100, .height = 100})},
+         {.density = DensitySource::Fixed, .dotsPerInch = 2401},
+         true,
+         0,
+         {{0, EntryRefusal::DensityPageOutOfRange}}},
     };
     TempDir dir;
     for (const Row& row : rows) {

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "ExportDetails.h"
 #include "LanguageData.h"
@@ -101,23 +102,56 @@ std::string DescribeTurn(double turn)
         + (turn < 0 ? "clockwise" : "counter-clockwise");
 }
 
+// One line for a language of --ocr-lang (or osd) that cannot be used, with the package that brings it.
+std::string DescribeLanguageProblem(const ocr::LanguageProblem& problem, const std::string& folder)
+{
+    const std::string& name = problem.language;
+    const std::string package = ocr::LanguagePackage(name);
+    if (problem.fault == ocr::LanguageFault::NotInstalled)
+        return "recognition language '" + name + "' is not installed"
+            + (package.empty() ? ", and no Debian package brings it" : ": install the package " + package) + " (no "
+            + name + ".traineddata in " + ShownName(folder) + ")";
+    return "recognition language '" + name + "' cannot be loaded from "
+        + ShownName(folder + "/" + name + ".traineddata") + ": the file is damaged, cut short, or of another kind"
+        + (package.empty() ? "" : " (the package " + package + " has a sound copy)");
+}
+
 }  // namespace
 
 void Complain(int fd, const std::string& message) { WriteMessageLine(fd, "leafbind-export", message); }
 
 int RunExport(const CommandLine& command, const Streams& streams)
 {
-    // Missing language data is a usage error: the run would make pages without text.
-    const std::string dataFolder = ocr::LanguageDataFolder();
-    const std::string missing = !command.recognise ? std::string()
-        : ocr::MissingLanguage(command.ocr.languages + (command.ocr.rotatePages ? "+osd" : ""), dataFolder);
-    if (!missing.empty()) {
-        Complain(streams.err, "recognition language '" + missing + "' is not installed: install the package "
-                                  + ocr::LanguagePackage(missing) + " (no " + missing + ".traineddata in "
-                                  + ShownName(dataFolder) + ")");
-        return kExitUsage;
-    }
     Entries entries;
+    ProgressLine progress(!command.quiet && isatty(streams.err),
+                          [&streams](const std::string& text) { posixfile::WriteAll(streams.err, text); });
+    const auto tell = [&](int entry, const std::string& text) {
+        progress.Finish();  // the message on a line of its own
+        Complain(streams.err, ShownEntry(entries, entry) + ": " + text);
+    };
+    const jpeg2pdf::ExportWarning warn = command.quiet ? jpeg2pdf::ExportWarning() : tell;
+    std::unique_ptr<ocr::RecognisedPages> recognised;
+    if (command.recognise || command.ocr.straighten) {
+        ocr::RecognisedPages::TurnNote noteTurn;
+        if (!command.quiet)
+            noteTurn = [&](int entry, double turn) {
+                progress.Finish();
+                Complain(streams.err, ShownEntry(entries, entry) + ": " + DescribeTurn(turn));
+            };
+        // A page left without its text is named even with -q: the exit status says so too.
+        const std::string dataFolder = ocr::LanguageDataFolder();
+        recognised = std::make_unique<ocr::RecognisedPages>(command.ocr, dataFolder, warn, noteTurn, tell);
+        // Language data that is missing or cannot be loaded is a usage error: the run would make
+        // pages without text. Loading it was the check; the first worker keeps what it loaded.
+        const std::vector<ocr::LanguageProblem> problems = !command.recognise
+            ? std::vector<ocr::LanguageProblem> {}
+            : ocr::LanguageProblems(command.ocr.languages + (command.ocr.rotatePages ? "+osd" : ""), dataFolder,
+                                    recognised->LoadedLanguages());
+        for (const ocr::LanguageProblem& problem : problems)
+            Complain(streams.err, DescribeLanguageProblem(problem, dataFolder));
+        if (!problems.empty())
+            return kExitUsage;
+    }
     std::string error;
     if (!GatherEntries(command.sources, command.nulSeparated, streams.in, entries, error)) {
         Complain(streams.err, error);
@@ -140,23 +174,8 @@ int RunExport(const CommandLine& command, const Streams& streams)
         }
         options.outputDescriptor = streams.out;
     }
-
-    ProgressLine progress(!command.quiet && isatty(streams.err),
-                          [&streams](const std::string& text) { posixfile::WriteAll(streams.err, text); });
-    if (!command.quiet)
-        options.warn = [&](int entry, const std::string& text) {
-            progress.Finish();  // the warning on a line of its own
-            Complain(streams.err, ShownEntry(entries, entry) + ": " + text);
-        };
-    std::unique_ptr<ocr::RecognisedPages> recognised;
-    if (command.recognise || command.ocr.straighten) {
-        ocr::RecognisedPages::TurnNote noteTurn;
-        if (!command.quiet)
-            noteTurn = [&](int entry, double turn) {
-                progress.Finish();
-                Complain(streams.err, ShownEntry(entries, entry) + ": " + DescribeTurn(turn));
-            };
-        recognised = std::make_unique<ocr::RecognisedPages>(command.ocr, dataFolder, options.warn, noteTurn);
+    options.warn = warn;
+    if (recognised) {
         options.text = recognised.get();
         if (command.recognise)
             progress.CountRecognisedPages();
@@ -165,7 +184,10 @@ int RunExport(const CommandLine& command, const Streams& streams)
         entries.paths, toStandardOutput ? std::string() : command.output, options,
         [&progress](int written, int total, int64_t bytes) { progress.Update(written, total, bytes); });
     progress.Finish();
-    return Explain(outcome, outputName, streams, entries);
+    const int status = Explain(outcome, outputName, streams, entries);
+    if (status == kExitWritten && recognised && recognised->PagesLackingText() > 0)
+        return kExitTextLacking;
+    return status;
 }
 
 }  // namespace cli

@@ -16,6 +16,8 @@ enum ExportStatus {
     kExitUsage = kStatusUsage,
     kExitCannotCreate = 3,
     kExitFailedWriting = 4,
+    // Written, but a page lacks text its picture holds: the picture could not be decoded (whole).
+    kExitTextLacking = 5,
 };
 
 // Runs an Export action (its sources must not be empty).

@@ -25,7 +25,8 @@ const char* const kUsage = "Usage: leafbind-export -o OUT.pdf [options] [JPEG ..
                            "      --auto-orient   show each page upright as its EXIF orientation says\n"
                            "      --dpi auto|N    size on paper from N dots per inch (1 to 100,000), or from each\n"
                            "                      file's own density (auto; 72 where it states none); default one\n"
-                           "                      pixel to one point\n"
+                           "                      pixel to one point; without --page-size a page it makes under 3\n"
+                           "                      or over 14,400 points on a side is refused\n"
                            "      --page-size SIZE\n"
                            "                      the same paper for every page, turned the picture's way: A3, A4,\n"
                            "                      A5, B5, Letter, Legal, or WIDTHxHEIGHT with a unit of pt (the\n"
@@ -73,6 +74,8 @@ const char* const kUsage = "Usage: leafbind-export -o OUT.pdf [options] [JPEG ..
                            "\n"
                            "Exit status: 0 written; 1 an entry cannot become a page (each one is named); 2 usage\n"
                            "error or unreadable list; 3 the output cannot be created (or more than 8,191 pages\n"
-                           "under --pdfa 1b); 4 failed while writing (a partial file is removed).\n";
+                           "under --pdfa 1b); 4 failed while writing (a partial file is removed); 5 written, but\n"
+                           "with --ocr a page lacks text, as its picture could not be decoded whole (each one is\n"
+                           "named, even with -q).\n";
 
 }  // namespace cli

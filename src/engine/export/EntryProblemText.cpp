@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The user's words for why an entry cannot become a page.
+#include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <string>
 
 #include "ExportDetails.h"
+#include "ReaderBounds.h"
 
 namespace jpeg2pdf {
 
@@ -23,6 +26,56 @@ std::string FrameKind(int marker)
     default:
         return "arithmetic-coded";  // C9 to CB, and CD to CF (arithmetic and hierarchical)
     }
+}
+
+// `value` with `decimals` places at most, trailing zeros dropped (in any locale): 86400, 0.86.
+std::string Fixed(double value, int decimals)
+{
+    char digits[400];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
+    std::string text(digits, result.ptr);
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.')
+            text.pop_back();
+    }
+    return text;
+}
+
+// Thousands grouped: 86,400.5.
+std::string Grouped(std::string number)
+{
+    for (size_t at = std::min(number.find('.'), number.size()); at > 3; at -= 3)
+        number.insert(at - 3, 1, ',');
+    return number;
+}
+
+// A page's side in points, with the places it takes to keep it on its side of the bounds (2.999,
+// not 3).
+std::string Side(double points)
+{
+    const auto shown = [](double side) { return side >= kSmallestPageSide && side <= kLargestPageSide; };
+    std::string text = Fixed(points, 2);
+    for (int decimals = 3; decimals <= 6; ++decimals) {
+        double rounded = 0;
+        std::from_chars(text.data(), text.data() + text.size(), rounded);
+        if (shown(rounded) == shown(points))
+            break;
+        text = Fixed(points, decimals);
+    }
+    return Grouped(text);
+}
+
+std::string DescribeSizedPage(const SizedPage& page)
+{
+    const std::string density = page.densityX == page.densityY
+        ? Grouped(Fixed(page.densityX, 2))
+        : Grouped(Fixed(page.densityX, 2)) + " x " + Grouped(Fixed(page.densityY, 2));
+    const char* origin = page.origin == DensityOrigin::FileStated ? " (the file's density)"
+        : page.origin == DensityOrigin::FileStatesNone            ? " (the file states none)"
+                                                                  : "";
+    return "at " + density + " dpi" + origin + " the page would be " + Side(page.width) + " x " + Side(page.height)
+        + " points; a side must be 3 to 14,400 points";
 }
 
 }  // namespace
@@ -61,6 +114,8 @@ std::string DescribeEntryProblem(const EntryProblem& problem)
                "cannot show it";
     case EntryRefusal::PageOutOfRange:
         return "the page would be smaller than 3 or larger than 14,400 units on a side, which PDF/A does not allow";
+    case EntryRefusal::DensityPageOutOfRange:
+        return DescribeSizedPage(problem.sized);
     }
     return "not usable";
 }

@@ -6,7 +6,7 @@
 namespace jpeg2pdf {
 
 ValidatedEntries ValidateEntries(const std::vector<std::string>& paths, const ProbeRequest& request, bool everyEntry,
-                                 PdfAPart pdfa)
+                                 PdfAPart pdfa, bool followOrientation)
 {
     ValidatedEntries found;
     found.pages.reserve(paths.size());
@@ -27,7 +27,8 @@ ValidatedEntries ValidateEntries(const std::vector<std::string>& paths, const Pr
                 return found;
             continue;
         }
-        ProbedPage page {entry, outcome.info, outcome.components, outcome.orientation, outcome.density, -1};
+        const int shown = followOrientation ? outcome.orientation : 1;
+        ProbedPage page {entry, outcome.info, outcome.components, shown, outcome.density, -1, outcome.orientation};
         if (!outcome.profile.empty() && !PdfACarriesProfile(pdfa, outcome.profile)) {
             found.warnings.emplace_back(entry, PdfAProfileWarning(pdfa, outcome.profile));
             outcome.profile.clear();

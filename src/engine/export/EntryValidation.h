@@ -29,8 +29,9 @@ struct ValidatedEntries {
 // Probes every entry in list order as `request` says. Stops at the first one that cannot become
 // a page unless `everyEntry`, which goes on and lists each. A profile's bytes are kept only in
 // `profiles`, once however many entries carry them; under a PDF/A part only the profiles it may
-// carry (a profile left out is warned about).
+// carry (a profile left out is warned about). Pages show their pictures as their files' Exif
+// orientations say only with `followOrientation`; the orientation read is kept either way.
 ValidatedEntries ValidateEntries(const std::vector<std::string>& paths, const ProbeRequest& request, bool everyEntry,
-                                 PdfAPart pdfa);
+                                 PdfAPart pdfa, bool followOrientation);
 
 }  // namespace jpeg2pdf

@@ -30,7 +30,8 @@ constexpr size_t kMostPages = (INT_MAX - 3) / 3;
 ProbeRequest ProbeRequestFor(const ExportOptions& options)
 {
     ProbeRequest request;
-    request.orientation = options.autoOrient;
+    // A text layer's source is told how the file would turn a page it shows as stored.
+    request.orientation = options.autoOrient || options.text != nullptr;
     request.density = options.layout.density == DensitySource::FromFile;
     request.profile = options.embedProfiles || options.pdfa != PdfAPart::None;
     request.acceptGray = options.acceptGray;
@@ -62,13 +63,15 @@ std::optional<OutputRefused> DocumentRefusal(const std::vector<std::string>& pat
     return std::nullopt;
 }
 
-// The entries refused by validation and by the PDF/A part, in list order: every one when
-// `everyEntry`, else only the first.
-EntriesRefused MergeRefusals(std::vector<EntryReport> refused, const std::vector<EntryReport>& byPart, bool everyEntry)
+// The entries refused by validation and by the plan, in list order, each once (for the first of
+// its reasons in `byPlan`): every one when `everyEntry`, else only the first.
+EntriesRefused MergeRefusals(std::vector<EntryReport> refused, const std::vector<EntryReport>& byPlan, bool everyEntry)
 {
-    refused.insert(refused.end(), byPart.begin(), byPart.end());
+    refused.insert(refused.end(), byPlan.begin(), byPlan.end());
     std::stable_sort(refused.begin(), refused.end(),
                      [](const EntryReport& a, const EntryReport& b) { return a.entry < b.entry; });
+    const auto repeated = std::ranges::unique(refused, {}, &EntryReport::entry);
+    refused.erase(repeated.begin(), repeated.end());
     if (!everyEntry)
         refused.resize(1);
     return {std::move(refused)};
@@ -100,8 +103,10 @@ std::vector<PageTextRequest> TextRequests(const std::vector<ProbedPage>& pages, 
 {
     std::vector<PageTextRequest> requests;
     requests.reserve(pages.size());
-    for (const ProbedPage& page : pages)
-        requests.push_back({page.entry, paths[static_cast<size_t>(page.entry)], page.orientation});
+    for (const ProbedPage& page : pages) {
+        const std::string& path = paths[static_cast<size_t>(page.entry)];
+        requests.push_back({page.entry, path, page.orientation, page.fileOrientation});
+    }
     return requests;
 }
 
@@ -141,20 +146,26 @@ ExportOutcome ExportJpegList(const std::vector<std::string>& paths, const std::s
     OutputFile out;
     try {
         const bool pdfa = options.pdfa != PdfAPart::None;
-        found = ValidateEntries(paths, ProbeRequestFor(options), options.reportEveryEntry, options.pdfa);
-        // Under PDF/A every entry's refusal is reported at once: the usable ones are planned too,
-        // as the part's refusals depend on the page each makes.
+        // Pages sized by a density, and every page under PDF/A, may be refused for the page each
+        // makes: the usable entries are planned too, so every entry's refusal is reported at once.
+        const bool planRefuses = pdfa || options.layout.density != DensitySource::OnePointPerPixel;
+        found = ValidateEntries(paths, ProbeRequestFor(options), options.reportEveryEntry, options.pdfa,
+                                options.autoOrient);
         const bool refused = !found.refused.empty();
-        if (refused && !(pdfa && options.reportEveryEntry))
+        if (refused && !(planRefuses && options.reportEveryEntry))
             return EntriesRefused {std::move(found.refused)};
         if (!refused) {
             if (std::optional<OutputRefused> refusal = DocumentRefusal(paths, options))
                 return *refusal;
         }
         plan = PlanPages(found.pages, options.layout, found.profiles);
-        const std::vector<EntryReport> byPart = pdfa ? PdfAPageRefusals(plan, options.pdfa) : std::vector<EntryReport> {};
-        if (refused || !byPart.empty())
-            return MergeRefusals(std::move(found.refused), byPart, options.reportEveryEntry);
+        std::vector<EntryReport> byPlan = DensityPageRefusals(found.pages, plan, options.layout);
+        if (pdfa) {
+            const std::vector<EntryReport> byPart = PdfAPageRefusals(plan, options.pdfa);
+            byPlan.insert(byPlan.end(), byPart.begin(), byPart.end());
+        }
+        if (refused || !byPlan.empty())
+            return MergeRefusals(std::move(found.refused), byPlan, options.reportEveryEntry);
         PlanDocumentParts(plan, DocumentRequestFor(options), paths);
         if (options.warn) {
             for (const auto& [entry, text] : found.warnings)

@@ -3,12 +3,22 @@
 
 #include <utility>
 
+#include "ReaderBounds.h"
 
 namespace jpeg2pdf {
 
 namespace {
 
 bool Transposed(int orientation) { return orientation >= 5 && orientation <= 8; }
+
+// The density across and down the picture as the page shows it.
+PixelDensity ShownDensity(const ProbedPage& probed, const PageLayout& layout)
+{
+    PixelDensity density = DensityFor(layout, probed.density.x, probed.density.y);
+    if (Transposed(probed.orientation))
+        std::swap(density.x, density.y);
+    return density;
+}
 
 }  // namespace
 
@@ -41,10 +51,7 @@ PagePlan PlanPage(const ProbedPage& probed, const PageLayout& layout)
     const bool transposed = Transposed(probed.orientation);
     const int32_t shownWidth = transposed ? probed.frame.Height : probed.frame.Width;
     const int32_t shownHeight = transposed ? probed.frame.Width : probed.frame.Height;
-    PixelDensity density = DensityFor(layout, probed.density.x, probed.density.y);
-    if (transposed)
-        std::swap(density.x, density.y);
-    const PageGeometry geometry = LayOutPage(shownWidth, shownHeight, density, layout);
+    const PageGeometry geometry = LayOutPage(shownWidth, shownHeight, ShownDensity(probed, layout), layout);
 
     PagePlan plan;
     plan.entry = probed.entry;
@@ -60,6 +67,30 @@ PagePlan PlanPage(const ProbedPage& probed, const PageLayout& layout)
     plan.clipped = geometry.clipped;
     plan.clip = geometry.clip;
     return plan;
+}
+
+std::vector<EntryReport> DensityPageRefusals(const std::vector<ProbedPage>& pages, const DocumentPlan& plan,
+                                             const PageLayout& layout)
+{
+    std::vector<EntryReport> refused;
+    if (layout.density == DensitySource::OnePointPerPixel || (layout.paperWidth > 0 && layout.paperHeight > 0))
+        return refused;
+    for (size_t i = 0; i < pages.size() && i < plan.pages.size(); ++i) {
+        const PagePlan& page = plan.pages[i];
+        if (PageSizeShown(page.pageWidth, page.pageHeight))
+            continue;
+        EntryReport report;
+        report.entry = page.entry;
+        report.problem.refusal = EntryRefusal::DensityPageOutOfRange;
+        const PixelDensity density = ShownDensity(pages[i], layout);
+        const bool stated = pages[i].density.x > 0 || pages[i].density.y > 0;
+        const DensityOrigin origin = layout.density == DensitySource::Fixed ? DensityOrigin::Given
+            : stated                                                        ? DensityOrigin::FileStated
+                                                                            : DensityOrigin::FileStatesNone;
+        report.problem.sized = {page.pageWidth, page.pageHeight, density.x, density.y, origin};
+        refused.push_back(report);
+    }
+    return refused;
 }
 
 DocumentPlan PlanPages(const std::vector<ProbedPage>& pages, const PageLayout& layout,
@@ -92,7 +123,8 @@ std::vector<ProbedPage> PlainPages(const std::vector<PageImage>& images)
     pages.reserve(images.size());
     for (size_t i = 0; i < images.size(); ++i) {
         const PageImage& image = images[i];
-        pages.push_back({static_cast<int>(i), image.frame, image.frame.IsCmyk ? 4 : 3, image.orientation, {}, -1});
+        pages.push_back(
+            {static_cast<int>(i), image.frame, image.frame.IsCmyk ? 4 : 3, image.orientation, {}, -1, image.orientation});
     }
     return pages;
 }

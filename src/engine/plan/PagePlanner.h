@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "EntryProblem.h"
 #include "JpegFrameInfo.h"
 #include "PageLayout.h"
 #include "PagePlan.h"
@@ -23,6 +24,7 @@ struct ProbedPage {
     int orientation = 1;  // as the page shows it; 1 unless asked to follow the file's
     FileDensity density;  // the file's own, 0 where it states none
     int profile = -1;  // index in the document's ProfileTable; -1: the device space
+    int fileOrientation = 1;  // the file's own, when read (for the page or for its text); else 1
 };
 
 // One page's image in the plain layout: its frame facts, and how the stored picture is turned to
@@ -43,6 +45,12 @@ std::array<double, 6> PlacementMatrix(int orientation, const PageRect& picture);
 
 // The plan of one page in a device colour space.
 PagePlan PlanPage(const ProbedPage& probed, const PageLayout& layout);
+
+// Pages sized by a density (DensitySource Fixed or FromFile, without paper) that fall outside what
+// readers show, 3 to 14,400 points a side, in plan order, each refused with its size and density.
+// `plan` holds the plans of `pages`. Pages at one point per pixel and pages on paper pass.
+std::vector<EntryReport> DensityPageRefusals(const std::vector<ProbedPage>& pages, const DocumentPlan& plan,
+                                             const PageLayout& layout);
 
 // Plans every page; each profile in `profiles` gets one stream object, numbered after the
 // contents objects and referenced by every page that uses it, and the header version each needs.

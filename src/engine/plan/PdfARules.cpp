@@ -21,11 +21,7 @@ bool PdfAPageCountAllowed(PdfAPart part, size_t pageCount)
     return part != PdfAPart::A1b || pageCount <= kMostArrayElementsInPart1;
 }
 
-bool PdfAPageSizeAllowed(double width, double height)
-{
-    return width >= kSmallestPageSide && width <= kLargestPageSide && height >= kSmallestPageSide
-        && height <= kLargestPageSide;
-}
+bool PdfAPageSizeAllowed(double width, double height) { return PageSizeShown(width, height); }
 
 size_t PdfAMostTextStringBytes(PdfAPart part)
 {

@@ -21,6 +21,24 @@ enum class EntryRefusal {
     // Only under a PDF/A part:
     CmykWithoutProfile,  // PDF/A: a CMYK picture without a usable profile cannot be shown under an sRGB intent
     PageOutOfRange,  // PDF/A: the page would be smaller than 3 or larger than 14,400 units on a side
+    // A page sized by a density (without paper) would be smaller than 3 or larger than 14,400
+    // points on a side, what readers show; `sized` says how large and at what density.
+    DensityPageOutOfRange,
+};
+
+// Where the density that sized a page came from.
+enum class DensityOrigin {
+    Given,  // the same for every file
+    FileStated,  // the file's own
+    FileStatesNone,  // the file's own was asked for, and it states none: 72
+};
+
+// A page's size in points and the density that made it, in dots per inch across and down the
+// picture as the page shows it.
+struct SizedPage {
+    double width = 0, height = 0;
+    double densityX = 0, densityY = 0;
+    DensityOrigin origin = DensityOrigin::Given;
 };
 
 struct EntryProblem {
@@ -29,6 +47,7 @@ struct EntryProblem {
     int frameMarker = 0;
     int precision = 0;
     int components = 0;
+    SizedPage sized;  // with DensityPageOutOfRange
 };
 
 // One refused entry: its index in the list and why.

@@ -54,6 +54,7 @@ struct PageTextRequest {
     int entry = 0;  // the list entry whose file is the page's image
     std::string path;
     int orientation = 1;  // the Exif orientation (1 to 8) the page shows its picture in; 1 unturned
+    int fileOrientation = 1;  // the Exif orientation the file states, whether the page follows it or not
 };
 
 class PageTextSource {

@@ -9,6 +9,13 @@ namespace jpeg2pdf {
 constexpr double kSmallestPageSide = 3;
 constexpr double kLargestPageSide = 14400;
 
+// Whether readers show a page box of `width` x `height` points.
+constexpr bool PageSizeShown(double width, double height)
+{
+    return width >= kSmallestPageSide && width <= kLargestPageSide && height >= kSmallestPageSide
+        && height <= kLargestPageSide;
+}
+
 // Densities above this many pixels per inch are taken as damage, not as a statement.
 constexpr double kMostPixelsPerInch = 100000;
 

@@ -107,6 +107,11 @@ public:
 
     const JpegFailure& Failure() const;
 
+    // Whether a scan's data stopped before the picture was whole (the file is cut short, or damaged
+    // with a marker or a bad code in a scan): part of the rows hold no picture (libjpeg's mid-grey
+    // padding, or none). A file that lacks only its end marker is whole. Known once the rows are read.
+    bool PictureIncomplete() const;
+
 private:
     struct State;
     std::unique_ptr<State> state_;

@@ -13,15 +13,16 @@ namespace {
 
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
-volatile sig_atomic_t pending = 0;
+volatile sig_atomic_t pending = 0;  // the first signal's number
 int wakeRead = -1;
 int wakeWrite = -1;
 struct sigaction previous[std::size(kSignals)];
 
-void NoteSignal(int)
+void NoteSignal(int signal)
 {
     const int error = errno;
-    pending = 1;
+    if (pending == 0)
+        pending = signal;
     [[maybe_unused]] const ssize_t written = ::write(wakeWrite, "", 1);  // a full pipe wakes the loop anyway
     errno = error;
 }
@@ -67,3 +68,5 @@ TerminationSignals::~TerminationSignals()
 }
 
 bool TerminationSignals::Pending() { return pending != 0; }
+
+int TerminationSignals::PendingSignal() { return pending; }

@@ -21,6 +21,8 @@ public:
     // Whether one of the signals has come: async-signal-safe to set, cheap to ask, so a long task
     // can stop before the event loop has run again.
     static bool Pending();
+    // The one that came first (SIGTERM, SIGINT or SIGHUP), 0 while none has.
+    static int PendingSignal();
 
 signals:
     void Received();

@@ -423,6 +423,8 @@ void TForm1::EndOnTerminationSignals()
     });
 }
 
+int TForm1::TerminationSignal() const { return terminationSignals_ ? TerminationSignals::PendingSignal() : 0; }
+
 void TForm1::btn5Click()
 {
     if (aboutBox_)

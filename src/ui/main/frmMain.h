@@ -39,6 +39,9 @@ public:
     // From now on SIGTERM, SIGINT and SIGHUP (a logout, say) close the window as Exit does; an
     // export running then is ended first, leaving the chosen name as it was.
     void EndOnTerminationSignals();
+    // The termination signal that has come since, 0 while none has: the program ends by it once
+    // the window has closed, as a program that signal ends.
+    int TerminationSignal() const;
 
     // The About command shows this box; the application creates it after the window.
     void SetAboutBox(TAboutBox* box) { aboutBox_ = box; }
