@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "JpegSegments.h"
+#include "ShellCommand.h"
 #include "MakeJpeg.h"
 #include "RunProgram.h"
 #include "TempDir.h"
@@ -47,7 +48,14 @@ TEST(Arguments, ExitStatusAndMessage)
     ASSERT_EQ(mkdir(dir.File("sub").c_str(), 0700), 0);
     dir.Write("-dash.jpg", MakeJpeg({}));
     dir.Write("sub/only-here.jpg", MakeJpeg({}));
-    const std::string notJpeg = dir.Write("not.jpg", "GIF89a");
+    const std::string notJpeg = dir.Write("not.jpg", "GIF89b");
+    // Pictures of other kinds, drawn by ImageMagick and named as JPEGs: their first bytes name them.
+    std::vector<std::string> others;
+    for (const char* kind : {"png", "gif", "tiff", "webp", "bmp"}) {
+        others.push_back(dir.File(std::string("photo-") + kind + ".jpg"));
+        EXPECT_EQ(RunCommand("convert -size 8x8 xc:red " + std::string(kind) + ":" + Quoted(others.back())).status, 0);
+    }
+    others.push_back(dir.Write("photo-pdf.jpg", "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n"));  // ImageMagick may not write PDF
     const std::string nulList = dir.Write("nul.txt", a + '\0' + a + '\0');
     // Relative entries are found beside the list, not in the current folder (dir).
     const std::string relative = dir.Write("sub/relative.txt", "\xEF\xBB\xBFonly-here.jpg\n");
@@ -191,6 +199,15 @@ TEST(Arguments, ExitStatusAndMessage)
              + ": 12-bit samples; PDF readers show 8-bit JPEG only\nleafbind-export: " + holey
              + ":2: " + dir.File("sub/none.jpg") + ": cannot open: No such file or directory\nleafbind-export: "
              + dir.File("x.jpg") + ": cannot open: No such file or directory\n",
+         out},
+        {"other kinds named by their first bytes, not their names",
+         {"-o", out, others[0], others[1], others[2], others[3], others[4], others[5]},
+         1,
+         "leafbind-export: " + others[0] + ": not a JPEG file: a PNG picture\nleafbind-export: " + others[1]
+             + ": not a JPEG file: a GIF picture\nleafbind-export: " + others[2]
+             + ": not a JPEG file: a TIFF picture\nleafbind-export: " + others[3]
+             + ": not a JPEG file: a WebP picture\nleafbind-export: " + others[4]
+             + ": not a JPEG file: a BMP picture\nleafbind-export: " + others[5] + ": not a JPEG file: a PDF document\n",
          out},
         {"no output", {a}, 2, "leafbind-export: no output file given (-o OUT.pdf)\n...", out},
         {"no JPEG", {"-o", out}, 2, "leafbind-export: no JPEG files given\n...", out},

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ExportDetails.h"
+#include "PictureKindSniffer.h"
 #include "ReaderBounds.h"
 
 namespace jpeg2pdf {
@@ -94,6 +95,9 @@ std::string DescribeEntryProblem(const EntryProblem& problem)
     case EntryRefusal::LockedByWriter:
         return "cannot open: another program is writing it (locked)";
     case EntryRefusal::NotJpeg:
+        // A file that opens as JPEG but lacks the start marker stays plainly "not a JPEG file".
+        if (problem.kind != PictureKind::Unknown && problem.kind != PictureKind::Jpeg)
+            return std::string("not a JPEG file: ") + KindName(problem.kind);
         return "not a JPEG file";
     case EntryRefusal::EndsEarly:
         return "the file ends before its frame header is complete";

@@ -10,6 +10,7 @@
 #include "ExifOrientation.h"
 #include "IccProfile.h"
 #include "FileDensity.h"
+#include "PictureKindSniffer.h"
 
 namespace jpeg2pdf {
 
@@ -161,6 +162,9 @@ bool ScanToFrameHeader(const InputFile& file, ByteReader& in, const ProbeRequest
     uint16_t marker;
     if (!in.Word(marker) || marker != kStartOfImage) {
         out.problem.refusal = EntryRefusal::NotJpeg;
+        uint8_t signature[kSignatureBytes];
+        const int64_t got = file.ReadAt(0, signature, sizeof signature);
+        out.problem.kind = KindFromSignature(signature, got > 0 ? static_cast<size_t>(got) : 0);
         return false;
     }
     bool pastScan = false;

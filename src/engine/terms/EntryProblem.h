@@ -3,6 +3,8 @@
 // it cannot be opened again while the document is written.
 #pragma once
 
+#include "PictureKind.h"
+
 namespace jpeg2pdf {
 
 enum class EntryRefusal {
@@ -48,6 +50,7 @@ struct EntryProblem {
     int precision = 0;
     int components = 0;
     SizedPage sized;  // with DensityPageOutOfRange
+    PictureKind kind = PictureKind::Unknown;  // with NotJpeg: what the file's first bytes say it is
 };
 
 // One refused entry: its index in the list and why.
