@@ -86,9 +86,9 @@ std::optional<double> MeasureSkew(Pix* pix)
     if (!binary)
         return std::nullopt;
     float angle = 0, confidence = 0;
-    // Swept at half the reduced size a degree at a time, then halved down to a hundredth at the
-    // reduced size itself.
-    if (pixFindSkewSweepAndSearch(binary.get(), &angle, &confidence, 2, 1, kSkewSearch, 1.0f, 0.01f) != 0
+    // Swept at a quarter of the reduced size a degree at a time, then halved down to a hundredth at
+    // the reduced size itself.
+    if (pixFindSkewSweepAndSearch(binary.get(), &angle, &confidence, 4, 1, kSkewSearch, 1.0f, 0.01f) != 0
         || confidence < kLeastConfidence || !std::isfinite(angle))
         return std::nullopt;
     return angle;
@@ -105,10 +105,11 @@ std::optional<double> MeasureFileSkew(const std::string& path, int orientation)
         return std::nullopt;
     const jpegdecode::JpegOutput& output = decoder.Output();
     const bool grey = output.components == 1;
-    PixPtr stored(pixCreate(output.width, output.height, 8));
+    // Only the rows delivered so far are ever measured, so the rest need no clearing.
+    PixPtr stored(pixCreateNoInit(output.width, output.height, 8));
     if (!stored)
         return std::nullopt;
-    pixSetAllArbitrary(stored.get(), 255);  // rows the data never reaches stay paper
+    int delivered = 0;
     l_uint32* data = pixGetData(stored.get());
     const int wordsPerLine = pixGetWpl(stored.get());
     const int width = output.width, height = output.height;
@@ -123,6 +124,7 @@ std::optional<double> MeasureFileSkew(const std::string& path, int orientation)
     try {
         decoder.ReadRows([&](int y, const uint8_t* samples) {
             l_uint32* line = data + static_cast<size_t>(y) * wordsPerLine;
+            delivered = y + 1;
             for (int x = 0; x < width; ++x) {
                 const uint8_t* p = grey ? samples + x : samples + 3 * x;
                 const int value = grey ? p[0] : (p[0] * 77 + p[1] * 150 + p[2] * 29) >> 8;
@@ -138,7 +140,8 @@ std::optional<double> MeasureFileSkew(const std::string& path, int orientation)
         return measured.skew;
     }
     // The whole picture is in (or as much as the file holds).
-    check(height);
+    if (delivered > 0)
+        check(delivered);
     return found.skew;
 }
 
