@@ -16,6 +16,13 @@ QPDFObjectHandle Entry(QPDFObjectHandle object, const std::string& key)
     return object.isDictionary() ? object.getKey(key) : QPDFObjectHandle::newNull();
 }
 
+// An indirect reference to no stream where one must be, or to no dictionary: to an object the
+// file does not hold, or holds unreadable (libqpdf reads it as null), or holds cut (a stream
+// cut before its data is a dictionary). A direct null, or a name nothing stands for, is no
+// reference.
+bool NoStream(QPDFObjectHandle object) { return object.isIndirect() && !object.isStream(); }
+bool NoDictionary(QPDFObjectHandle object) { return object.isIndirect() && !object.isDictionary(); }
+
 // A transfer function other than the identity: a function, or an array holding one.
 bool ChangesTones(QPDFObjectHandle transfer)
 {
@@ -55,9 +62,12 @@ void ApplyExtGState(QPDFObjectHandle state, std::set<std::string>& changes)
 class ContentWalker : public QPDFObjectHandle::ParserCallbacks {
 public:
     ContentWalker(QPDFObjectHandle resources, std::set<std::string> changes, int depth,
-                  std::vector<QPDFObjGen>& formsOpen, std::vector<DrawnImage>& drawn)
-        : resources_(resources), changes_(std::move(changes)), depth_(depth), formsOpen_(formsOpen), drawn_(drawn)
+                  std::vector<QPDFObjGen>& formsOpen, std::vector<DrawnImage>& drawn, bool& broken)
+        : resources_(resources), changes_(std::move(changes)), depth_(depth), formsOpen_(formsOpen), drawn_(drawn),
+          broken_(broken)
     {
+        if (NoDictionary(resources_) || NoDictionary(Entry(resources_, "/XObject")))
+            broken_ = true;
     }
 
     void handleObject(QPDFObjectHandle object) override
@@ -92,6 +102,8 @@ public:
 private:
     void Draw(QPDFObjectHandle xobject)
     {
+        if (NoStream(xobject))
+            broken_ = true;
         if (!xobject.isStream())
             return;  // a name the resources do not hold paints nothing
         QPDFObjectHandle subtype = Entry(xobject.getDict(), "/Subtype");
@@ -102,8 +114,10 @@ private:
             return;
         // A form without resources of its own uses those in force where it is drawn.
         QPDFObjectHandle own = Entry(xobject.getDict(), "/Resources");
+        if (NoDictionary(own))
+            broken_ = true;
         formsOpen_.push_back(xobject.getObjGen());
-        ContentWalker inner(own.isDictionary() ? own : resources_, changes_, depth_ + 1, formsOpen_, drawn_);
+        ContentWalker inner(own.isDictionary() ? own : resources_, changes_, depth_ + 1, formsOpen_, drawn_, broken_);
         QPDFPageObjectHelper(xobject).parseContents(&inner);
         formsOpen_.pop_back();
     }
@@ -129,17 +143,26 @@ private:
     int depth_;
     std::vector<QPDFObjGen>& formsOpen_;
     std::vector<DrawnImage>& drawn_;
+    bool& broken_;
 };
 
 }  // namespace
 
-std::vector<DrawnImage> DrawnImagesOf(QPDFObjectHandle page)
+std::vector<DrawnImage> DrawnImagesOf(QPDFObjectHandle page, bool& brokenReference)
 {
     std::vector<DrawnImage> drawn;
     std::vector<QPDFObjGen> formsOpen;
+    // The page's own resources are looked at here: where they are missing, the walk below takes
+    // its parent's.
+    QPDFObjectHandle contents = Entry(page, "/Contents");
+    brokenReference = (NoStream(contents) && !contents.isArray()) || NoDictionary(Entry(page, "/Resources"));
+    if (contents.isArray())
+        for (QPDFObjectHandle part : contents.getArrayAsVector())
+            if (NoStream(part))
+                brokenReference = true;
     QPDFPageObjectHelper helper(page);
     // Resources may be inherited from the page tree.
-    ContentWalker walker(helper.getAttribute("/Resources", false), {}, 0, formsOpen, drawn);
+    ContentWalker walker(helper.getAttribute("/Resources", false), {}, 0, formsOpen, drawn, brokenReference);
     helper.parseContents(&walker);
     return drawn;
 }

@@ -21,8 +21,11 @@ struct DrawnImage {
 constexpr int kDeepestForm = 12;
 
 // Each image XObject once, in the order first drawn (with what every drawing of it adds);
-// every inline image on its own. `page` is a page dictionary. Throws what libqpdf throws for
-// content it cannot read.
-std::vector<DrawnImage> DrawnImagesOf(QPDFObjectHandle page);
+// every inline image on its own. `page` is a page dictionary. `brokenReference` says whether what
+// the page draws refers to an object that is not there or not what it must be (a content stream
+// that is no stream): its content streams, its resources or their XObjects, an XObject it draws,
+// a form's resources. Such a reference paints nothing; in a document recovered from a file cut
+// short it names what the cut took. Throws what libqpdf throws for content it cannot read.
+std::vector<DrawnImage> DrawnImagesOf(QPDFObjectHandle page, bool& brokenReference);
 
 }  // namespace extract

@@ -52,8 +52,10 @@ bool JpegScan::Step(unsigned char byte)
     case State::Marker:
         if (byte == 0x00 || byte == 0xD8)
             return end(false);
-        if (byte == 0xD9)
+        if (byte == 0xD9) {
+            complete_ = true;
             return end(true);
+        }
         if (IsStandalone(byte))
             state_ = State::ExpectFF;
         else if (byte != 0xFF)  // 0xFF: a fill byte
@@ -90,8 +92,10 @@ bool JpegScan::Step(unsigned char byte)
             state_ = State::EntropyFF;
         return true;
     case State::EntropyFF:
-        if (byte == 0xD9)
+        if (byte == 0xD9) {
+            complete_ = true;
             return end(true);
+        }
         if (byte == 0xD8)
             return end(false);
         if (byte == 0xFF)

@@ -18,6 +18,8 @@ public:
     // Whether the JPEG has ended: at its end-of-image marker, or where its bytes stop making a
     // JPEG (data that does not start with one ends before its first byte).
     bool Ended() const { return state_ == State::Ended; }
+    // Whether it ended at its end-of-image marker: the JPEG is whole.
+    bool Complete() const { return complete_; }
     int64_t Length() const { return length_; }  // the JPEG's bytes so far
     // Whether the entropy-coded data of the first scan has been reached: every header is read.
     bool HeadersRead() const { return scanSeen_; }
@@ -39,6 +41,7 @@ private:
     bool scanSeen_ = false;
     int components_ = 0;
     bool adobe_ = false;
+    bool complete_ = false;
 };
 
 }  // namespace extract

@@ -15,11 +15,13 @@
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFNameTreeObjectHelper.hh>
 #include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/QPDFXRefEntry.hh>
 
 #include "DrawnImages.h"
 #include "ImageLook.h"
 #include "JpegScan.h"
 #include "ReadableFile.h"
+#include "TrailedInput.h"
 
 namespace extract {
 
@@ -148,14 +150,21 @@ long long StoredSize(QPDFObjectHandle image)
     return length.isInteger() ? length.getIntValue() : 0;
 }
 
-// A regular file's stream, opened without blocking on a FIFO; throws with the reason.
-FILE* OpenRegularFile(const std::string& path, const std::string& shownName)
+// A regular file, opened without blocking on a FIFO; throws with the reason.
+posixfile::ReadableFile OpenRegular(const std::string& path, const std::string& shownName)
 {
     posixfile::ReadableFile opened = posixfile::OpenReadableFile(path);
     if (opened.refusal == posixfile::ReadableFile::Refusal::NotRegularFile && opened.systemError == 0)
         throw std::runtime_error(shownName + ": not a regular file");
     if (opened.refusal != posixfile::ReadableFile::Refusal::None)
         throw std::runtime_error(shownName + ": " + std::strerror(opened.systemError));
+    return opened;
+}
+
+// The same as a stream.
+FILE* OpenRegularFile(const std::string& path, const std::string& shownName)
+{
+    posixfile::ReadableFile opened = OpenRegular(path, shownName);
     FILE* file = fdopen(opened.file.Get(), "rb");
     if (!file)
         throw std::runtime_error(shownName + ": " + std::strerror(errno));
@@ -165,39 +174,133 @@ FILE* OpenRegularFile(const std::string& path, const std::string& shownName)
     return file;
 }
 
+// What a recovery puts after the document's bytes: a trailer, which libqpdf's recovery needs
+// to be found in the file (it scans the whole file for it, and for every `N G obj`), and a
+// startxref that leads nowhere, which sends it to that scan whatever the file's own end says.
+// It names no catalog: one is chosen once libqpdf has found the objects. It starts on a line of
+// its own, whatever the file's last bytes are cut in.
+constexpr char kAddedTrailer[] = "\ntrailer\n<< >>\nstartxref\n0\n%%EOF\n";
+
+bool IsCatalogWithPages(QPDFObjectHandle object)
+{
+    return Key(object, "/Type").isNameAndEquals("/Catalog") && Key(object, "/Pages").isDictionary();
+}
+
+// A security handler's dictionary: its /Filter, and the entries it keeps what opens the document
+// in (the standard handler's /O, a public-key handler's /Recipients, crypt filters' /CF).
+bool IsEncryptionDictionary(QPDFObjectHandle object)
+{
+    return Key(object, "/Filter").isName()
+        && (object.hasKey("/O") || object.hasKey("/Recipients") || object.hasKey("/CF"));
+}
+
 }  // namespace
 
 struct PdfPictures::Document {
+    // What a page draws, read once.
+    struct Drawing {
+        std::vector<DrawnImage> images;
+        bool brokenReference = false;  // see DrawnImagesOf; or the page object itself is not there
+    };
+
     QPDF pdf;
     std::vector<QPDFObjectHandle> pages;
-    std::map<int, std::vector<DrawnImage>> drawings;  // by page, once read
+    std::map<int, Drawing> drawings;  // by page, once read
     std::vector<std::string> warnings;  // taken from libqpdf before a read that may be cut short
+    bool recovered = false;
+
+    // Opens the document anew from the file at `path` with kAddedTrailer after its bytes, and
+    // makes the last catalog with pages libqpdf finds in it the document's. False when there is
+    // none; throws PasswordRefused, and std::runtime_error when the file holds an encryption
+    // dictionary the trailer libqpdf took does not name (its own is gone with the cut).
+    bool Recover(const std::string& path, const std::string& shownName, const std::string& password)
+    {
+        pdf.setSuppressWarnings(true);
+        posixfile::ReadableFile file = OpenRegular(path, shownName);
+        const qpdf_offset_t size = file.info.st_size;
+        auto input = std::make_shared<TrailedInput>(std::move(file.file), shownName, size, kAddedTrailer);
+        try {
+            pdf.processInputSource(input, password.c_str());
+        } catch (const QPDFExc& e) {
+            if (e.getErrorCode() == qpdf_e_password)
+                throw PasswordRefused(e.what());
+            return false;
+        }
+        // Every object the scan found is read: the last catalog in the file is the one an
+        // incremental update left, and an encryption dictionary may be anywhere.
+        QPDFObjectHandle catalog;
+        qpdf_offset_t catalogAt = -1;
+        bool encrypted = false;
+        for (const auto& [id, entry] : pdf.getXRefTable()) {
+            if (entry.getType() != 1)
+                continue;
+            QPDFObjectHandle object;
+            try {
+                object = pdf.getObjectByObjGen(id);
+            } catch (const std::exception&) {
+                continue;  // what cannot be read is no catalog
+            }
+            if (!object.isDictionary())
+                continue;
+            if (IsEncryptionDictionary(object))
+                encrypted = true;
+            else if (entry.getOffset() > catalogAt && IsCatalogWithPages(object)) {
+                catalog = object;
+                catalogAt = entry.getOffset();
+            }
+        }
+        QPDFObjectHandle trailer = pdf.getTrailer();
+        if (encrypted && !trailer.hasKey("/Encrypt"))
+            throw std::runtime_error(shownName + ": encrypted, and the trailer that names its encryption dictionary"
+                                                 " (/Encrypt) is cut off or damaged");
+        if (!catalog.isInitialized())
+            return false;
+        trailer.replaceKey("/Root", catalog);
+        pdf.getWarnings();  // of the trailer added, and of the cut: the line below says it
+        warnings = {shownName + ": recovered: the file is cut short or damaged (no usable trailer); its pages are read"
+                                " from the objects it holds"};
+        recovered = true;
+        return true;
+    }
 
     // Pipes an image's data; what libqpdf warns of a read this program stopped on purpose (a
     // decoder cut off in mid-stream) is dropped.
     bool PipeStoppable(QPDFObjectHandle image, GuardedPipeline& pipeline)
     {
         for (QPDFExc& warning : pdf.getWarnings())
-            warnings.push_back(warning.what());
+            if (!recovered)
+                warnings.push_back(warning.what());
         const bool piped = PipeDecoded(image, pipeline);
         if (pipeline.Stopped())
             pdf.getWarnings();
         return piped;
     }
 
-    const std::vector<DrawnImage>& Drawing(int page)
+    const Drawing& DrawingOf(int page)
     {
         auto found = drawings.find(page);
-        if (found == drawings.end())
-            found = drawings.emplace(page, DrawnImagesOf(pages.at(static_cast<size_t>(page)))).first;
+        if (found == drawings.end()) {
+            QPDFObjectHandle object = pages.at(static_cast<size_t>(page));
+            Drawing drawing;
+            // A page that is no dictionary draws nothing.
+            if (object.isDictionary())
+                drawing.images = DrawnImagesOf(object, drawing.brokenReference);
+            else
+                drawing.brokenReference = object.isIndirect();
+            found = drawings.emplace(page, std::move(drawing)).first;
+        }
         return found->second;
     }
+
+    // Whether the page refers to what the recovered document's file does not hold whole.
+    bool Incomplete(int page) { return recovered && DrawingOf(page).brokenReference; }
 
     // The one image a Jpeg page draws; null for any other page.
     const DrawnImage* JpegOf(int page)
     {
-        const std::vector<DrawnImage>& drawn = Drawing(page);
-        if (drawn.size() != 1 || !drawn.front().image.isInitialized() || !IsJpegStream(drawn.front().image))
+        const std::vector<DrawnImage>& drawn = DrawingOf(page).images;
+        if (Incomplete(page) || drawn.size() != 1 || !drawn.front().image.isInitialized()
+            || !IsJpegStream(drawn.front().image))
             return nullptr;
         return &drawn.front();
     }
@@ -237,13 +340,27 @@ PdfPictures::PdfPictures(const std::string& path, const std::string& shownName, 
     : document_(std::make_unique<Document>())
 {
     document_->pdf.setSuppressWarnings(true);
+    bool opened = true;
+    std::string failure;  // why libqpdf could not open it
     // libqpdf names the document as shown in its messages, and closes the file.
     try {
         document_->pdf.processFile(shownName.c_str(), OpenRegularFile(path, shownName), true, password.c_str());
     } catch (const QPDFExc& e) {
         if (e.getErrorCode() == qpdf_e_password)
             throw PasswordRefused(e.what());
-        throw;
+        if (e.getErrorCode() != qpdf_e_damaged_pdf)
+            throw;
+        opened = false;
+        failure = e.what();
+    }
+    if (!opened || !IsCatalogWithPages(Key(document_->pdf.getTrailer(), "/Root"))) {
+        auto recovering = std::make_unique<Document>();
+        if (recovering->Recover(path, shownName, password))
+            document_ = std::move(recovering);
+        else if (!opened)
+            throw std::runtime_error(failure + "; the file holds no catalog (/Type /Catalog) with pages to recover"
+                                               " it from");
+        // else: the document as libqpdf opened it, to fail or not as it always did
     }
     document_->pages = document_->pdf.getAllPages();
 }
@@ -254,7 +371,9 @@ int PdfPictures::PageCount() const { return static_cast<int>(document_->pages.si
 
 PagePicture PdfPictures::Picture(int page) const
 {
-    const std::vector<DrawnImage>& drawn = document_->Drawing(page);
+    if (document_->Incomplete(page))
+        return PagePicture::Incomplete;
+    const std::vector<DrawnImage>& drawn = document_->DrawingOf(page).images;
     if (drawn.empty())
         return PagePicture::NoImage;
     if (drawn.size() > 1)
@@ -287,7 +406,12 @@ PipeOutcome PdfPictures::PipeJpeg(int page, ByteSink& sink) const
     const bool piped = document_->PipeStoppable(drawn->image, pipeline);
     if (pipeline.RunsOn())
         return PipeOutcome::RunsOn;
-    return piped ? PipeOutcome::Piped : PipeOutcome::Unreadable;
+    if (!piped)
+        return PipeOutcome::Unreadable;
+    // In a file cut short a picture's data may stop anywhere: only a whole JPEG is given back.
+    if (document_->recovered && !pipeline.Scan().Complete())
+        return PipeOutcome::Incomplete;
+    return PipeOutcome::Piped;
 }
 
 std::vector<std::string> PdfPictures::TitlesOfPageBookmarks() const
@@ -327,7 +451,8 @@ std::vector<std::string> PdfPictures::TakeWarnings()
     std::vector<std::string> texts = std::move(document_->warnings);
     document_->warnings.clear();
     for (QPDFExc& warning : document_->pdf.getWarnings())
-        texts.push_back(warning.what());
+        if (!document_->recovered)
+            texts.push_back(warning.what());
     return texts;
 }
 

@@ -2,7 +2,8 @@
 // A PDF read with libqpdf, seen as one picture per page: which pages carry a single JPEG image,
 // their JPEG bytes, and the bookmarks' titles where there is one bookmark per page. Any PDF will
 // do, not only ours: object streams, cross-reference streams, incremental updates, an empty user
-// password, JPEG data inside Flate.
+// password, JPEG data inside Flate; and a file cut short, its trailer gone, recovered from the
+// objects it holds.
 #pragma once
 
 #include <cstddef>
@@ -15,13 +16,15 @@ namespace extract {
 
 // What a page draws, as far as getting its JPEG back goes: only what its content stream (and
 // the forms it draws) paints counts, not what its resources merely hold; an inline image is a
-// picture that is not JPEG data.
-enum class PagePicture { Jpeg, NotJpeg, NoImage, SeveralImages };
+// picture that is not JPEG data. In a recovered document a page whose object, content, resources
+// or drawn XObjects the file does not hold (cut off, or cut in the middle) is Incomplete.
+enum class PagePicture { Jpeg, NotJpeg, NoImage, SeveralImages, Incomplete };
 
 enum class PipeOutcome {
     Piped,
     Unreadable,  // the stream's data cannot be read or decoded whole
     RunsOn,  // the decoded data runs on too far past the JPEG's end (see kRunOnAllowance)
+    Incomplete,  // in a recovered document: the JPEG data ends before its end-of-image marker
 };
 
 // Decoded data past a JPEG's end-of-image marker (a motion photo's video, say) is given back
@@ -49,6 +52,11 @@ class PdfPictures {
 public:
     // Opens the document; it must be a regular file (a FIFO or a device is refused unread).
     // Messages name it as `shownName`. Throws PasswordRefused when `password` does not open it.
+    // A document libqpdf cannot open for want of a trailer, or whose trailer names no catalog
+    // with pages, is recovered: read again with a trailer of our own after its bytes, libqpdf
+    // finds its objects, and the last catalog with pages in the file is taken. A recovered
+    // document says so in a warning. Throws when there is no such catalog, and when the file
+    // holds an encryption dictionary its trailer no longer names.
     PdfPictures(const std::string& path, const std::string& shownName, const std::string& password = {});
     ~PdfPictures();
     PdfPictures(const PdfPictures&) = delete;
@@ -68,7 +76,8 @@ public:
     // bookmark per page, each opening its page; otherwise empty.
     std::vector<std::string> TitlesOfPageBookmarks() const;
     // What libqpdf found wrong but worked around so far (a damaged cross-reference table, say),
-    // each once; the list is emptied.
+    // each once; the list is emptied. For a recovered document one line says so instead: what
+    // libqpdf says of it is what the cut took, which each incomplete page says in its own words.
     std::vector<std::string> TakeWarnings();
 
 private:

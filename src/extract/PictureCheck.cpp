@@ -135,8 +135,12 @@ PictureCheck CheckPicture(const PdfPictures& document, int page, const std::stri
     const int64_t difference = sink.Difference();
     const int readError = errno;
     file.file.Reset();
-    if (piped != PipeOutcome::Piped) {
-        check.result = piped == PipeOutcome::RunsOn ? PictureCheck::Result::RunsOn : PictureCheck::Result::PageUnreadable;
+    if (piped == PipeOutcome::RunsOn) {
+        check.result = PictureCheck::Result::RunsOn;
+    } else if (piped == PipeOutcome::Incomplete) {
+        check.result = PictureCheck::Result::Incomplete;
+    } else if (piped != PipeOutcome::Piped) {
+        check.result = PictureCheck::Result::PageUnreadable;
     } else if (difference < 0) {
         check.result = PictureCheck::Result::FileUnreadable;
         check.systemError = readError;

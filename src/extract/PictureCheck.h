@@ -18,6 +18,7 @@ struct PictureCheck {
         FileUnreadable,  // systemError says why (0: not a regular file)
         PageUnreadable,  // the page's stream cannot be read or decoded whole
         RunsOn,  // the stream's data runs on too far past its JPEG's end (PipeOutcome::RunsOn)
+        Incomplete,  // a recovered document's JPEG data stops before its end (PipeOutcome::Incomplete)
     };
     Result result = Result::Identical;
     int64_t differsAt = 0;  // Differs: the first byte that is not the same, counted from 1

@@ -80,6 +80,8 @@ PictureWrite WritePicture(const PdfPictures& document, int page, const std::stri
         return {Result::PageUnreadable, 0};
     case PipeOutcome::RunsOn:
         return {Result::RunsOn, 0};
+    case PipeOutcome::Incomplete:
+        return {Result::Incomplete, 0};
     }
     if (const int error = sink.Finish(); error != 0)
         return {Result::CannotWrite, error};

@@ -16,6 +16,7 @@ struct PictureWrite {
         CannotWrite,  // systemError says why
         PageUnreadable,  // the page's stream cannot be read or decoded whole
         RunsOn,  // the stream's data runs on too far past its JPEG's end (PipeOutcome::RunsOn)
+        Incomplete,  // a recovered document's JPEG data stops before its end (PipeOutcome::Incomplete)
     };
     Result result = Result::Written;
     int systemError = 0;

@@ -58,6 +58,43 @@ for page in pdf.pages:
 pdf.save(sys.argv[2])
 )";
 
+// Documents cut short, as a copy that stopped or a full disk leaves them: the trailer gone, and
+// more. pdfimages (poppler 22.12) gives up on every one of them ("Couldn't find trailer
+// dictionary"), so the oracle is the photos' own bytes.
+
+// The first `length` bytes of `bytes` in a file of their own.
+std::string CutShort(const TempDir& dir, const std::string& name, const std::string& bytes, size_t length)
+{
+    return dir.Write(name, bytes.substr(0, length));
+}
+
+// Where the data of a document's last picture starts (its stream after the last image dictionary).
+size_t LastPictureData(const std::string& bytes)
+{
+    return bytes.find("stream\n", bytes.rfind("/Subtype /Image")) + 7;
+}
+
+// The document cut 30 bytes short with its catalog's bytes blanked out: no object it holds is a
+// catalog.
+std::string WithoutCatalog(const std::string& bytes)
+{
+    std::string cut = bytes.substr(0, bytes.size() - 30);
+    const size_t catalog = cut.rfind(" obj", cut.find("/Type /Catalog"));
+    const size_t start = cut.rfind('\n', catalog) + 1, end = cut.find("endobj", catalog) + 6;
+    return cut.replace(start, end - start, end - start, ' ');
+}
+
+// The document re-saved by qpdf, which writes each page's content stream before its picture
+// (leafbind-export writes every picture first, then the content streams).
+std::string ResavedByQpdf(const Album& album)
+{
+    const std::string resaved = album.dir.File("resaved-by-qpdf.pdf");
+    RunChecked("qpdf " + Quoted(album.pdf) + " " + Quoted(resaved));
+    return ReadFileBytes(resaved);
+}
+
+const char* const kRecovered = "recovered: the file is cut short or damaged (no usable trailer)";
+
 }  // namespace
 
 TEST(Extract, TheRoundTripGivesEveryPhotoBackUnderItsNameWhoeverSavedTheDocument)
@@ -123,7 +160,10 @@ TEST(Extract, VerifyNamesEachPageThatDiffersAndHow)
     ASSERT_EQ(RunExportProgram({"--strip-metadata", "-o", stripped, phone}).status, 0);
     const std::string png = album.dir.File("png.pdf");
     RunChecked("img2pdf " + Quoted(album.dir.CopyTestData("libjpeg-turbo/testorig.png")) + " -o " + Quoted(png));
-    const std::string truncated = album.dir.Write("cut.pdf", ReadFileBytes(album.pdf).substr(0, 4000));
+    const std::string bytes = ReadFileBytes(album.pdf), resaved = ResavedByQpdf(album);
+    const std::string cut30 = CutShort(album.dir, "cut30.pdf", bytes, bytes.size() - 30);
+    const std::string inPicture = CutShort(album.dir, "cut.pdf", bytes, 4000);
+    const std::string inLastPicture = CutShort(album.dir, "resaved-cut.pdf", resaved, LastPictureData(resaved) + 100);
 
     struct Row {
         const char* what;
@@ -145,7 +185,19 @@ TEST(Extract, VerifyNamesEachPageThatDiffersAndHow)
          "page 1: " + phone + ": same picture, metadata removed\n1 page matches (1 with metadata removed)\n"},
         {"not a JPEG", {png, p[0]}, 1, "page 1: " + p[0] + ": not a JPEG image\n0 of 1 page match\n"},
         {"quiet", {"-q", album.pdf, p[1], p[0], p[2]}, 1, ""},
-        {"a truncated document", {truncated, p[0], p[1], p[2]}, 3, "", "cut.pdf: unable to find trailer"},
+        // Cut short: the pages whose objects are whole are checked, and the counts are the
+        // document's.
+        {"cut 30 bytes short", {cut30, p[0], p[1], p[2]}, 0, "3 pages match\n", kRecovered},
+        {"cut 30 bytes short, a file too many", {cut30, p[0], p[1], p[2], p[0]}, 1,
+         "the document has 3 pages and 4 files were given\n3 of 3 pages, 4 files match\n", kRecovered},
+        {"cut inside the last picture, re-saved by qpdf", {inLastPicture, p[0], p[1], p[2]}, 3, "2 of 3 pages match\n",
+         "resaved-cut.pdf: page 3: incomplete (the file does not hold all the page draws)\n"},
+        // leafbind-export writes the content streams after the pictures: a cut inside the first
+        // picture takes every page's.
+        {"cut inside the first picture", {inPicture, p[0], p[1], p[2]}, 3, "0 of 3 pages match\n",
+         "cut.pdf: page 1: incomplete (the file does not hold all the page draws)\n"},
+        {"cut short, its catalog gone", {album.dir.Write("gone.pdf", WithoutCatalog(bytes)), p[0], p[1], p[2]}, 3, "",
+         "gone.pdf: unable to find trailer dictionary while recovering damaged file; the file holds no catalog"},
         {"a missing file", {album.pdf, p[0], p[1], album.dir.File("gone.jpg")}, 3, "", "gone.jpg: cannot be read"},
     };
     for (const Row& row : rows) {
@@ -154,7 +206,7 @@ TEST(Extract, VerifyNamesEachPageThatDiffersAndHow)
         args.insert(args.end(), row.args.begin(), row.args.end());
         const ProgramRun run = RunExtractProgram(args);
         EXPECT_EQ(run.status, row.status) << run.err;
-        if (row.status != 3) {
+        if (row.status != 3 || !row.out.empty()) {
             EXPECT_EQ(run.out, row.out);
         }
         EXPECT_NE(run.err.find(row.err), std::string::npos) << run.err;
@@ -235,6 +287,39 @@ second.Extra = third[list(third.keys())[0]]
 del pdf.pages[2].Resources.XObject
 pdf.save(sys.argv[2])
 )") + " " + Quoted(album.pdf) + " " + Quoted(odd));
+    // Cut short at each place a copy may stop: in the trailer, just after the last object, in the
+    // cross-reference table, in startxref (libqpdf's own recovery takes that one), inside the last
+    // picture of a document re-saved by qpdf, and of one as leafbind-export writes it (its content
+    // streams come after the pictures); and a trailer whose /Root names no object.
+    const std::string bytes = ReadFileBytes(album.pdf), resaved = ResavedByQpdf(album);
+    const size_t xref = bytes.rfind("\nxref\n") + 1, trailer = bytes.rfind("trailer");
+    std::string noRoot = bytes;
+    noRoot.replace(noRoot.rfind("/Root 1 0 R"), 11, "/Root 9999 0 R");
+    // Two catalogs and no trailer: the objects, then a later catalog whose pages are the second
+    // page alone, as an update would have it.
+    const size_t kids = bytes.find("/Kids [") + 7;
+    std::istringstream refs(bytes.substr(kids, bytes.find(']', kids) - kids));
+    std::string second, ignored;
+    refs >> ignored >> ignored >> ignored >> second;
+    const std::string twoCatalogs = bytes.substr(0, bytes.rfind("endobj") + 7)
+        + "900 0 obj\n<< /Type /Catalog /Pages 901 0 R >>\nendobj\n901 0 obj\n<< /Type /Pages /Kids [ " + second
+        + " 0 R ] /Count 1 >>\nendobj\n";
+    // A picture without its end-of-image marker: given back as the document holds it, unless the
+    // document is recovered, where data that stops short cannot be told from data cut short.
+    const std::string photo = ReadFileBytes(album.paths[1]);
+    const std::string endless = album.dir.Write("endless.jpg", photo.substr(0, photo.size() - 2));
+    const std::string withEndless = album.dir.File("endless.pdf");
+    RunChecked("/usr/bin/python3 -c " + Quoted(R"(
+import pikepdf, sys
+pdf = pikepdf.open(sys.argv[1])
+image = pdf.pages[1].Resources.XObject[list(pdf.pages[1].Resources.XObject.keys())[0]]
+image.write(open(sys.argv[3], 'rb').read(), filter=pikepdf.Name.DCTDecode)
+pdf.save(sys.argv[2])
+)") + " " + Quoted(album.pdf) + " " + Quoted(withEndless) + " " + Quoted(endless));
+    const std::string endlessBytes = ReadFileBytes(withEndless);
+    const std::map<std::string, std::string> all = {
+        {"testorig.jpg", album.paths[0]}, {album.names[1], album.paths[1]}, {album.names[2], album.paths[2]}};
+    const std::string recovered = std::string("warning: ") + album.dir.File("cut30.pdf") + ": " + kRecovered;
     const std::string outside = album.dir.Write("outside.jpg", "not to be touched");
     const std::string linked = album.dir.File("linked");
     std::filesystem::create_directory(linked);
@@ -254,8 +339,35 @@ pdf.save(sys.argv[2])
          {{"page-0001.jpg", album.paths[0]}, {"page-0002.jpg", album.paths[2]}}},
         {"a link in the folder", {"-f", album.pdf}, linked, 0,
          {{"testorig.jpg", album.paths[0]}, {album.names[1], album.paths[1]}, {album.names[2], album.paths[2]}}},
-        {"a truncated document", {album.dir.Write("cut.pdf", ReadFileBytes(album.pdf).substr(0, 3000))},
-         album.dir.File("cut"), 3, {}, "cannot read the document"},
+        {"cut 30 bytes short", {CutShort(album.dir, "cut30.pdf", bytes, bytes.size() - 30)}, album.dir.File("cut30"), 0,
+         all, recovered},
+        {"cut after the last object", {CutShort(album.dir, "objects.pdf", bytes, bytes.rfind("endobj") + 6)},
+         album.dir.File("objects"), 0, all, kRecovered},
+        {"cut in the cross-reference table", {CutShort(album.dir, "xref.pdf", bytes, (xref + trailer) / 2)},
+         album.dir.File("xref"), 0, all, kRecovered},
+        {"cut in startxref", {CutShort(album.dir, "startxref.pdf", bytes, bytes.rfind("startxref") + 12)},
+         album.dir.File("startxref"), 0, all, "Attempting to reconstruct cross-reference table"},
+        {"cut inside the last picture, re-saved by qpdf",
+         {CutShort(album.dir, "resaved-cut.pdf", resaved, LastPictureData(resaved) + 100)},
+         album.dir.File("resaved"), 3, {{"testorig.jpg", album.paths[0]}, {album.names[1], album.paths[1]}},
+         "resaved-cut.pdf: page 3: incomplete (the file does not hold all the page draws), nothing written"},
+        {"cut inside the last picture", {CutShort(album.dir, "picture.pdf", bytes, LastPictureData(bytes) + 100)},
+         album.dir.File("picture"), 3, {},
+         "picture.pdf: page 1: incomplete (the file does not hold all the page draws), nothing written\n"},
+        {"cut inside the first picture", {CutShort(album.dir, "cut.pdf", bytes, 3000)}, album.dir.File("cut"), 3, {},
+         "cut.pdf: page 1: incomplete"},
+        {"a trailer naming no catalog", {album.dir.Write("noroot.pdf", noRoot)}, album.dir.File("noroot"), 0, all,
+         kRecovered},
+        {"two catalogs, no trailer", {album.dir.Write("two.pdf", twoCatalogs)}, album.dir.File("two"), 0,
+         {{"page-0001.jpg", album.paths[1]}}, kRecovered},
+        {"a picture without its end-of-image marker", {withEndless}, album.dir.File("endless"), 0,
+         {{"testorig.jpg", album.paths[0]}, {album.names[1], endless}, {album.names[2], album.paths[2]}}},
+        {"the same cut short", {CutShort(album.dir, "endless-cut.pdf", endlessBytes, endlessBytes.size() - 30)},
+         album.dir.File("endless-cut"), 3, {{"testorig.jpg", album.paths[0]}, {album.names[2], album.paths[2]}},
+         "endless-cut.pdf: page 2: incomplete (the JPEG data ends before its end-of-image marker), nothing written"},
+        {"cut short, its catalog gone", {album.dir.Write("gone.pdf", WithoutCatalog(bytes))}, album.dir.File("gone"), 3,
+         {}, "cannot read the document: " + album.dir.File("gone.pdf") + ": unable to find trailer dictionary while "
+             "recovering damaged file; the file holds no catalog (/Type /Catalog) with pages to recover it from\n"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -554,6 +666,34 @@ TEST(Extract, APasswordComesFromAFileOrStandardInputNeverAnArgument)
         const ProgramRun check = RunExtractProgram(verify, row.input);
         EXPECT_EQ(check.status, row.status);
         EXPECT_EQ(check.out, row.status == 0 ? "3 pages match\n" : "");
+    }
+    // Cut short: with its trailer whole, libqpdf's own recovery keeps the encryption and the
+    // password opens it; with the trailer gone, so is what names the encryption dictionary.
+    const std::string bytes = ReadFileBytes(locked);
+    const struct Cut {
+        const char* what;
+        size_t length;
+        int status;
+        std::string err;
+    } cuts[] = {
+        {"its trailer whole", bytes.rfind("startxref"), 0, "Attempting to reconstruct cross-reference table"},
+        {"its trailer cut", bytes.size() - 30, 3,
+         "leafbind-extract: cannot read the document: " + album.dir.File("locked-cut.pdf")
+             + ": encrypted, and the trailer that names its encryption dictionary (/Encrypt) is cut off or damaged\n"},
+    };
+    for (const Cut& cut : cuts) {
+        SCOPED_TRACE(cut.what);
+        const std::string pdf = CutShort(album.dir, "locked-cut.pdf", bytes, cut.length);
+        const std::string folder = album.dir.File(std::string("cut ") + cut.what);
+        const ProgramRun run = RunExtractProgram({"--password-file", right, "-d", folder, pdf});
+        EXPECT_EQ(run.status, cut.status);
+        EXPECT_NE(run.err.find(cut.err), std::string::npos) << run.err;
+        if (cut.status == 0) {
+            EXPECT_EQ(ReadFileBytes(folder + "/" + album.names[1]), ReadFileBytes(album.paths[1]));
+        }
+        std::vector<std::string> verify = {"--password-file", right, "--verify", pdf};
+        verify.insert(verify.end(), album.paths.begin(), album.paths.end());
+        EXPECT_EQ(RunExtractProgram(verify).status, cut.status);
     }
     const ProgramRun both = RunExtractProgram({"--password-file", "-", "--verify", locked, "-l", "-"}, "sesame\n");
     EXPECT_EQ(both.status, 2);

@@ -37,9 +37,14 @@ std::string PictureProblem(extract::PagePicture picture)
         return "no image";
     case extract::PagePicture::SeveralImages:
         return "several images";
+    case extract::PagePicture::Incomplete:
+        return "incomplete (the file does not hold all the page draws)";
     }
     return {};
 }
+
+// A recovered document's picture whose data stops short.
+constexpr char kIncompleteJpeg[] = "incomplete (the JPEG data ends before its end-of-image marker)";
 
 std::string Counted(size_t count, const char* one, const char* many)
 {
@@ -139,7 +144,8 @@ int RunExtract(const ExtractCommandLine& command, const Streams& streams)
     int status = kExtractDone;
     std::vector<int> withPicture;
     for (int page = 0; page < pages; ++page) {
-        const std::string problem = PictureProblem(document.Picture(page));
+        const extract::PagePicture picture = document.Picture(page);
+        const std::string problem = PictureProblem(picture);
         if (problem.empty()) {
             withPicture.push_back(page);
             const std::vector<std::string> adds = document.ShownDifferently(page);
@@ -149,7 +155,9 @@ int RunExtract(const ExtractCommandLine& command, const Streams& streams)
                                         + "; the file holds it without that");
         } else {
             ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": " + problem + ", nothing written");
-            status = kExtractPageProblem;
+            // A page the cut reached is the document not read whole; the other problems are what it holds.
+            status = std::max<int>(status, picture == extract::PagePicture::Incomplete ? kExtractUnreadable
+                                                                                        : kExtractPageProblem);
         }
     }
     // Without -f nothing is written when any name is taken, so a second run cannot mix old and
@@ -191,6 +199,10 @@ int RunExtract(const ExtractCommandLine& command, const Streams& streams)
         case Result::RunsOn:
             ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": " + RunsOnText() + ", nothing written");
             break;
+        case Result::Incomplete:
+            ComplainFromExtract(streams.err,
+                                shownDocument + ": " + PageText(page) + ": " + kIncompleteJpeg + ", nothing written");
+            break;
         }
         status = kExtractUnreadable;
     }
@@ -229,7 +241,13 @@ int RunVerify(const ExtractCommandLine& command, const Streams& streams)
     for (size_t i = 0; i < std::min(pages, files); ++i) {
         const int page = static_cast<int>(i);
         const std::string where = PageText(page) + ": " + ShownEntry(entries, page) + ": ";
-        const std::string problem = PictureProblem(document.Picture(page));
+        const extract::PagePicture picture = document.Picture(page);
+        const std::string problem = PictureProblem(picture);
+        if (picture == extract::PagePicture::Incomplete) {  // the document not read whole
+            ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": " + problem);
+            unreadable = true;
+            continue;
+        }
         if (!problem.empty()) {
             report(where + problem);
             continue;
@@ -268,6 +286,10 @@ int RunVerify(const ExtractCommandLine& command, const Streams& streams)
             break;
         case Result::RunsOn:
             ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": " + RunsOnText());
+            unreadable = true;
+            break;
+        case Result::Incomplete:
+            ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": " + kIncompleteJpeg);
             unreadable = true;
             break;
         }

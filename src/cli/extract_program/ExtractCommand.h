@@ -14,7 +14,8 @@ enum ExtractStatus {
     kExtractDone = kStatusDone,  // every picture written; every page matches
     kExtractPageProblem = 1,  // a page has no single JPEG image, or differs from its file
     kExtractUsageError = kStatusUsage,  // usage error or unreadable list
-    kExtractUnreadable = 3,  // the document or a file cannot be read, or a picture cannot be written
+    // the document (or a page of a file cut short) or a file cannot be read, or a picture cannot be written
+    kExtractUnreadable = 3,
 };
 
 // Each throws what reading the document throws (std::exception); the caller catches it.

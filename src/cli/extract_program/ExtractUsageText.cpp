@@ -34,7 +34,7 @@ const char* const kExtractUsage
       "      --              end of options: what follows are file names\n"
       "\n"
       "Exit status: 0 every picture written, or every page matches; 1 a page has no single JPEG\n"
-      "image, or differs from its file; 2 usage error or unreadable list; 3 the document or a\n"
-      "JPEG file cannot be read, or a picture cannot be written.\n";
+      "image, or differs from its file; 2 usage error or unreadable list; 3 the document, a\n"
+      "page of a file cut short, or a JPEG file cannot be read, or a picture cannot be written.\n";
 
 }  // namespace cli
