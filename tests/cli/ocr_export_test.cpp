@@ -2,6 +2,8 @@
 // --ocr through the real program on pages ImageMagick draws at 300 dpi: poppler and MuPDF read the
 // words in order, each word's box (pdftotext -bbox) stands over its ink in poppler's render, the
 // page renders as it does without --ocr, and the bytes do not depend on --jobs.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -458,24 +460,29 @@ TEST(OcrExport, TextFilesHoldTheLayersWords)
         std::vector<std::string> options;
         std::vector<std::string> jpegs;
         std::vector<std::string> shown;  // each page's picture as it shows upright; "" for a blank page
+        bool textToStandardOutput = false;  // --text -
     };
     const Case cases[] = {
         {"two columns, then a page without words", {"--jobs", "2"}, {dir.File("columns.jpg"), blank},
          {dir.File("columns.jpg"), ""}},
         {"turned by --auto-orient (Exif 6)", {"--auto-orient"}, {turned}, {upright}},
-        {"upside down, --rotate-pages", {"--rotate-pages"}, {upsideDown}, {upright}},
+        {"upside down, --rotate-pages, the text to standard output", {"--rotate-pages"}, {upsideDown}, {upright}, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string pdf = dir.File("out.pdf"), text = dir.File("out.txt"), hocr = dir.File("out.hocr"),
                           alto = dir.File("out.xml");
-        std::vector<std::string> args = {"-f", "-o", pdf, "--ocr", "--text", text, "--hocr", hocr, "--alto", alto};
+        unlink(text.c_str());
+        std::vector<std::string> args = {"-f", "-o", pdf, "--ocr", "--text", c.textToStandardOutput ? "-" : text,
+                                         "--hocr", hocr, "--alto", alto};
         args.insert(args.end(), c.options.begin(), c.options.end());
         args.insert(args.end(), c.jpegs.begin(), c.jpegs.end());
         const ProgramRun run = RunExportProgram(args);
         ASSERT_EQ(run.status, 0) << run.err;
         // One form feed after every page, words as pdftotext -raw reads the page's layer.
-        const std::vector<std::string> pages = Split(ReadFileBytes(text), '\f');
+        EXPECT_EQ(access(text.c_str(), F_OK) == 0, !c.textToStandardOutput);
+        EXPECT_EQ(run.out.empty(), !c.textToStandardOutput);
+        const std::vector<std::string> pages = Split(c.textToStandardOutput ? run.out : ReadFileBytes(text), '\f');
         ASSERT_EQ(pages.size(), c.jpegs.size() + 1);
         EXPECT_EQ(pages.back(), "");
         if (c.jpegs.size() == 2) {  // each column a block: an empty line between them
