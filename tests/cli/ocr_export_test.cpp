@@ -455,6 +455,7 @@ TEST(OcrExport, TextFilesHoldTheLayersWords)
     const std::string side = ReadFileBytes(Draw(dir, "side.jpg", kEnglish, -90));
     const std::string turned = dir.Write("turned.jpg", side.substr(0, 2) + phone_jpeg::Exif(6) + side.substr(2));
     const std::string upsideDown = Draw(dir, "upside-down.jpg", kEnglish, 180);
+    const std::string askew = DrawTurnedPage(dir, "askew.jpg", 3);
     struct Case {
         const char* name;
         std::vector<std::string> options;
@@ -467,6 +468,7 @@ TEST(OcrExport, TextFilesHoldTheLayersWords)
          {dir.File("columns.jpg"), ""}},
         {"turned by --auto-orient (Exif 6)", {"--auto-orient"}, {turned}, {upright}},
         {"upside down, --rotate-pages, the text to standard output", {"--rotate-pages"}, {upsideDown}, {upright}, true},
+        {"3 degrees askew, --deskew", {"--deskew"}, {askew}, {askew}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
