@@ -321,6 +321,8 @@ TEST(Arguments, ExitStatusAndMessage)
          "leafbind-export: " + notJpeg + ": not a JPEG file\n", textFile},
         {"the document fails while writing: no text file", {"-f", "-o", "/dev/full", "--ocr", "--text", textFile, a}, 4,
          "leafbind-export: /dev/full: cannot be written: No space left on device\n", textFile},
+        {"a text file that cannot be written: said, the document kept", {"-o", out, "--ocr", "--text", "/dev/full", a},
+         4, "leafbind-export: /dev/full: cannot be written: No space left on device\n", out, Pdf},
         {"the document is refused: no text file", {"-o", existing, "--ocr", "--text", textFile, a}, 3,
          "leafbind-export: " + existing + ": already exists (--force replaces it)\n", textFile},
         {"--tessdata lacking the language, named before TESSDATA_PREFIX", {"-o", out, "--ocr", "--tessdata",
