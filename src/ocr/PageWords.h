@@ -50,13 +50,11 @@ inline WordBox Union(const WordBox& a, const WordBox& b)
 }
 
 // Every point through `map` (a word's box becomes the box round its four mapped corners).
-template <typename Map>
-void MapPageWords(PageWords& page, const Map& map);
+template <typename Map> void MapPageWords(PageWords& page, const Map& map);
 
 }  // namespace ocr
 
-template <typename Map>
-void ocr::MapPageWords(PageWords& page, const Map& map)
+template <typename Map> void ocr::MapPageWords(PageWords& page, const Map& map)
 {
     for (RecordedBlock& block : page.blocks)
         for (RecordedParagraph& paragraph : block.paragraphs)
