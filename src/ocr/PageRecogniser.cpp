@@ -150,7 +150,8 @@ jpeg2pdf::PageText PageRecogniser::Recognise(const PagePixels& picture, PageWord
     ScalePageText(text, picture.scale);
     if (record) {
         // At a reduced decoding scale, and turned corners, a box may reach past the picture's edge.
-        const double width = words.width > 0 ? words.width : INFINITY, height = words.height > 0 ? words.height : INFINITY;
+        const double width = words.width > 0 ? words.width : INFINITY,
+                     height = words.height > 0 ? words.height : INFINITY;
         MapPageWords(words, [&](double& x, double& y) {
             x = std::clamp(x * picture.scale, 0.0, width);
             y = std::clamp(y * picture.scale, 0.0, height);

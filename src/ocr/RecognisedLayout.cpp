@@ -97,7 +97,8 @@ jpeg2pdf::PageText ReadRecognisedLayout(tesseract::ResultIterator* it, PageWords
         std::string text = WordText(it);
         int left = 0, top = 0, right = 0, bottom = 0;
         if (!text.empty() && it->BoundingBox(RIL_WORD, &left, &top, &right, &bottom)) {
-            recorded->words.push_back({text, {double(left), double(top), double(right), double(bottom)},
+            recorded->words.push_back({text,
+                                       {double(left), double(top), double(right), double(bottom)},
                                        std::clamp(double(it->Confidence(RIL_WORD)), 0.0, 100.0)});
             line->words.push_back(PlaceWord(*line, left, top, right, bottom, std::move(text)));
         }

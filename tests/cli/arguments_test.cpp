@@ -70,7 +70,8 @@ TEST(Arguments, ExitStatusAndMessage)
     dir.Write("cut/eng.traineddata", ReadFileBytes(tessdata + "/eng.traineddata").substr(0, 1 << 20));
     dir.Write("cut/osd.traineddata", ReadFileBytes(tessdata + "/osd.traineddata").substr(0, 1 << 20));
     ASSERT_EQ(mkdir(dir.File("own").c_str(), 0700), 0);
-    ASSERT_EQ(symlink("/usr/share/tesseract-ocr/5/tessdata/eng.traineddata", dir.File("own/eng.traineddata").c_str()), 0);
+    const std::string eng = "/usr/share/tesseract-ocr/5/tessdata/eng.traineddata";
+    ASSERT_EQ(symlink(eng.c_str(), dir.File("own/eng.traineddata").c_str()), 0);
     const std::string textFile = dir.File("out.txt");
     ASSERT_EQ(symlink((tessdata + "/deu.traineddata").c_str(), dir.File("cut/deu.traineddata").c_str()), 0);
     const auto missing = [&](const std::string& name, const std::string& package) {

@@ -375,8 +375,8 @@ struct ListedPage {
 
 std::vector<ListedPage> ListWords(const TempDir& dir, const std::string& format, const std::string& file)
 {
-    const CommandResult listed = RunCommand("python3 " + Quoted(dir.Write("list.py", kListWords)) + " " + format + " "
-                                            + Quoted(file));
+    const CommandResult listed
+        = RunCommand("python3 " + Quoted(dir.Write("list.py", kListWords)) + " " + format + " " + Quoted(file));
     EXPECT_EQ(listed.status, 0) << listed.output;
     std::vector<ListedPage> pages;
     std::istringstream lines(listed.output);
@@ -476,8 +476,8 @@ TEST(OcrExport, TextFilesHoldTheLayersWords)
         const std::string pdf = dir.File("out.pdf"), text = dir.File("out.txt"), hocr = dir.File("out.hocr"),
                           alto = dir.File("out.xml");
         unlink(text.c_str());
-        std::vector<std::string> args = {"-f", "-o", pdf, "--ocr", "--text", c.textToStandardOutput ? "-" : text,
-                                         "--hocr", hocr, "--alto", alto};
+        std::vector<std::string> args
+            = {"-f", "-o", pdf, "--ocr", "--text", c.textToStandardOutput ? "-" : text, "--hocr", hocr, "--alto", alto};
         args.insert(args.end(), c.options.begin(), c.options.end());
         args.insert(args.end(), c.jpegs.begin(), c.jpegs.end());
         const ProgramRun run = RunExportProgram(args);

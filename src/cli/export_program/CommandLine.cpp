@@ -233,7 +233,8 @@ private:
         case kAlto:
         case kTessdata: {
             if (value.empty())
-                return BadValue(code, value, code == kTessdata ? "name a folder" : "name a file, or - for standard output");
+                return BadValue(code, value,
+                                code == kTessdata ? "name a folder" : "name a file, or - for standard output");
             std::string& file = code == kText ? result_.textFile
                 : code == kHocr               ? result_.hocrFile
                 : code == kAlto               ? result_.altoFile

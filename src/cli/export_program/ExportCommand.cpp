@@ -123,9 +123,9 @@ std::string TextFileName(const std::string& path) { return path == "-" ? "standa
 bool OpenTextFiles(const CommandLine& command, const Entries& entries, TextOutputs& files, const Streams& streams)
 {
     std::vector<TextOutputs::Request> requests;
-    for (const auto& [format, path] : {std::pair {ocr::TextFormat::Plain, &command.textFile},
-                                       std::pair {ocr::TextFormat::Hocr, &command.hocrFile},
-                                       std::pair {ocr::TextFormat::Alto, &command.altoFile}})
+    for (const auto& [format, path] :
+         {std::pair {ocr::TextFormat::Plain, &command.textFile}, std::pair {ocr::TextFormat::Hocr, &command.hocrFile},
+          std::pair {ocr::TextFormat::Alto, &command.altoFile}})
         if (!path->empty())
             requests.push_back({format, *path});
     if (requests.empty())
@@ -138,13 +138,13 @@ bool OpenTextFiles(const CommandLine& command, const Entries& entries, TextOutpu
         return true;
     using Result = posixfile::OutputFile::OpenResult;
     const jpeg2pdf::OutputRefusal reason = refusal.result == Result::Exists ? jpeg2pdf::OutputRefusal::Exists
-        : refusal.result == Result::Locked                                   ? jpeg2pdf::OutputRefusal::Locked
-        : refusal.result == Result::IsOneOfInputs                            ? jpeg2pdf::OutputRefusal::IsOneOfInputs
-        : refusal.result == Result::NotRegularFile                           ? jpeg2pdf::OutputRefusal::NotRegularFile
+        : refusal.result == Result::Locked                                  ? jpeg2pdf::OutputRefusal::Locked
+        : refusal.result == Result::IsOneOfInputs                           ? jpeg2pdf::OutputRefusal::IsOneOfInputs
+        : refusal.result == Result::NotRegularFile                          ? jpeg2pdf::OutputRefusal::NotRegularFile
         : refusal.result == Result::FolderForbidsNewFiles ? jpeg2pdf::OutputRefusal::FolderForbidsNewFiles
                                                           : jpeg2pdf::OutputRefusal::CannotCreate;
-    Complain(streams.err, TextFileName(refusal.path) + ": "
-                              + DescribeOutputRefusal({reason, refusal.systemError, refusal.folder}));
+    Complain(streams.err,
+             TextFileName(refusal.path) + ": " + DescribeOutputRefusal({reason, refusal.systemError, refusal.folder}));
     return false;
 }
 
@@ -231,10 +231,11 @@ int RunExport(const CommandLine& command, const Streams& streams)
         int error = 0;
         if (!textFiles.Finish(streams.out, failed, error)) {
             if (error != EPIPE)
-                Complain(streams.err, TextFileName(failed) + ": cannot be written: "
-                                          + (error == EFBIG ? std::string("the file grew past the size limit (")
-                                                                  + std::strerror(EFBIG) + ")"
-                                                            : std::strerror(error)));
+                Complain(streams.err,
+                         TextFileName(failed) + ": cannot be written: "
+                             + (error == EFBIG
+                                    ? std::string("the file grew past the size limit (") + std::strerror(EFBIG) + ")"
+                                    : std::strerror(error)));
             return kExitFailedWriting;
         }
     }
