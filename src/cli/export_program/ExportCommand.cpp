@@ -134,7 +134,7 @@ bool OpenTextFiles(const CommandLine& command, const Entries& entries, TextOutpu
     for (const std::string& path : entries.paths)
         names.push_back(ShownName(path));
     TextOutputs::Refusal refusal;
-    if (files.Open(requests, entries.paths, names, command.force, refusal))
+    if (files.Open(requests, entries.paths, names, command.force, streams.out, refusal))
         return true;
     using Result = posixfile::OutputFile::OpenResult;
     const jpeg2pdf::OutputRefusal reason = refusal.result == Result::Exists ? jpeg2pdf::OutputRefusal::Exists

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "TextOutputs.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -39,7 +40,8 @@ TextOutputs::TextOutputs() = default;
 TextOutputs::~TextOutputs() { Discard(); }
 
 bool TextOutputs::Open(const std::vector<Request>& requests, const std::vector<std::string>& inputs,
-                       const std::vector<std::string>& names, bool replaceExisting, Refusal& refusal)
+                       const std::vector<std::string>& names, bool replaceExisting, int standardOutput,
+                       Refusal& refusal)
 {
     // Writing over an input is refused as it is for the document.
     std::vector<posixfile::FileIdentity> identities;
@@ -53,6 +55,13 @@ bool TextOutputs::Open(const std::vector<Request>& requests, const std::vector<s
         file->format = request.format;
         file->path = request.path;
         if (request.path == "-") {
+            // A closed standard output would hand its number to the next file opened, which
+            // would then get the text.
+            if (fcntl(standardOutput, F_GETFD) == -1) {
+                refusal = {request.path, posixfile::OutputFile::OpenResult::Failed, errno, {}};
+                Discard();
+                return false;
+            }
             file->held = std::tmpfile();
             if (!file->held) {
                 refusal = {request.path, posixfile::OutputFile::OpenResult::Failed, errno, {}};

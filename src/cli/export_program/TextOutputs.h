@@ -35,9 +35,10 @@ public:
     ~TextOutputs();
 
     // Begins every file and writes what opens it; `names` are the pages' files in order, as shown.
-    // False with `refusal` when one cannot be begun; then none is left begun.
+    // False with `refusal` when one cannot be begun (standard output among them, when
+    // `standardOutput` is closed); then none is left begun.
     bool Open(const std::vector<Request>& requests, const std::vector<std::string>& inputs,
-              const std::vector<std::string>& names, bool replaceExisting, Refusal& refusal);
+              const std::vector<std::string>& names, bool replaceExisting, int standardOutput, Refusal& refusal);
     bool Empty() const { return files_.empty(); }
 
     // Page `index` (from 0), in order.
