@@ -2,6 +2,7 @@
 #include "PagePixels.h"
 
 #include <cstdio>
+#include <utility>
 
 #include <leptonica/allheaders.h>
 
@@ -40,6 +41,7 @@ PixPtr Decode(std::FILE* file, PagePixels& page)
         page.error = decoder.Failure().message;
         return nullptr;
     }
+    page.width = decoder.Header().width, page.height = decoder.Header().height;
     const jpegdecode::JpegOutput& output = decoder.Output();
     if (output.width > kMaxDecodedSide || output.height > kMaxDecodedSide) {
         page.error = "too large to recognise";
@@ -107,6 +109,8 @@ PagePixels DecodePagePixels(const std::string& path, int orientation)
         return page;
     }
     PixPtr decoded = Decode(file.get(), page);
+    if (orientation >= 5)  // turned a quarter
+        std::swap(page.width, page.height);
     if (!decoded)
         return page;
     page.pix = Turned(std::move(decoded), orientation);

@@ -24,6 +24,7 @@ struct PagePixels {
     bool incomplete = false;
     double scale = 1;  // page pixels per decoded pixel (1, 2, 4 or 8)
     int dotsPerInch = 0;  // the file's JFIF density in the decoded pixels; 0 where it states none
+    int width = 0, height = 0;  // the picture's own size as the page shows it; 0 when its header is unread
 };
 
 // `orientation` is the Exif orientation (1 to 8) the page shows its picture in.

@@ -5,6 +5,7 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/ocrclass.h>
 
+#include <algorithm>
 #include <cmath>
 #include <mutex>
 
@@ -97,13 +98,22 @@ int PageRecogniser::UprightTurns(Pix* pix, int dotsPerInch)
     return (4 - degrees / 90 % 4) % 4;
 }
 
-jpeg2pdf::PageText PageRecogniser::Recognise(const PagePixels& picture)
+jpeg2pdf::PageText PageRecogniser::Recognise(const PagePixels& picture, PageWords* record)
 {
+    PageWords words;
+    words.width = picture.width, words.height = picture.height;
+    if (record)
+        *record = words;
     if (!ready_ || !picture.pix)
         return {};
     Pix* pix = picture.pix.get();
     PixPtr upright;
     const int turns = orientation_ ? UprightTurns(pix, picture.dotsPerInch) : 0;
+    // The record stays in the upright picture's pixels.
+    if (turns % 2 != 0)
+        std::swap(words.width, words.height);
+    if (record)
+        *record = words;
     if (turns != 0) {
         upright.reset(pixRotateOrth(pix, turns));
         if (!upright)
@@ -126,16 +136,28 @@ jpeg2pdf::PageText PageRecogniser::Recognise(const PagePixels& picture)
     jpeg2pdf::PageText text;
     if (text_->Recognize(&monitor) == 0 && !Cancelled(monitor.cancel_this, 0)) {
         const std::unique_ptr<tesseract::ResultIterator> it(text_->GetIterator());
-        text = ReadRecognisedLayout(it.get());
+        text = ReadRecognisedLayout(it.get(), &words);
     }
     text_->Clear();
-    if (straight.pix)
+    if (straight.pix) {
         TurnTextBackFromStraight(text, straight, pixGetWidth(pix), pixGetHeight(pix));
+        TurnWordsBackFromStraight(words, straight, pixGetWidth(pix), pixGetHeight(pix));
+    }
     if (turns != 0)
         TurnPageTextBack(text, turns, pixGetWidth(pix), pixGetHeight(pix));
     if (straighten_)
         text.turn = StraighteningTurn(skew);
     ScalePageText(text, picture.scale);
+    if (record) {
+        // At a reduced decoding scale, and turned corners, a box may reach past the picture's edge.
+        const double width = words.width > 0 ? words.width : INFINITY,
+                     height = words.height > 0 ? words.height : INFINITY;
+        MapPageWords(words, [&](double& x, double& y) {
+            x = std::clamp(x * picture.scale, 0.0, width);
+            y = std::clamp(y * picture.scale, 0.0, height);
+        });
+        *record = std::move(words);
+    }
     return text;
 }
 

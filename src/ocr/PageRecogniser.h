@@ -11,6 +11,7 @@
 #include "OcrSettings.h"
 #include "PagePixels.h"
 #include "PageText.h"
+#include "PageWords.h"
 
 namespace tesseract {
 class TessBaseAPI;
@@ -31,8 +32,9 @@ public:
     // The languages loaded, "osd" among them when the orientation detector's data was.
     std::vector<std::string> LoadedLanguages() const;
     // Reads a page scanned askew from a straightened copy of its pixels; with straightening asked
-    // for, the page's turn comes back too.
-    jpeg2pdf::PageText Recognise(const PagePixels& picture);
+    // for, the page's turn comes back too. `record`, when given, gets the same words as PageWords
+    // has them (its size too, whether or not any word is found).
+    jpeg2pdf::PageText Recognise(const PagePixels& picture, PageWords* record = nullptr);
 
 private:
     // Clockwise quarter turns that show the picture upright, or 0 when the detection is unsure.

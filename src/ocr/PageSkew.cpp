@@ -163,7 +163,10 @@ StraightPixels Straightened(Pix* pix, double skew)
     return straight;
 }
 
-void TurnTextBackFromStraight(jpeg2pdf::PageText& text, const StraightPixels& straight, double width, double height)
+namespace {
+
+// Carries a point of Straightened's pixels back to the picture's own (`width` x `height`).
+auto BackFromStraight(const StraightPixels& straight, double width, double height)
 {
     // Both pictures share their centre; with y down, the straightening turned points by +skew
     // (clockwise as seen), so turning them by -skew about the centres carries them back.
@@ -171,17 +174,29 @@ void TurnTextBackFromStraight(jpeg2pdf::PageText& text, const StraightPixels& st
     const double c = std::cos(a), s = std::sin(a);
     const double sx = pixGetWidth(straight.pix.get()) / 2.0, sy = pixGetHeight(straight.pix.get()) / 2.0;
     const double cx = width / 2, cy = height / 2;
-    const auto back = [&](double& x, double& y) {
+    return [=](double& x, double& y) {
         const double dx = x - sx, dy = y - sy;
         x = cx + c * dx - s * dy;
         y = cy + s * dx + c * dy;
     };
+}
+
+}  // namespace
+
+void TurnTextBackFromStraight(jpeg2pdf::PageText& text, const StraightPixels& straight, double width, double height)
+{
+    const auto back = BackFromStraight(straight, width, height);
     for (jpeg2pdf::TextBlock& block : text.blocks) {
         for (jpeg2pdf::TextLine& line : block.lines) {
             back(line.x0, line.y0);
             back(line.x1, line.y1);
         }
     }
+}
+
+void TurnWordsBackFromStraight(PageWords& words, const StraightPixels& straight, double width, double height)
+{
+    MapPageWords(words, BackFromStraight(straight, width, height));
 }
 
 }  // namespace ocr

@@ -10,6 +10,7 @@
 
 #include "PagePixels.h"
 #include "PageText.h"
+#include "PageWords.h"
 
 namespace ocr {
 
@@ -40,5 +41,7 @@ StraightPixels Straightened(Pix* pix, double skew);
 
 // Text recognised on Straightened's pixels, carried back to the picture's own (`width` x `height`).
 void TurnTextBackFromStraight(jpeg2pdf::PageText& text, const StraightPixels& straight, double width, double height);
+// The same for the words' record: each box becomes the box round its turned corners.
+void TurnWordsBackFromStraight(PageWords& words, const StraightPixels& straight, double width, double height);
 
 }  // namespace ocr

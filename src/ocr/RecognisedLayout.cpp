@@ -15,6 +15,7 @@ namespace {
 using jpeg2pdf::TextLine;
 using jpeg2pdf::TextWord;
 using tesseract::RIL_BLOCK;
+using tesseract::RIL_PARA;
 using tesseract::RIL_TEXTLINE;
 using tesseract::RIL_WORD;
 
@@ -44,7 +45,8 @@ TextLine StartLine(tesseract::ResultIterator* it)
     line.x0 = x1, line.y0 = y1, line.x1 = x2, line.y1 = y2;
     float rowHeight = 0, descenders = 0, ascenders = 0;
     it->RowAttributes(&rowHeight, &descenders, &ascenders);
-    line.height = rowHeight > 0 ? rowHeight : bottom - top;
+    // Never 0: the text layer leaves out a line without a height, and the text files keep every word.
+    line.height = rowHeight > 0 ? rowHeight : std::max(bottom - top, 1);
     return line;
 }
 
@@ -66,32 +68,54 @@ TextWord PlaceWord(const TextLine& line, int left, int top, int right, int botto
 
 }  // namespace
 
-jpeg2pdf::PageText ReadRecognisedLayout(tesseract::ResultIterator* it)
+jpeg2pdf::PageText ReadRecognisedLayout(tesseract::ResultIterator* it, PageWords* record)
 {
     jpeg2pdf::PageText page;
     if (!it || it->Empty(RIL_WORD))
         return page;
+    PageWords kept;
     bool newBlock = true;
     TextLine* line = nullptr;
+    RecordedLine* recorded = nullptr;  // the record's twin of `line`
     do {
         if (it->IsAtBeginningOf(RIL_BLOCK))
             newBlock = true;
         if (it->IsAtBeginningOf(RIL_TEXTLINE) || !line || newBlock) {
-            if (newBlock || page.blocks.empty())
+            if (newBlock || page.blocks.empty()) {
                 page.blocks.emplace_back();
+                kept.blocks.emplace_back();
+            }
+            if (newBlock || it->IsAtBeginningOf(RIL_PARA) || kept.blocks.back().paragraphs.empty())
+                kept.blocks.back().paragraphs.emplace_back();
             newBlock = false;
             line = &page.blocks.back().lines.emplace_back(StartLine(it));
+            recorded = &kept.blocks.back().paragraphs.back().lines.emplace_back();
+            const bool leftToRight = line->x0 <= line->x1;
+            recorded->x0 = leftToRight ? line->x0 : line->x1, recorded->y0 = leftToRight ? line->y0 : line->y1;
+            recorded->x1 = leftToRight ? line->x1 : line->x0, recorded->y1 = leftToRight ? line->y1 : line->y0;
         }
         std::string text = WordText(it);
         int left = 0, top = 0, right = 0, bottom = 0;
-        if (!text.empty() && it->BoundingBox(RIL_WORD, &left, &top, &right, &bottom))
+        if (!text.empty() && it->BoundingBox(RIL_WORD, &left, &top, &right, &bottom)) {
+            recorded->words.push_back({text,
+                                       {double(left), double(top), double(right), double(bottom)},
+                                       std::clamp(double(it->Confidence(RIL_WORD)), 0.0, 100.0)});
             line->words.push_back(PlaceWord(*line, left, top, right, bottom, std::move(text)));
+        }
     } while (it->Next(RIL_WORD));
-    // Lines and blocks that held only empty words go.
+    // Lines and blocks that held only empty words go, from the record too.
     for (jpeg2pdf::TextBlock& block : page.blocks) {
         std::erase_if(block.lines, [](const TextLine& l) { return l.words.empty(); });
     }
     std::erase_if(page.blocks, [](const jpeg2pdf::TextBlock& b) { return b.lines.empty(); });
+    for (RecordedBlock& block : kept.blocks) {
+        for (RecordedParagraph& paragraph : block.paragraphs)
+            std::erase_if(paragraph.lines, [](const RecordedLine& l) { return l.words.empty(); });
+        std::erase_if(block.paragraphs, [](const RecordedParagraph& p) { return p.lines.empty(); });
+    }
+    std::erase_if(kept.blocks, [](const RecordedBlock& b) { return b.paragraphs.empty(); });
+    if (record)
+        record->blocks = std::move(kept.blocks);
     return page;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "PageText.h"
+#include "PageWords.h"
 
 namespace tesseract {
 class ResultIterator;
@@ -12,8 +13,9 @@ class ResultIterator;
 namespace ocr {
 
 // Reads every word from `it` (null: no text). Words without text, or of spaces only, are left out,
-// and so are lines and blocks left without words.
-jpeg2pdf::PageText ReadRecognisedLayout(tesseract::ResultIterator* it);
+// and so are lines and blocks left without words. `record`, when given, gets the same words with
+// their paragraphs, boxes and confidences, where the recogniser saw them (its size is left alone).
+jpeg2pdf::PageText ReadRecognisedLayout(tesseract::ResultIterator* it, PageWords* record = nullptr);
 
 // Coordinates of a picture decoded at 1/`scale` of its size, as the page's pixels.
 void ScalePageText(jpeg2pdf::PageText& text, double scale);

@@ -85,6 +85,8 @@ jpeg2pdf::PageText RecognisedPages::Take(int index)
     if (const std::string unturned = UnturnedPictureWarning(page, settings_.rotatePages);
         warn_ && settings_.recognise && !unturned.empty())
         warn_(page.entry, unturned);
+    if (keepWords_ && settings_.recognise)
+        keepWords_(page, result.words);
     if (noteTurn_ && result.text.turn != 0)
         noteTurn_(page.entry, result.text.turn);
     return std::move(result.text);
@@ -139,7 +141,7 @@ RecognisedPages::Result RecognisedPages::Read(const jpeg2pdf::PageTextRequest& p
     if (recogniser->Ready()) {
         const PagePixels picture = DecodePagePixels(page.path, page.orientation);
         result.problem = DecodingProblem(picture);
-        result.text = recogniser->Recognise(picture);
+        result.text = recogniser->Recognise(picture, &result.words);
     } else {
         result.problem = "no text recognised: the language data cannot be loaded";
     }

@@ -18,6 +18,7 @@
 
 #include "OcrSettings.h"
 #include "PageText.h"
+#include "PageWords.h"
 
 namespace ocr {
 
@@ -44,6 +45,11 @@ public:
     // loaded: a language missing here cannot be used.
     std::vector<std::string> LoadedLanguages() const;
 
+    // Told, on the thread that calls Take, each page's words as the text layer gets them, with their
+    // boxes and confidences, before Take hands the page's text over; set before Begin.
+    using WordsNote = std::function<void(const jpeg2pdf::PageTextRequest& page, const PageWords& words)>;
+    void KeepWords(WordsNote note) { keepWords_ = std::move(note); }
+
     void Begin(const std::vector<jpeg2pdf::PageTextRequest>& pages) override;
     jpeg2pdf::PageText Take(int index) override;
     bool GivesWords() const override { return settings_.recognise; }
@@ -55,6 +61,7 @@ public:
 private:
     struct Result {
         jpeg2pdf::PageText text;
+        PageWords words;
         std::string problem;  // why the page lacks text, for the user
     };
 
@@ -66,6 +73,7 @@ private:
     Warning warn_;
     TurnNote noteTurn_;
     Warning lacking_;
+    WordsNote keepWords_;
     int lackingCount_ = 0;
     std::unique_ptr<PageRecogniser> first_;  // loaded by the constructor, for the first worker
     std::vector<jpeg2pdf::PageTextRequest> pages_;

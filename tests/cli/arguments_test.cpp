@@ -69,6 +69,10 @@ TEST(Arguments, ExitStatusAndMessage)
     dir.Write("garbage/eng.traineddata", "garbage");
     dir.Write("cut/eng.traineddata", ReadFileBytes(tessdata + "/eng.traineddata").substr(0, 1 << 20));
     dir.Write("cut/osd.traineddata", ReadFileBytes(tessdata + "/osd.traineddata").substr(0, 1 << 20));
+    ASSERT_EQ(mkdir(dir.File("own").c_str(), 0700), 0);
+    const std::string eng = "/usr/share/tesseract-ocr/5/tessdata/eng.traineddata";
+    ASSERT_EQ(symlink(eng.c_str(), dir.File("own/eng.traineddata").c_str()), 0);
+    const std::string textFile = dir.File("out.txt");
     ASSERT_EQ(symlink((tessdata + "/deu.traineddata").c_str(), dir.File("cut/deu.traineddata").c_str()), 0);
     const auto missing = [&](const std::string& name, const std::string& package) {
         return "leafbind-export: recognition language '" + name + "' is not installed"
@@ -118,7 +122,7 @@ TEST(Arguments, ExitStatusAndMessage)
         {"ambiguous",
          {"-o", out, "--a", a},
          2,
-         "leafbind-export: option --a is ambiguous: it could be --auto-orient, --author" + usage,
+         "leafbind-export: option --a is ambiguous: it could be --auto-orient, --author, --alto" + usage,
          out},
         {"value to a flag",
          {"-o", out, "--icc=yes", a},
@@ -299,6 +303,34 @@ TEST(Arguments, ExitStatusAndMessage)
         {"a page of a picture's pixels stays that large",
          {"-o", out, dir.Write("wide.jpg", MakeJpeg({.width = 15000, .height = 10}))}, 0, "", out, Pdf},
         {"recognition options without --ocr", {"-o", out, "--jobs=2", a}, 2, "leafbind-export: --jobs needs --ocr\n...", out},
+        {"a text file without --ocr, --deskew or not", {"-o", out, "--deskew", "--hocr", textFile, "--jobs=1", a}, 2,
+         "leafbind-export: --hocr needs --ocr\n...", textFile},
+        {"--tessdata without --ocr", {"-o", out, "--tessdata", dir.File("own"), a}, 2,
+         "leafbind-export: --tessdata needs --ocr\n...", out},
+        {"two outputs to standard output", {"-o", out, "--ocr", "--hocr", "-", "--alto=-", a}, 2,
+         "leafbind-export: only one output can go to standard output (-): --hocr and --alto both do\n...", out},
+        {"a text file to standard output beside the document there", {"-o", "-", "--ocr", "--text", "-", a}, 2,
+         "leafbind-export: only one output can go to standard output (-): -o and --text both do\n...", out},
+        {"a text file named as the document", {"-o", out, "--ocr", "--alto", out, a}, 2,
+         "leafbind-export: -o and --alto name the same file\n...", out},
+        {"a text file that exists, without -f", {"-o", out, "--ocr", "--text", existing, a}, 3,
+         "leafbind-export: " + existing + ": already exists (--force replaces it)\n", existing, Unchanged},
+        {"a text file that exists, forced", {"-f", "-o", out, "--ocr", "--text", existing, a}, 0, "", out, Pdf},
+        {"a text file that is an input", {"-f", "-o", out, "--ocr", "--hocr", a, a}, 3,
+         "leafbind-export: " + a + ": is one of the input files\n", a},
+        {"an unusable entry: no text file", {"-o", out, "--ocr", "--alto", textFile, a, notJpeg}, 1,
+         "leafbind-export: " + notJpeg + ": not a JPEG file\n", textFile},
+        {"the document fails while writing: no text file", {"-f", "-o", "/dev/full", "--ocr", "--text", textFile, a}, 4,
+         "leafbind-export: /dev/full: cannot be written: No space left on device\n", textFile},
+        {"a text file that cannot be written: said, the document kept", {"-o", out, "--ocr", "--text", "/dev/full", a},
+         4, "leafbind-export: /dev/full: cannot be written: No space left on device\n", out, Pdf},
+        {"the document is refused: no text file", {"-o", existing, "--ocr", "--text", textFile, a}, 3,
+         "leafbind-export: " + existing + ": already exists (--force replaces it)\n", textFile},
+        {"--tessdata lacking the language, named before TESSDATA_PREFIX", {"-o", out, "--ocr", "--tessdata",
+         dir.File("folder"), a}, 2, "leafbind-export: recognition language 'eng' is not installed: install the package "
+         "tesseract-ocr-eng (no eng.traineddata in " + dir.File("folder") + ")\n", out, Absent, "", dir.File("own")},
+        {"--tessdata with the language, over TESSDATA_PREFIX", {"-o", out, "--ocr", "--tessdata", dir.File("own"),
+         "--text", textFile, a}, 0, "", out, Pdf, "", dir.File("garbage")},
         {"device fails while writing",
          {"-f", "-o", "/dev/full", a},
          4,
@@ -382,7 +414,11 @@ TEST(Arguments, ExitStatusAndMessage)
             EXPECT_EQ(ReadFileBytes(a), aBytes);
         else
             EXPECT_FALSE(Exists(c.output));
+        if (const auto text = std::find(c.args.begin(), c.args.end(), "--text"); c.status == 0 && text != c.args.end()) {
+            EXPECT_EQ(ReadFileBytes(text[1]), "\f");  // MakeJpeg's page has no words
+        }
         unlink(out.c_str());
+        unlink(textFile.c_str());
     }
     EXPECT_TRUE(Exists("/dev/full"));
     if (immutable)

@@ -2,10 +2,14 @@
 // --ocr through the real program on pages ImageMagick draws at 300 dpi: poppler and MuPDF read the
 // words in order, each word's box (pdftotext -bbox) stands over its ink in poppler's render, the
 // page renders as it does without --ocr, and the bytes do not depend on --jobs.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <regex>
+#include <sstream>
 
 #include "DecodeJpeg.h"
 #include "DrawnText.h"
@@ -330,6 +334,189 @@ TEST(OcrExport, PagesScannedAskew)
         } else {
             EXPECT_EQ(run.err, "");
             EXPECT_EQ(ReadFileBytes(out), ReadFileBytes(plain));
+        }
+    }
+}
+
+namespace {
+
+// hOCR (python3's HTML parser) or ALTO (its XML parser) as lines a test reads: "page W H N" per
+// page (N: ppageno, or PHYSICAL_IMG_NR), "word X0 Y0 X1 Y1 TEXT" per word.
+constexpr char kListWords[] = R"py(
+import re, sys, html.parser, xml.etree.ElementTree as ET
+class Hocr(html.parser.HTMLParser):
+    word = None
+    def handle_starttag(self, tag, attrs):
+        a = dict(attrs); t = a.get('title', '')
+        if a.get('class') == 'ocr_page':
+            print('page', *re.search(r"^image '.*'; bbox 0 0 (\d+) (\d+); ppageno (\d+)$", t).groups())
+        elif a.get('class') == 'ocrx_word':
+            self.word = re.search(r'^bbox (\d+) (\d+) (\d+) (\d+); x_wconf \d+$', t).groups(); self.text = ''
+    def handle_data(self, d):
+        if self.word: self.text += d
+    def handle_endtag(self, tag):
+        if self.word: print('word', *self.word, self.text); self.word = None
+if sys.argv[1] == 'hocr':
+    Hocr().feed(open(sys.argv[2], encoding='utf-8').read())
+else:
+    for e in ET.parse(sys.argv[2]).iter():
+        a = e.attrib; tag = e.tag.split('}')[1]
+        if tag == 'Page': print('page', a['WIDTH'], a['HEIGHT'], a['PHYSICAL_IMG_NR'])
+        if tag == 'String':
+            x, y = int(a['HPOS']), int(a['VPOS'])
+            print('word', x, y, x + int(a['WIDTH']), y + int(a['HEIGHT']), a['CONTENT'])
+)py";
+
+struct ListedPage {
+    int width = 0, height = 0, number = -1;
+    std::vector<std::string> words;
+    std::vector<std::array<int, 4>> boxes;
+};
+
+std::vector<ListedPage> ListWords(const TempDir& dir, const std::string& format, const std::string& file)
+{
+    const CommandResult listed
+        = RunCommand("python3 " + Quoted(dir.Write("list.py", kListWords)) + " " + format + " " + Quoted(file));
+    EXPECT_EQ(listed.status, 0) << listed.output;
+    std::vector<ListedPage> pages;
+    std::istringstream lines(listed.output);
+    for (std::string kind; lines >> kind;) {
+        if (kind == "page") {
+            ListedPage& page = pages.emplace_back();
+            lines >> page.width >> page.height >> page.number;
+        } else {
+            std::array<int, 4> box {};
+            std::string word;
+            lines >> box[0] >> box[1] >> box[2] >> box[3] >> word;
+            pages.back().boxes.push_back(box);
+            pages.back().words.push_back(word);
+        }
+    }
+    return pages;
+}
+
+// Each box against the ink of the picture as the page shows it: the ink in the box's rows starts
+// and ends where the box does, and lies within its rows.
+void ExpectBoxesOverDrawnInk(const std::string& ppm, const ListedPage& page)
+{
+    const RgbImage ink = ReadPpm(ppm);
+    EXPECT_EQ(page.width, ink.width);
+    EXPECT_EQ(page.height, ink.height);
+    const auto dark = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < ink.width && y < ink.height && ink.pixels[size_t(y * ink.width + x) * 3] < 128;
+    };
+    for (size_t i = 0; i < page.boxes.size(); ++i) {
+        const auto [x0, y0, x1, y1] = page.boxes[i];
+        SCOPED_TRACE(page.words[i]);
+        const int slack = 4;  // pixels: less than the space between two words at 300 dpi
+        int left = INT32_MAX, right = -1, top = INT32_MAX, bottom = -1;
+        for (int y = y0 - slack; y <= y1 + slack; ++y)
+            for (int x = x0 - slack; x <= x1 + slack; ++x)
+                if (dark(x, y) && y >= y0 && y < y1)
+                    left = std::min(left, x), right = std::max(right, x);
+                else if (dark(x, y) && x >= x0 && x < x1)
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+        ASSERT_GE(right, 0) << "no ink under the box";
+        EXPECT_NEAR(left, x0, slack);
+        EXPECT_NEAR(right + 1, x1, slack);
+        EXPECT_GE(top, y0 - 1);  // no ink of the word above or below the box
+        EXPECT_LE(bottom, y1);
+    }
+}
+
+std::vector<std::string> Split(const std::string& text, char at)
+{
+    std::vector<std::string> parts(1);
+    for (char c : text) {
+        if (c == at)
+            parts.emplace_back();
+        else
+            parts.back().push_back(c);
+    }
+    return parts;
+}
+
+}  // namespace
+
+// --text, --hocr and --alto hold the words of the document's text layer (pdftotext -raw reads them
+// in the layer's order), page by page, and hOCR's and ALTO's boxes stand over the ink of the
+// picture as the page shows it: after --auto-orient and --rotate-pages.
+TEST(OcrExport, TextFilesHoldTheLayersWords)
+{
+    TempDir dir;
+    std::string columns = "convert -size 2480x1100 xc:white -font DejaVu-Sans -density 300 -pointsize 12 -fill black";
+    for (int i = 0; i < 7; ++i)
+        columns += " -annotate +150+" + std::to_string(150 + 110 * i) + " 'left words of line " + std::to_string(i)
+            + " stay here' -annotate +1400+" + std::to_string(150 + 110 * i) + " 'right column line "
+            + std::to_string(i + 10) + " follows'";
+    // A name with markup characters, a quote and a byte that is not UTF-8: hOCR and ALTO still parse.
+    const std::string columnsJpeg = dir.File("column's <&>\xFF.jpg");
+    ASSERT_EQ(RunCommand(columns + " -quality 92 " + Quoted(columnsJpeg)).status, 0);
+    const std::string blank = dir.Write("blank.jpg", MakeJpeg({.width = 600, .height = 400, .red = 255}));
+    const std::string upright = Draw(dir, "upright.jpg", kEnglish);
+    const std::string side = ReadFileBytes(Draw(dir, "side.jpg", kEnglish, -90));
+    const std::string turned = dir.Write("turned.jpg", side.substr(0, 2) + phone_jpeg::Exif(6) + side.substr(2));
+    const std::string upsideDown = Draw(dir, "upside-down.jpg", kEnglish, 180);
+    const std::string askew = DrawTurnedPage(dir, "askew.jpg", 3);
+    struct Case {
+        const char* name;
+        std::vector<std::string> options;
+        std::vector<std::string> jpegs;
+        std::vector<std::string> shown;  // each page's picture as it shows upright; "" for a blank page
+        bool textToStandardOutput = false;  // --text -
+    };
+    const Case cases[] = {
+        {"two columns, then a page without words", {"--jobs", "2"}, {columnsJpeg, blank}, {columnsJpeg, ""}},
+        {"turned by --auto-orient (Exif 6)", {"--auto-orient"}, {turned}, {upright}},
+        {"upside down, --rotate-pages, the text to standard output", {"--rotate-pages"}, {upsideDown}, {upright}, true},
+        {"3 degrees askew, --deskew", {"--deskew"}, {askew}, {askew}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string pdf = dir.File("out.pdf"), text = dir.File("out.txt"), hocr = dir.File("out.hocr"),
+                          alto = dir.File("out.xml");
+        unlink(text.c_str());
+        std::vector<std::string> args
+            = {"-f", "-o", pdf, "--ocr", "--text", c.textToStandardOutput ? "-" : text, "--hocr", hocr, "--alto", alto};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.insert(args.end(), c.jpegs.begin(), c.jpegs.end());
+        const ProgramRun run = RunExportProgram(args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        // One form feed after every page, words as pdftotext -raw reads the page's layer.
+        EXPECT_EQ(access(text.c_str(), F_OK) == 0, !c.textToStandardOutput);
+        EXPECT_EQ(run.out.empty(), !c.textToStandardOutput);
+        const std::vector<std::string> pages = Split(c.textToStandardOutput ? run.out : ReadFileBytes(text), '\f');
+        ASSERT_EQ(pages.size(), c.jpegs.size() + 1);
+        EXPECT_EQ(pages.back(), "");
+        if (c.jpegs.size() == 2) {  // each column a block: an empty line between them
+            EXPECT_NE(pages[0].find("line 6 stay here\n\nright column line 10"), std::string::npos) << pages[0];
+        }
+        const std::vector<ListedPage> hocrPages = ListWords(dir, "hocr", hocr);
+        const std::vector<ListedPage> altoPages = ListWords(dir, "alto", alto);
+        ASSERT_EQ(hocrPages.size(), c.jpegs.size());
+        ASSERT_EQ(altoPages.size(), c.jpegs.size());
+        dir.CopyTestData("schema/xlink.xsd");
+        const CommandResult valid = RunCommand("xmllint --nonet --noout --schema "
+                                               + Quoted(dir.CopyTestData("schema/alto-4-4.xsd")) + " " + Quoted(alto));
+        EXPECT_EQ(valid.status, 0) << valid.output;
+        for (size_t k = 0; k < c.jpegs.size(); ++k) {
+            SCOPED_TRACE("page " + std::to_string(k + 1));
+            const std::string n = std::to_string(k + 1);
+            const std::vector<std::string> layer
+                = WordsOf({RunCommand("pdftotext -raw -f " + n + " -l " + n + " " + Quoted(pdf) + " -").output});
+            EXPECT_EQ(WordsOf({pages[k]}), layer);
+            EXPECT_EQ(hocrPages[k].words, layer);
+            EXPECT_EQ(altoPages[k].words, layer);
+            EXPECT_EQ(hocrPages[k].number, int(k));
+            EXPECT_EQ(altoPages[k].number, int(k + 1));
+            if (c.shown[k].empty()) {
+                EXPECT_EQ(pages[k], "");
+                continue;
+            }
+            EXPECT_GE(layer.size(), 20u);
+            ASSERT_EQ(RunCommand("convert " + Quoted(c.shown[k]) + " " + Quoted(dir.File("shown.ppm"))).status, 0);
+            ExpectBoxesOverDrawnInk(dir.File("shown.ppm"), hocrPages[k]);
+            ExpectBoxesOverDrawnInk(dir.File("shown.ppm"), altoPages[k]);
         }
     }
 }

@@ -45,6 +45,10 @@ enum LongOnly : int {
     kRotatePages,
     kJobs,
     kDeskew,
+    kText,
+    kHocr,
+    kAlto,
+    kTessdata,
 };
 
 constexpr option kLongOptions[] = {
@@ -74,6 +78,10 @@ constexpr option kLongOptions[] = {
     {"rotate-pages", no_argument, nullptr, kRotatePages},
     {"jobs", required_argument, nullptr, kJobs},
     {"deskew", no_argument, nullptr, kDeskew},
+    {"text", required_argument, nullptr, kText},
+    {"hocr", required_argument, nullptr, kHocr},
+    {"alto", required_argument, nullptr, kAlto},
+    {"tessdata", required_argument, nullptr, kTessdata},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -220,6 +228,21 @@ private:
             result_.ocr.languages = value;
             ocrOnly_ = "--ocr-lang";
             return;
+        case kText:
+        case kHocr:
+        case kAlto:
+        case kTessdata: {
+            if (value.empty())
+                return BadValue(code, value,
+                                code == kTessdata ? "name a folder" : "name a file, or - for standard output");
+            std::string& file = code == kText ? result_.textFile
+                : code == kHocr               ? result_.hocrFile
+                : code == kAlto               ? result_.altoFile
+                                              : result_.tessdata;
+            file = value;
+            recognitionOnly_ = OptionName(code);
+            return;
+        }
         case kJobs: {
             char* end = nullptr;
             const long jobs = value.empty() || !std::isdigit(static_cast<unsigned char>(value[0]))
@@ -282,6 +305,26 @@ private:
         }
     }
 
+    // At most one output goes to standard output, and no two name the same file (as spelled; other
+    // spellings of one file are found when the files are opened).
+    void CheckTextFiles()
+    {
+        const std::pair<const char*, const std::string*> files[] = {{"-o", &result_.output},
+                                                                    {"--text", &result_.textFile},
+                                                                    {"--hocr", &result_.hocrFile},
+                                                                    {"--alto", &result_.altoFile}};
+        for (size_t i = 1; i < std::size(files); ++i)
+            for (size_t k = 0; k < i; ++k) {
+                const std::string& a = *files[k].second;
+                if (a.empty() || a != *files[i].second)
+                    continue;
+                if (a == "-")
+                    return Fail(std::string("only one output can go to standard output (-): ") + files[k].first
+                                + " and " + files[i].first + " both do");
+                return Fail(std::string(files[k].first) + " and " + files[i].first + " name the same file");
+            }
+    }
+
     CommandLine Finish()
     {
         if (result_.error.empty())
@@ -291,6 +334,10 @@ private:
         // Pages measured for straightening are spread over the jobs too.
         if (!ocrOnly_.empty() && !result_.recognise && !(ocrOnly_ == "--jobs" && result_.ocr.straighten))
             Fail(ocrOnly_ + " needs --ocr");
+        if (!recognitionOnly_.empty() && !result_.recognise)
+            Fail(recognitionOnly_ + " needs --ocr");
+        if (result_.error.empty())
+            CheckTextFiles();
         result_.ocr.recognise = result_.recognise;
         if (!jobsGiven_)
             result_.ocr.jobs = ProcessorCount();
@@ -326,6 +373,7 @@ private:
     bool fitGiven_ = false;
     std::string marginText_;
     std::string ocrOnly_;  // the last option given that means something only with --ocr
+    std::string recognitionOnly_;  // the same for the text files and --tessdata, which --deskew does not take
     bool jobsGiven_ = false;
 };
 

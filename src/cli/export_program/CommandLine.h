@@ -23,6 +23,10 @@ struct CommandLine : SharedArguments {
     jpeg2pdf::ExportOptions options;
     bool recognise = false;  // --ocr: an invisible text layer from the pictures' recognised words
     ocr::OcrSettings ocr;
+    // --text, --hocr, --alto: the recognised text as files beside the document ("-" for standard
+    // output); empty when not asked for.
+    std::string textFile, hocrFile, altoFile;
+    std::string tessdata;  // --tessdata: the language data's folder; empty for the usual one
 };
 
 // `args` without the program name. Not thread-safe: it uses getopt_long's global state.

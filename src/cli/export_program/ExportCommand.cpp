@@ -16,6 +16,7 @@
 #include "MessageLine.h"
 #include "ProgressLine.h"
 #include "RecognisedPages.h"
+#include "TextOutputs.h"
 #include "WholeTransfers.h"
 
 namespace cli {
@@ -116,6 +117,37 @@ std::string DescribeLanguageProblem(const ocr::LanguageProblem& problem, const s
         + (package.empty() ? "" : " (the package " + package + " has a sound copy)");
 }
 
+std::string TextFileName(const std::string& path) { return path == "-" ? "standard output" : ShownName(path); }
+
+// Begins the files --text, --hocr and --alto ask for; false, with the reason said, when one is refused.
+bool OpenTextFiles(const CommandLine& command, const Entries& entries, TextOutputs& files, const Streams& streams)
+{
+    std::vector<TextOutputs::Request> requests;
+    for (const auto& [format, path] :
+         {std::pair {ocr::TextFormat::Plain, &command.textFile}, std::pair {ocr::TextFormat::Hocr, &command.hocrFile},
+          std::pair {ocr::TextFormat::Alto, &command.altoFile}})
+        if (!path->empty())
+            requests.push_back({format, *path});
+    if (requests.empty())
+        return true;
+    std::vector<std::string> names;
+    for (const std::string& path : entries.paths)
+        names.push_back(ShownName(path));
+    TextOutputs::Refusal refusal;
+    if (files.Open(requests, entries.paths, names, command.force, streams.out, refusal))
+        return true;
+    using Result = posixfile::OutputFile::OpenResult;
+    const jpeg2pdf::OutputRefusal reason = refusal.result == Result::Exists ? jpeg2pdf::OutputRefusal::Exists
+        : refusal.result == Result::Locked                                  ? jpeg2pdf::OutputRefusal::Locked
+        : refusal.result == Result::IsOneOfInputs                           ? jpeg2pdf::OutputRefusal::IsOneOfInputs
+        : refusal.result == Result::NotRegularFile                          ? jpeg2pdf::OutputRefusal::NotRegularFile
+        : refusal.result == Result::FolderForbidsNewFiles ? jpeg2pdf::OutputRefusal::FolderForbidsNewFiles
+                                                          : jpeg2pdf::OutputRefusal::CannotCreate;
+    Complain(streams.err,
+             TextFileName(refusal.path) + ": " + DescribeOutputRefusal({reason, refusal.systemError, refusal.folder}));
+    return false;
+}
+
 }  // namespace
 
 void Complain(int fd, const std::string& message) { WriteMessageLine(fd, "leafbind-export", message); }
@@ -139,7 +171,7 @@ int RunExport(const CommandLine& command, const Streams& streams)
                 Complain(streams.err, ShownEntry(entries, entry) + ": " + DescribeTurn(turn));
             };
         // A page left without its text is named even with -q: the exit status says so too.
-        const std::string dataFolder = ocr::LanguageDataFolder();
+        const std::string dataFolder = command.tessdata.empty() ? ocr::LanguageDataFolder() : command.tessdata;
         recognised = std::make_unique<ocr::RecognisedPages>(command.ocr, dataFolder, warn, noteTurn, tell);
         // Language data that is missing or cannot be loaded is a usage error: the run would make
         // pages without text. Loading it was the check; the first worker keeps what it loaded.
@@ -175,6 +207,15 @@ int RunExport(const CommandLine& command, const Streams& streams)
         options.outputDescriptor = streams.out;
     }
     options.warn = warn;
+    // The text files are refused, as the document is, before anything is written.
+    TextOutputs textFiles;
+    if (!OpenTextFiles(command, entries, textFiles, streams))
+        return kExitCannotCreate;
+    if (!textFiles.Empty())
+        recognised->KeepWords([&](const jpeg2pdf::PageTextRequest& page, const ocr::PageWords& words) {
+            // Every entry is a page once the document is being written: entry k is page k.
+            textFiles.Page(page.entry, ShownName(entries.paths[size_t(page.entry)]), words);
+        });
     if (recognised) {
         options.text = recognised.get();
         if (command.recognise)
@@ -185,6 +226,20 @@ int RunExport(const CommandLine& command, const Streams& streams)
         [&progress](int written, int total, int64_t bytes) { progress.Update(written, total, bytes); });
     progress.Finish();
     const int status = Explain(outcome, outputName, streams, entries);
+    if (status == kExitWritten && !textFiles.Empty()) {
+        std::string failed;
+        int error = 0;
+        if (!textFiles.Finish(streams.out, failed, error)) {
+            if (error != EPIPE)
+                Complain(streams.err,
+                         TextFileName(failed) + ": cannot be written: "
+                             + (error == EFBIG
+                                    ? std::string("the file grew past the size limit (") + std::strerror(EFBIG) + ")"
+                                    : std::strerror(error)));
+            return kExitFailedWriting;
+        }
+    }
+    textFiles.Discard();
     if (status == kExitWritten && recognised && recognised->PagesLackingText() > 0)
         return kExitTextLacking;
     return status;
