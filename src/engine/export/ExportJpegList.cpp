@@ -70,8 +70,10 @@ EntriesRefused MergeRefusals(std::vector<EntryReport> refused, const std::vector
     refused.insert(refused.end(), byPlan.begin(), byPlan.end());
     std::stable_sort(refused.begin(), refused.end(),
                      [](const EntryReport& a, const EntryReport& b) { return a.entry < b.entry; });
-    const auto repeated = std::ranges::unique(refused, {}, &EntryReport::entry);
-    refused.erase(repeated.begin(), repeated.end());
+    // Classic algorithms: the fuzzing build's clang does not take libstdc++'s ranges.
+    refused.erase(std::unique(refused.begin(), refused.end(),
+                              [](const EntryReport& a, const EntryReport& b) { return a.entry == b.entry; }),
+                  refused.end());
     if (!everyEntry)
         refused.resize(1);
     return {std::move(refused)};
