@@ -21,6 +21,7 @@
 #include "FileCallLog.h"
 #include "FrameHeaderBytes.h"
 #include "MakeJpeg.h"
+#include "MakePng.h"
 #include "TempDir.h"
 #include "jpeg2pdf.h"
 
@@ -229,6 +230,47 @@ TEST(ExportOutcome, ChangesBetweenValidationAndCopying)
             EXPECT_EQ(Listing(dir.Path()), kept);
         }
         holders.clear();
+    }
+}
+
+// A PNG's data is copied by the ranges read at validation: a file that no longer holds them when
+// its page is written fails the writing, naming the entry; one written again alike is copied.
+TEST(ExportOutcome, PngChangedBetweenValidationAndCopying)
+{
+    TempDir dir;
+    const MadePng png = MakePng({});
+    const std::string moved = MakePng({.beforeData = PngChunk("tEXt", std::string("a\0b", 3))}).file;
+    struct Case {
+        const char* name;
+        std::string now;  // the second file's bytes once page 1 is written
+        jpeg2pdf::EntryRefusal reopened;
+        jpeg2pdf::PngDamage damage = jpeg2pdf::PngDamage::None;
+    };
+    const Case cases[] = {
+        {"written again alike", png.file, jpeg2pdf::EntryRefusal::None},
+        {"its data moved by a chunk before it", moved, jpeg2pdf::EntryRefusal::ChangedSinceRead},
+        {"cut short", png.file.substr(0, png.file.size() - 30), jpeg2pdf::EntryRefusal::PngDamaged,
+         jpeg2pdf::PngDamage::EndsEarly},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string a = dir.Write("a.png", png.file), b = dir.Write("b.png", png.file);
+        unlink(dir.File("out.pdf").c_str());
+        jpeg2pdf::ExportOptions options;
+        options.acceptPng = true;
+        const jpeg2pdf::ExportOutcome outcome
+            = jpeg2pdf::ExportJpegList({a, b}, dir.File("out.pdf"), options, [&](int written, int, int64_t) {
+                  if (written == 1)
+                      dir.Write("b.png", c.now);
+              });
+        const auto* failed = std::get_if<jpeg2pdf::WritingFailed>(&outcome);
+        EXPECT_EQ(failed == nullptr, c.reopened == jpeg2pdf::EntryRefusal::None);
+        if (failed) {
+            EXPECT_EQ(failed->entry, 1);
+            EXPECT_EQ(failed->reopen.refusal, c.reopened);
+            EXPECT_EQ(failed->reopen.damage, c.damage);
+            EXPECT_FALSE(Exists(dir.File("out.pdf")));
+        }
     }
 }
 
