@@ -215,7 +215,8 @@ std::string DrawTurnedPage(const TempDir& dir, const std::string& name, double d
         command += " -annotate +" + std::to_string(150 + 53 * i % 210) + "+" + std::to_string(400 + 120 * i) + " "
             + Quoted(kProse[i]);
     command += " -draw 'rectangle 200,3000 2280,3010' -background white -rotate " + std::to_string(degrees)
-        + " -gravity center -extent 2480x3508 -quality 92 -units PixelsPerInch -density 300 " + Quoted(dir.File(name));
+        + " -gravity center -extent 2480x3508 -quality 92 -units PixelsPerInch -density 300 "
+        + (name.ends_with(".png") ? "-alpha off -depth 8 " : "") + Quoted(dir.File(name));
     EXPECT_EQ(RunCommand(command).status, 0);
     return dir.File(name);
 }

@@ -7,11 +7,8 @@
 
 namespace {
 
-std::string Big32(uint32_t value)
-{
-    return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
-            static_cast<char>(value)};
-}
+std::string Big32(uint32_t v)
+{ return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)}; }
 
 std::string Deflated(const std::string& bytes)
 {
@@ -20,12 +17,6 @@ std::string Deflated(const std::string& bytes)
     compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size(), 9);
     out.resize(size);
     return out;
-}
-
-int Paeth(int a, int b, int c)
-{
-    const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-    return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
 }
 
 // Row y's bytes filtered with type y % 5, led by the type.
@@ -38,7 +29,9 @@ std::string Filtered(const std::string& row, const std::string& above, int y, si
         const int a = i >= step ? static_cast<uint8_t>(row[i - step]) : 0;
         const int b = static_cast<uint8_t>(above[i]);
         const int c = i >= step ? static_cast<uint8_t>(above[i - step]) : 0;
-        const int predicted = type == 1 ? a : type == 2 ? b : type == 3 ? (a + b) / 2 : type == 4 ? Paeth(a, b, c) : 0;
+        const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+        const int paeth = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+        const int predicted = type == 1 ? a : type == 2 ? b : type == 3 ? (a + b) / 2 : type == 4 ? paeth : 0;
         out += static_cast<char>(x - predicted);
     }
     return out;
@@ -101,11 +94,7 @@ MadePng MakePng(const PngSpec& spec)
 }
 
 std::string IccpChunk(const std::string& profile, const std::string& name)
-{
-    return PngChunk("iCCP", name + std::string(2, '\0') + Deflated(profile));
-}
+{ return PngChunk("iCCP", name + std::string(2, '\0') + Deflated(profile)); }
 
 std::string PhysChunk(uint32_t x, uint32_t y, int unit)
-{
-    return PngChunk("pHYs", Big32(x) + Big32(y) + std::string(1, static_cast<char>(unit)));
-}
+{ return PngChunk("pHYs", Big32(x) + Big32(y) + std::string(1, static_cast<char>(unit))); }
