@@ -72,7 +72,8 @@ TEST(Arguments, ExitStatusAndMessage)
                                      crc, cut, MakePng({.beforeData = PngChunk("QUAK", "x")}).file,
                                      MakePng({.betweenData = PngChunk("tIME", std::string(7, '\1'))}).file, badDepth,
                                      MakePng({.depth = 4, .colourType = 3, .beforeData = bigPalette}).file,
-                                     MakePng({.beforeData = PngChunk("quAK", "x")}).file})
+                                     MakePng({.beforeData = PngChunk("quAK", "x")}).file,
+                                     sound.file.substr(0, sound.file.size() - 12)})
         pngs.push_back(dir.Write("png" + std::to_string(pngs.size()) + ".jpg", bytes));
     others.push_back(dir.Write("photo-pdf.jpg", "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n"));  // ImageMagick may not write PDF
     const std::string nulList = dir.Write("nul.txt", a + '\0' + a + '\0');
@@ -240,15 +241,16 @@ TEST(Arguments, ExitStatusAndMessage)
              + ": PNG with a transparent colour (tRNS chunk); only PNG without transparency is taken yet\n",
          out},
         {"PNG data damaged",
-         {"-o", out, pngs[4], pngs[5], pngs[6], pngs[7], pngs[8], pngs[9]},
+         {"-o", out, pngs[4], pngs[5], pngs[6], pngs[7], pngs[8], pngs[9], pngs[11]},
          1,
          "leafbind-export: " + pngs[4] + ": PNG data damaged: chunk IDAT fails its CRC\nleafbind-export: " + pngs[5]
-             + ": PNG data damaged: the file ends in chunk IDAT before IEND\nleafbind-export: " + pngs[6]
+             + ": PNG data damaged: the file ends inside chunk IDAT\nleafbind-export: " + pngs[6]
              + ": PNG chunk QUAK is critical and unknown; the picture cannot be read without it\nleafbind-export: "
              + pngs[7] + ": PNG data damaged: its IDAT chunks are not consecutive (chunk tIME between them)\n"
              "leafbind-export: " + pngs[8] + ": PNG data damaged: no valid IHDR first (a size of 0, or a bit depth, "
              "colour type or method PNG does not have)\nleafbind-export: " + pngs[9]
-             + ": PNG data damaged: its PLTE chunk does not fit the colour type and bit depth\n",
+             + ": PNG data damaged: its PLTE chunk does not fit the colour type and bit depth\nleafbind-export: "
+             + pngs[11] + ": PNG data damaged: the file ends before IEND\n",
          out},
         {"PNG: unknown ancillary chunks skipped", {"-o", out, pngs[10]}, 0, "", out, Pdf},
         {"no output", {a}, 2, "leafbind-export: no output file given (-o OUT.pdf)\n...", out},

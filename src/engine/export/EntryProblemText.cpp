@@ -88,10 +88,11 @@ std::string ChunkName(const EntryProblem& problem)
 std::string DescribePngDamage(const EntryProblem& problem)
 {
     const std::string chunk = ChunkName(problem);
-    const std::string in = chunk.empty() ? std::string() : " in chunk " + chunk;
     switch (problem.damage) {
+    case PngDamage::Signature:
+        return "the file ends before its 8-byte signature, or the signature is not PNG's";
     case PngDamage::EndsEarly:
-        return chunk.empty() ? "the file ends before its PNG signature is complete" : "the file ends" + in + " before IEND";
+        return chunk.empty() ? "the file ends before IEND" : "the file ends inside chunk " + chunk;
     case PngDamage::ChunkCrc:
         return "chunk " + chunk + " fails its CRC";
     case PngDamage::ChunkLength:

@@ -103,10 +103,11 @@ public:
     {
         uint8_t signature[8];
         if (!ReadExactly(file_, 0, signature, sizeof signature) || std::memcmp(signature, kSignature, 8) != 0)
-            return Damaged(PngDamage::EndsEarly);
+            return Damaged(PngDamage::Signature);
         int64_t at = 8;
         for (;;) {
             uint8_t head[8];
+            std::memset(type_, 0, sizeof type_);
             if (!ReadExactly(file_, at, head, sizeof head))
                 return Damaged(PngDamage::EndsEarly);
             std::memcpy(type_, head + 4, 4);

@@ -41,7 +41,8 @@ enum class EntryRefusal {
 // How a PNG file is damaged.
 enum class PngDamage {
     None,
-    EndsEarly,  // the file ends inside a chunk, or before IEND
+    Signature,  // the file does not begin with PNG's whole 8-byte signature
+    EndsEarly,  // the file ends inside a chunk (named), or before IEND
     ChunkCrc,  // a chunk's CRC does not match its bytes
     ChunkLength,  // a length above 2^31 - 1
     ChunkType,  // a chunk type of other bytes than ASCII letters
