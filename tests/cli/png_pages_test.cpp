@@ -70,10 +70,7 @@ TEST(PngPages, OptionsApply)
     const std::string out = dir.File("out.pdf");
     const std::string icc = IccpChunk(AdobeRgbLikeProfile(2.1));
     struct Case {
-        const char* name;
-        PngSpec spec;
-        std::vector<std::string> options;
-        int status;
+        const char* name; PngSpec spec; std::vector<std::string> options; int status;
         std::function<void(const std::string& source, const std::string& err)> check;
     };
     const Case cases[] = {

@@ -73,7 +73,7 @@ TEST(ExportOutcome, ValidationStopsAtTheFirstUnusableEntryAndTouchesNothing)
     const std::string a = dir.Write("a.jpg", MakeJpeg({}));
     const std::string b = dir.Write("b.jpg", MakeJpeg({.components = 4}));
     const std::string gray = dir.Write("gray.jpg", MakeJpeg({.components = 1}));
-    const std::string text = dir.Write("notes.txt", "not a picture");
+    const std::string text = dir.Write("notes.txt", "not a picture"), png = dir.Write("p.png", MakePng({}).file);
     const std::string zeroWidth = dir.Write("zero.jpg", JpegOfSize(0, 10, 3, 100));
     const std::string zeroHeight = dir.Write("flat.jpg", JpegOfSize(10, 0, 3, 100));
     ASSERT_EQ(mkdir(dir.File("folder").c_str(), 0700), 0);
@@ -94,6 +94,7 @@ TEST(ExportOutcome, ValidationStopsAtTheFirstUnusableEntryAndTouchesNothing)
         {"zero width", {a, zeroWidth}, 1},
         {"zero height", {zeroHeight}, 0},
         {"locked by a writer", {a, locked}, 1},
+        {"a PNG, which the window does not take", {a, png}, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
