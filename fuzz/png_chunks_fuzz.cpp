@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size))
         std::abort();
     jpeg2pdf::ProbeOutcome plain, full;
-    jpeg2pdf::ProbePngFile(path, {}, plain);
+    jpeg2pdf::ProbePngFile(path, {.acceptGray = true}, plain);
     jpeg2pdf::ProbePngFile(path, {.density = true, .profile = true, .acceptGray = true, .acceptPng = true}, full);
     const bool accepted = plain.problem.refusal == jpeg2pdf::EntryRefusal::None;
     if (accepted != (full.problem.refusal == jpeg2pdf::EntryRefusal::None))

@@ -321,7 +321,9 @@ void ProbePngFile(const std::string& path, const ProbeRequest& request, ProbeOut
             outcome.problem.refusal = EntryRefusal::PngAlpha;
         else if (facts.transparency)
             outcome.problem.refusal = EntryRefusal::PngTransparency;
-        outcome.problem.components = facts.colourType == 4 ? 2 : facts.colourType == 6 ? 4 : 0;
+        else if (facts.colourType == 0 && !request.acceptGray)
+            outcome.problem.refusal = EntryRefusal::ComponentCount;  // as a grey JPEG is
+        outcome.problem.components = facts.colourType == 4 ? 2 : facts.colourType == 6 ? 4 : facts.colourType == 0 ? 1 : 0;
         if (outcome.problem.refusal != EntryRefusal::None)
             return;
         outcome.info = {false, facts.width, facts.height};
