@@ -70,6 +70,56 @@ PixPtr Decode(std::FILE* file, PagePixels& page)
     return pix;
 }
 
+// Whether the file is a PNG picture, as the image library tells it from its first bytes; the
+// file is left at its start.
+bool IsPng(std::FILE* file)
+{
+    l_int32 format = IFF_UNKNOWN;
+    const bool png = findFileFormatStream(file, &format) == 0 && format == IFF_PNG;
+    std::rewind(file);
+    return png;
+}
+
+// A PNG decoded whole by the image library (16-bit samples to 8, a palette to grey or RGB), into
+// 8 bpp grey or 32 bpp RGB; a picture above kMaxDecodedPixels halved until within. Refused unread
+// when its header gives more than 4 times that, so memory stays bounded.
+PixPtr DecodePng(std::FILE* file, PagePixels& page)
+{
+    l_int32 width = 0, height = 0;
+    if (freadHeaderPng(file, &width, &height, nullptr, nullptr, nullptr) != 0) {
+        page.error = "PNG header unreadable";
+        return nullptr;
+    }
+    std::rewind(file);
+    page.width = width, page.height = height;
+    if (static_cast<double>(width) * height > 4 * kMaxDecodedPixels) {
+        page.error = "too large to recognise";
+        return nullptr;
+    }
+    PixPtr pix(pixReadStreamPng(file));
+    if (!pix) {
+        page.error = "PNG data could not be decoded";
+        return nullptr;
+    }
+    if (pixGetColormap(pix.get()))
+        pix.reset(pixRemoveColormap(pix.get(), REMOVE_CMAP_BASED_ON_SRC));
+    if (pix && pixGetDepth(pix.get()) != 8 && pixGetDepth(pix.get()) != 32)
+        pix.reset(pixConvertTo8(pix.get(), 0));
+    while (pix && (static_cast<double>(pixGetWidth(pix.get())) * pixGetHeight(pix.get()) > kMaxDecodedPixels
+                   || pixGetWidth(pix.get()) > kMaxDecodedSide || pixGetHeight(pix.get()) > kMaxDecodedSide)) {
+        pix.reset(pixScaleAreaMap2(pix.get()));
+        page.scale *= 2;
+    }
+    if (!pix) {
+        page.error = "out of memory";
+        return nullptr;
+    }
+    // The image library reads pHYs (per metre) as per inch.
+    if (pixGetXRes(pix.get()) > 0)
+        page.dotsPerInch = static_cast<int>(pixGetXRes(pix.get()) / page.scale + 0.5);
+    return pix;
+}
+
 // The stored picture turned as Exif orientation `orientation` shows it.
 PixPtr Turned(PixPtr pix, int orientation)
 {
@@ -108,7 +158,7 @@ PagePixels DecodePagePixels(const std::string& path, int orientation)
         page.error = "cannot be opened again";
         return page;
     }
-    PixPtr decoded = Decode(file.get(), page);
+    PixPtr decoded = IsPng(file.get()) ? DecodePng(file.get(), page) : Decode(file.get(), page);
     if (orientation >= 5)  // turned a quarter
         std::swap(page.width, page.height);
     if (!decoded)
@@ -117,6 +167,12 @@ PagePixels DecodePagePixels(const std::string& path, int orientation)
     if (!page.pix)
         page.error = "out of memory";
     return page;
+}
+
+bool HoldsPng(const std::string& path)
+{
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    return file && IsPng(file.get());
 }
 
 }  // namespace ocr

@@ -27,8 +27,12 @@ struct PagePixels {
     int width = 0, height = 0;  // the picture's own size as the page shows it; 0 when its header is unread
 };
 
-// `orientation` is the Exif orientation (1 to 8) the page shows its picture in.
+// `orientation` is the Exif orientation (1 to 8) the page shows its picture in. A PNG file (told
+// from its first bytes) is decoded whole by the image library, at 8 bits a sample.
 PagePixels DecodePagePixels(const std::string& path, int orientation);
+
+// Whether the file is a PNG picture (its first bytes say so).
+bool HoldsPng(const std::string& path);
 
 // Pixels above which a picture is decoded at half, a quarter or an eighth of its size: more than a
 // 600 dpi A4 scan, and within what Leptonica and the recogniser accept on a side.

@@ -96,6 +96,9 @@ std::optional<double> MeasureSkew(Pix* pix)
 
 std::optional<double> MeasureFileSkew(const std::string& path, int orientation)
 {
+    // A PNG is measured from its whole decoded picture (TwoTone reduces it).
+    if (HoldsPng(path))
+        return MeasureSkew(DecodePagePixels(path, orientation).pix.get());
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file)
         return std::nullopt;

@@ -14,6 +14,7 @@
 #include "JpegSegments.h"
 #include "ShellCommand.h"
 #include "MakeJpeg.h"
+#include "MakePng.h"
 #include "RunProgram.h"
 #include "TempDir.h"
 
@@ -55,6 +56,25 @@ TEST(Arguments, ExitStatusAndMessage)
         others.push_back(dir.File(std::string("photo-") + kind + ".jpg"));
         EXPECT_EQ(RunCommand("convert -size 8x8 xc:red " + std::string(kind) + ":" + Quoted(others.back())).status, 0);
     }
+    // PNG files not taken, or damaged: each refused with what it lacks or where it is damaged.
+    const MadePng sound = MakePng({});
+    const size_t data = sound.file.find("IDAT") + 4;
+    std::string crc = sound.file, cut = sound.file.substr(0, data + 20);
+    crc[data + 3] ^= 1;
+    std::string header = sound.file.substr(16, 13);
+    header[8] = 4;  // RGB at 4 bits a sample
+    const std::string badDepth = sound.file.substr(0, 8) + PngChunk("IHDR", header) + sound.file.substr(33);
+    const std::string bigPalette = PngChunk("PLTE", std::string(3 * 17, '\x40'));
+    std::vector<std::string> pngs;
+    for (const std::string& bytes : {MakePng({.interlace = 1}).file, MakePng({.colourType = 6}).file,
+                                     MakePng({.colourType = 4}).file,
+                                     MakePng({.colourType = 0, .beforeData = PngChunk("tRNS", std::string(2, '\0'))}).file,
+                                     crc, cut, MakePng({.beforeData = PngChunk("QUAK", "x")}).file,
+                                     MakePng({.betweenData = PngChunk("tIME", std::string(7, '\1'))}).file, badDepth,
+                                     MakePng({.depth = 4, .colourType = 3, .beforeData = bigPalette}).file,
+                                     MakePng({.beforeData = PngChunk("quAK", "x")}).file,
+                                     sound.file.substr(0, sound.file.size() - 12)})
+        pngs.push_back(dir.Write("png" + std::to_string(pngs.size()) + ".jpg", bytes));
     others.push_back(dir.Write("photo-pdf.jpg", "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n"));  // ImageMagick may not write PDF
     const std::string nulList = dir.Write("nul.txt", a + '\0' + a + '\0');
     // Relative entries are found beside the list, not in the current folder (dir).
@@ -205,14 +225,38 @@ TEST(Arguments, ExitStatusAndMessage)
              + dir.File("x.jpg") + ": cannot open: No such file or directory\n",
          out},
         {"other kinds named by their first bytes, not their names",
-         {"-o", out, others[0], others[1], others[2], others[3], others[4], others[5]},
+         {"-o", out, others[1], others[2], others[3], others[4], others[5]},
          1,
-         "leafbind-export: " + others[0] + ": not a JPEG file: a PNG picture\nleafbind-export: " + others[1]
-             + ": not a JPEG file: a GIF picture\nleafbind-export: " + others[2]
+         "leafbind-export: " + others[1] + ": not a JPEG file: a GIF picture\nleafbind-export: " + others[2]
              + ": not a JPEG file: a TIFF picture\nleafbind-export: " + others[3]
              + ": not a JPEG file: a WebP picture\nleafbind-export: " + others[4]
              + ": not a JPEG file: a BMP picture\nleafbind-export: " + others[5] + ": not a JPEG file: a PDF document\n",
          out},
+        {"PNG, interlaced", {"-o", out, pngs[0]}, 1,
+         "leafbind-export: " + pngs[0] + ": interlaced PNG; only PNG without interlacing is taken yet\n", out},
+        {"PNG with alpha",
+         {"-o", out, pngs[1], pngs[2]},
+         1,
+         "leafbind-export: " + pngs[1] + ": RGB PNG with an alpha channel; only PNG without transparency is taken yet\n"
+             "leafbind-export: " + pngs[2] + ": grey PNG with an alpha channel; only PNG without transparency is taken yet\n",
+         out},
+        {"PNG with a transparent colour", {"-o", out, pngs[3]}, 1,
+         "leafbind-export: " + pngs[3]
+             + ": PNG with a transparent colour (tRNS chunk); only PNG without transparency is taken yet\n",
+         out},
+        {"PNG data damaged",
+         {"-o", out, pngs[4], pngs[5], pngs[6], pngs[7], pngs[8], pngs[9], pngs[11]},
+         1,
+         "leafbind-export: " + pngs[4] + ": PNG data damaged: chunk IDAT fails its CRC\nleafbind-export: " + pngs[5]
+             + ": PNG data damaged: the file ends inside chunk IDAT\nleafbind-export: " + pngs[6]
+             + ": PNG chunk QUAK is critical and unknown; the picture cannot be read without it\nleafbind-export: "
+             + pngs[7] + ": PNG data damaged: its IDAT chunks are not consecutive (chunk tIME between them)\n"
+             "leafbind-export: " + pngs[8] + ": PNG data damaged: no valid IHDR first (a size of 0, or a bit depth, "
+             "colour type or method PNG does not have)\nleafbind-export: " + pngs[9]
+             + ": PNG data damaged: its PLTE chunk does not fit the colour type and bit depth\nleafbind-export: "
+             + pngs[11] + ": PNG data damaged: the file ends before IEND\n",
+         out},
+        {"PNG: unknown ancillary chunks skipped", {"-o", out, pngs[10]}, 0, "", out, Pdf},
         {"no output", {a}, 2, "leafbind-export: no output file given (-o OUT.pdf)\n...", out},
         {"no JPEG", {"-o", out}, 2, "leafbind-export: no JPEG files given\n...", out},
         {"only empty lists",

@@ -21,6 +21,7 @@
 #include "FileCallLog.h"
 #include "FrameHeaderBytes.h"
 #include "MakeJpeg.h"
+#include "MakePng.h"
 #include "TempDir.h"
 #include "jpeg2pdf.h"
 
@@ -72,7 +73,7 @@ TEST(ExportOutcome, ValidationStopsAtTheFirstUnusableEntryAndTouchesNothing)
     const std::string a = dir.Write("a.jpg", MakeJpeg({}));
     const std::string b = dir.Write("b.jpg", MakeJpeg({.components = 4}));
     const std::string gray = dir.Write("gray.jpg", MakeJpeg({.components = 1}));
-    const std::string text = dir.Write("notes.txt", "not a picture");
+    const std::string text = dir.Write("notes.txt", "not a picture"), png = dir.Write("p.png", MakePng({}).file);
     const std::string zeroWidth = dir.Write("zero.jpg", JpegOfSize(0, 10, 3, 100));
     const std::string zeroHeight = dir.Write("flat.jpg", JpegOfSize(10, 0, 3, 100));
     ASSERT_EQ(mkdir(dir.File("folder").c_str(), 0700), 0);
@@ -93,6 +94,7 @@ TEST(ExportOutcome, ValidationStopsAtTheFirstUnusableEntryAndTouchesNothing)
         {"zero width", {a, zeroWidth}, 1},
         {"zero height", {zeroHeight}, 0},
         {"locked by a writer", {a, locked}, 1},
+        {"a PNG, which the window does not take", {a, png}, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -229,6 +231,44 @@ TEST(ExportOutcome, ChangesBetweenValidationAndCopying)
             EXPECT_EQ(Listing(dir.Path()), kept);
         }
         holders.clear();
+    }
+}
+
+// A PNG's data is copied by the ranges read at validation: a file that no longer holds them when
+// its page is written fails the writing, naming the entry; one written again alike is copied.
+TEST(ExportOutcome, PngChangedBetweenValidationAndCopying)
+{
+    TempDir dir;
+    const MadePng png = MakePng({});
+    const std::string moved = MakePng({.beforeData = PngChunk("tEXt", std::string("a\0b", 3))}).file;
+    struct Case {
+        const char* name;
+        std::string now;  // the second file's bytes once page 1 is written
+        jpeg2pdf::EntryRefusal reopened;
+        jpeg2pdf::PngDamage damage = jpeg2pdf::PngDamage::None;
+    };
+    const Case cases[] = {
+        {"written again alike", png.file, jpeg2pdf::EntryRefusal::None},
+        {"its data moved by a chunk before it", moved, jpeg2pdf::EntryRefusal::ChangedSinceRead},
+        {"cut short", png.file.substr(0, png.file.size() - 30), jpeg2pdf::EntryRefusal::PngDamaged,
+         jpeg2pdf::PngDamage::EndsEarly},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string a = dir.Write("a.png", png.file), b = dir.Write("b.png", png.file);
+        unlink(dir.File("out.pdf").c_str());
+        jpeg2pdf::ExportOptions options;
+        options.acceptPng = true;
+        const jpeg2pdf::ExportOutcome outcome
+            = jpeg2pdf::ExportJpegList({a, b}, dir.File("out.pdf"), options, [&](int written, int, int64_t) {
+                  if (written == 1)
+                      dir.Write("b.png", c.now);
+              });
+        const auto* failed = std::get_if<jpeg2pdf::WritingFailed>(&outcome);
+        EXPECT_EQ(failed ? failed->entry : 1, 1);
+        EXPECT_EQ(failed ? failed->reopen.refusal : jpeg2pdf::EntryRefusal::None, c.reopened);
+        EXPECT_EQ(failed ? failed->reopen.damage : jpeg2pdf::PngDamage::None, c.damage);
+        EXPECT_EQ(Exists(dir.File("out.pdf")), !failed);
     }
 }
 

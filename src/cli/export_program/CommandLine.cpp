@@ -343,6 +343,8 @@ private:
             result_.ocr.jobs = ProcessorCount();
         // Only the command line accepts grey pictures; PDF/A needs each picture's colours.
         options().acceptGray = true;
+        // And PNG files, whose compressed rows are copied as JPEG files are.
+        options().acceptPng = true;
         if (options().pdfa != jpeg2pdf::PdfAPart::None)
             options().embedProfiles = true;
         switch (Outcome()) {

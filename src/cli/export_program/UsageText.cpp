@@ -6,6 +6,9 @@ namespace cli {
 
 const char* const kUsage = "Usage: leafbind-export -o OUT.pdf [options] [JPEG ...]\n"
                            "Puts JPEG files into one PDF, one page each, the JPEG bytes unchanged.\n"
+                           "PNG files (told from their first bytes) are taken too, their compressed rows\n"
+                           "copied unchanged: grey, palette or RGB at any depth, not interlaced, without\n"
+                           "transparency (alpha or tRNS: refused, not taken yet).\n"
                            "\n"
                            "  -o, --output FILE   the PDF to write; \"-\" writes to standard output\n"
                            "  -l, --list FILE     add the entries of an image list file (\"-\" reads standard input);\n"

@@ -7,6 +7,7 @@
 
 #include "ExportDetails.h"
 #include "PictureKindSniffer.h"
+#include "PngChunks.h"
 #include "ReaderBounds.h"
 
 namespace jpeg2pdf {
@@ -79,6 +80,44 @@ std::string DescribeSizedPage(const SizedPage& page)
         + " points; a side must be 3 to 14,400 points";
 }
 
+std::string ChunkName(const EntryProblem& problem)
+{
+    return problem.chunk[0] != 0 ? std::string(problem.chunk.data(), 4) : std::string();
+}
+
+std::string DescribePngDamage(const EntryProblem& problem)
+{
+    const std::string chunk = ChunkName(problem);
+    switch (problem.damage) {
+    case PngDamage::Signature:
+        return "the file ends before its 8-byte signature, or the signature is not PNG's";
+    case PngDamage::EndsEarly:
+        return chunk.empty() ? "the file ends before IEND" : "the file ends inside chunk " + chunk;
+    case PngDamage::ChunkCrc:
+        return "chunk " + chunk + " fails its CRC";
+    case PngDamage::ChunkLength:
+        return "chunk " + chunk + " states a length above 2^31 - 1 bytes";
+    case PngDamage::ChunkType:
+        return "a chunk type that is not four letters";
+    case PngDamage::HeaderInvalid:
+        return "no valid IHDR first (a size of 0, or a bit depth, colour type or method PNG does not have)";
+    case PngDamage::ChunkOrder:
+        return "chunk " + chunk + " where PNG does not allow it";
+    case PngDamage::DataSplit:
+        return "its IDAT chunks are not consecutive (chunk " + chunk + " between them)";
+    case PngDamage::NoImageData:
+        return "no IDAT chunk before IEND";
+    case PngDamage::TooManyDataChunks:
+        return "more than " + std::to_string(kMostPngDataChunks) + " IDAT chunks";
+    case PngDamage::PaletteInvalid:
+        return chunk.empty() ? "a palette picture without a PLTE chunk"
+                             : "its PLTE chunk does not fit the colour type and bit depth";
+    case PngDamage::None:
+        break;
+    }
+    return "damaged";
+}
+
 }  // namespace
 
 std::string DescribeEntryProblem(const EntryProblem& problem)
@@ -120,6 +159,21 @@ std::string DescribeEntryProblem(const EntryProblem& problem)
         return "the page would be smaller than 3 or larger than 14,400 units on a side, which PDF/A does not allow";
     case EntryRefusal::DensityPageOutOfRange:
         return DescribeSizedPage(problem.sized);
+    case EntryRefusal::PngDamaged:
+        return "PNG data damaged: " + DescribePngDamage(problem);
+    case EntryRefusal::PngUnknownCritical:
+        return "PNG chunk " + ChunkName(problem) + " is critical and unknown; the picture cannot be read without it";
+    case EntryRefusal::PngInterlaced:
+        return "interlaced PNG; only PNG without interlacing is taken yet";
+    case EntryRefusal::PngAlpha:
+        return std::string(problem.components == 2 ? "grey" : "RGB")
+            + " PNG with an alpha channel; only PNG without transparency is taken yet";
+    case EntryRefusal::PngTransparency:
+        return "PNG with a transparent colour (tRNS chunk); only PNG without transparency is taken yet";
+    case EntryRefusal::ChangedSinceRead:
+        return "the file changed after it was read";
+    case EntryRefusal::SixteenBitUnderPdfA1:
+        return "16-bit samples; PDF/A-1b cannot hold them (--pdfa 2b can)";
     }
     return "not usable";
 }

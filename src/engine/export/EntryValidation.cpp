@@ -2,6 +2,7 @@
 #include "EntryValidation.h"
 
 #include "PdfARules.h"
+#include "PngChunks.h"
 
 namespace jpeg2pdf {
 
@@ -18,6 +19,9 @@ ValidatedEntries ValidateEntries(const std::vector<std::string>& paths, const Pr
             outcome.problem.refusal = EntryRefusal::EmptyPath;
         else
             ProbeJpegFile(paths[i], request, outcome);
+        if (request.acceptPng && outcome.problem.refusal == EntryRefusal::NotJpeg
+            && outcome.problem.kind == PictureKind::Png)
+            ProbePngFile(paths[i], request, outcome);
         // A page of zero width or height is not a page any reader can show.
         if (outcome.problem.refusal == EntryRefusal::None && (outcome.info.Width == 0 || outcome.info.Height == 0))
             outcome.problem.refusal = EntryRefusal::ZeroSize;
@@ -28,7 +32,8 @@ ValidatedEntries ValidateEntries(const std::vector<std::string>& paths, const Pr
             continue;
         }
         const int shown = followOrientation ? outcome.orientation : 1;
-        ProbedPage page {entry, outcome.info, outcome.components, shown, outcome.density, -1, outcome.orientation};
+        ProbedPage page {entry, outcome.info, outcome.components, shown, outcome.density, -1, outcome.orientation,
+                         std::move(outcome.coding)};
         if (!outcome.profile.empty() && !PdfACarriesProfile(pdfa, outcome.profile)) {
             found.warnings.emplace_back(entry, PdfAProfileWarning(pdfa, outcome.profile));
             outcome.profile.clear();

@@ -35,6 +35,7 @@ ProbeRequest ProbeRequestFor(const ExportOptions& options)
     request.density = options.layout.density == DensitySource::FromFile;
     request.profile = options.embedProfiles || options.pdfa != PdfAPart::None;
     request.acceptGray = options.acceptGray;
+    request.acceptPng = options.acceptPng;
     return request;
 }
 

@@ -5,6 +5,7 @@
 #include "DocumentParts.h"
 #include "JpegFrameProbe.h"
 #include "PageTurn.h"
+#include "PngChunks.h"
 #include "ShownPixelSpace.h"
 #include "TextLayerContent.h"
 
@@ -23,6 +24,19 @@ bool WritePageImage(OutputFile& out, ObjectOffsets& offsets, const std::vector<s
         stop.entry = page.entry;
         stop.reopen = OpenProblem(jpeg);
         return false;
+    }
+    // A PNG's data is copied by the ranges read at validation: the file must still hold them.
+    if (page.coding.kind == ImageCodingKind::PngFlate) {
+        PngFacts facts;
+        stop.reopen = ReadPngChunks(jpeg, false, facts);
+        if (stop.reopen.refusal == EntryRefusal::None
+            && (facts.data != page.coding.ranges || facts.width != page.imageWidth || facts.height != page.imageHeight
+                || facts.bitDepth != page.coding.bitsPerComponent || facts.palette != page.coding.palette))
+            stop.reopen.refusal = EntryRefusal::ChangedSinceRead;
+        if (stop.reopen.refusal != EntryRefusal::None) {
+            stop.entry = page.entry;
+            return out.Fail(true, 0);
+        }
     }
     if (!WriteImageObject(out, offsets, plan.Numbers().Image(i), page, jpeg, plan.imageData, plan.eolBeforeEndstream)) {
         if (out.Failure().inInput)

@@ -57,6 +57,54 @@ bool WriteImageColourSpace(OutputFile& out, const PagePlan& plan)
     return plan.colour != ImageColour::Cmyk || WriteText(out, "/Decode[1 0 1 0 1 0 1 0]\n");
 }
 
+// The colour space of a PNG's samples: a device (or ICCBased) space, or for a palette an indexed
+// space over it with the palette's bytes in hex.
+std::string PngColourSpace(const PagePlan& plan)
+{
+    std::string base = plan.profileObject != 0 ? "[/ICCBased " + Decimal(plan.profileObject) + " 0 R]"
+                                               : std::string(ColourSpaceName(plan.colour));
+    if (plan.coding.palette.empty())
+        return base;
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string hex;
+    hex.reserve(plan.coding.palette.size() * 2);
+    for (uint8_t byte : plan.coding.palette) {
+        hex += kHex[byte >> 4];
+        hex += kHex[byte & 15];
+    }
+    return "[/Indexed " + base + " " + Decimal(static_cast<int64_t>(plan.coding.palette.size() / 3) - 1) + " <"
+        + hex + ">]";
+}
+
+// A PNG's IDAT payloads joined, as they are in the file: zlib data of rows, each row led by its
+// filter type, which the PNG predictors (15: chosen row by row) undo.
+bool WritePngImageObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber, const PagePlan& plan,
+                         const InputFile& png, bool eolBeforeEndstream)
+{
+    const ImageCoding& coding = plan.coding;
+    const int64_t length = coding.Length();
+    const std::string bits = Decimal(coding.bitsPerComponent);
+    if (!BeginObject(out, offsets, objectNumber)
+        || !WriteText(out, "<<\n/Type /XObject\n/Subtype /Image\n/Name /Im0\n/Width ")
+        || !WriteNumber(out, plan.imageWidth) || !WriteText(out, "\n/Height ") || !WriteNumber(out, plan.imageHeight)
+        || !WriteText(out, "\n/BitsPerComponent " + bits + "\n/Filter /FlateDecode\n/DecodeParms << /Predictor 15 /Colors ")
+        || !WriteNumber(out, coding.colours) || !WriteText(out, " /BitsPerComponent " + bits + " /Columns ")
+        || !WriteNumber(out, plan.imageWidth) || !WriteText(out, " >>\n/ColorSpace " + PngColourSpace(plan) + "\n/Length ")
+        || !(plan.lengthObject != 0 ? WriteNumber(out, plan.lengthObject) && WriteText(out, " 0 R")
+                                    : WriteNumber(out, length))
+        || !WriteText(out, " >>\nstream\n"))
+        return false;
+    for (const FileRange& range : coding.ranges) {
+        if (!out.CopyRange(png, range.offset, range.length))
+            return false;
+    }
+    if (!EndStreamObject(out, eolBeforeEndstream))
+        return false;
+    // With stripped JPEG pages every image's length is an object of its own; a PNG's is known.
+    return plan.lengthObject == 0
+        || (BeginObject(out, offsets, plan.lengthObject) && WriteNumber(out, length) && WriteText(out, "\nendobj\n"));
+}
+
 }  // namespace
 
 std::string PdfNumber(double value)
@@ -147,6 +195,8 @@ bool WritePageObject(OutputFile& out, ObjectOffsets& offsets, const ObjectNumber
 bool WriteImageObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber, const PagePlan& plan,
                       const InputFile& jpeg, ImageData data, bool eolBeforeEndstream)
 {
+    if (plan.coding.kind == ImageCodingKind::PngFlate)
+        return WritePngImageObject(out, offsets, objectNumber, plan, jpeg, eolBeforeEndstream);
     if (!BeginObject(out, offsets, objectNumber)
         || !WriteText(out, "<<\n/Type /XObject\n/Subtype /Image\n/Name /Im0\n/Width ")
         || !WriteNumber(out, plan.imageWidth) || !WriteText(out, "\n/Height ") || !WriteNumber(out, plan.imageHeight)

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "DocumentInfo.h"
+#include "ImageCoding.h"
 #include "PageGeometry.h"
 #include "ProfileTable.h"
 
@@ -58,6 +59,9 @@ struct PagePlan {
     bool clipped = false;  // true: "x y w h re W n" of `clip` before the "cm"
     PageRect clip;
     int64_t lengthObject = 0;  // 0: the image's /Length is written directly; else this object holds it
+    // How the image stream's bytes come from the file: a JPEG whole (or stripped, see ImageData),
+    // or a PNG's IDAT payloads joined, with its depth, colours and palette.
+    ImageCoding coding;
 };
 
 // Each distinct colour profile once, as a stream that every page using it refers to.

@@ -66,6 +66,7 @@ PagePlan PlanPage(const ProbedPage& probed, const PageLayout& layout)
     plan.placement = PlacementMatrix(probed.orientation, geometry.picture);
     plan.clipped = geometry.clipped;
     plan.clip = geometry.clip;
+    plan.coding = probed.coding;
     return plan;
 }
 
@@ -98,8 +99,12 @@ DocumentPlan PlanPages(const std::vector<ProbedPage>& pages, const PageLayout& l
 {
     DocumentPlan plan;
     plan.pages.reserve(pages.size());
-    for (const ProbedPage& page : pages)
+    for (const ProbedPage& page : pages) {
         plan.pages.push_back(PlanPage(page, layout));
+        // 16 bits a sample came with PDF 1.5.
+        if (page.coding.bitsPerComponent == 16)
+            plan.RequireVersion(5);
+    }
     plan.objects = ObjectAllocator(plan.Numbers().ObjectCount());
     if (!profiles || profiles->Size() == 0)
         return plan;
@@ -124,7 +129,7 @@ std::vector<ProbedPage> PlainPages(const std::vector<PageImage>& images)
     for (size_t i = 0; i < images.size(); ++i) {
         const PageImage& image = images[i];
         pages.push_back(
-            {static_cast<int>(i), image.frame, image.frame.IsCmyk ? 4 : 3, image.orientation, {}, -1, image.orientation});
+            {static_cast<int>(i), image.frame, image.frame.IsCmyk ? 4 : 3, image.orientation, {}, -1, image.orientation, {}});
     }
     return pages;
 }

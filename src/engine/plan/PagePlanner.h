@@ -25,6 +25,7 @@ struct ProbedPage {
     FileDensity density;  // the file's own, 0 where it states none
     int profile = -1;  // index in the document's ProfileTable; -1: the device space
     int fileOrientation = 1;  // the file's own, when read (for the page or for its text); else 1
+    ImageCoding coding;  // how its samples are coded in the file
 };
 
 // One page's image in the plain layout: its frame facts, and how the stored picture is turned to

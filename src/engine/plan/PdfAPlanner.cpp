@@ -32,6 +32,8 @@ std::vector<EntryReport> PdfAPageRefusals(const DocumentPlan& plan, PdfAPart par
         EntryReport report {page.entry, {}};
         report.problem.refusal
             = PdfARefusal(part, Components(page.colour), page.profileObject != 0, page.pageWidth, page.pageHeight);
+        if (report.problem.refusal == EntryRefusal::None && part == PdfAPart::A1b && page.coding.bitsPerComponent > 8)
+            report.problem.refusal = EntryRefusal::SixteenBitUnderPdfA1;
         if (report.problem.refusal != EntryRefusal::None)
             refused.push_back(report);
     }

@@ -10,6 +10,7 @@
 #include "EntryProblem.h"
 #include "InputFile.h"
 #include "FileDensity.h"
+#include "ImageCoding.h"
 #include "JpegFrameInfo.h"
 
 namespace jpeg2pdf {
@@ -26,6 +27,7 @@ struct ProbeOutcome {
     // but is ignored, `profileIgnored` says why in one line without the file name.
     std::vector<uint8_t> profile;
     std::string profileIgnored;
+    ImageCoding coding;  // how the file's samples are coded: a JPEG's DCT, or a PNG's rows
 };
 
 // What the probe reads besides the frame header; all off accepts exactly what ReadJpegFrameInfo
@@ -35,6 +37,7 @@ struct ProbeRequest {
     bool density = false;  // JFIF APP0 density, else Exif IFD0 resolution
     bool profile = false;  // the APP2 ICC_PROFILE chunks
     bool acceptGray = false;  // a 1-component frame is accepted
+    bool acceptPng = false;  // a PNG file is probed as one (see ProbePngFile), not refused as not a JPEG
 };
 
 // Why an entry whose file `file` failed to open cannot become a page: CannotOpen with errno,

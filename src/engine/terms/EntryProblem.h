@@ -3,6 +3,8 @@
 // it cannot be opened again while the document is written.
 #pragma once
 
+#include <array>
+
 #include "PictureKind.h"
 
 namespace jpeg2pdf {
@@ -26,6 +28,30 @@ enum class EntryRefusal {
     // A page sized by a density (without paper) would be smaller than 3 or larger than 14,400
     // points on a side, what readers show; `sized` says how large and at what density.
     DensityPageOutOfRange,
+    // PNG files, taken only where the caller allows them:
+    PngDamaged,  // `damage` says how, `chunk` names the chunk where it has one
+    PngUnknownCritical,  // a critical chunk this reader does not know: `chunk`
+    PngInterlaced,  // Adam7 rows cannot be copied as one stream of rows
+    PngAlpha,  // colour type 4 or 6 (in `components`: 2 or 4 samples a pixel)
+    PngTransparency,  // a tRNS chunk
+    SixteenBitUnderPdfA1,  // PDF/A-1b: 16 bits a sample came only with PDF 1.5
+    ChangedSinceRead,  // opened again to be copied, the file no longer holds what was read
+};
+
+// How a PNG file is damaged.
+enum class PngDamage {
+    None,
+    Signature,  // the file does not begin with PNG's whole 8-byte signature
+    EndsEarly,  // the file ends inside a chunk (named), or before IEND
+    ChunkCrc,  // a chunk's CRC does not match its bytes
+    ChunkLength,  // a length above 2^31 - 1
+    ChunkType,  // a chunk type of other bytes than ASCII letters
+    HeaderInvalid,  // IHDR missing, not first, or giving a size, depth or colour type PNG does not have
+    ChunkOrder,  // a chunk where PNG does not allow it (PLTE after IDAT, a second IHDR, ...)
+    DataSplit,  // IDAT chunks with other chunks between them
+    NoImageData,  // IEND before any IDAT
+    TooManyDataChunks,  // more IDAT chunks than kMostPngDataChunks
+    PaletteInvalid,  // PLTE missing for colour type 3, or not 1 to 2^depth RGB triples
 };
 
 // Where the density that sized a page came from.
@@ -51,6 +77,8 @@ struct EntryProblem {
     int components = 0;
     SizedPage sized;  // with DensityPageOutOfRange
     PictureKind kind = PictureKind::Unknown;  // with NotJpeg: what the file's first bytes say it is
+    PngDamage damage = PngDamage::None;  // with PngDamaged
+    std::array<char, 5> chunk {};  // with PngDamaged and PngUnknownCritical: the chunk type, or empty
 };
 
 // One refused entry: its index in the list and why.

@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Feeds arbitrary bytes to the PNG chunk reader through a real file, as the export engine meets
+// them: every input ends in an outcome, the ranges it gives lie inside the file in order, and the
+// probe's verdict never depends on whether the profile and density were asked for.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "PngChunks.h"
+
+namespace {
+
+// One scratch file for the whole run, unlinked at once; reached by its /proc/self/fd path.
+const std::string& ScratchPath(int& fd)
+{
+    static int descriptor = -1;
+    static const std::string path = [] {
+        const char* base = std::getenv("TMPDIR");
+        std::string folder = base && *base ? base : access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        std::string pattern = folder + "/png-fuzz-XXXXXX";
+        descriptor = mkstemp(pattern.data());
+        if (descriptor < 0)
+            std::abort();
+        unlink(pattern.c_str());
+        return "/proc/self/fd/" + std::to_string(descriptor);
+    }();
+    fd = descriptor;
+    return path;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    int fd = -1;
+    const std::string& path = ScratchPath(fd);
+    if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size))
+        std::abort();
+    jpeg2pdf::ProbeOutcome plain, full;
+    jpeg2pdf::ProbePngFile(path, {.acceptGray = true}, plain);
+    jpeg2pdf::ProbePngFile(path, {.density = true, .profile = true, .acceptGray = true, .acceptPng = true}, full);
+    const bool accepted = plain.problem.refusal == jpeg2pdf::EntryRefusal::None;
+    if (accepted != (full.problem.refusal == jpeg2pdf::EntryRefusal::None))
+        std::abort();
+    if (!accepted)
+        return 0;
+    const jpeg2pdf::ImageCoding& coding = full.coding;
+    int64_t after = 8;
+    for (const jpeg2pdf::FileRange& range : coding.ranges) {
+        if (range.offset < after + 8 || range.length < 0 || range.offset + range.length + 4 > int64_t(size))
+            std::abort();
+        after = range.offset + range.length + 4;
+    }
+    if (coding.ranges.empty() || full.info.Width <= 0 || full.info.Height <= 0 || coding.palette.size() > 768
+        || coding.palette.size() % 3 != 0 || (!full.profile.empty() && !full.profileIgnored.empty()))
+        std::abort();
+    return 0;
+}
