@@ -31,6 +31,5 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # leafbind-export --ocr reads English by default and turns pages with the orientation data; both are
 # data packages, which no library dependency names.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "tesseract-ocr-eng, tesseract-ocr-osd")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, xdg-utils, fonts-wine, fonts-urw-base35, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "tesseract-ocr-eng, tesseract-ocr-osd, qt6-wayland, xdg-utils, fonts-wine, fonts-urw-base35, fonts-dejavu-core")
 include(CPack)

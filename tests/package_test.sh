@@ -30,12 +30,16 @@ done
 
 # Nothing in the build names these libraries: dpkg-shlibdeps found them in the program.
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libqt6widgets6 libjpeg62-turbo liblcms2-2 libqpdf29; do
+for library in libc6 libqt6widgets6 libjpeg62-turbo liblcms2-2 libqpdf29 libtesseract5; do
   [[ ", $depends" == *", $library "* ]] || fail "Depends lacks $library: $depends"
 done
+# The recogniser's language data is needed only with --ocr.
+recommends=$(dpkg-deb -f "$deb" Recommends)
 for data in tesseract-ocr-eng tesseract-ocr-osd; do
-  [[ ", $depends," == *", $data,"* ]] || fail "Depends lacks $data (the recogniser's data): $depends"
+  [[ ", $recommends," == *", $data,"* ]] || fail "Recommends lacks $data (the recogniser's data): $recommends"
+  [[ ", $depends," != *", $data,"* ]] || fail "Depends holds $data, which only --ocr needs: $depends"
 done
+grep -q '/leafbind/leafbind-ocr\.so$' "$work/files" || fail "the package does not hold the recognition module"
 dpkg -I "$deb" > "$work/info"
 grep -qxF " Depends: $depends" "$work/info" || fail "dpkg -I does not show the dependencies: $(cat "$work/info")"
 
@@ -61,6 +65,10 @@ grep -qx '  <project_license>GPL-2.0-or-later</project_license>' "$root/usr/shar
   || fail "the unpacked leafbind-export does not run"
 [ "$("$root/usr/bin/leafbind-extract" --version)" = "leafbind-extract 1.0" ] \
   || fail "the unpacked leafbind-extract does not run"
+# The unpacked program finds its recognition module where the package put it.
+convert -size 300x80 xc:white -pointsize 36 -annotate +10+50 'Leafbind' "$work/word.jpg"
+"$root/usr/bin/leafbind-export" -q --ocr -o "$work/word.pdf" "$work/word.jpg" \
+  || fail "the unpacked leafbind-export cannot recognise text"
 
 # The window has no command line: it starts if it is still running, silently, two seconds later.
 mkdir "$work/home" && mkdir -m 700 "$work/runtime"

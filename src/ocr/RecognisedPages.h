@@ -16,22 +16,14 @@
 #include <thread>
 #include <vector>
 
-#include "OcrSettings.h"
-#include "PageText.h"
-#include "PageWords.h"
+#include "RecognitionSource.h"
 
 namespace ocr {
 
 class PageRecogniser;
 
-class RecognisedPages final : public jpeg2pdf::PageTextSource {
+class RecognisedPages final : public RecognitionSource {
 public:
-    // Told on the thread that calls Take, with the page's entry and one line without its name.
-    using Warning = std::function<void(int entry, const std::string& text)>;
-
-    // Told, on the thread that calls Take, how far a page is turned to straighten it.
-    using TurnNote = std::function<void(int entry, double turn)>;
-
     // With recognition, loads the language data for the first worker on the calling thread (see
     // LoadedLanguages). `lacking` is told about a page that comes back without all its text, as
     // its picture could not be decoded (whole), or null: `warn` is; `warn` about the rest worth
@@ -43,12 +35,8 @@ public:
 
     // What of the settings' languages (and "osd" with rotatePages) the first worker's recogniser
     // loaded: a language missing here cannot be used.
-    std::vector<std::string> LoadedLanguages() const;
-
-    // Told, on the thread that calls Take, each page's words as the text layer gets them, with their
-    // boxes and confidences, before Take hands the page's text over; set before Begin.
-    using WordsNote = std::function<void(const jpeg2pdf::PageTextRequest& page, const PageWords& words)>;
-    void KeepWords(WordsNote note) { keepWords_ = std::move(note); }
+    std::vector<std::string> LoadedLanguages() const override;
+    void KeepWords(WordsNote note) override { keepWords_ = std::move(note); }
 
     void Begin(const std::vector<jpeg2pdf::PageTextRequest>& pages) override;
     jpeg2pdf::PageText Take(int index) override;
@@ -56,7 +44,7 @@ public:
 
     // Pages taken so far that came back without all their text (not blank pages: pictures that
     // could not be decoded, or decoded only in part, or no language data).
-    int PagesLackingText() const { return lackingCount_; }
+    int PagesLackingText() const override { return lackingCount_; }
 
 private:
     struct Result {

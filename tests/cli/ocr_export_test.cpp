@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cmath>
+#include <filesystem>
 #include <regex>
 #include <sstream>
 
@@ -524,4 +525,33 @@ TEST(OcrExport, TextFilesHoldTheLayersWords)
             ExpectBoxesOverDrawnInk(dir.File("shown.ppm"), altoPages[k]);
         }
     }
+}
+
+// The recogniser is a module opened only when a run recognises or straightens pages: a plain
+// export maps none of Tesseract, Leptonica or OpenMP (the dynamic loader's own report says what it
+// starts), and a program without its module says so.
+TEST(OcrExport, TheRecogniserLoadsOnlyWhenAsked)
+{
+    TempDir dir;
+    const std::string page = Draw(dir, "page.jpg", kEnglish);
+    const struct Row {
+        const char* options;
+        bool loads;
+    } rows[] = {{"", false}, {"--bookmarks --dpi auto", false}, {"--ocr", true}, {"--deskew", true}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.options);
+        const CommandResult run = RunCommand("LD_DEBUG=libs " + Quoted(LEAFBIND_EXPORT_PROGRAM) + " -q -f " + row.options
+                                             + " -o " + Quoted(dir.File("out.pdf")) + " " + Quoted(page) + " 2>&1");
+        EXPECT_EQ(run.status, 0) << run.output;
+        for (const char* library : {"libtesseract.so", "liblept.so", "libgomp.so", "leafbind-ocr.so"})
+            EXPECT_EQ(run.output.find(library) != std::string::npos, row.loads) << library;
+    }
+    // Copied away from its module, the program names what is missing before reading anything.
+    const std::string lone = dir.File("lone-export");
+    ASSERT_EQ(RunCommand("cp " + Quoted(LEAFBIND_EXPORT_PROGRAM) + " " + Quoted(lone)).status, 0);
+    const ProgramRun run = RunProgramAt(lone.c_str(), {"--ocr", "-o", dir.File("lone.pdf"), page});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("text recognition is not installed (no leafbind-ocr.so beside the program"), std::string::npos)
+        << run.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("lone.pdf")));
 }

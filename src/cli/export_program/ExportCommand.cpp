@@ -15,7 +15,7 @@
 #include "ListEntries.h"
 #include "MessageLine.h"
 #include "ProgressLine.h"
-#include "RecognisedPages.h"
+#include "RecognitionModule.h"
 #include "TextOutputs.h"
 #include "WholeTransfers.h"
 
@@ -162,9 +162,9 @@ int RunExport(const CommandLine& command, const Streams& streams)
         Complain(streams.err, ShownEntry(entries, entry) + ": " + text);
     };
     const jpeg2pdf::ExportWarning warn = command.quiet ? jpeg2pdf::ExportWarning() : tell;
-    std::unique_ptr<ocr::RecognisedPages> recognised;
+    std::unique_ptr<ocr::RecognitionSource> recognised;
     if (command.recognise || command.ocr.straighten) {
-        ocr::RecognisedPages::TurnNote noteTurn;
+        ocr::RecognitionSource::TurnNote noteTurn;
         if (!command.quiet)
             noteTurn = [&](int entry, double turn) {
                 progress.Finish();
@@ -172,7 +172,12 @@ int RunExport(const CommandLine& command, const Streams& streams)
             };
         // A page left without its text is named even with -q: the exit status says so too.
         const std::string dataFolder = command.tessdata.empty() ? ocr::LanguageDataFolder() : command.tessdata;
-        recognised = std::make_unique<ocr::RecognisedPages>(command.ocr, dataFolder, warn, noteTurn, tell);
+        std::string missingModule;
+        recognised = ocr::OpenRecognition(command.ocr, dataFolder, {warn, noteTurn, tell}, missingModule);
+        if (!recognised) {
+            Complain(streams.err, missingModule);
+            return kExitUsage;
+        }
         // Language data that is missing or cannot be loaded is a usage error: the run would make
         // pages without text. Loading it was the check; the first worker keeps what it loaded.
         const std::vector<ocr::LanguageProblem> problems = !command.recognise
