@@ -70,7 +70,7 @@ TEST(PngPages, OptionsApply)
     const std::string out = dir.File("out.pdf");
     const std::string icc = IccpChunk(AdobeRgbLikeProfile(2.1));
     struct Case {
-        const char* name; PngSpec spec; std::vector<std::string> options; int status;
+        const char* name; PngRecipe recipe; std::vector<std::string> options; int status;
         std::function<void(const std::string& source, const std::string& err)> check;
     };
     const Case cases[] = {
@@ -118,7 +118,7 @@ TEST(PngPages, OptionsApply)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string source = dir.Write("page.png", MakePng(c.spec).file);
+        const std::string source = dir.Write("page.png", MakePng(c.recipe).file);
         std::vector<std::string> args = {"-f", "-q", "-o", out};
         args.insert(args.end(), c.options.begin(), c.options.end());
         args.push_back(source);

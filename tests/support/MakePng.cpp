@@ -46,48 +46,48 @@ std::string PngChunk(const std::string& type, const std::string& payload)
     return Big32(static_cast<uint32_t>(payload.size())) + body + Big32(static_cast<uint32_t>(crc));
 }
 
-MadePng MakePng(const PngSpec& spec)
+MadePng MakePng(const PngRecipe& recipe)
 {
-    const int samples = spec.colourType == 2 ? 3 : spec.colourType == 4 ? 2 : spec.colourType == 6 ? 4 : 1;
-    const int bits = samples * spec.depth;
-    const size_t rowBytes = (static_cast<size_t>(spec.width) * bits + 7) / 8;
+    const int samples = recipe.colourType == 2 ? 3 : recipe.colourType == 4 ? 2 : recipe.colourType == 6 ? 4 : 1;
+    const int bits = samples * recipe.depth;
+    const size_t rowBytes = (static_cast<size_t>(recipe.width) * bits + 7) / 8;
     const size_t step = bits >= 8 ? bits / 8 : 1;
-    const uint32_t most = (1u << spec.depth) - 1;
+    const uint32_t most = (1u << recipe.depth) - 1;
     std::string raw, above(rowBytes, '\0');
-    for (int y = 0; y < spec.height; ++y) {
+    for (int y = 0; y < recipe.height; ++y) {
         std::string row(rowBytes, '\0');
-        for (int x = 0; x < spec.width; ++x) {
+        for (int x = 0; x < recipe.width; ++x) {
             for (int s = 0; s < samples; ++s) {
                 // Every value of a low depth, and 16-bit values whose low byte is not the high one.
-                const uint32_t value = (static_cast<uint32_t>(x * 7 + y * 13 + s * 5) * (spec.depth == 16 ? 331 : 1)) & most;
-                const size_t bit = (static_cast<size_t>(x) * samples + s) * spec.depth;
-                if (spec.depth == 16) {
+                const uint32_t value = (static_cast<uint32_t>(x * 7 + y * 13 + s * 5) * (recipe.depth == 16 ? 331 : 1)) & most;
+                const size_t bit = (static_cast<size_t>(x) * samples + s) * recipe.depth;
+                if (recipe.depth == 16) {
                     row[bit / 8] = static_cast<char>(value >> 8);
                     row[bit / 8 + 1] = static_cast<char>(value);
                 } else {
-                    row[bit / 8] = static_cast<char>(row[bit / 8] | value << (8 - spec.depth - bit % 8));
+                    row[bit / 8] = static_cast<char>(row[bit / 8] | value << (8 - recipe.depth - bit % 8));
                 }
             }
         }
         raw += Filtered(row, above, y, step);
         above = row;
     }
-    std::string header = Big32(spec.width) + Big32(spec.height);
-    header += {static_cast<char>(spec.depth), static_cast<char>(spec.colourType), 0, 0, static_cast<char>(spec.interlace)};
+    std::string header = Big32(recipe.width) + Big32(recipe.height);
+    header += {static_cast<char>(recipe.depth), static_cast<char>(recipe.colourType), 0, 0, static_cast<char>(recipe.interlace)};
     MadePng png;
-    png.file = std::string("\x89PNG\r\n\x1A\n", 8) + PngChunk("IHDR", header) + spec.beforeData;
-    if (spec.colourType == 3) {
+    png.file = std::string("\x89PNG\r\n\x1A\n", 8) + PngChunk("IHDR", header) + recipe.beforeData;
+    if (recipe.colourType == 3) {
         std::string palette;
         for (uint32_t i = 0; i <= most; ++i)
             palette += {static_cast<char>(i * 37 + 11), static_cast<char>(i * 91 + 200), static_cast<char>(i * 151)};
         png.file += PngChunk("PLTE", palette);
     }
     png.data = Deflated(raw);
-    const size_t part = png.data.size() / spec.dataChunks + 1;
+    const size_t part = png.data.size() / recipe.dataChunks + 1;
     for (size_t at = 0, n = 0; at < png.data.size(); at += part, ++n) {
         png.file += PngChunk("IDAT", png.data.substr(at, part));
         if (n == 0)
-            png.file += spec.betweenData;
+            png.file += recipe.betweenData;
     }
     png.file += PngChunk("IEND", "");
     return png;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-struct PngSpec {
+struct PngRecipe {
     int width = 37, height = 23, depth = 8;
     int colourType = 2;  // 0 grey, 2 RGB, 3 palette (2^depth colours), 4 grey + alpha, 6 RGB + alpha
     int interlace = 0;  // marks the header only: the rows stay in plain order
@@ -20,7 +20,7 @@ struct MadePng {
     std::string data;  // the IDAT payloads joined
 };
 
-MadePng MakePng(const PngSpec& spec);
+MadePng MakePng(const PngRecipe& recipe);
 // One chunk: length, type, payload and CRC.
 std::string PngChunk(const std::string& type, const std::string& payload);
 std::string IccpChunk(const std::string& profile, const std::string& name = "icc");
