@@ -19,7 +19,7 @@ test_packages=(
   dbus at-spi2-core python3-pyatspi desktop-file-utils man-db
   weston appstream dpkg-dev file xxhash
   default-jre-headless libpdfbox2-java libactivation-java libjaxb-api-java
-  tesseract-ocr tesseract-ocr-deu mupdf-tools img2pdf ocrmypdf hyperfine time nodejs
+  tesseract-ocr tesseract-ocr-deu mupdf-tools img2pdf ocrmypdf hyperfine time nodejs libxml2-utils
 )
 
 packages=("${run_packages[@]}")
