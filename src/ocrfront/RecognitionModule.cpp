@@ -6,6 +6,13 @@
 
 #include <climits>
 
+#ifdef LEAFBIND_OCR_LINKED
+// Linked into the program (sanitizer builds): the module's entry is called directly.
+extern "C" ocr::RecognitionSource* leafbind_open_recognition(const ocr::OcrSettings& settings,
+                                                             const std::string& dataFolder,
+                                                             const ocr::RecognitionSource::Callbacks& callbacks);
+#endif
+
 namespace ocr {
 
 namespace {
@@ -49,6 +56,10 @@ void* OpenModule(std::string& error)
 std::unique_ptr<RecognitionSource> OpenRecognition(const OcrSettings& settings, const std::string& dataFolder,
                                                    const RecognitionSource::Callbacks& callbacks, std::string& error)
 {
+#ifdef LEAFBIND_OCR_LINKED
+    error.clear();
+    return std::unique_ptr<RecognitionSource>(leafbind_open_recognition(settings, dataFolder, callbacks));
+#endif
     static void* const module = OpenModule(error);
     if (!module)
         return nullptr;
