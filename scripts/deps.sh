@@ -10,7 +10,7 @@ run_packages=(
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev libxkbcommon-x11-0
   libjpeg62-turbo-dev libxxhash-dev libwmf-dev libemf2svg-dev libxcb1-dev liblcms2-dev fonts-urw-base35
   fonts-wine fonts-dejavu-core xdg-utils qt6-wayland zlib1g-dev
-  libtesseract-dev libleptonica-dev tesseract-ocr-eng tesseract-ocr-osd libqpdf-dev
+  libtesseract-dev libleptonica-dev tesseract-ocr-eng tesseract-ocr-osd libqpdf-dev libpng-dev libtiff-dev
 )
 test_packages=(
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev liblcms2-dev
@@ -19,7 +19,7 @@ test_packages=(
   dbus at-spi2-core python3-pyatspi desktop-file-utils man-db
   weston appstream dpkg-dev file xxhash
   default-jre-headless libpdfbox2-java libactivation-java libjaxb-api-java
-  tesseract-ocr tesseract-ocr-deu mupdf-tools img2pdf ocrmypdf hyperfine time nodejs libxml2-utils
+  tesseract-ocr tesseract-ocr-deu mupdf-tools img2pdf ocrmypdf hyperfine time nodejs libxml2-utils libtiff-tools
 )
 
 packages=("${run_packages[@]}")
