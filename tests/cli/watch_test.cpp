@@ -1,0 +1,405 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// leafbind-watch run for real on folders in a temporary folder, with settle times of a fraction of
+// a second and waits that give up after a bound. What it wrote is read back with poppler: each
+// document's pages (pdfinfo) and its pictures' bytes (pdfimages -j) against the sources it moved.
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <thread>
+
+#include "MakeJpeg.h"
+#include "RunProgram.h"
+#include "ShellCommand.h"
+#include "TempDir.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Every name in `folder`, hidden ones too, sorted; none when it cannot be read.
+std::vector<std::string> Names(const std::string& folder)
+{
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (const dirent* e = readdir(dir))
+            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
+                names.push_back(e->d_name);
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0;
+}
+
+// Waits until `done` holds, for at most `bound`.
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds bound = 20s)
+{
+    const auto end = std::chrono::steady_clock::now() + bound;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+// The pictures of a document as pdfimages writes them out (JPEG streams byte for byte), in page order.
+std::vector<std::string> PicturesOf(const std::string& pdf)
+{
+    TempDir out;
+    if (RunCommand("pdfimages -j " + Quoted(pdf) + " " + Quoted(out.File("p"))).status != 0)
+        return {};
+    std::vector<std::string> pictures;
+    for (const std::string& name : Names(out.Path()))
+        pictures.push_back(ReadFileBytes(out.File(name)));
+    return pictures;
+}
+
+// The bytes of the files directly in `folder`, in the natural order of names that differ in one number.
+std::vector<std::string> FilesOf(const std::string& folder, const std::vector<std::string>& names)
+{
+    std::vector<std::string> files;
+    for (const std::string& name : names)
+        files.push_back(ReadFileBytes(folder + "/" + name));
+    return files;
+}
+
+std::string Picture(int n, int width = 24)
+{
+    JpegRecipe recipe;
+    recipe.width = width + n % 7;
+    recipe.height = 16;
+    recipe.red = uint8_t(n * 37);
+    recipe.green = uint8_t(n * 11);
+    return MakeJpeg(recipe);
+}
+
+// Puts the files `names` holding Picture(first + k) into `folder`, made if missing.
+void Fill(const std::string& folder, const std::vector<std::string>& names, int first)
+{
+    mkdir(folder.c_str(), 0777);
+    for (size_t k = 0; k < names.size(); ++k) {
+        const std::string bytes = Picture(first + int(k));
+        const int fd = open((folder + "/" + names[k]).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        EXPECT_TRUE(fd >= 0 && write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size()));
+        close(fd);
+    }
+}
+
+// leafbind-watch running in the background, its standard error in a file.
+class Watch {
+public:
+    Watch(const std::vector<std::string>& args, const std::string& errFile) : errFile_(errFile)
+    {
+        pid_ = fork();
+        if (pid_ == 0) {
+            const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+            const int null = open("/dev/null", O_RDWR);
+            if (err < 0 || null < 0 || dup2(null, 0) < 0 || dup2(null, 1) < 0 || dup2(err, 2) < 0)
+                _exit(127);
+            ExecProgram(LEAFBIND_WATCH_PROGRAM, args);
+        }
+    }
+    ~Watch() { Stop(SIGKILL); }
+
+    pid_t Pid() const { return pid_; }
+
+    // Sends `signal` and waits (at most 10 s) for the end: the exit status, 128 + the signal.
+    int Stop(int signal)
+    {
+        if (pid_ <= 0)
+            return status_;
+        kill(pid_, signal);
+        int status = 0;
+        if (!WaitFor([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, 10s)) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, &status, 0);
+        }
+        pid_ = -1;
+        status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return status_;
+    }
+
+    // Whether it has a file open in `folder` (the document it makes there).
+    bool Writes(const std::string& folder) const
+    {
+        const std::string fds = "/proc/" + std::to_string(pid_) + "/fd";
+        for (const std::string& fd : Names(fds)) {
+            char target[4096];
+            const ssize_t length = readlink((fds + "/" + fd).c_str(), target, sizeof target - 1);
+            if (length > 0 && std::string(target, size_t(length)).starts_with(folder + "/"))
+                return true;
+        }
+        return false;
+    }
+
+    bool Notices() const
+    {
+        const std::string fds = "/proc/" + std::to_string(pid_) + "/fd";
+        for (const std::string& fd : Names(fds)) {
+            char target[256];
+            const ssize_t length = readlink((fds + "/" + fd).c_str(), target, sizeof target - 1);
+            if (length > 0 && std::string(target, size_t(length)) == "anon_inode:inotify")
+                return true;
+        }
+        return false;
+    }
+
+    std::string Err() const { return Exists(errFile_) ? ReadFileBytes(errFile_) : ""; }
+
+private:
+    std::string errFile_;
+    pid_t pid_ = -1;
+    int status_ = -1;
+};
+
+size_t Count(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+// The folders of a run: IN, OUT and the archive, and the program's standard error.
+struct Places {
+    TempDir dir;
+    std::string in = dir.File("in"), out = dir.File("out"), archive = dir.File("archive"), err = dir.File("err");
+    Places() { mkdir(in.c_str(), 0777); }
+};
+
+std::vector<std::string> Numbered(const char* prefix, int count)
+{
+    std::vector<std::string> names;
+    for (int k = 1; k <= count; ++k)
+        names.push_back(prefix + std::to_string(k) + ".jpg");
+    return names;
+}
+
+}  // namespace
+
+// Usage errors: status 2, the reason named, and nothing made (OUT and the archive stay missing).
+TEST(Watch, UsageErrors)
+{
+    struct Row {
+        std::vector<std::string> args;  // IN, OUT, ARCHIVE and LINK stand for the places
+        const char* said;
+    };
+    const Row rows[] = {
+        {{"--archive", "ARCHIVE", "IN", "IN/out"}, "OUT IN/out lies inside the watched folder IN"},
+        {{"--archive", "ARCHIVE", "IN", "IN"}, "OUT IN lies inside the watched folder IN"},
+        {{"--archive", "ARCHIVE", "IN", "LINK/out"}, "lies inside the watched folder IN"},
+        {{"--archive", "IN/done", "IN", "OUT"}, "--archive IN/done lies inside the watched folder IN"},
+        {{"--remove-sources", "IN", "IN/a/b"}, "OUT IN/a/b lies inside"},  // missing: its nearest folder is in IN
+        {{"IN", "OUT"}, "--archive DIR or --remove-sources"},
+        {{"--archive", "ARCHIVE", "--remove-sources", "IN", "OUT"}, "--archive and --remove-sources cannot both"},
+        {{"--remove-sources", "IN"}, "and the documents' folder OUT"},
+        {{"--remove-sources", "IN", "OUT", "more"}, "too many arguments"},
+        {{"--remove-sources", "--settle", "0", "IN", "OUT"}, "invalid value '0' for --settle"},
+        {{"--remove-sources", "--poll=1s", "IN", "OUT"}, "invalid value '1s' for --poll"},
+        {{"--remove-sources", "--dpi", "0", "IN", "OUT"}, "invalid value '0' for --dpi"},
+        {{"--remove-sources", "--fit", "fill", "IN", "OUT"}, "--fit needs --page-size"},
+        {{"--remove-sources", "--text", "t.txt", "IN", "OUT"}, "unknown option --text"},
+        {{"--remove-sources", "IN/missing", "OUT"}, "the watched folder IN/missing: No such file"},
+    };
+    for (const Row& row : rows) {
+        Places places;
+        symlink(places.in.c_str(), places.dir.File("link").c_str());
+        std::vector<std::string> args;
+        for (std::string arg : row.args) {
+            for (const auto& [name, path] : {std::pair {"ARCHIVE", places.archive}, std::pair {"OUT", places.out},
+                                             std::pair {"IN", places.in}, std::pair {"LINK", places.dir.File("link")}})
+                if (arg.starts_with(name))
+                    arg = path + arg.substr(std::string(name).size());
+            args.push_back(arg);
+        }
+        SCOPED_TRACE(row.args[row.args.size() - 1]);
+        const ProgramRun run = RunProgramAt(LEAFBIND_WATCH_PROGRAM, args);
+        std::string said = row.said;
+        for (const auto& [name, path] : {std::pair {std::string("IN"), places.in}})
+            for (size_t at = said.find(name); at != std::string::npos; at = said.find(name, at + path.size()))
+                said.replace(at, name.size(), path);
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_TRUE(run.err.starts_with("leafbind-watch: ")) << run.err;
+        EXPECT_NE(run.err.find(said), std::string::npos) << run.err;
+        EXPECT_FALSE(Exists(places.out) || Exists(places.archive) || Exists(places.in + "/out")
+                     || Exists(places.in + "/a"));
+    }
+}
+
+// Entries put into IN while the watcher runs (or before it starts), and what becomes of them.
+TEST(Watch, Taking)
+{
+    struct Row {
+        const char* behaviour;
+        std::vector<std::string> options;
+        std::function<void(const Places&)> before;  // before the watcher starts
+        std::function<void(const Places&, Watch&)> put;  // while it runs
+        // Each document wanted in OUT, and the entry in the archive whose pictures it holds: a
+        // file, or a folder's `pictures` in page order; `archived` empty: removed.
+        struct Document {
+            std::string pdf, archived;
+            std::vector<std::string> pictures;
+        };
+        std::vector<Document> documents;
+        std::vector<std::string> leftInIn;  // names IN still holds at the end
+        const char* notSaid = "not written";  // never on standard error
+        std::function<void(const Places&)> after = nullptr;  // more checks
+    };
+    const std::vector<std::string> twelve = Numbered("IMG_", 12);
+    std::vector<std::string> twelveNatural = twelve;  // IMG_1, IMG_2, ... IMG_10
+    std::sort(twelveNatural.begin(), twelveNatural.end(), [](const std::string& a, const std::string& b) {
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+    const Row rows[] = {
+        {"a file written slowly in pieces is not taken early",
+         {"--settle", "1"},
+         nullptr,
+         [](const Places& p, Watch&) {
+             JpegRecipe recipe;
+             recipe.width = 200;
+             recipe.height = 150;
+             recipe.gradient = true;
+             const std::string bytes = MakeJpeg(recipe);
+             const int fd = open((p.in + "/slow.jpg").c_str(), O_WRONLY | O_CREAT, 0644);
+             for (size_t part = 0; part < 6; ++part) {
+                 const size_t from = bytes.size() * part / 6, to = bytes.size() * (part + 1) / 6;
+                 EXPECT_EQ(write(fd, bytes.data() + from, to - from), ssize_t(to - from));
+                 std::this_thread::sleep_for(600ms);
+                 EXPECT_FALSE(Exists(p.out + "/slow.pdf")) << "taken after part " << part;
+             }
+             close(fd);
+         },
+         {{"slow.pdf", "slow.jpg", {"slow.jpg"}}},
+         {}},
+        {"a folder copied in with cp -r, its pictures in natural order",
+         {"--settle", "0.5"},
+         nullptr,
+         [&](const Places& p, Watch&) {
+             Fill(p.dir.File("box"), twelve, 0);
+             ASSERT_EQ(RunCommand("cp -r " + Quoted(p.dir.File("box")) + " " + Quoted(p.in)).status, 0);
+         },
+         {{"box.pdf", "box", twelveNatural}},
+         {}},
+        {"entries already in IN at the start are taken, with a file's extension left out of its document's name",
+         {"--settle", "0.3"},
+         [](const Places& p) {
+             Fill(p.in + "/old", {"a.jpg", "b.jpg"}, 20);
+             Fill(p.in, {"scan.2.jpg"}, 30);
+         },
+         nullptr,
+         {{"old.pdf", "old", {"a.jpg", "b.jpg"}}, {"scan.2.pdf", "scan.2.jpg", {"scan.2.jpg"}}},
+         {}},
+        {"looks on a timer with --poll, and no notices are asked for",
+         {"--settle", "0.4", "--poll", "0.2"},
+         nullptr,
+         [](const Places& p, Watch& w) {
+             EXPECT_FALSE(w.Notices());
+             Fill(p.dir.File("polled"), {"x1.jpg", "x2.jpg", "x3.jpg"}, 40);
+             ASSERT_EQ(rename(p.dir.File("polled").c_str(), (p.in + "/polled").c_str()), 0);
+         },
+         {{"polled.pdf", "polled", {"x1.jpg", "x2.jpg", "x3.jpg"}}},
+         {}},
+        {"a name taken in OUT and in the archive gets (2)",
+         {"--settle", "0.3"},
+         [](const Places& p) {
+             Fill(p.out, {"box.pdf"}, 50);
+             mkdir(p.archive.c_str(), 0777);
+             Fill(p.archive + "/box", {"kept.jpg"}, 51);
+             Fill(p.in + "/box", {"new.jpg"}, 52);
+         },
+         nullptr,
+         {{"box (2).pdf", "box (2)", {"new.jpg"}}},
+         {},
+         "not written",
+         [](const Places& p) {
+             EXPECT_EQ(ReadFileBytes(p.out + "/box.pdf"), Picture(50));
+             EXPECT_EQ(Names(p.archive + "/box"), std::vector<std::string> {"kept.jpg"});
+         }},
+        {"--remove-sources removes the folder with its sub-folders",
+         {"--settle", "0.3", "--remove-sources"},
+         [](const Places& p) {
+             Fill(p.in + "/gone", {"p1.jpg", "p2.jpg"}, 60);
+             Fill(p.in + "/gone/sub", {"deep.jpg"}, 62);
+         },
+         nullptr,
+         {{"gone.pdf", "", {"p1.jpg", "p2.jpg"}}},
+         {}},
+        {"hidden names, Windows' and Mac's files, links and other files are left alone",
+         {"--settle", "0.3"},
+         [](const Places& p) {
+             Fill(p.in + "/.hidden", {"a.jpg"}, 70);
+             Fill(p.in, {"._box.jpg", ".DS_Store", "Thumbs.db", "DESKTOP.INI"}, 71);
+             Fill(p.dir.File("elsewhere"), {"b.jpg"}, 75);
+             symlink(p.dir.File("elsewhere").c_str(), (p.in + "/link").c_str());
+             symlink((p.dir.File("elsewhere") + "/b.jpg").c_str(), (p.in + "/linked.jpg").c_str());
+             mkfifo((p.in + "/fifo.jpg").c_str(), 0600);
+             const int fd = open((p.in + "/notes.txt").c_str(), O_WRONLY | O_CREAT, 0644);
+             EXPECT_EQ(write(fd, "notes\n", 6), 6);
+             close(fd);
+         },
+         [](const Places&, Watch&) { std::this_thread::sleep_for(1500ms); },
+         {},
+         {".DS_Store", "._box.jpg", ".hidden", "DESKTOP.INI", "Thumbs.db", "fifo.jpg", "link", "linked.jpg",
+          "notes.txt"},
+         "leafbind-watch"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        Places places;
+        if (row.before)
+            row.before(places);
+        std::map<std::string, struct stat> leftBefore;
+        std::vector<std::string> args = row.options;
+        if (std::find(args.begin(), args.end(), "--remove-sources") == args.end())
+            args.insert(args.end(), {"--archive", places.archive});
+        args.insert(args.end(), {places.in, places.out});
+        Watch watch(args, places.err);
+        if (row.put)
+            row.put(places, watch);
+        for (const auto& document : row.documents)
+            EXPECT_TRUE(WaitFor([&] { return Exists(places.out + "/" + document.pdf); })) << document.pdf << "\n"
+                                                                                          << watch.Err();
+        // Done: IN as it should be left, and no record of a document still to complete.
+        EXPECT_TRUE(WaitFor([&] {
+            return Names(places.in) == row.leftInIn && Names(places.out + "/.leafbind-watch").empty();
+        })) << watch.Err();
+        EXPECT_EQ(watch.Stop(SIGTERM), 128 + SIGTERM);
+        std::vector<std::string> pdfs = {".leafbind-watch"};
+        for (const auto& document : row.documents) {
+            SCOPED_TRACE(document.pdf);
+            pdfs.push_back(document.pdf);
+            const std::vector<std::string> pictures = PicturesOf(places.out + "/" + document.pdf);
+            EXPECT_EQ(pictures.size(), document.pictures.size());
+            if (document.archived.empty())
+                continue;
+            const std::string archived = places.archive + "/" + document.archived;
+            struct stat st {};
+            lstat(archived.c_str(), &st);
+            EXPECT_TRUE(pictures
+                        == (S_ISDIR(st.st_mode) ? FilesOf(archived, document.pictures)
+                                                : std::vector<std::string> {ReadFileBytes(archived)}));
+        }
+        for (const std::string& name : Names(places.out))
+            if (!row.after || name != "box.pdf")
+                EXPECT_NE(std::find(pdfs.begin(), pdfs.end(), name), pdfs.end()) << "unasked " << name;
+        if (row.after)
+            row.after(places);
+        EXPECT_EQ(Count(watch.Err(), row.notSaid), 0u) << watch.Err();
+    }
+}
