@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <chrono>
 #include <functional>
 #include <map>
@@ -266,7 +267,24 @@ TEST(Watch, Taking)
     std::sort(twelveNatural.begin(), twelveNatural.end(), [](const std::string& a, const std::string& b) {
         return a.size() != b.size() ? a.size() < b.size() : a < b;
     });
+    // Fifty folders moved in at once, the k-th with k % 3 + 1 pictures.
+    std::vector<Row::Document> fifty;
+    for (int k = 0; k < 50; ++k) {
+        const std::string name = "f" + std::to_string(k);
+        fifty.push_back({name + ".pdf", name, Numbered("p", k % 3 + 1)});
+    }
     const Row rows[] = {
+        {"fifty folders at once",
+         {"--settle", "0.5"},
+         nullptr,
+         [&](const Places& p, Watch&) {
+             mkdir(p.dir.File("batch").c_str(), 0777);
+             for (const auto& document : fifty)
+                 Fill(p.dir.File("batch/" + document.archived), document.pictures, int(document.pdf.size()) * 3);
+             ASSERT_EQ(RunCommand("mv " + Quoted(p.dir.File("batch")) + "/* " + Quoted(p.in)).status, 0);
+         },
+         fifty,
+         {}},
         {"a file written slowly in pieces is not taken early",
          {"--settle", "1"},
          nullptr,
@@ -401,5 +419,183 @@ TEST(Watch, Taking)
         if (row.after)
             row.after(places);
         EXPECT_EQ(Count(watch.Err(), row.notSaid), 0u) << watch.Err();
+    }
+}
+
+// A document that is refused stays in IN untouched, its reasons said once however long it waits,
+// and is taken once it changes.
+TEST(Watch, Refusals)
+{
+    struct Row {
+        const char* behaviour;
+        std::vector<std::string> options;
+        std::function<void(const std::string& in)> put;
+        const char* said;  // once
+        std::function<void(const std::string& in)> mend;
+        const char* document;
+        size_t pages;
+    };
+    const auto damaged = [](const std::string& path) {
+        const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        EXPECT_EQ(write(fd, "\xFF\xD8\xFF\xE0 not the rest of a JPEG", 29), 29);
+        close(fd);
+    };
+    const Row rows[] = {
+        {"a folder with a damaged picture",
+         {},
+         [&](const std::string& in) {
+             Fill(in + "/box", {"a1.jpg", "a3.jpg"}, 1);
+             damaged(in + "/box/a2.jpg");
+         },
+         "box/a2.jpg: the file ends before",
+         [](const std::string& in) { unlink((in + "/box/a2.jpg").c_str()); },
+         "box.pdf",
+         2},
+        {"an empty folder, with -q",
+         {"-q"},
+         [](const std::string& in) { mkdir((in + "/empty").c_str(), 0777); },
+         "empty: refused: holds no pictures",
+         [](const std::string& in) { Fill(in + "/empty", {"late.jpg"}, 3); },
+         "empty.pdf",
+         1},
+        {"a folder holding only other files",
+         {},
+         [](const std::string& in) {
+             mkdir((in + "/docs").c_str(), 0777);
+             Fill(in + "/docs/.hidden", {"h.jpg"}, 4);
+             EXPECT_EQ(symlink("/etc/hostname", (in + "/docs/link.jpg").c_str()), 0);
+         },
+         "docs: refused: holds no pictures",
+         [](const std::string& in) { Fill(in + "/docs", {"d.jpg"}, 5); },
+         "docs.pdf",
+         1},
+        {"a damaged picture directly in IN",
+         {},
+         [&](const std::string& in) { damaged(in + "/scan.jpg"); },
+         "/scan.jpg: the file ends before",
+         [](const std::string& in) { Fill(in, {"scan.jpg"}, 6); },
+         "scan.pdf",
+         1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        Places places;
+        std::vector<std::string> args = row.options;
+        args.insert(args.end(), {"--settle", "0.3", "--archive", places.archive, places.in, places.out});
+        Watch watch(args, places.err);
+        row.put(places.in);
+        const std::string state = "cd " + Quoted(places.in)
+            + " && find . -printf '%p %s %T@ %C@\\n' | sort && find . -type f | sort | xargs -r cat";
+        const std::string before = RunCommand(state).output;
+        EXPECT_TRUE(WaitFor([&] { return Count(watch.Err(), row.said) > 0; })) << watch.Err();
+        // Several settle times later, after a notice that changes nothing it holds (a file opened
+        // for writing and closed).
+        std::this_thread::sleep_for(600ms);
+        const std::string first = RunCommand("find " + Quoted(places.in) + " -type f | sort | head -1").output;
+        if (!first.empty())
+            close(open(first.substr(0, first.size() - 1).c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW));
+        std::this_thread::sleep_for(900ms);
+        EXPECT_EQ(RunCommand(state).output, before);
+        EXPECT_EQ(Count(watch.Err(), row.said), 1u) << watch.Err();
+        EXPECT_TRUE(Names(places.out).empty() || Names(places.out) == std::vector<std::string> {".leafbind-watch"});
+        row.mend(places.in);
+        EXPECT_TRUE(WaitFor([&] { return Exists(places.out + "/" + row.document) && Names(places.in).empty(); }))
+            << watch.Err();
+        EXPECT_EQ(PicturesOf(places.out + "/" + row.document).size(), row.pages);
+        EXPECT_EQ(Count(watch.Err(), row.said), 1u) << watch.Err();
+        watch.Stop(SIGTERM);
+    }
+}
+
+// Signals mid-document, then a restart: every document once, its pictures all there, nothing
+// left behind (no document cut short, no temporary, no record, no copy half made).
+TEST(Watch, Interruptions)
+{
+    struct Row {
+        const char* behaviour;
+        int signal;
+        bool otherFileSystem;  // the archive on /dev/shm: copied, synced, then removed
+        int kills;  // SIGKILL this many times at growing delays after the start, before the last run
+    };
+    const Row rows[] = {
+        {"SIGTERM mid-document", SIGTERM, false, 0},
+        {"SIGINT mid-document", SIGINT, false, 0},
+        {"SIGKILL mid-document", SIGKILL, false, 0},
+        {"SIGKILL mid-document, the archive on another file system", SIGKILL, true, 0},
+        {"SIGKILL again and again at any point", SIGKILL, false, 12},
+        {"SIGKILL again and again, the archive on another file system", SIGKILL, true, 12},
+    };
+    struct stat shm {}, tmp {};
+    const bool shmApart = stat("/dev/shm", &shm) == 0 && stat("/tmp", &tmp) == 0 && shm.st_dev != tmp.st_dev;
+    TempDir pages;
+    // A page of text: recognising it takes a while, so a signal finds the document under way.
+    ASSERT_EQ(RunCommand("convert -size 900x500 xc:white -pointsize 36 -draw \"text 40,100 'A page the watcher makes "
+                         "a document of'\" -draw \"text 40,300 'while a signal comes'\" "
+                         + Quoted(pages.File("text.jpg")))
+                  .status,
+              0);
+    const std::string text = ReadFileBytes(pages.File("text.jpg"));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        if (row.otherFileSystem && !shmApart) {
+            std::printf("skipped (/dev/shm is on the file system of /tmp): %s\n", row.behaviour);
+            continue;
+        }
+        Places places;
+        std::unique_ptr<TempDir> shmArchive;
+        std::string archive = places.archive;
+        if (row.otherFileSystem) {
+            const std::string made = RunCommand("mktemp -d /dev/shm/leafbind-test-XXXXXX").output;
+            archive = made.substr(0, made.size() - 1) + "/archive";
+        }
+        // Five folders, the k-th with k + 1 text pages after a picture of its own.
+        std::map<std::string, std::vector<std::string>> folders;
+        for (int k = 0; k < 5; ++k) {
+            const std::string name = "d" + std::to_string(k);
+            Fill(places.in + "/" + name, {"a.jpg"}, 90 + k);
+            for (int page = 0; page <= k; ++page) {
+                const std::string file = places.in + "/" + name + "/t" + std::to_string(page) + ".jpg";
+                const int fd = open(file.c_str(), O_WRONLY | O_CREAT, 0644);
+                ASSERT_EQ(write(fd, text.data(), text.size()), ssize_t(text.size()));
+                close(fd);
+            }
+            folders[name] = FilesOf(places.in + "/" + name, Names(places.in + "/" + name));
+        }
+        const std::vector<std::string> args = {"--ocr", "--jobs", "1", "--settle", "0.1", "--archive", archive,
+                                               places.in, places.out};
+        const std::string state = places.out + "/.leafbind-watch";
+        if (row.kills == 0) {
+            Watch watch(args, places.err);
+            ASSERT_TRUE(WaitFor([&] { return watch.Writes(state); }, 30s)) << watch.Err();
+            EXPECT_EQ(watch.Stop(row.signal), 128 + row.signal);
+            // No document under way left: the state folder holds records of finished ones at most.
+            for (const std::string& name : Names(state))
+                EXPECT_TRUE(name.ends_with(".done") || (row.signal == SIGKILL && name.ends_with(".pdf"))) << name;
+            for (const std::string& name : Names(places.out))
+                EXPECT_TRUE(name == ".leafbind-watch" || name.ends_with(".pdf")) << name;
+        }
+        for (int kill = 0; kill < row.kills; ++kill) {
+            Watch watch(args, places.err);
+            std::this_thread::sleep_for(std::chrono::milliseconds(150 + 60 * kill));
+            watch.Stop(SIGKILL);
+        }
+        {
+            Watch watch(args, places.err);
+            EXPECT_TRUE(WaitFor([&] { return Names(places.in).empty() && Names(state).empty(); }, 60s))
+                << watch.Err();
+            EXPECT_EQ(watch.Stop(SIGTERM), 128 + SIGTERM);
+        }
+        std::vector<std::string> documents = {".leafbind-watch"}, names;
+        for (const auto& [name, files] : folders) {
+            SCOPED_TRACE(name);
+            documents.push_back(name + ".pdf");
+            names.push_back(name);
+            EXPECT_TRUE(PicturesOf(places.out + "/" + name + ".pdf") == files);
+            EXPECT_TRUE(FilesOf(archive + "/" + name, Names(archive + "/" + name)) == files);
+        }
+        EXPECT_EQ(Names(places.out), documents);
+        EXPECT_EQ(Names(archive), names);
+        if (row.otherFileSystem)
+            RunCommand("rm -rf " + Quoted(archive.substr(0, archive.size() - 8)));
     }
 }
