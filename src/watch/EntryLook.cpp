@@ -91,6 +91,23 @@ EntryLook LookAt(int folderFd, const std::string& name)
     return look;
 }
 
+bool OpenForWriting(int folderFd, const std::string& name, const EntryLook& look)
+{
+    for (const ItemState& item : look.items) {
+        if (item.type != S_IFREG)
+            continue;
+        const std::string path = item.path.empty() ? name : name + "/" + item.path;
+        const int fd = openat(folderFd, path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        const bool writing = fcntl(fd, F_SETLEASE, F_RDLCK) != 0 && errno == EAGAIN;
+        close(fd);  // and the lease with it
+        if (writing)
+            return true;
+    }
+    return false;
+}
+
 bool WatchedNames(int folderFd, std::vector<std::string>& names)
 {
     names.clear();

@@ -44,6 +44,14 @@ inline constexpr int kMostLookDepth = 32;
 // that is gone, or is no longer a regular file or folder, looks as not existing.
 EntryLook LookAt(int folderFd, const std::string& name);
 
+// Whether a process of this system has a regular file of the entry open for writing: a writer that
+// pauses longer than the settle time is still writing. Told by a read lease, which the system
+// refuses (EAGAIN) while the file is open for writing anywhere on it; writers on other machines
+// of a network share, and files this process may not lease (another owner's, without
+// CAP_LEASE), are not seen, and the looks alone decide for them. The process must ignore SIGIO,
+// which a writer opening the file during the lease's instant would send.
+bool OpenForWriting(int folderFd, const std::string& name, const EntryLook& look);
+
 // The names directly in `folder` the watcher considers: folders and regular files, without
 // symbolic links, other kinds of file, and skipped names. False with errno when the folder
 // cannot be read.

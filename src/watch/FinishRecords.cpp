@@ -324,7 +324,7 @@ Completion Complete(StateFolder& state, const Places& places, FinishRecord recor
     const std::string source = Join(places.in, record.entry);
     struct stat st;
     const bool sourceThere = lstat(source.c_str(), &st) == 0;
-    const bool folder = sourceThere && S_ISDIR(st.st_mode);
+    const bool folder = sourceThere && S_ISDIR(st.st_mode);  // a file's number goes before its extension
     const std::string copy = places.archive.empty() ? "" : Join(places.archive, kCopyPrefix + record.id);
     if (places.sourcesGo == SourcesGo::Remove) {
         if (sourceThere && (!RemoveTree(source) || !SyncFolder(places.in))) {
@@ -355,8 +355,9 @@ Completion Complete(StateFolder& state, const Places& places, FinishRecord recor
         }
     }
     if (record.stage == FinishRecord::Stage::Copied) {
-        if (Exists(copy)
-            && (!RenameToFree(copy, places.archive, record.entry, !folder && sourceThere, done.archived)
+        struct stat copied;
+        if (lstat(copy.c_str(), &copied) == 0
+            && (!RenameToFree(copy, places.archive, record.entry, !S_ISDIR(copied.st_mode), done.archived)
                 || !SyncFolder(places.archive))) {
             done.error = Describe("cannot name the copy of " + source + " in " + places.archive, errno);
             return done;

@@ -305,6 +305,22 @@ TEST(Watch, Taking)
          },
          {{"slow.pdf", "slow.jpg", {"slow.jpg"}}},
          {}},
+        {"a file held open for writing is not taken, however long the writer pauses",
+         {"--settle", "0.3"},
+         nullptr,
+         [](const Places& p, Watch&) {
+             Fill(p.in + "/held", {"first.jpg"}, 7);
+             const std::string bytes = Picture(8, 300);
+             const int fd = open((p.in + "/held/second.jpg").c_str(), O_WRONLY | O_CREAT, 0644);
+             EXPECT_EQ(write(fd, bytes.data(), bytes.size() / 2), ssize_t(bytes.size() / 2));
+             std::this_thread::sleep_for(1500ms);
+             EXPECT_FALSE(Exists(p.out + "/held.pdf"));
+             EXPECT_EQ(write(fd, bytes.data() + bytes.size() / 2, bytes.size() - bytes.size() / 2),
+                       ssize_t(bytes.size() - bytes.size() / 2));
+             close(fd);
+         },
+         {{"held.pdf", "held", {"first.jpg", "second.jpg"}}},
+         {}},
         {"a folder copied in with cp -r, its pictures in natural order",
          {"--settle", "0.5"},
          nullptr,

@@ -96,6 +96,8 @@ public:
 
     int Run()
     {
+        // A writer opening a file while a lease tells whether it is being written sends SIGIO.
+        std::signal(SIGIO, SIG_IGN);
         std::string error;
         if (!MakeFolder(places_.out, "OUT", error)
             || (!places_.archive.empty() && !MakeFolder(places_.archive, "--archive", error))
@@ -325,6 +327,10 @@ private:
 
     void Take(const std::string& name, const watch::EntryLook& look)
     {
+        if (watch::OpenForWriting(inFd_, name, look)) {
+            tracker_.Noticed(name, Clock::now());  // still being written: a settle time more
+            return;
+        }
         const std::string shown = ShownName(name);
         std::string refusal;
         const std::vector<std::string> pictures = Pictures(name, look.folder, refusal);
