@@ -372,8 +372,9 @@ private:
             tracker_.Hold(name);
             return;
         }
-        // On disk before the record says it is finished; from then on it is completed, not made again.
-        const bool synced = SyncPath(export_.output) && SyncPath(state_.Path());
+        // On disk before the record says it is finished; from then on it is completed, not made
+        // again. The record's own sync of the state folder puts the document's name there on disk.
+        const bool synced = SyncPath(export_.output);
         underWaySet = 0;
         if (!synced || !state_.Write(record)) {
             Tell(shown + ": the document cannot be put on disk: " + std::strerror(errno)
