@@ -100,6 +100,8 @@ std::string ReadColourSpace(QPDFObjectHandle space, ImageForm& form)
                 form.palette.push_back(static_cast<uint8_t>(table[i * static_cast<size_t>(form.colours)
                                                                   + static_cast<size_t>(form.colours == 3 ? c : 0)]));
         form.colours = 1;
+        form.profiled = form.profiled && base.empty() && space.getArrayItem(1).isArray()
+            && IntegerOr(form.profile.getDict().getKey("/N"), 0) == 3;  // a PNG palette's profile is RGB
     } else {
         return "a " + (family.isName() ? family.getName() : std::string("damaged")) + " colour space";
     }
@@ -188,7 +190,7 @@ std::vector<QPDFObjectHandle> FilterList(QPDFObjectHandle dict)
 ImageForm ReadImageForm(QPDFObjectHandle image)
 {
     ImageForm form;
-    if (!image.isStream()) {
+    if (!image.isInitialized() || !image.isStream()) {
         form.refusal = "an inline image";
         return form;
     }
@@ -199,6 +201,9 @@ ImageForm ReadImageForm(QPDFObjectHandle image)
     const std::vector<std::string> adds = WhatTheImageAdds(image, false);
     if (form.width <= 0 || form.height <= 0) {
         form.refusal = "an image without a size (/Width, /Height)";
+    } else if (form.width > kMostPixelsASide || form.height > kMostPixelsASide) {
+        form.refusal = "an image of more than " + std::to_string(kMostPixelsASide) + " pixels a side, which libpng and"
+                       " libtiff do not read";
     } else if (BoolOr(dict.getKey("/ImageMask"), false)) {
         form.refusal = "a stencil mask (/ImageMask)";
     } else if (dict.getKey("/Mask").isArray() || dict.getKey("/Mask").isStream()) {

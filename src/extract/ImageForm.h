@@ -13,6 +13,9 @@
 
 namespace extract {
 
+// Pictures wider or taller than this are no PNG or TIFF this program writes: libpng reads no more.
+constexpr int kMostPixelsASide = 1000000;
+
 struct ImageForm {
     enum class Kind {
         Other,  // neither: `refusal` says why

@@ -75,9 +75,12 @@ PictureWrite WritePicture(const PdfPictures& document, int page, const std::stri
         return {Result::CannotWrite, errno};
     FileSink sink(replacement.Descriptor());
     const PagePicture kind = document.Picture(page);
+    int writeError = 0;
     const PipeOutcome outcome = kind == PagePicture::Png ? WritePng(document, page, sink)
-        : kind == PagePicture::Tiff                      ? WriteTiff(document, page, replacement.Descriptor())
-                                                         : document.PipeJpeg(page, sink);
+        : kind == PagePicture::Tiff ? WriteTiff(document, page, replacement.Descriptor(), writeError)
+                                    : document.PipeJpeg(page, sink);
+    if (writeError != 0)
+        return {Result::CannotWrite, writeError};
     // On a failure the replacement is abandoned on the way out, with all it holds.
     switch (outcome) {
     case PipeOutcome::Piped:

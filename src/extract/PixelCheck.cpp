@@ -436,7 +436,8 @@ PixelCheck CompareFax(const PdfPictures& document, int page, RowComparer& rows)
     if (fd < 0)
         return {PixelCheck::Result::PageUnreadable, ""};
     PixelCheck check {PixelCheck::Result::PageUnreadable, ""};
-    if (WriteTiff(document, page, fd) == PipeOutcome::Piped) {
+    int writeError = 0;
+    if (WriteTiff(document, page, fd, writeError) == PipeOutcome::Piped) {
         TiffRows pageRows(fd);
         Samples row;
         bool read = pageRows.error.empty();

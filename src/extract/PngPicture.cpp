@@ -87,6 +87,8 @@ public:
 
     void write(const unsigned char* data, size_t size) override
     {
+        if (ended_ && size > 0)
+            ok_ = false;
         stream_.next_in = const_cast<Bytef*>(data);
         stream_.avail_in = static_cast<uInt>(size);
         while (ok_ && !ended_ && stream_.avail_in > 0) {
@@ -99,6 +101,8 @@ public:
                 break;
             }
             ended_ = result == Z_STREAM_END;
+            if (ended_ && stream_.avail_in > 0)  // bytes after the zlib data, which PNG readers refuse
+                ok_ = false;
             const int64_t got = static_cast<int64_t>(sizeof out - stream_.avail_out);
             for (int64_t at = (rowSize_ - produced_ % rowSize_) % rowSize_; at < got; at += rowSize_)
                 if (out[at] > 4)

@@ -2,6 +2,7 @@
 #include "TiffPicture.h"
 
 #include <fcntl.h>
+#include <cerrno>
 #include <tiffio.h>
 #include <unistd.h>
 
@@ -26,13 +27,17 @@ public:
     {
         if (ok_ && size > 0)
             ok_ = TIFFWriteRawStrip(tiff_, 0, const_cast<unsigned char*>(data), static_cast<tmsize_t>(size)) >= 0;
+        if (!ok_ && error_ == 0)
+            error_ = errno != 0 ? errno : EIO;
     }
     void finish() override { }
     bool Ok() const { return ok_; }
+    int Error() const { return error_; }
 
 private:
     TIFF* tiff_;
     bool ok_ = true;
+    int error_ = 0;
 };
 
 struct TiffCloser {
@@ -68,15 +73,19 @@ void QuietTiff()
     TIFFSetWarningHandler(nullptr);
 }
 
-PipeOutcome WriteTiff(const PdfPictures& document, int page, int fd)
+PipeOutcome WriteTiff(const PdfPictures& document, int page, int fd, int& writeError)
 {
+    writeError = 0;
     QuietTiff();
     const ImageForm* form = document.FormOf(page);
     if (!form || form->kind != ImageForm::Kind::Ccitt)
         return PipeOutcome::Unreadable;
-    TiffHandle tiff(TIFFFdOpen(fd, "picture", "w"));
-    if (!tiff)
+    errno = 0;
+    TiffHandle tiff(TIFFFdOpen(fd, "picture", "w"));  // which writes the header
+    if (!tiff) {
+        writeError = errno != 0 ? errno : EIO;
         return PipeOutcome::Unreadable;
+    }
     TIFF* t = tiff.get();
     TIFFSetField(t, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(form->width));
     TIFFSetField(t, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(form->height));
@@ -97,9 +106,19 @@ PipeOutcome WriteTiff(const PdfPictures& document, int page, int fd)
     }
     StripPipeline strip(t);
     const bool never = false;
+    errno = 0;
     const bool piped = document.PipeStream(document.ImageOf(page), strip, false, never);
-    if (!piped || !strip.Ok() || !TIFFWriteDirectory(t))
+    if (!strip.Ok()) {
+        writeError = strip.Error();
         return PipeOutcome::Unreadable;
+    }
+    if (!piped)
+        return PipeOutcome::Unreadable;
+    errno = 0;
+    if (!TIFFWriteDirectory(t)) {
+        writeError = errno != 0 ? errno : EIO;
+        return PipeOutcome::Unreadable;
+    }
     tiff.reset();
     return DecodesWhole(fd, form->height) ? PipeOutcome::Piped : PipeOutcome::Unreadable;
 }

@@ -14,8 +14,9 @@ namespace extract {
 // /EncodedByteAlign), fill order 1, photometric 0 (white is zero: the coded black runs shown
 // black) unless the page shows them white (/BlackIs1 true, or /Decode [1 0]), then 1; the strip is
 // the stream's bytes. The file is then read back row by row (through /proc/self/fd): data that
-// does not decode to the picture's rows is Unreadable.
-PipeOutcome WriteTiff(const PdfPictures& document, int page, int fd);
+// does not decode to the picture's rows is Unreadable. A failed write is Unreadable too, with its
+// errno in `writeError` (0 otherwise).
+PipeOutcome WriteTiff(const PdfPictures& document, int page, int fd, int& writeError);
 
 // Silences libtiff's messages to standard error, for good: a failure is told by what its calls
 // return.
