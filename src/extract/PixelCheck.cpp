@@ -475,8 +475,8 @@ PixelCheck CheckPixels(const PdfPictures& document, int page, int fd)
     const FileKind kind = KindOfFile(fd);
     if (!form || (kind != FileKind::Png && kind != FileKind::Tiff))
         return {PixelCheck::Result::Differs, std::string("differs: the page holds pixels a ")
-                    + (form && form->kind == ImageForm::Kind::Ccitt ? "TIFF" : "PNG")
-                    + " file holds, the file is no PNG or TIFF file"};
+                    + (form && form->kind == ImageForm::Kind::Ccitt ? "TIFF" : "PNG") + " file holds, the file is "
+                    + (kind == FileKind::Jpeg ? "a JPEG file" : "no PNG, TIFF or JPEG file")};
     std::unique_ptr<FileRows> file;
     std::string error;
     bool tooLarge = false;
