@@ -33,15 +33,14 @@ QPDFObjectHandle OnlyParameters(QPDFObjectHandle dict)
     return parameters.isDictionary() ? parameters : QPDFObjectHandle::newNull();
 }
 
-// Keeps the first bytes it takes, and stops the decoding once it has them.
+// Keeps the first bytes it takes, and lets the rest go by (a read stopped in the middle would leave
+// libqpdf's warning of it, which this reader never sees).
 class FirstBytesPipeline : public Pipeline {
 public:
     explicit FirstBytesPipeline(size_t wanted) : Pipeline("first bytes", nullptr), wanted_(wanted) { }
     void write(const unsigned char* data, size_t size) override
     {
         kept.append(reinterpret_cast<const char*>(data), std::min(size, wanted_ - kept.size()));
-        if (kept.size() == wanted_)
-            throw std::runtime_error("enough");
     }
     void finish() override { }
     std::string kept;
@@ -50,8 +49,8 @@ private:
     size_t wanted_;
 };
 
-// The first `wanted` bytes of a stream's decoded data (fewer when it has fewer): a small table
-// read without decoding whatever follows it.
+// The first `wanted` bytes of a stream's decoded data (fewer when it has fewer): a small table,
+// held without whatever follows it.
 std::string FirstBytes(QPDFObjectHandle stream, size_t wanted)
 {
     FirstBytesPipeline pipeline(wanted);

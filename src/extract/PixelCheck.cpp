@@ -182,7 +182,9 @@ public:
         }
         photometric_ = photometric;
         const int stored = photometric == PHOTOMETRIC_RGB ? 3 : 1;
-        if (TIFFIsTiled(tiff_))
+        if (width > kMostPixelsASide || height > kMostPixelsASide)
+            error = "a TIFF file of more than " + std::to_string(kMostPixelsASide) + " pixels a side, which is not compared";
+        else if (TIFFIsTiled(tiff_))
             error = "a tiled TIFF file, which is not compared";
         else if (photometric > PHOTOMETRIC_PALETTE)
             error = "a TIFF file of photometric interpretation " + std::to_string(photometric) + ", which is not compared";
