@@ -10,6 +10,7 @@
 #include <set>
 #include <sstream>
 
+#include "IccProfiles.h"
 #include "MakeJpeg.h"
 #include "MakePng.h"
 #include "PhoneJpeg.h"
@@ -131,6 +132,16 @@ def image(rows, space, depth, **extra):
                            ColorSpace=space, BitsPerComponent=depth, Filter=Name.FlateDecode, **extra)
 words = kind.split()
 space, depth = words[0], int(words[1])
+if space == 'fax':  # CCITT data of /K `depth`, from the file named after the truth's, or none
+    data, w, h = (open(sys.argv[4], 'rb').read(), 64, 40) if len(sys.argv) > 4 else (b'\0', W, H)
+    parms = pikepdf.Dictionary(K=depth, Columns=w, Rows=h, EndOfLine='eol' in words, EncodedByteAlign='align' in words)
+    page = pdf.add_blank_page(page_size=(w, h))
+    page.Resources = pikepdf.Dictionary(XObject=pikepdf.Dictionary(Im=pdf.make_stream(
+        data, Type=Name.XObject, Subtype=Name.Image, Width=w, Height=h, ColorSpace=Name.DeviceGray, BitsPerComponent=1,
+        Filter=Name.CCITTFaxDecode, DecodeParms=parms)))
+    page.Contents = pdf.make_stream(b'q %d 0 0 %d 0 0 cm /Im Do Q' % (w, h))
+    pdf.save(out)
+    sys.exit()
 channels = 3 if space == 'rgb' else 1
 colour = drawn(channels, depth)
 palette = bytes(value(i, 0, c, 8, 5) for i in range(4) for c in range(3))
@@ -146,8 +157,11 @@ for word in words[2:]:
         extra['Mask'] = [0, 3]
     if word == 'matte':
         extra['SMask'].Matte = [0]
-spaces = {'grey': Name.DeviceGray, 'rgb': Name.DeviceRGB, 'cmyk': Name.DeviceCMYK,
-          'palette': pikepdf.Array([Name.Indexed, Name.DeviceRGB, 3, pikepdf.String(palette)])}
+rgb = Name.DeviceRGB
+if 'icc' in words:  # the profile in the file named after the truth's
+    rgb = pikepdf.Array([Name.ICCBased, pdf.make_stream(open(sys.argv[4], 'rb').read(), N=3)])
+spaces = {'grey': Name.DeviceGray, 'rgb': rgb, 'cmyk': Name.DeviceCMYK,
+          'palette': pikepdf.Array([Name.Indexed, rgb, 3, pikepdf.String(palette)])}
 if space == 'cmyk':
     colour = drawn(4, depth)
 page = pdf.add_blank_page(page_size=(W, H))
@@ -357,6 +371,7 @@ TEST(Extract, BookmarkTitlesBecomeSafeNamesInsideTheFolder)
     const struct Row {
         const char* title;
         const char* name;
+        const char* picture = "p.jpg";  // the page's: a JPEG, a PNG (pixels) or a Group 4 TIFF (CCITT)
     } rows[] = {
         {"a/b.jpg", "a_b.jpg"},
         {"../../escape", "_._.._escape.jpg"},
@@ -371,16 +386,26 @@ TEST(Extract, BookmarkTitlesBecomeSafeNamesInsideTheFolder)
         {"a\u200Bb\u00ADc\u2066d\uFEFF.jpg", "abcd.jpg"},
         {"\u200E-rf", "_rf (2).jpg"},
         {"\u2069\u061C", "page-0013.jpg"},
+        {"scan", "scan.png", "p.png"},
+        {"scan.PNG", "scan.PNG", "p.png"},
+        {"photo.jpg", "photo.jpg.png", "p.png"},
+        {"fax", "fax.tif", "p.tif"},
+        {"fax.TIFF", "fax.TIFF", "p.tif"},
+        {"fax.png", "fax.png.tif", "p.tif"},
+        {"fax", "fax (2).tif", "p.tif"},
+        {"", "page-0021.tif", "p.tif"},
+        {"", "page-0022.png", "p.png"},
     };
     TempDir dir;
-    const std::string photo = dir.Write("p.jpg", MakeJpeg({.width = 8, .height = 8}));
-    std::vector<std::string> args = {"--bookmarks", "-o", dir.File("plain.pdf")};
-    std::string titles = "[";
+    dir.Write("p.jpg", MakeJpeg({.width = 8, .height = 8}));
+    dir.Write("p.png", MakePng(PngRecipe()).file);
+    std::string pictures, titles = "[";
     for (const Row& row : rows) {
-        args.push_back(photo);
+        pictures += std::string(" ") + row.picture;
         titles += std::string(titles.size() > 1 ? "," : "") + "\"" + row.title + "\"";
     }
-    ASSERT_EQ(RunExportProgram(args).status, 0);
+    RunChecked("cd " + Quoted(dir.Path()) + " && convert -size 16x8 xc:white -compress group4 p.tif && img2pdf"
+               + pictures + " -o plain.pdf");
     const std::string script = dir.Write("titles.py", R"(
 import json, pikepdf, sys
 pdf = pikepdf.open(sys.argv[1])
@@ -486,6 +511,10 @@ pdf.save(sys.argv[2])
          "(a soft mask (/SMask) over colours premultiplied by it (/Matte)), nothing written"},
         {"pixels of a side too long", {drawn("grey 8 tall")}, album.dir.File("tall"), 1, {},
          "(an image of more than 1000000 pixels a side, which libpng and libtiff do not read), nothing written"},
+        {"Group 3 without end-of-line codes", {drawn("fax 0")}, album.dir.File("noeol"), 1, {},
+         "(Group 3 data without end-of-line codes (/EndOfLine), which a TIFF strip must have), nothing written"},
+        {"Group 4 aligned on bytes", {drawn("fax -1 align")}, album.dir.File("aligned"), 1, {},
+         "(Group 4 data aligned on bytes (/EncodedByteAlign), which TIFF cannot hold), nothing written"},
         {"an image held but not drawn, and a page drawing none", {odd}, album.dir.File("odd"), 1,
          {{"testorig.jpg", album.paths[0]}, {album.names[1], album.paths[1]}}, "page 3: no image, nothing written"},
         {"another converter's document", {other}, album.dir.File("other"), 0,
@@ -860,9 +889,10 @@ TEST(Extract, PixelPagesComeBackAsPngAndTiff)
 {
     TempDir dir;
     const std::string script = dir.Write("pixels.py", kPixelPage);
-    const auto drawnPage = [&](const std::string& kind) {
-        return "/usr/bin/python3 " + Quoted(script) + " '" + kind + "' \"$PDF\" \"$TRUTH\"";
+    const auto drawnPage = [&](const std::string& kind, const std::string& more = "") {
+        return "/usr/bin/python3 " + Quoted(script) + " '" + kind + "' \"$PDF\" \"$TRUTH\" " + more;
     };
+    const std::string profile = AdobeRgbLikeProfile(), profileFile = dir.Write("rgb.icc", profile);
     const auto fromFile = [&](const std::string& source, const std::string& turned = "") {
         return "img2pdf " + Quoted(source) + " -o \"$PDF\" && convert " + Quoted(source) + turned
             + " -endian MSB -depth 8 rgba:\"$TRUTH\"";
@@ -874,7 +904,12 @@ TEST(Extract, PixelPagesComeBackAsPngAndTiff)
     };
     RunChecked("cd " + Quoted(dir.Path()) + " && convert -size 64x40 xc:white -fill black -draw 'circle 30,20 30,5'"
                " -compress group4 white.tif && convert white.tif -negate -define quantum:polarity=min-is-black"
-               " -compress group4 black.tif");
+               " -compress group4 black.tif && tiffcp -c g3 white.tif g3.tif && tiffcp -c g3:2d:fill white.tif g32d.tif");
+    // Group 3 data as libtiff codes it, wrapped in a page as CCITT data.
+    const auto group3 = [&](const std::string& tiff, const std::string& kind) {
+        const std::string strip = dir.Write(tiff + ".strip", StripData(dir.File(tiff)));
+        return drawnPage(kind, Quoted(strip)) + " && convert " + Quoted(dir.File(tiff)) + " -endian MSB -depth 8 rgba:\"$TRUTH\"";
+    };
     const std::string decoded = dir.Write("decode.py", R"(
 import pikepdf, sys
 pdf = pikepdf.open(sys.argv[1])
@@ -888,6 +923,7 @@ pdf.save(sys.argv[2])
         const char* name;
         bool copied;
         bool sixteen = false;  // the truth at 16 bits
+        std::string profile = "";  // the ICC profile the file embeds
     } rows[] = {
         {"grey 1, predictors", fromFile(png(1, 0)), "page-0001.png", true},
         {"grey 2, predictors", fromFile(png(2, 0)), "page-0001.png", true},
@@ -904,6 +940,11 @@ pdf.save(sys.argv[2])
         {"RGB 8 and a soft mask", drawnPage("rgb 8 smask"), "page-0001.png", false},
         {"RGB 16 and a soft mask", drawnPage("rgb 16 smask"), "page-0001.png", false, true},
         {"grey 8 and a soft mask", drawnPage("grey 8 smask"), "page-0001.png", false},
+        {"RGB 8 over an ICC profile", drawnPage("rgb 8 icc", Quoted(profileFile)), "page-0001.png", false, false, profile},
+        {"a palette over an ICC profile", drawnPage("palette 2 icc", Quoted(profileFile)), "page-0001.png", false, false,
+         profile},
+        {"Group 3, 1-D", group3("g3.tif", "fax 0 eol"), "page-0001.tif", true},
+        {"Group 3, 2-D, byte-aligned", group3("g32d.tif", "fax 1 eol align"), "page-0001.tif", true},
         {"Group 4, /BlackIs1 false", fromFile(dir.File("white.tif")), "page-0001.tif", true},
         {"Group 4, /BlackIs1 true", fromFile(dir.File("black.tif")), "page-0001.tif", true},
         {"Group 4, /Decode [1 0]",
@@ -926,6 +967,7 @@ pdf.save(sys.argv[2])
         const std::string stream = RawImageStream(pdf);
         const std::string held = std::string(row.name).ends_with(".png") ? ImageData(ReadFileBytes(file)) : StripData(file);
         EXPECT_EQ(held == stream, row.copied);
+        EXPECT_EQ(RunCommand("(convert " + Quoted(file) + " icc:- 2>/dev/null)").output, row.profile);
         // What the file holds, --verify finds on the page.
         EXPECT_EQ(RunExtractProgram({"--verify", pdf, file}).out,
                   "page 1: " + file + (row.copied ? ": identical\n" : ": same pixels\n") + "1 page matches\n");
