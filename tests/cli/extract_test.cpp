@@ -292,7 +292,11 @@ TEST(Extract, VerifyNamesEachPageThatDiffersAndHow)
     // A CCITT page with its TIFF file, and the same picture in other TIFF files.
     const std::string g4 = remade("g4.tif", "-threshold 50% -compress group4"), g4Pdf = album.dir.File("g4.pdf");
     RunChecked("img2pdf " + Quoted(g4) + " -o " + Quoted(g4Pdf) + " && cd " + Quoted(album.dir.Path())
-               + " && tiffcp -f lsb2msb g4.tif reversed.tif && tiffcp -c lzw g4.tif lzw.tif");
+               + " && tiffcp -f lsb2msb g4.tif reversed.tif && tiffcp -c lzw g4.tif lzw.tif && tiffcp -t g4.tif tiled.tif");
+    // A palette picture.
+    const std::string palettePdf = album.dir.File("palette.pdf"), palette = album.dir.File("palette.png");
+    RunChecked("convert " + Quoted(source) + " -colors 5 PNG8:" + Quoted(palette) + " && img2pdf " + Quoted(palette)
+               + " -o " + Quoted(palettePdf));
     const std::string bytes = ReadFileBytes(album.pdf), resaved = ResavedByQpdf(album);
     const std::string cut30 = CutShort(album.dir, "cut30.pdf", bytes, bytes.size() - 30);
     const std::string inPicture = CutShort(album.dir, "cut.pdf", bytes, 4000);
@@ -327,6 +331,13 @@ TEST(Extract, VerifyNamesEachPageThatDiffersAndHow)
          "page 1: " + album.dir.File("deep.png") + ": differs: the file's picture is 227 x 149 grey at 16 bits, the "
          "page's 227 x 149 grey at 8 bits\n0 of 1 page match\n"},
         {"a pixel changed", {png, onePixel}, 1, "page 1: " + onePixel + ": differs at pixel 6 of row 4\n0 of 1 page match\n"},
+        // ImageMagick keeps the samples and only labels them white as zero: negated first, the file
+        // shows the picture the page does, its samples turned over.
+        {"its pixels in a TIFF file, white as zero", {png, remade("white.tif", "-negate -define quantum:polarity=min-is-white")}, 0,
+         "page 1: " + album.dir.File("white.tif") + ": same pixels\n1 page matches\n"},
+        {"a tiled TIFF file", {g4Pdf, album.dir.File("tiled.tif")}, 3, "",
+         "tiled.tif: cannot be read: a tiled TIFF file, which is not compared"},
+        {"a palette picture and its file", {palettePdf, palette}, 0, "page 1: " + palette + ": identical\n1 page matches\n"},
         {"a damaged PNG file", {png, album.dir.Write("damaged.png", ReadFileBytes(source).substr(0, 300))}, 3, "",
          "damaged.png: cannot be read: a damaged file (a row cannot be decoded)"},
         {"a CCITT page and its TIFF file", {g4Pdf, g4}, 0, "page 1: " + g4 + ": identical\n1 page matches\n"},
@@ -893,10 +904,18 @@ TEST(Extract, PixelPagesComeBackAsPngAndTiff)
         return "/usr/bin/python3 " + Quoted(script) + " '" + kind + "' \"$PDF\" \"$TRUTH\" " + more;
     };
     const std::string profile = AdobeRgbLikeProfile(), profileFile = dir.Write("rgb.icc", profile);
-    const auto fromFile = [&](const std::string& source, const std::string& turned = "") {
+    const auto fromFile = [&](const std::string& source, const std::string& turned = "", int depth = 8) {
         return "img2pdf " + Quoted(source) + " -o \"$PDF\" && convert " + Quoted(source) + turned
-            + " -endian MSB -depth 8 rgba:\"$TRUTH\"";
+            + " -endian MSB -depth " + std::to_string(depth) + " rgba:\"$TRUTH\"";
     };
+    // The PDF's Flate data with bytes after its end, which PNG readers refuse in IDAT.
+    const std::string runOn = dir.Write("runon.py", R"(
+import pikepdf, sys
+pdf = pikepdf.open(sys.argv[1])
+for image in pdf.pages[0].images.values():
+    image.write(image.read_raw_bytes() + b'after', filter=image.Filter, decode_parms=image.DecodeParms)
+pdf.save(sys.argv[2])
+)");
     const auto png = [&](int depth, int colourType) {
         PngRecipe recipe;
         recipe.depth = depth, recipe.colourType = colourType;
@@ -933,6 +952,11 @@ pdf.save(sys.argv[2])
         {"palette 4, predictors", fromFile(png(4, 3)), "page-0001.png", true},
         {"palette 8, predictors", fromFile(png(8, 3)), "page-0001.png", true},
         {"RGB 8, predictors", fromFile(png(8, 2)), "page-0001.png", true},
+        {"grey 16, predictors", fromFile(png(16, 0), "", 16), "page-0001.png", true, true},
+        {"RGB 16, predictors", fromFile(png(16, 2), "", 16), "page-0001.png", true, true},
+        {"predictors, bytes after the zlib data",
+         fromFile(png(8, 2)) + " && /usr/bin/python3 " + Quoted(runOn) + " \"$PDF\" \"$PDF.r\" && mv \"$PDF.r\" \"$PDF\"",
+         "page-0001.png", false},
         {"grey 8, no predictors", drawnPage("grey 8"), "page-0001.png", false},
         {"grey 4, no predictors", drawnPage("grey 4"), "page-0001.png", false},
         {"palette 2, no predictors", drawnPage("palette 2"), "page-0001.png", false},
