@@ -119,7 +119,8 @@ public:
     }
     ~Watch() { Stop(SIGKILL); }
 
-    // Sends `signal` and waits (at most 10 s) for the end: the exit status, 128 + the signal.
+    // Sends `signal` and waits (at most 10 s, then SIGKILL) for the end: the exit status, 128 +
+    // the signal that ended it.
     int Stop(int signal)
     {
         if (pid_ <= 0)
@@ -579,4 +580,21 @@ TEST(Watch, Interruptions)
         if (row.otherFileSystem)
             RunCommand("rm -rf " + Quoted(archive.substr(0, archive.size() - 8)));
     }
+}
+
+// A second watcher writing to the same OUT is refused (status 3) while the first runs, and takes
+// over once it has ended.
+TEST(Watch, OneWatcherPerOut)
+{
+    Places places;
+    const std::vector<std::string> args = {"--settle", "0.2", "--remove-sources", places.in, places.out};
+    Watch first(args, places.err);
+    ASSERT_TRUE(WaitFor([&] { return Exists(places.out + "/.leafbind-watch"); })) << first.Err();
+    Watch second(args, places.dir.File("second.err"));
+    EXPECT_EQ(second.Stop(0), 3) << second.Err();  // signal 0: only waits for its end
+    EXPECT_EQ(Count(second.Err(), "another leafbind-watch writes to"), 1u) << second.Err();
+    EXPECT_EQ(first.Stop(SIGTERM), 128 + SIGTERM);
+    Watch third(args, places.dir.File("third.err"));
+    Fill(places.in + "/late", {"a.jpg"}, 1);
+    EXPECT_TRUE(WaitFor([&] { return Exists(places.out + "/late.pdf") && Names(places.in).empty(); })) << third.Err();
 }
