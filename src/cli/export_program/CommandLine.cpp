@@ -49,6 +49,10 @@ enum LongOnly : int {
     kHocr,
     kAlto,
     kTessdata,
+    kFolders,
+    kShard,
+    kDuplex,
+    kDropBlank,
 };
 
 constexpr option kLongOptions[] = {
@@ -82,12 +86,17 @@ constexpr option kLongOptions[] = {
     {"hocr", required_argument, nullptr, kHocr},
     {"alto", required_argument, nullptr, kAlto},
     {"tessdata", required_argument, nullptr, kTessdata},
+    {"folders", no_argument, nullptr, kFolders},
+    {"into", required_argument, nullptr, 'O'},
+    {"shard", required_argument, nullptr, kShard},
+    {"duplex", no_argument, nullptr, kDuplex},
+    {"drop-blank", optional_argument, nullptr, kDropBlank},
     {nullptr, 0, nullptr, 0},
 };
 
 // "-": non-options come back in command-line order (as option 1) instead of being moved to the
 // end; ":": a missing value is told apart from an unknown option.
-constexpr char kShortOptions[] = "-:o:l:0fqh";
+constexpr char kShortOptions[] = "-:o:O:l:0fqh";
 
 bool SameWord(const char* text, const char* word) { return strcasecmp(text, word) == 0; }
 
@@ -100,6 +109,52 @@ int ProcessorCount()
     if (sched_getaffinity(0, sizeof set, &set) != 0)
         return 1;
     return std::clamp(CPU_COUNT(&set), 1, static_cast<int>(kMaxJobs));
+}
+
+// A decimal number from 0 to 100 ("0.05", "1", ".5"), without the locale's decimal sign.
+bool ParsePercent(const std::string& text, double& percent)
+{
+    if (text.empty() || text.size() > 20 || text.find_first_not_of("0123456789.") != std::string::npos
+        || std::count(text.begin(), text.end(), '.') > 1 || text == ".")
+        return false;
+    double value = 0, scale = 1;
+    bool fraction = false;
+    for (char c : text) {
+        if (c == '.') {
+            fraction = true;
+            continue;
+        }
+        if (fraction)
+            value += (c - '0') * (scale /= 10);
+        else
+            value = value * 10 + (c - '0');
+    }
+    if (value > 100)
+        return false;
+    percent = value;
+    return true;
+}
+
+constexpr uint64_t kMostShards = 1000000;
+
+// "K/N" with 0 <= K < N <= kMostShards, plain decimal digits.
+bool ParseShard(const std::string& text, uint64_t& index, uint64_t& count)
+{
+    const size_t slash = text.find('/');
+    if (slash == std::string::npos)
+        return false;
+    const auto number = [](const std::string& digits, uint64_t& out) {
+        if (digits.empty() || digits.size() > 7 || digits.find_first_not_of("0123456789") != std::string::npos)
+            return false;
+        out = std::stoull(digits);
+        return true;
+    };
+    uint64_t k = 0, n = 0;
+    if (!number(text.substr(0, slash), k) || !number(text.substr(slash + 1), n) || n == 0 || n > kMostShards || k >= n)
+        return false;
+    index = k;
+    count = n;
+    return true;
 }
 
 class Parser : CommandParser {
@@ -121,7 +176,9 @@ private:
         switch (code) {
         case ':':
             return Fail("option " + OptionName(optopt)
-                        + (optopt == 'o' || optopt == 'l' ? " needs a file name" : " needs a value"));
+                        + (optopt == 'o' || optopt == 'l' ? " needs a file name"
+                           : optopt == 'O'                ? " needs a folder name"
+                                                          : " needs a value"));
         case 'o':
             if (value.empty())
                 return Fail("the output file name is empty");
@@ -129,8 +186,21 @@ private:
                 return Fail("only one output file can be given");
             result_.output = value;
             return;
+        case 'O':
+            if (value.empty())
+                return Fail("the output folder name is empty");
+            if (!result_.outputFolder.empty())
+                return Fail("only one output folder can be given");
+            result_.outputFolder = value;
+            return;
         case 'f':
             result_.force = true;
+            return;
+        case kFolders:
+            result_.folders = true;
+            return;
+        case kDuplex:
+            result_.duplex = true;
             return;
         case kAutoOrient:
             options().autoOrient = true;
@@ -243,6 +313,17 @@ private:
             recognitionOnly_ = OptionName(code);
             return;
         }
+        case kDropBlank:
+            result_.dropBlank = true;
+            if (value.empty())
+                return;
+            if (!ParsePercent(value, result_.blankPercent))
+                BadValue(code, value, "use a share of the page's pixels in percent, from 0 to 100, as 0.05");
+            return;
+        case kShard:
+            if (!ParseShard(value, result_.shardIndex, result_.shardCount))
+                BadValue(code, value, "use K/N, a shard K from 0 to N - 1 of N shards (N up to 1,000,000)");
+            return;
         case kJobs: {
             char* end = nullptr;
             const long jobs = value.empty() || !std::isdigit(static_cast<unsigned char>(value[0]))
@@ -252,7 +333,6 @@ private:
                 return BadValue(code, value, "use a whole number from 1 to " + std::to_string(kMaxJobs));
             result_.ocr.jobs = static_cast<int>(jobs);
             jobsGiven_ = true;
-            ocrOnly_ = "--jobs";
             return;
         }
         default:
@@ -262,7 +342,7 @@ private:
 
     void AddArgument(const std::string& path) override
     {
-        if (path == "-")
+        if (path == "-" && !result_.folders)
             Fail("a JPEG cannot come from standard input (a list can: -l -)");
         else
             result_.sources.push_back({false, path});
@@ -325,15 +405,45 @@ private:
             }
     }
 
+    // --folders writes a document per folder under -O; the options of one document's output
+    // have no place there, and -O and --shard none without it.
+    void CheckFolders()
+    {
+        if (!result_.folders) {
+            if (!result_.outputFolder.empty())
+                Fail("-O needs --folders (a PDF per folder); one list is written with -o");
+            else if (result_.shardCount != 0)
+                Fail("--shard needs --folders");
+            return;
+        }
+        if (!result_.output.empty())
+            return Fail("--folders writes each folder's PDF under -O OUTDIR; -o names the one output of a list");
+        if (result_.outputFolder.empty())
+            return Fail("--folders needs -O OUTDIR, the folder the PDFs are written under");
+        for (const Source& source : result_.sources)
+            if (source.isList)
+                return Fail("--folders takes folders, not lists (-l)");
+            else if (source.path == "-")
+                return Fail("--folders takes folders; standard input (-) is none");
+        for (const auto& [name, file] : {std::pair {"--text", &result_.textFile}, std::pair {"--hocr", &result_.hocrFile},
+                                         std::pair {"--alto", &result_.altoFile}})
+            if (!file->empty())
+                return Fail(std::string(name) + " names one file; with --folders each document would write over it");
+    }
+
     CommandLine Finish()
     {
+        if (result_.error.empty())
+            CheckFolders();
         if (result_.error.empty())
             CheckLayout();
         if (result_.error.empty())
             CheckTextLengths();
-        // Pages measured for straightening are spread over the jobs too.
-        if (!ocrOnly_.empty() && !result_.recognise && !(ocrOnly_ == "--jobs" && result_.ocr.straighten))
+        if (!ocrOnly_.empty() && !result_.recognise)
             Fail(ocrOnly_ + " needs --ocr");
+        // Jobs spread documents, pages measured for ink and pages recognised or straightened.
+        if (jobsGiven_ && !result_.folders && !result_.dropBlank && !result_.recognise && !result_.ocr.straighten)
+            Fail("--jobs needs --ocr, --deskew, --drop-blank or --folders");
         if (!recognitionOnly_.empty() && !result_.recognise)
             Fail(recognitionOnly_ + " needs --ocr");
         if (result_.error.empty())
@@ -341,6 +451,7 @@ private:
         result_.ocr.recognise = result_.recognise;
         if (!jobsGiven_)
             result_.ocr.jobs = ProcessorCount();
+        result_.jobs = result_.ocr.jobs;
         // Only the command line accepts grey pictures; PDF/A needs each picture's colours.
         options().acceptGray = true;
         // And PNG files, whose compressed rows are copied as JPEG files are.
@@ -358,7 +469,11 @@ private:
             result_.action = CommandLine::Action::Version;
             break;
         case Request::Run:
-            if (result_.output.empty())
+            if (result_.folders && result_.sources.empty())
+                Fail("no folders given");
+            else if (result_.folders)
+                result_.action = CommandLine::Action::Export;
+            else if (result_.output.empty())
                 Fail("no output file given (-o OUT.pdf)");
             else if (result_.sources.empty())
                 Fail("no JPEG files given");
