@@ -20,26 +20,34 @@ constexpr int kPaperNoise = 16;
 // either way (about 2 mm on A4), wider than a stroke of text so the paper beside it is seen.
 constexpr double kPaperReach = 0.008;
 
-// The largest of each window of 2 * reach + 1 samples centred on each of `count` samples, `step`
-// apart from `first`, into out[0 .. count) (van Herk's running maximum: three comparisons a sample
-// whatever the reach).
-void RunningMax(const uint8_t* first, size_t step, int count, int reach, uint8_t* out, std::vector<uint8_t>& ahead,
-                std::vector<uint8_t>& behind)
+// Each sample's largest neighbour within `reach` samples either way, along rows and then down
+// columns, with the window cut at the plane's edges. Both passes run along rows of memory, one
+// shift of the window at a time, which the compiler turns into vector instructions.
+std::vector<uint8_t> LightestAround(const std::vector<uint8_t>& plane, int width, int height, int reach)
 {
-    const int span = 2 * reach + 1;
-    const int padded = count + 2 * reach;
-    ahead.assign(static_cast<size_t>(padded), 0);
-    behind.assign(static_cast<size_t>(padded), 0);
-    const auto at = [&](int i) -> uint8_t {
-        const int k = i - reach;
-        return k < 0 || k >= count ? 0 : first[static_cast<size_t>(k) * step];
-    };
-    for (int i = 0; i < padded; ++i)
-        ahead[size_t(i)] = i % span == 0 ? at(i) : std::max(ahead[size_t(i - 1)], at(i));
-    for (int i = padded - 1; i >= 0; --i)
-        behind[size_t(i)] = i % span == span - 1 || i == padded - 1 ? at(i) : std::max(behind[size_t(i + 1)], at(i));
-    for (int k = 0; k < count; ++k)
-        out[size_t(k)] = std::max(behind[size_t(k)], ahead[size_t(k + span - 1)]);
+    const size_t w = size_t(width);
+    std::vector<uint8_t> across(plane);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* in = plane.data() + size_t(y) * w;
+        uint8_t* out = across.data() + size_t(y) * w;
+        for (int shift = 1; shift <= reach && shift < width; ++shift) {
+            const size_t s = size_t(shift);
+            for (size_t x = 0; x + s < w; ++x)
+                out[x] = std::max(out[x], in[x + s]);
+            for (size_t x = s; x < w; ++x)
+                out[x] = std::max(out[x], in[x - s]);
+        }
+    }
+    std::vector<uint8_t> around(across);
+    for (int y = 0; y < height; ++y) {
+        uint8_t* out = around.data() + size_t(y) * w;
+        for (int k = std::max(0, y - reach); k <= std::min(height - 1, y + reach); ++k) {
+            const uint8_t* in = across.data() + size_t(k) * w;
+            for (size_t x = 0; x < w; ++x)
+                out[x] = std::max(out[x], in[x]);
+        }
+    }
+    return around;
 }
 
 }  // namespace
@@ -54,16 +62,7 @@ double InkPercentOfPlane(const std::vector<uint8_t>& plane, int width, int heigh
     if (inner <= 0 || tall <= 0)
         return 0;
     const int reach = std::max(1, static_cast<int>(std::lround(kPaperReach * std::min(width, height))));
-    std::vector<uint8_t> paper(plane.size()), ahead, behind;
-    for (int y = 0; y < height; ++y)
-        RunningMax(plane.data() + size_t(y) * size_t(width), 1, width, reach, paper.data() + size_t(y) * size_t(width),
-                   ahead, behind);
-    std::vector<uint8_t> column(static_cast<size_t>(height));
-    for (int x = 0; x < width; ++x) {
-        RunningMax(paper.data() + x, size_t(width), height, reach, column.data(), ahead, behind);
-        for (int y = 0; y < height; ++y)
-            paper[size_t(y) * size_t(width) + size_t(x)] = column[size_t(y)];
-    }
+    const std::vector<uint8_t> paper = LightestAround(plane, width, height, reach);
     double ink = 0;
     for (int y = top; y < top + tall; ++y) {
         const uint8_t* row = plane.data() + size_t(y) * size_t(width);

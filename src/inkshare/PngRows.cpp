@@ -64,15 +64,20 @@ bool ReadReducedPng(const std::string& path, int eighths, ReducedPlane& plane, s
         problem = "interlaced PNG";
         return false;
     }
+    // What the export refuses is not measured either, so it is refused rather than left out.
+    if ((png_get_color_type(reader.png, reader.info) & PNG_COLOR_MASK_ALPHA) != 0
+        || png_get_valid(reader.png, reader.info, PNG_INFO_tRNS) != 0) {
+        problem = "PNG with transparency";
+        return false;
+    }
     if (double(width) * double(height) > kMostPixels) {
         problem = "too many pixels to measure";
         return false;
     }
-    // Every kind to 8-bit grey: palettes expanded, 16 bits cut to 8, alpha dropped, RGB weighed as
-    // Rec. 601 luma (as JFIF's Y of a JPEG).
+    // Every kind to 8-bit grey: palettes expanded, 16 bits cut to 8, RGB weighed as Rec. 601 luma
+    // (as JFIF's Y of a JPEG).
     png_set_expand(reader.png);
     png_set_strip_16(reader.png);
-    png_set_strip_alpha(reader.png);
     const int colour = png_get_color_type(reader.png, reader.info);
     if (colour & PNG_COLOR_MASK_COLOR)
         png_set_rgb_to_gray_fixed(reader.png, 1, 29900, 58700);

@@ -15,8 +15,8 @@ struct ReducedPlane {
 };
 
 // `eighths` / 8 of the picture's size (1, 2, 4 or 8), rounded up as libjpeg rounds. False with
-// `problem` for a file libpng refuses, an interlaced picture (the export refuses those too) or a
-// damaged one.
+// `problem` for a file libpng refuses, a damaged one, and an interlaced or transparent picture
+// (which the export refuses too).
 bool ReadReducedPng(const std::string& path, int eighths, ReducedPlane& plane, std::string& problem);
 
 }  // namespace ink

@@ -89,10 +89,17 @@ private:
 
 std::string ErrorText(int error) { return std::strerror(error); }
 
-// The name a folder argument gives its documents: its own last name, as the folder is found
-// ("." and "scans/" included).
+// The name a folder argument gives its documents: its own last name as given ("scans/" gives
+// "scans", a link its own name), or for "." and ".." the name of the folder they lead to.
 bool ArgumentName(const std::string& folder, std::string& name)
 {
+    const size_t end = folder.find_last_not_of('/');
+    if (end != std::string::npos) {
+        const size_t start = folder.find_last_of('/', end);
+        name = folder.substr(start == std::string::npos ? 0 : start + 1, end - (start == std::string::npos ? 0 : start + 1) + 1);
+        if (name != "." && name != "..")
+            return true;
+    }
     char* real = ::realpath(folder.c_str(), nullptr);
     if (real == nullptr)
         return false;
@@ -266,12 +273,12 @@ int RunFolders(const CommandLine& command, const Streams& streams)
     std::vector<std::string> names;
     for (const Source& source : command.sources) {
         std::string name;
-        if (!ArgumentName(source.path, name)) {
+        struct stat info {};
+        if (::stat(source.path.c_str(), &info) != 0 || !ArgumentName(source.path, name)) {
             Complain(streams.err, ShownName(source.path) + ": cannot be read: " + ErrorText(errno));
             return kExitUsage;
         }
-        struct stat info {};
-        if (::stat(source.path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        if (!S_ISDIR(info.st_mode)) {
             Complain(streams.err, ShownName(source.path) + ": not a folder (--folders takes folders)");
             return kExitUsage;
         }
