@@ -244,3 +244,27 @@ TEST(Folders, PageOptionsApplyToEachFolder)
                        "leafbind-export: stack/odd: refused, no PDF written\n"
                        "leafbind-export: 1 written, 0 skipped (exist), 1 refused\n");
 }
+
+TEST(Folders, TheExitStatusIsTheHighestOfAnyFolder)
+{
+    struct Row {
+        const char* catches;
+        std::string blocker;  // a file made where a folder of the output must go; empty: none
+        int status;
+        std::string summary;
+    };
+    const Row rows[] = {
+        {"a refusal not reported in the status", "", 1, "3 written, 1 skipped (exist), 1 refused"},
+        {"the first status kept rather than the highest", "pdfs/scans/1987", 3,
+         "2 written, 1 skipped (exist), 1 refused, 1 failed"},
+    };
+    for (const Row& row : rows) {
+        ScanTree tree;
+        if (!row.blocker.empty())
+            tree.dir.Write(row.blocker, "a file where a folder goes");
+        const ProgramRun run = RunExportProgram({"--folders", "-O", tree.out, "--jobs=1", "scans"}, "", RLIM_INFINITY,
+                                                tree.dir.Path());
+        EXPECT_EQ(run.status, row.status) << row.catches << run.err;
+        EXPECT_NE(run.err.find("leafbind-export: " + row.summary + ";"), std::string::npos) << row.catches << run.err;
+    }
+}

@@ -120,10 +120,13 @@ TEST(PageChoice, BlankPagesAreLeftOutAndWrittenOnesKept)
          {specks, back}},
         {"the share given not taken", {"--drop-blank=0.0005"}, {specks, line}, 0, {2, 1}, {}},
         {"a share above the line's taken as a default", {"--drop-blank=0.05"}, {line, letter}, 0, {0}, {line}},
-        {"blank pages dropped before the stack is collated", {"--duplex", "--drop-blank"}, {letter, line, back, specks}, 0,
-         {0, 1}, {specks, back}},
-        {"collated pages dropped in the wrong place", {"--drop-blank", "--duplex"}, {letter, line, specks, back}, 0,
-         {0, 1}, {back, specks}},
+        // Fronts letter, line; backs (last first) letter, specks: dropped before collating, three are
+        // left, an odd count.
+        {"blank pages dropped before the stack is collated", {"--duplex", "--drop-blank"}, {letter, line, letter, specks}, 0,
+         {0, 1, 0}, {specks}},
+        // Three sheets, the first two backs blank: dropped first, the rest would pair up wrongly.
+        {"the kept pages collated after dropping", {"--drop-blank", "--duplex"},
+         {letter, line, letter, line, specks, back}, 0, {0, 1, 0, 1}, {back, specks}},
         {"bookmarks left on pages that are gone", {"--drop-blank", "--bookmarks"}, {specks, letter, back, line}, 0, {0, 1},
          {specks, back}, "|\t\"letter.jpg\"\t#page=1&view=Fit\n|\t\"line.jpg\"\t#page=2&view=Fit\n"},
         {"a document of blank pages written", {"--drop-blank"}, {specks, back}, 1, {}, {specks, back}},
