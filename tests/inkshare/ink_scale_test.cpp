@@ -7,6 +7,8 @@
 #include <string>
 
 #include "InkShare.h"
+#include "MakeJpeg.h"
+#include "MakePng.h"
 #include "ShellCommand.h"
 #include "TempDir.h"
 
@@ -58,5 +60,35 @@ TEST(InkScale, TheShareIsTheSameAtEveryScale)
         // Close to the count at full size, margins and all, where there is writing to count.
         if (!row.blank)
             EXPECT_NEAR(reduced, CountedPercent(page), 0.15 * CountedPercent(page)) << row.catches;
+    }
+}
+
+TEST(InkScale, APictureThatCannotBeMeasuredIsKept)
+{
+    const std::string jpeg = MakeJpeg({.width = 64, .height = 64, .gradient = true});
+    const std::string png = MakePng({}).file;
+    // A sound header (its CRC right) that claims 1,000,000 x 1,000,000 pixels.
+    std::string header = png.substr(16, 13);
+    for (int at : {0, 4})
+        header.replace(size_t(at), 4, "\x00\x0F\x42\x40", 4);
+    const std::string wide = png.substr(0, 8) + PngChunk("IHDR", header) + png.substr(33);
+    struct Row {
+        const char* catches;
+        std::string bytes;
+    };
+    const Row rows[] = {
+        {"a JPEG cut in its scan read as padding", jpeg.substr(0, jpeg.size() / 2)},
+        {"a JPEG without its frame read", jpeg.substr(0, 20)},
+        {"a PNG cut in its data read as blank rows", png.substr(0, png.size() - 30)},
+        {"a PNG's bad header allocated whole", wide},
+        {"an interlaced PNG read as plain rows", MakePng({.interlace = 1}).file},
+        {"a PNG with alpha measured (the export refuses it)", MakePng({.colourType = 6}).file},
+        {"text taken for a picture", "neither JPEG nor PNG"},
+    };
+    TempDir dir;
+    for (const Row& row : rows) {
+        const ink::InkReading reading = ink::MeasureInk(dir.Write("page", row.bytes));
+        EXPECT_FALSE(reading.measured) << row.catches << ": " << reading.percent;
+        EXPECT_FALSE(reading.problem.empty()) << row.catches;
     }
 }
