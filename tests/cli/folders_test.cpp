@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // leafbind-export --folders on a tree of scans: which folder becomes which PDF with which pages,
 // what is skipped and said, a run that resumes, and shards that cover every folder once. Each
-// page is told by its image: pdfimages copies a JPEG page's bytes out as they are stored.
+// page is told by its image (PageImages.h).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -15,6 +14,7 @@
 
 #include "MakeJpeg.h"
 #include "MakePng.h"
+#include "PageImages.h"
 #include "RunProgram.h"
 #include "ShellCommand.h"
 #include "TempDir.h"
@@ -22,27 +22,6 @@
 namespace {
 
 const std::string kPrevious = "previous contents";
-
-// Each page's image bytes, as pdfimages copies them out (a page that is no JPEG comes out decoded).
-std::vector<std::string> PageImages(const std::string& pdf)
-{
-    TempDir images;
-    std::vector<std::string> pages;
-    if (RunCommand("pdfimages -j " + Quoted(pdf) + " " + Quoted(images.File("p"))).status != 0)
-        return {"unreadable"};
-    for (int k = 0;; ++k) {
-        std::string found;
-        for (const char* kind : {"jpg", "ppm", "pgm", "pbm"}) {
-            char name[32];
-            std::snprintf(name, sizeof name, "p-%03d.%s", k, kind);
-            if (access(images.File(name).c_str(), F_OK) == 0)
-                found = ReadFileBytes(images.File(name));
-        }
-        if (found.empty())
-            return pages;
-        pages.push_back(found);
-    }
-}
 
 // Every file under `folder`, by its path relative to it.
 std::set<std::string> FilesUnder(const std::string& folder)

@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The pages a list becomes: a one-sided feeder's stack collated (--duplex), blank backs left out
 // and written pages kept (--drop-blank), on A4 pages drawn at 300 dpi as a scanner gives them.
-// Each page is told by its image: pdfimages copies a JPEG page's bytes out as they are stored.
+// Each page is told by its image (PageImages.h).
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdio>
 
 #include <string>
 #include <vector>
 
 #include "MakeJpeg.h"
+#include "PageImages.h"
 #include "RunProgram.h"
 #include "ShellCommand.h"
 #include "TempDir.h"
@@ -20,27 +18,12 @@ namespace {
 // For each page of `pdf`, the index of the file in `sources` whose bytes its image is (-1: none).
 std::vector<int> PagesAsSources(const std::string& pdf, const std::vector<std::string>& sources)
 {
-    TempDir images;
-    if (RunCommand("pdfimages -j " + Quoted(pdf) + " " + Quoted(images.File("p"))).status != 0)
-        return {-2};
     std::vector<int> pages;
-    for (int k = 0;; ++k) {
-        // A page that is no JPEG comes out decoded, as a PPM or PGM file: it is none of the sources.
-        std::string name;
-        for (const char* kind : {"jpg", "ppm", "pgm", "pbm"}) {
-            char candidate[32];
-            std::snprintf(candidate, sizeof candidate, "p-%03d.%s", k, kind);
-            if (access(images.File(candidate).c_str(), F_OK) == 0)
-                name = candidate;
-        }
-        if (name.empty())
-            break;
-        const std::string bytes = ReadFileBytes(images.File(name));
-        int found = -1;
-        for (size_t i = 0; i < sources.size() && found < 0; ++i)
-            if (ReadFileBytes(sources[i]) == bytes)
-                found = static_cast<int>(i);
-        pages.push_back(found);
+    for (const std::string& image : PageImages(pdf)) {
+        pages.push_back(-1);
+        for (size_t i = 0; i < sources.size() && pages.back() < 0; ++i)
+            if (ReadFileBytes(sources[i]) == image)
+                pages.back() = static_cast<int>(i);
     }
     return pages;
 }
