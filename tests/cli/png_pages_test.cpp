@@ -145,7 +145,8 @@ TEST(PngPages, OptionsApply)
 {
     TempDir dir;
     const std::string out = dir.File("out.pdf");
-    const std::string icc = IccpChunk(AdobeRgbLikeProfile(2.1));
+    // Compressed as the writer would not: the profile's stream must be the chunk's data as it is.
+    const std::string icc = IccpChunk(AdobeRgbLikeProfile(2.1), "icc", 1);
     struct Case {
         const char* name; PngRecipe recipe; std::vector<std::string> options; int status;
         std::function<void(const std::string& source, const std::string& err)> check;
@@ -156,6 +157,8 @@ TEST(PngPages, OptionsApply)
              const std::string image = RunCommand("qpdf --show-object=4 " + Quoted(out)).output;
              EXPECT_NE(image.find("/ColorSpace [ /Indexed [ /ICCBased 6 0 R ] 15 <"), std::string::npos) << image;
              EXPECT_NE(RunCommand("qpdf --show-object=6 " + Quoted(out)).output.find("/N 3"), std::string::npos);
+             EXPECT_EQ(RunCommand("qpdf --show-object=6 --raw-stream-data " + Quoted(out)).output,
+                       icc.substr(8 + 5, icc.size() - 8 - 5 - 4));
              EXPECT_LE(RenderDifference(dir, source, out, false), 0);
          }},
         {"without --icc, the device's RGB", {.depth = 4, .colourType = 3, .beforeData = icc}, {}, 0,

@@ -11,11 +11,11 @@ namespace {
 std::string Big32(uint32_t v)
 { return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)}; }
 
-std::string Deflated(const std::string& bytes)
+std::string Deflated(const std::string& bytes, int level = 9)
 {
     uLongf size = compressBound(bytes.size());
     std::string out(size, '\0');
-    compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size(), 9);
+    compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size(), level);
     out.resize(size);
     return out;
 }
@@ -106,8 +106,8 @@ MadePng MakePng(const PngRecipe& recipe)
     return png;
 }
 
-std::string IccpChunk(const std::string& profile, const std::string& name)
-{ return PngChunk("iCCP", name + std::string(2, '\0') + Deflated(profile)); }
+std::string IccpChunk(const std::string& profile, const std::string& name, int level)
+{ return PngChunk("iCCP", name + std::string(2, '\0') + Deflated(profile, level)); }
 
 std::string PhysChunk(uint32_t x, uint32_t y, int unit)
 { return PngChunk("pHYs", Big32(x) + Big32(y) + std::string(1, static_cast<char>(unit))); }

@@ -24,6 +24,7 @@ struct MadePng {
 MadePng MakePng(const PngRecipe& recipe);
 // One chunk: length, type, payload and CRC.
 std::string PngChunk(const std::string& type, const std::string& payload);
-std::string IccpChunk(const std::string& profile, const std::string& name = "icc");
+// The profile compressed at zlib `level`.
+std::string IccpChunk(const std::string& profile, const std::string& name = "icc", int level = 9);
 // Pixels per unit across and down; unit 1 is the metre, 0 gives an aspect only.
 std::string PhysChunk(uint32_t x, uint32_t y, int unit);

@@ -51,8 +51,9 @@ bool ValidDepth(int colourType, int depth)
 }
 
 // The profile an iCCP payload holds (name, NUL, method 0, zlib stream), inflated and checked;
-// "" with `profile` filled, or why it is ignored.
-std::string InflateProfile(const std::vector<uint8_t>& payload, int components, std::vector<uint8_t>& profile)
+// "" with `profile` filled and `deflated` holding the zlib stream (up to its end), or why it is ignored.
+std::string InflateProfile(const std::vector<uint8_t>& payload, int components, std::vector<uint8_t>& profile,
+                           std::vector<uint8_t>& deflated)
 {
     const auto nul = std::find(payload.begin(), payload.end(), uint8_t {0});
     const size_t nameLength = static_cast<size_t>(nul - payload.begin());
@@ -88,8 +89,12 @@ std::string InflateProfile(const std::vector<uint8_t>& payload, int components, 
     if (status != Z_STREAM_END)
         return "its iCCP chunk's compressed profile is damaged";
     std::string fault = CheckIccProfile(out.data(), out.size(), components);
-    if (fault.empty())
+    if (fault.empty()) {
         profile = std::move(out);
+        // Bytes after the zlib stream's end are no part of it.
+        const auto start = payload.begin() + static_cast<std::ptrdiff_t>(nameLength + 2);
+        deflated.assign(start, payload.end() - static_cast<std::ptrdiff_t>(stream.avail_in));
+    }
     return fault;
 }
 
@@ -295,7 +300,8 @@ private:
         std::vector<uint8_t> bytes;
         if (!Payload(payload, length, bytes))
             return;
-        facts_.profileIgnored = InflateProfile(bytes, PngProfileComponents(facts_.colourType), facts_.profile);
+        facts_.profileIgnored
+            = InflateProfile(bytes, PngProfileComponents(facts_.colourType), facts_.profile, facts_.profileDeflated);
     }
 
     const InputFile& file_;
@@ -406,6 +412,7 @@ void ProbePngFile(const std::string& path, const ProbeRequest& request, ProbeOut
             outcome.density = facts.density;
         if (request.profile) {
             outcome.profile = std::move(facts.profile);
+            outcome.profileDeflated = std::move(facts.profileDeflated);
             outcome.profileIgnored = std::move(facts.profileIgnored);
         }
         coding.kind = decoded ? ImageCodingKind::Pixels : ImageCodingKind::PngFlate;

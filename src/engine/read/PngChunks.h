@@ -32,6 +32,7 @@ struct PngFacts {
     std::vector<uint8_t> transparent;  // its payload, when it fits the colour type (else ignored, as readers do)
     bool profileStated = false;  // an iCCP chunk before the image data
     std::vector<uint8_t> profile;  // its profile inflated, read only on request
+    std::vector<uint8_t> profileDeflated;  // with it, the chunk's zlib data of it, as it is
     std::string profileIgnored;  // why a stated profile is not used, without the file name
     FileDensity density;  // pHYs in pixels per metre turned to per inch; 0: none (unit 0 is aspect only)
     std::vector<FileRange> data;  // the IDAT payloads, in file order
