@@ -195,6 +195,28 @@ TEST(PngPages, OptionsApply)
              const ValidatorVerdict verdict = ValidatePdfA1b(out);
              EXPECT_TRUE(verdict.valid) << verdict.report;
          }},
+        {"--pdfa 1b, a colour key valid", {.colourType = 3, .afterPalette = PngChunk("tRNS", std::string(1, '\0'))},
+         {"--pdfa", "1b"}, 0,
+         [&](const std::string&, const std::string&) {
+             EXPECT_NE(RunCommand("qpdf --show-object=4 " + Quoted(out)).output.find("/Mask [ 0 0 ]"), std::string::npos);
+             const ValidatorVerdict verdict = ValidatePdfA1b(out);
+             EXPECT_TRUE(verdict.valid) << verdict.report;
+         }},
+        {"--pdfa 1b, an interlaced picture decoded, valid", {.depth = 4, .colourType = 3, .interlace = 1},
+         {"--pdfa", "1b"}, 0,
+         [&](const std::string& source, const std::string&) {
+             const ValidatorVerdict verdict = ValidatePdfA1b(out);
+             EXPECT_TRUE(verdict.valid) << verdict.report;
+             EXPECT_LE(RenderDifference(dir, source, out), 0);
+         }},
+        {"--pdfa 2b keeps an alpha channel's soft mask", {.colourType = 6}, {"--pdfa", "2b"}, 0,
+         [&](const std::string& source, const std::string&) {
+             const PdfAFacts facts = ReadPdfAFacts(out);
+             EXPECT_EQ(facts.at("header"), std::vector<std::string> {"%PDF-1.7"});
+             EXPECT_EQ(facts.at("image"), std::vector<std::string> {"/DeviceRGB"});
+             EXPECT_NE(RunCommand("qpdf --show-object=4 " + Quoted(out)).output.find("/SMask"), std::string::npos);
+             EXPECT_LE(RenderDifference(dir, source, out), 1);
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
