@@ -10,7 +10,7 @@ std::unique_ptr<PixelRows> PicturePixels::Open(const std::string& path, const Im
 {
     switch (coding.source) {
     case PictureKind::Png:
-        return OpenPngPixels(path, format, problem);
+        return OpenPngPixels(path, format, coding.palette, problem);
     default:
         break;
     }

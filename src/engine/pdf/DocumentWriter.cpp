@@ -54,10 +54,11 @@ bool WritePageImage(OutputFile& out, ObjectOffsets& offsets, const std::vector<s
         stop.reopen = OpenProblem(jpeg);
         return false;
     }
-    // A PNG's data is copied by the ranges read at validation: the file must still hold them.
+    // A PNG's data is copied by the ranges read at validation: the file must still hold them. Its
+    // CRCs were checked then; read again they would double the time a copy takes.
     if (page.coding.kind == ImageCodingKind::PngFlate) {
         PngFacts facts;
-        stop.reopen = ReadPngChunks(jpeg, false, facts);
+        stop.reopen = ReadPngChunks(jpeg, false, facts, false);
         if (stop.reopen.refusal == EntryRefusal::None
             && (facts.data != page.coding.ranges || facts.width != page.imageWidth || facts.height != page.imageHeight
                 || facts.bitDepth != page.coding.bitsPerComponent || facts.palette != page.coding.palette))

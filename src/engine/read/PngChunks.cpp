@@ -100,8 +100,8 @@ std::string InflateProfile(const std::vector<uint8_t>& payload, int components, 
 
 class ChunkWalk {
 public:
-    ChunkWalk(const InputFile& file, bool readProfile, PngFacts& facts)
-        : file_(file), readProfile_(readProfile), facts_(facts)
+    ChunkWalk(const InputFile& file, bool readProfile, bool checkCrcs, PngFacts& facts)
+        : file_(file), readProfile_(readProfile), checkCrcs_(checkCrcs), facts_(facts)
     {
     }
 
@@ -127,7 +127,7 @@ public:
             if (at + 12 + int64_t {length} > file_.Size())
                 return Damaged(PngDamage::EndsEarly);
             const int64_t payload = at + 8;
-            EntryProblem problem = CheckCrc(payload, length);
+            EntryProblem problem = checkCrcs_ ? CheckCrc(payload, length) : EntryProblem {};
             if (problem.refusal == EntryRefusal::None)
                 problem = Take(payload, length);
             if (problem.refusal != EntryRefusal::None || ended_)
@@ -306,6 +306,7 @@ private:
 
     const InputFile& file_;
     bool readProfile_;
+    bool checkCrcs_;
     PngFacts& facts_;
     uint8_t type_[4] {};
     uint8_t interrupter_[4] {};  // the first chunk after the image data
@@ -317,9 +318,9 @@ private:
 
 }  // namespace
 
-EntryProblem ReadPngChunks(const InputFile& file, bool readProfile, PngFacts& facts)
+EntryProblem ReadPngChunks(const InputFile& file, bool readProfile, PngFacts& facts, bool checkCrcs)
 {
-    return ChunkWalk(file, readProfile, facts).Walk();
+    return ChunkWalk(file, readProfile, checkCrcs, facts).Walk();
 }
 
 int PngProfileComponents(int colourType) { return colourType == 0 || colourType == 4 ? 1 : 3; }

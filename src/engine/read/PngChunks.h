@@ -41,8 +41,10 @@ struct PngFacts {
 // Walks the chunks of `file` from its signature to IEND. Returns refusal None, or PngDamaged
 // (with how and which chunk) or PngUnknownCritical. The profile is inflated and checked (with
 // CheckIccProfile) only with `readProfile`. Never reads past the file's size; data after IEND is
-// left alone.
-EntryProblem ReadPngChunks(const posixfile::InputFile& file, bool readProfile, PngFacts& facts);
+// left alone. Without `checkCrcs` the chunks' CRCs are not read: a walk that only confirms the
+// file still has the chunks a checked walk found.
+EntryProblem ReadPngChunks(const posixfile::InputFile& file, bool readProfile, PngFacts& facts,
+                           bool checkCrcs = true);
 
 // Samples per pixel a profile describes for a PNG of `colourType`: 1 for grey, else 3.
 int PngProfileComponents(int colourType);

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <csetjmp>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -56,14 +55,12 @@ unsigned Sample(const uint8_t* row, size_t index, int bits)
     }
 }
 
-// What libpng's callbacks share with the decoder: the file read through a buffer, and the first
-// error's text.
+// The file as libpng reads it, through a buffer.
 struct Feed {
     const InputFile* file = nullptr;
     int64_t offset = 0;  // of the buffer's first byte
     std::vector<uint8_t> buffer;
     size_t at = 0, filled = 0;
-    char error[160] {};
 };
 
 void ReadData(png_structp png, png_bytep out, size_t count)
@@ -86,13 +83,9 @@ void ReadData(png_structp png, png_bytep out, size_t count)
     }
 }
 
-// Keeps the first error's text; libpng then returns to the setjmp of the call that failed.
-void KeepError(png_structp png, png_const_charp text)
-{
-    Feed& feed = *static_cast<Feed*>(png_get_error_ptr(png));
-    if (feed.error[0] == 0)
-        std::snprintf(feed.error, sizeof feed.error, "%s", text);
-}
+// Returns to the setjmp of the call that failed (returning instead would let libpng print the
+// error itself); the refusal says the pixels are damaged.
+[[noreturn]] void StopDecoding(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
 void IgnoreWarning(png_structp, png_const_charp) { }
 
@@ -134,14 +127,14 @@ public:
             png_destroy_read_struct(&png_, &info_, nullptr);
     }
 
-    bool Start(const std::string& path, EntryProblem& problem)
+    bool Start(const std::string& path, const std::vector<uint8_t>& palette, EntryProblem& problem)
     {
         if (!file_.Open(path)) {
             problem = OpenProblem(file_);
             return false;
         }
         feed_.file = &file_;
-        png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, &feed_, KeepError, IgnoreWarning);
+        png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, StopDecoding, IgnoreWarning);
         info_ = png_ ? png_create_info_struct(png_) : nullptr;
         if (!info_) {
             problem.refusal = EntryRefusal::CannotOpen;
@@ -160,8 +153,15 @@ public:
         depth_ = png_get_bit_depth(png_, info_);
         colourType_ = png_get_color_type(png_, info_);
         const int colours = colourType_ == 2 || colourType_ == 6 ? 3 : 1;
+        png_colorp entries = nullptr;
+        int entryCount = 0;
+        if (png_get_PLTE(png_, info_, &entries, &entryCount) == 0 || colourType_ != 3)
+            entryCount = 0;
+        std::vector<uint8_t> found;
+        for (int i = 0; i < entryCount; ++i)
+            found.insert(found.end(), {entries[i].red, entries[i].green, entries[i].blue});
         if (width != format_.width || height != format_.height || depth_ != format_.bitsPerComponent
-            || colours != format_.colours) {
+            || colours != format_.colours || found != palette) {
             problem.refusal = EntryRefusal::ChangedSinceRead;
             return false;
         }
@@ -290,10 +290,11 @@ size_t PngDecodedBytes(int32_t width, int32_t height, int bitDepth, int colourTy
     return rows != 0 && row > SIZE_MAX / rows ? SIZE_MAX : row * rows;
 }
 
-std::unique_ptr<PixelRows> OpenPngPixels(const std::string& path, const PixelFormat& format, EntryProblem& problem)
+std::unique_ptr<PixelRows> OpenPngPixels(const std::string& path, const PixelFormat& format,
+                                         const std::vector<uint8_t>& palette, EntryProblem& problem)
 {
     auto rows = std::make_unique<PngRows>(format);
-    if (!rows->Start(path, problem))
+    if (!rows->Start(path, palette, problem))
         return nullptr;
     return rows;
 }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "PixelRows.h"
 
@@ -20,8 +21,9 @@ constexpr size_t kMostDecodedBytes = size_t {1} << 30;
 size_t PngDecodedBytes(int32_t width, int32_t height, int bitDepth, int colourType, bool interlaced);
 
 // Opens the file at `path` and starts decoding it as `format` says. Null with `problem` set when
-// the file cannot be opened, or its header no longer gives the depth, size and colours of
-// `format` (ChangedSinceRead).
-std::unique_ptr<PixelRows> OpenPngPixels(const std::string& path, const PixelFormat& format, EntryProblem& problem);
+// the file cannot be opened, or its header and palette are no longer the depth, size, colours and
+// `palette` read at validation (ChangedSinceRead).
+std::unique_ptr<PixelRows> OpenPngPixels(const std::string& path, const PixelFormat& format,
+                                         const std::vector<uint8_t>& palette, EntryProblem& problem);
 
 }  // namespace jpeg2pdf
