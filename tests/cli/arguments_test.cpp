@@ -64,6 +64,9 @@ TEST(Arguments, ExitStatusAndMessage)
     std::string header = sound.file.substr(16, 13);
     header[8] = 4;  // RGB at 4 bits a sample
     const std::string badDepth = sound.file.substr(0, 8) + PngChunk("IHDR", header) + sound.file.substr(33);
+    // 65,536 x 16,384 RGBA at 16 bits, interlaced: 8 GiB held at once to decode it.
+    const std::string huge = sound.file.substr(0, 8)
+        + PngChunk("IHDR", std::string("\0\1\0\0\0\0\x40\0\x10\6\0\0\1", 13)) + sound.file.substr(33);
     const std::string bigPalette = PngChunk("PLTE", std::string(3 * 17, '\x40'));
     // Interlaced, so decoded while written: its rows' zlib data stops half way, under a sound CRC.
     const MadePng interlaced = MakePng({.interlace = 1, .dataChunks = 1});
@@ -79,7 +82,7 @@ TEST(Arguments, ExitStatusAndMessage)
                                      MakePng({.beforeData = PngChunk("quAK", "x")}).file,
                                      sound.file.substr(0, sound.file.size() - 12),
                                      MakePng({.colourType = 3, .afterPalette = PngChunk("tRNS", "\x80")}).file,
-                                     halfData})
+                                     halfData, huge})
         pngs.push_back(dir.Write("png" + std::to_string(pngs.size()) + ".jpg", bytes));
     others.push_back(dir.Write("photo-pdf.jpg", "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n"));  // ImageMagick may not write PDF
     const std::string nulList = dir.Write("nul.txt", a + '\0' + a + '\0');
@@ -254,6 +257,10 @@ TEST(Arguments, ExitStatusAndMessage)
         {"PNG rows damaged inside sound chunks, found while decoded: nothing written", {"-o", out, a, pngs[13]}, 4,
          "leafbind-export: " + pngs[13] + ": cannot be copied: its compressed pixels are damaged and cannot be decoded\n",
          out, Absent},
+        {"PNG too large to decode", {"-o", out, pngs[14]}, 1,
+         "leafbind-export: " + pngs[14]
+             + ": too large to decode: more than 1024 MiB at once (a row, or an interlaced picture whole)\n",
+         out},
         {"--pdfa 2b takes soft masks", {"-o", out, "--pdfa", "2b", pngs[1], pngs[2], pngs[12]}, 0, "", out, Pdf},
         {"PNG data damaged",
          {"-o", out, pngs[4], pngs[5], pngs[6], pngs[7], pngs[8], pngs[9], pngs[11]},

@@ -24,12 +24,14 @@ size_t ReadWidth(const std::string& picture)
 // The largest difference of one sample between the file's pixels composited on white (as
 // ImageMagick decodes them) and the page as drawn by MuPDF at 72 dpi (one pixel per point) and by
 // poppler at 288 dpi (the centre of each pixel's 4 x 4 block), RGB at 8 bits; 256 when the sizes differ.
-// Poppler converts colours through an embedded profile: `poppler` false leaves it out.
-int RenderDifference(const TempDir& dir, const std::string& picture, const std::string& pdf, bool withPoppler = true)
+// Poppler converts colours through an embedded profile: `withPoppler` false leaves it out.
+int RenderDifference(const TempDir& dir, const std::string& picture, const std::string& pdf, bool withPoppler = true,
+                     int page = 1)
 {
-    const std::string mupdf = dir.File("render.png"), poppler = dir.File("poppler");
-    EXPECT_EQ(RunCommand("mutool draw -q -r 72 -c rgb -o " + Quoted(mupdf) + " " + Quoted(pdf)).status, 0);
-    EXPECT_EQ(RunCommand("pdftoppm -r 288 -singlefile -png " + Quoted(pdf) + " " + Quoted(poppler)).status, 0);
+    const std::string mupdf = dir.File("render.png"), poppler = dir.File("poppler"), number = std::to_string(page);
+    EXPECT_EQ(RunCommand("mutool draw -q -r 72 -c rgb -o " + Quoted(mupdf) + " " + Quoted(pdf) + " " + number).status, 0);
+    EXPECT_EQ(RunCommand("pdftoppm -r 288 -singlefile -png -f " + number + " -l " + number + " " + Quoted(pdf) + " "
+                         + Quoted(poppler)).status, 0);
     const std::string truth
         = RunCommand("convert " + Quoted(picture) + " -background white -alpha remove -alpha off -depth 8 rgb:-").output;
     const std::string a = RunCommand("convert " + Quoted(mupdf) + " -depth 8 rgb:-").output;
@@ -211,6 +213,11 @@ TEST(PngPages, OptionsApply)
              EXPECT_TRUE(verdict.valid) << verdict.report;
              EXPECT_LE(RenderDifference(dir, source, out), 0);
          }},
+        {"--strip-metadata: a decoded picture's lengths written once", {.colourType = 6}, {"--strip-metadata"}, 0,
+         [&](const std::string& source, const std::string&) {
+             EXPECT_EQ(RunCommand("qpdf --check " + Quoted(out)).status, 0);
+             EXPECT_LE(RenderDifference(dir, source, out), 1);
+         }},
         {"--pdfa 2b keeps an alpha channel's soft mask", {.colourType = 6}, {"--pdfa", "2b"}, 0,
          [&](const std::string& source, const std::string&) {
              const PdfAFacts facts = ReadPdfAFacts(out);
@@ -229,5 +236,33 @@ TEST(PngPages, OptionsApply)
         const ProgramRun run = RunExportProgram(args);
         ASSERT_EQ(run.status, c.status) << run.err;
         c.check(source, run.err);
+    }
+}
+
+// Decoded pages among copied ones, with the options that add objects of their own: each page's
+// image, soft mask and lengths are its own, whatever the order the pages come in.
+TEST(PngPages, DecodedAmongCopiedPagesEachShowItsOwn)
+{
+    TempDir dir;
+    const PngRecipe recipes[] = {
+        {.width = 20, .height = 30, .colourType = 6},
+        {.depth = 4, .colourType = 3, .afterPalette = PngChunk("tRNS", std::string(1, '\0'))},
+        {.width = 41, .depth = 16, .colourType = 4, .interlace = 1},
+        {.width = 33, .height = 17, .depth = 2, .colourType = 0},
+        {.colourType = 3, .afterPalette = PngChunk("tRNS", std::string("\xFF\x30", 2))},
+    };
+    std::vector<std::string> sources;
+    for (const PngRecipe& recipe : recipes)
+        sources.push_back(dir.Write("page" + std::to_string(sources.size()) + ".png", MakePng(recipe).file));
+    const std::string out = dir.File("out.pdf");
+    std::vector<std::string> args = {"-f", "-o", out, "--bookmarks", "--strip-metadata", "--page-size", "A5"};
+    args.insert(args.end(), sources.begin(), sources.end());
+    ASSERT_EQ(RunExportProgram(args).status, 0);
+    EXPECT_EQ(RunCommand("qpdf --check " + Quoted(out)).status, 0);
+    // Each page on A5 shows its picture scaled: compared on pages of the picture's own size instead.
+    ASSERT_EQ(RunExportProgram({"-f", "-o", out, sources[0], sources[1], sources[2], sources[3], sources[4]}).status, 0);
+    for (size_t i = 0; i < sources.size(); ++i) {
+        SCOPED_TRACE(sources[i]);
+        EXPECT_LE(RenderDifference(dir, sources[i], out, true, static_cast<int>(i) + 1), 2);
     }
 }
