@@ -307,12 +307,16 @@ TEST(OcrExport, PagesScannedAskew)
         {"1.5 degrees counter-clockwise, straightened", -1.5, {"--deskew", "--jobs", "1"}, true},
         {"3 degrees clockwise, stored on its side, shown by Exif", 3, {"--deskew", "--auto-orient"}, true},
         {"3.5 degrees clockwise, a PNG page, recognised and straightened", 3.5, {"--ocr", "--deskew"}, true, "page.png"},
+        {"2 degrees counter-clockwise, a transparent PNG page over black, straightened", -2, {"--deskew"}, true,
+         "page-alpha.png"},
         {"straight, left alone", 0, {"--deskew"}, false},
         {"15 degrees, left alone", 15, {"--deskew"}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::string jpeg = DrawTurnedPage(dir, c.file, c.degrees);
+        if (std::string(c.file).ends_with("-alpha.png"))
+            jpeg = Transparent(dir, jpeg);
         if (std::find(c.options.begin(), c.options.end(), std::string("--auto-orient")) != c.options.end()) {
             // Stored a quarter turn anticlockwise; Exif orientation 6 shows it upright.
             ASSERT_EQ(RunCommand("convert " + Quoted(jpeg) + " -rotate -90 -quality 92 " + Quoted(jpeg)).status, 0);
