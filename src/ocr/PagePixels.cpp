@@ -80,7 +80,8 @@ bool IsPng(std::FILE* file)
     return png;
 }
 
-// A PNG decoded whole by the image library (16-bit samples to 8, a palette to grey or RGB), into
+// A PNG decoded whole by the image library (16-bit samples to 8, a palette to grey or RGB, alpha
+// composited on white), into
 // 8 bpp grey or 32 bpp RGB; a picture above kMaxDecodedPixels halved until within. Refused unread
 // when its header gives more than 4 times that, so memory stays bounded.
 PixPtr DecodePng(std::FILE* file, PagePixels& page)
@@ -103,6 +104,11 @@ PixPtr DecodePng(std::FILE* file, PagePixels& page)
     }
     if (pixGetColormap(pix.get()))
         pix.reset(pixRemoveColormap(pix.get(), REMOVE_CMAP_BASED_ON_SRC));
+    // The image library keeps alpha (its own, or a palette's transparency) as a fourth sample,
+    // which recognition would ignore, reading the colours under it: the page shows the picture
+    // on white, and so is it read.
+    if (pix && pixGetDepth(pix.get()) == 32 && pixGetSpp(pix.get()) == 4)
+        pix.reset(pixAlphaBlendUniform(pix.get(), 0xFFFFFF00));
     if (pix && pixGetDepth(pix.get()) != 8 && pixGetDepth(pix.get()) != 32)
         pix.reset(pixConvertTo8(pix.get(), 0));
     while (pix && (static_cast<double>(pixGetWidth(pix.get())) * pixGetHeight(pix.get()) > kMaxDecodedPixels

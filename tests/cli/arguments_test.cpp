@@ -64,7 +64,14 @@ TEST(Arguments, ExitStatusAndMessage)
     std::string header = sound.file.substr(16, 13);
     header[8] = 4;  // RGB at 4 bits a sample
     const std::string badDepth = sound.file.substr(0, 8) + PngChunk("IHDR", header) + sound.file.substr(33);
+    // 65,536 x 16,384 RGBA at 16 bits, interlaced: 8 GiB held at once to decode it.
+    const std::string huge = sound.file.substr(0, 8)
+        + PngChunk("IHDR", std::string("\0\1\0\0\0\0\x40\0\x10\6\0\0\1", 13)) + sound.file.substr(33);
     const std::string bigPalette = PngChunk("PLTE", std::string(3 * 17, '\x40'));
+    // Interlaced, so decoded while written: its rows' zlib data stops half way, under a sound CRC.
+    const MadePng interlaced = MakePng({.interlace = 1, .dataChunks = 1});
+    const std::string halfData = interlaced.file.substr(0, interlaced.file.find("IDAT") - 4)
+        + PngChunk("IDAT", interlaced.data.substr(0, interlaced.data.size() / 2)) + PngChunk("IEND", "");
     std::vector<std::string> pngs;
     for (const std::string& bytes : {MakePng({.interlace = 1}).file, MakePng({.colourType = 6}).file,
                                      MakePng({.colourType = 4}).file,
@@ -73,7 +80,9 @@ TEST(Arguments, ExitStatusAndMessage)
                                      MakePng({.betweenData = PngChunk("tIME", std::string(7, '\1'))}).file, badDepth,
                                      MakePng({.depth = 4, .colourType = 3, .beforeData = bigPalette}).file,
                                      MakePng({.beforeData = PngChunk("quAK", "x")}).file,
-                                     sound.file.substr(0, sound.file.size() - 12)})
+                                     sound.file.substr(0, sound.file.size() - 12),
+                                     MakePng({.colourType = 3, .afterPalette = PngChunk("tRNS", "\x80")}).file,
+                                     halfData, huge})
         pngs.push_back(dir.Write("png" + std::to_string(pngs.size()) + ".jpg", bytes));
     others.push_back(dir.Write("photo-pdf.jpg", "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n"));  // ImageMagick may not write PDF
     const std::string nulList = dir.Write("nul.txt", a + '\0' + a + '\0');
@@ -113,6 +122,9 @@ TEST(Arguments, ExitStatusAndMessage)
     const std::string sides = " points; a side must be 3 to 14,400 points\n";
 
     enum Output { Pdf, Unchanged, Absent };
+    const std::string kSoftMaskUnderPart1
+        = "transparency that needs a soft mask (an alpha channel, partly transparent palette colours, or a 16-bit "
+          "transparent colour); PDF/A-1b cannot hold it (--pdfa 2b can)";
     struct Case {
         const char* name;
         std::vector<std::string> args;
@@ -263,18 +275,24 @@ TEST(Arguments, ExitStatusAndMessage)
              + ": not a JPEG file: a WebP picture\nleafbind-export: " + others[4]
              + ": not a JPEG file: a BMP picture\nleafbind-export: " + others[5] + ": not a JPEG file: a PDF document\n",
          out},
-        {"PNG, interlaced", {"-o", out, pngs[0]}, 1,
-         "leafbind-export: " + pngs[0] + ": interlaced PNG; only PNG without interlacing is taken yet\n", out},
-        {"PNG with alpha",
-         {"-o", out, pngs[1], pngs[2]},
+        {"PNG: interlaced, with alpha, with a transparent colour", {"-o", out, pngs[0], pngs[1], pngs[2], pngs[3]}, 0,
+         "", out, Pdf},
+        {"--pdfa 1b refuses what needs a soft mask",
+         {"-o", out, "--pdfa", "1b", pngs[0], pngs[1], pngs[2], pngs[3], pngs[12]},
          1,
-         "leafbind-export: " + pngs[1] + ": RGB PNG with an alpha channel; only PNG without transparency is taken yet\n"
-             "leafbind-export: " + pngs[2] + ": grey PNG with an alpha channel; only PNG without transparency is taken yet\n",
+         "leafbind-export: " + pngs[1] + ": " + kSoftMaskUnderPart1 + "\nleafbind-export: " + pngs[2] + ": "
+             + kSoftMaskUnderPart1 + "\nleafbind-export: " + pngs[12] + ": " + kSoftMaskUnderPart1 + "\n",
          out},
-        {"PNG with a transparent colour", {"-o", out, pngs[3]}, 1,
-         "leafbind-export: " + pngs[3]
-             + ": PNG with a transparent colour (tRNS chunk); only PNG without transparency is taken yet\n",
+        {"--pdfa 1b takes interlaced pictures and colour keys", {"-o", out, "--pdfa", "1b", pngs[0], pngs[3]}, 0, "",
+         out, Pdf},
+        {"PNG rows damaged inside sound chunks, found while decoded: nothing written", {"-o", out, a, pngs[13]}, 4,
+         "leafbind-export: " + pngs[13] + ": cannot be copied: its compressed pixels are damaged and cannot be decoded\n",
+         out, Absent},
+        {"PNG too large to decode", {"-o", out, pngs[14]}, 1,
+         "leafbind-export: " + pngs[14]
+             + ": too large to decode: more than 1024 MiB at once (a row, or an interlaced picture whole)\n",
          out},
+        {"--pdfa 2b takes soft masks", {"-o", out, "--pdfa", "2b", pngs[1], pngs[2], pngs[12]}, 0, "", out, Pdf},
         {"PNG data damaged",
          {"-o", out, pngs[4], pngs[5], pngs[6], pngs[7], pngs[8], pngs[9], pngs[11]},
          1,

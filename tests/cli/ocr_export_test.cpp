@@ -40,6 +40,15 @@ std::string Draw(const TempDir& dir, const std::string& name, const std::vector<
     return dir.File(name);
 }
 
+// The picture's light as its alpha, over black: shown on white it looks as it did.
+std::string Transparent(const TempDir& dir, const std::string& picture)
+{
+    const std::string name = dir.File("transparent.png");
+    EXPECT_EQ(RunCommand("convert " + Quoted(picture) + " -alpha copy -channel A -negate +channel -channel RGB "
+                         "-evaluate set 0 +channel -interlace PNG PNG32:" + Quoted(name)).status, 0);
+    return name;
+}
+
 double InOrder(const std::string& read, const std::vector<std::string>& lines)
 {
     return ShareInOrder(WordsOf({read}), WordsOf(lines));
@@ -104,6 +113,9 @@ TEST(OcrExport, ReadersFindTheWordsWhereTheyStand)
         {"PDF/A-1b", {"--pdfa", "1b", "--page-size", "A4"}, page, kEnglish},
         {"German", {"--ocr-lang", "deu"}, Draw(dir, "german.jpg", kGerman), kGerman},
         {"a PNG page, its pHYs density", {"--dpi", "auto"}, Draw(dir, "page.png", kEnglish), kEnglish},
+        // Black under its transparent parts: read as it is, the page would be black all over.
+        {"an interlaced PNG page of black words on transparent black, read as shown on white", {"--dpi", "auto"},
+         Transparent(dir, Draw(dir, "opaque.png", kEnglish)), kEnglish},
         {"upside down, --rotate-pages", {"--rotate-pages"}, Draw(dir, "upside-down.jpg", kEnglish, 180), kEnglish, false},
     };
     for (const Case& c : cases) {
@@ -295,12 +307,16 @@ TEST(OcrExport, PagesScannedAskew)
         {"1.5 degrees counter-clockwise, straightened", -1.5, {"--deskew", "--jobs", "1"}, true},
         {"3 degrees clockwise, stored on its side, shown by Exif", 3, {"--deskew", "--auto-orient"}, true},
         {"3.5 degrees clockwise, a PNG page, recognised and straightened", 3.5, {"--ocr", "--deskew"}, true, "page.png"},
+        {"2 degrees counter-clockwise, a transparent PNG page over black, straightened", -2, {"--deskew"}, true,
+         "page-alpha.png"},
         {"straight, left alone", 0, {"--deskew"}, false},
         {"15 degrees, left alone", 15, {"--deskew"}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::string jpeg = DrawTurnedPage(dir, c.file, c.degrees);
+        if (std::string(c.file).ends_with("-alpha.png"))
+            jpeg = Transparent(dir, jpeg);
         if (std::find(c.options.begin(), c.options.end(), std::string("--auto-orient")) != c.options.end()) {
             // Stored a quarter turn anticlockwise; Exif orientation 6 shows it upright.
             ASSERT_EQ(RunCommand("convert " + Quoted(jpeg) + " -rotate -90 -quality 92 " + Quoted(jpeg)).status, 0);

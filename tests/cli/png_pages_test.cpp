@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <functional>
 #include <regex>
+#include <algorithm>
 
 #include "IccProfiles.h"
 #include "MakePng.h"
@@ -15,17 +16,35 @@
 
 namespace {
 
-// The largest difference of one sample between the file as ImageMagick decodes it and the page
-// as MuPDF renders it at 72 dpi (one pixel per point), both RGB at 8 bits; 256 when the sizes differ.
-int RenderDifference(const TempDir& dir, const std::string& picture, const std::string& pdf)
+size_t ReadWidth(const std::string& picture)
 {
-    const std::string render = dir.File("render.png");
-    EXPECT_EQ(RunCommand("mutool draw -q -r 72 -c rgb -o " + Quoted(render) + " " + Quoted(pdf)).status, 0);
-    const std::string a = RunCommand("convert " + Quoted(picture) + " -depth 8 rgb:-").output;
-    const std::string b = RunCommand("convert " + Quoted(render) + " -depth 8 rgb:-").output;
-    int most = a.size() == b.size() && !a.empty() ? 0 : 256;
-    for (size_t i = 0; i < a.size() && most < 256; ++i)
-        most = std::max(most, std::abs(int(uint8_t(a[i])) - int(uint8_t(b[i]))));
+    return std::stoul("0" + RunCommand("(identify -format %w " + Quoted(picture) + " 2>/dev/null)").output);
+}
+
+// The largest difference of one sample between the file's pixels composited on white (as
+// ImageMagick decodes them, its warnings aside) and the page as drawn by MuPDF at 72 dpi (one pixel per point) and by
+// poppler at 288 dpi (the centre of each pixel's 4 x 4 block), RGB at 8 bits; 256 when the sizes differ.
+// Poppler converts colours through an embedded profile: `withPoppler` false leaves it out.
+int RenderDifference(const TempDir& dir, const std::string& picture, const std::string& pdf, bool withPoppler = true,
+                     int page = 1)
+{
+    const std::string mupdf = dir.File("render.png"), poppler = dir.File("poppler"), number = std::to_string(page);
+    EXPECT_EQ(RunCommand("mutool draw -q -r 72 -c rgb -o " + Quoted(mupdf) + " " + Quoted(pdf) + " " + number).status, 0);
+    EXPECT_EQ(RunCommand("pdftoppm -r 288 -singlefile -png -f " + number + " -l " + number + " " + Quoted(pdf) + " "
+                         + Quoted(poppler)).status, 0);
+    const std::string truth
+        = RunCommand("(convert " + Quoted(picture) + " -background white -alpha remove -alpha off -depth 8 rgb:- 2>/dev/null)")
+              .output;
+    const std::string a = RunCommand("convert " + Quoted(mupdf) + " -depth 8 rgb:-").output;
+    const std::string b = RunCommand("convert " + Quoted(poppler + ".png") + " -depth 8 rgb:-").output;
+    const size_t width = ReadWidth(picture);
+    int most = a.size() == truth.size() && b.size() == 16 * truth.size() && !a.empty() && width != 0 ? 0 : 256;
+    for (size_t i = 0; i < truth.size() && most < 256; ++i) {
+        const size_t pixel = i / 3, x = pixel % width, y = pixel / width;
+        const size_t block = ((4 * y + 2) * 4 * width + 4 * x + 2) * 3 + i % 3;
+        most = std::max({most, std::abs(int(uint8_t(truth[i])) - int(uint8_t(a[i]))),
+                         withPoppler ? std::abs(int(uint8_t(truth[i])) - int(uint8_t(b[block]))) : 0});
+    }
     return most;
 }
 
@@ -63,12 +82,88 @@ TEST(PngPages, EachDepthAndColourTypeCopiedAndShown)
     }
 }
 
+// Transparency and interlacing: a colour key readers honour stays a /Mask over the copied data;
+// alpha channels, partly transparent palettes, keys readers ignore (16 bits, palette ranges
+// other than [0 0] below 8 bits, ranges with gaps) and interlaced rows are decoded into a new
+// Flate stream with a soft mask. Both readers draw each on white as ImageMagick composites the file.
+TEST(PngPages, TransparencyAndInterlacing)
+{
+    TempDir dir;
+    const auto trns = [](const std::string& bytes) { return PngChunk("tRNS", bytes); };
+    const std::string rgbKey("\0\x07\0\x0C\0\x11", 6);  // the pixel at (1, 0)
+    struct Case { const char* name; PngRecipe recipe; const char* header; const char* mask; int within; };
+    const Case cases[] = {
+        {"grey and alpha, 8 bits", {.colourType = 4}, "%PDF-1.4", "/SMask 7 0 R", 1},
+        {"grey and alpha, 16 bits", {.depth = 16, .colourType = 4}, "%PDF-1.5", "/SMask 7 0 R", 2},
+        {"RGB and alpha, 8 bits", {.colourType = 6}, "%PDF-1.4", "/SMask 7 0 R", 1},
+        {"RGB and alpha, 16 bits", {.depth = 16, .colourType = 6}, "%PDF-1.5", "/SMask 7 0 R", 2},
+        {"interlaced grey, 2 bits", {.depth = 2, .colourType = 0, .interlace = 1}, "%PDF-1.2", "", 0},
+        {"interlaced RGB, 16 bits", {.depth = 16, .colourType = 2, .interlace = 1}, "%PDF-1.5", "", 1},
+        {"interlaced palette, 4 bits", {.depth = 4, .colourType = 3, .interlace = 1}, "%PDF-1.2", "", 0},
+        {"interlaced grey, 1 bit, rows ending inside a byte", {.width = 37, .depth = 1, .colourType = 0, .interlace = 1},
+         "%PDF-1.2", "", 0},
+        {"interlaced, one pixel: six of seven passes empty", {.width = 1, .height = 1, .colourType = 6, .interlace = 1},
+         "%PDF-1.4", "/SMask 7 0 R", 1},
+        {"a partly transparent 1-bit palette", {.depth = 1, .colourType = 3, .afterPalette = trns("\x80")}, "%PDF-1.4",
+         "/SMask 7 0 R", 1},
+        {"interlaced RGB and alpha", {.colourType = 6, .interlace = 1}, "%PDF-1.4", "/SMask 7 0 R", 1},
+        {"interlaced RGB with a key: decoded, the key kept", {.colourType = 2, .interlace = 1, .afterPalette = trns(rgbKey)},
+         "%PDF-1.3", "/Mask [ 7 7 12 12 17 17 ]", 0},
+        {"grey key, 8 bits: copied", {.colourType = 0, .afterPalette = trns(std::string("\0\x14", 2))}, "%PDF-1.3",
+         "/Mask [ 20 20 ]", 0},
+        {"grey key, 2 bits: copied", {.depth = 2, .colourType = 0, .afterPalette = trns(std::string("\0\x02", 2))},
+         "%PDF-1.3", "/Mask [ 2 2 ]", 0},
+        {"RGB key: copied", {.colourType = 2, .afterPalette = trns(rgbKey)}, "%PDF-1.3", "/Mask [ 7 7 12 12 17 17 ]", 0},
+        {"palette range [0 0]: copied", {.colourType = 3, .afterPalette = trns(std::string(1, '\0'))}, "%PDF-1.3",
+         "/Mask [ 0 0 ]", 0},
+        {"palette range [3 6]: copied", {.colourType = 3, .afterPalette = trns(std::string("\xFF\xFF\xFF\0\0\0\0", 7))},
+         "%PDF-1.3", "/Mask [ 3 6 ]", 0},
+        {"palette range [0 0] at 4 bits: copied", {.depth = 4, .colourType = 3, .afterPalette = trns(std::string(1, '\0'))},
+         "%PDF-1.3", "/Mask [ 0 0 ]", 0},
+        {"palette range [2 3] at 4 bits: decoded", {.depth = 4, .colourType = 3, .afterPalette = trns(std::string("\xFF\xFF\0\0", 4))},
+         "%PDF-1.4", "/SMask 7 0 R", 0},
+        {"palette entries 1 and 3 transparent: decoded", {.colourType = 3, .afterPalette = trns(std::string("\xFF\0\xFF\0", 4))},
+         "%PDF-1.4", "/SMask 7 0 R", 0},
+        {"partly transparent palette", {.depth = 2, .colourType = 3, .afterPalette = trns(std::string("\x40\xFF\x00\xC0", 4))},
+         "%PDF-1.4", "/SMask 7 0 R", 1},
+        {"tRNS of the wrong length for RGB: ignored, as readers ignore it", {.colourType = 2, .afterPalette = trns("ab")},
+         "%PDF-1.2", "", 0},
+        {"a grey key no 4-bit sample can equal: nothing hidden", {.depth = 4, .colourType = 0,
+         .afterPalette = trns(std::string("\0\x10", 2))}, "%PDF-1.2", "", 0},
+        {"palette entries all opaque: copied without a mask", {.colourType = 3, .afterPalette = trns("\xFF\xFF")},
+         "%PDF-1.2", "", 0},
+        {"16-bit grey key: decoded", {.depth = 16, .colourType = 0, .afterPalette = trns(std::string("\x01\x4B", 2))},
+         "%PDF-1.5", "/SMask 7 0 R", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const MadePng png = MakePng(c.recipe);
+        const std::string source = dir.Write("page.png", png.file), out = dir.File("out.pdf");
+        ASSERT_EQ(RunExportProgram({"-f", "-o", out, source}).status, 0);
+        EXPECT_EQ(ReadFileBytes(out).substr(0, 8), c.header);
+        EXPECT_EQ(RunCommand("qpdf --check " + Quoted(out)).status, 0);
+        const std::string image = RunCommand("qpdf --show-object=4 " + Quoted(out)).output;
+        const bool copied = std::string(c.mask).find("SMask") == std::string::npos && c.recipe.interlace == 0;
+        if (*c.mask)
+            EXPECT_NE(image.find(c.mask), std::string::npos) << image;
+        else
+            EXPECT_EQ(image.find("Mask"), std::string::npos) << image;
+        const std::string stream = RunCommand("qpdf --show-object=4 --raw-stream-data " + Quoted(out)).output;
+        if (copied)
+            EXPECT_EQ(stream, png.data);
+        else
+            EXPECT_NE(stream, png.data);
+        EXPECT_LE(RenderDifference(dir, source, out), c.within);
+    }
+}
+
 // The page options on PNG pages.
 TEST(PngPages, OptionsApply)
 {
     TempDir dir;
     const std::string out = dir.File("out.pdf");
-    const std::string icc = IccpChunk(AdobeRgbLikeProfile(2.1));
+    // Compressed as the writer would not: the profile's stream must be the chunk's data as it is.
+    const std::string icc = IccpChunk(AdobeRgbLikeProfile(2.1), "icc", 1);
     struct Case {
         const char* name; PngRecipe recipe; std::vector<std::string> options; int status;
         std::function<void(const std::string& source, const std::string& err)> check;
@@ -79,7 +174,9 @@ TEST(PngPages, OptionsApply)
              const std::string image = RunCommand("qpdf --show-object=4 " + Quoted(out)).output;
              EXPECT_NE(image.find("/ColorSpace [ /Indexed [ /ICCBased 6 0 R ] 15 <"), std::string::npos) << image;
              EXPECT_NE(RunCommand("qpdf --show-object=6 " + Quoted(out)).output.find("/N 3"), std::string::npos);
-             EXPECT_LE(RenderDifference(dir, source, out), 0);
+             EXPECT_EQ(RunCommand("qpdf --show-object=6 --raw-stream-data " + Quoted(out)).output,
+                       icc.substr(8 + 5, icc.size() - 8 - 5 - 4));
+             EXPECT_LE(RenderDifference(dir, source, out, false), 0);
          }},
         {"without --icc, the device's RGB", {.depth = 4, .colourType = 3, .beforeData = icc}, {}, 0,
          [&](const std::string&, const std::string&) {
@@ -115,6 +212,44 @@ TEST(PngPages, OptionsApply)
              const ValidatorVerdict verdict = ValidatePdfA1b(out);
              EXPECT_TRUE(verdict.valid) << verdict.report;
          }},
+        {"--pdfa 1b, a colour key valid", {.colourType = 3, .afterPalette = PngChunk("tRNS", std::string(1, '\0'))},
+         {"--pdfa", "1b"}, 0,
+         [&](const std::string&, const std::string&) {
+             EXPECT_NE(RunCommand("qpdf --show-object=4 " + Quoted(out)).output.find("/Mask [ 0 0 ]"), std::string::npos);
+             const ValidatorVerdict verdict = ValidatePdfA1b(out);
+             EXPECT_TRUE(verdict.valid) << verdict.report;
+         }},
+        {"--pdfa 1b, an interlaced picture decoded, valid", {.depth = 4, .colourType = 3, .interlace = 1},
+         {"--pdfa", "1b"}, 0,
+         [&](const std::string& source, const std::string&) {
+             const ValidatorVerdict verdict = ValidatePdfA1b(out);
+             EXPECT_TRUE(verdict.valid) << verdict.report;
+             EXPECT_LE(RenderDifference(dir, source, out), 0);
+         }},
+        {"--icc: a partly transparent palette decoded over the file's own profile",
+         {.depth = 4, .colourType = 3, .beforeData = icc, .afterPalette = PngChunk("tRNS", "\x80\xFF\x00")}, {"--icc"}, 0,
+         [&](const std::string& source, const std::string&) {
+             const std::string image = RunCommand("qpdf --show-object=4 " + Quoted(out)).output;
+             EXPECT_NE(image.find("/ColorSpace [ /Indexed [ /ICCBased 6 0 R ] 15 <"), std::string::npos) << image;
+             EXPECT_NE(image.find("/SMask 8 0 R"), std::string::npos) << image;
+             EXPECT_LE(RenderDifference(dir, source, out, false), 1);
+         }},
+        {"--dpi auto: an interlaced picture's pHYs", {.width = 370, .height = 230, .interlace = 1,
+         .beforeData = PhysChunk(7874, 3937, 1)}, {"--dpi", "auto"}, 0,
+         [&](const std::string&, const std::string&) { EXPECT_EQ(PageSize(out), "133.2 x 165.6"); }},
+        {"--strip-metadata: a decoded picture's lengths written once", {.colourType = 6}, {"--strip-metadata"}, 0,
+         [&](const std::string& source, const std::string&) {
+             EXPECT_EQ(RunCommand("qpdf --check " + Quoted(out)).status, 0);
+             EXPECT_LE(RenderDifference(dir, source, out), 1);
+         }},
+        {"--pdfa 2b keeps an alpha channel's soft mask", {.colourType = 6}, {"--pdfa", "2b"}, 0,
+         [&](const std::string& source, const std::string&) {
+             const PdfAFacts facts = ReadPdfAFacts(out);
+             EXPECT_EQ(facts.at("header"), std::vector<std::string> {"%PDF-1.7"});
+             EXPECT_EQ(facts.at("image"), std::vector<std::string> {"/DeviceRGB"});
+             EXPECT_NE(RunCommand("qpdf --show-object=4 " + Quoted(out)).output.find("/SMask"), std::string::npos);
+             EXPECT_LE(RenderDifference(dir, source, out), 1);
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -125,5 +260,33 @@ TEST(PngPages, OptionsApply)
         const ProgramRun run = RunExportProgram(args);
         ASSERT_EQ(run.status, c.status) << run.err;
         c.check(source, run.err);
+    }
+}
+
+// Decoded pages among copied ones, with the options that add objects of their own: each page's
+// image, soft mask and lengths are its own, whatever the order the pages come in.
+TEST(PngPages, DecodedAmongCopiedPagesEachShowItsOwn)
+{
+    TempDir dir;
+    const PngRecipe recipes[] = {
+        {.width = 20, .height = 30, .colourType = 6},
+        {.depth = 4, .colourType = 3, .afterPalette = PngChunk("tRNS", std::string(1, '\0'))},
+        {.width = 41, .depth = 16, .colourType = 4, .interlace = 1},
+        {.width = 33, .height = 17, .depth = 2, .colourType = 0},
+        {.colourType = 3, .afterPalette = PngChunk("tRNS", std::string("\xFF\x30", 2))},
+    };
+    std::vector<std::string> sources;
+    for (const PngRecipe& recipe : recipes)
+        sources.push_back(dir.Write("page" + std::to_string(sources.size()) + ".png", MakePng(recipe).file));
+    const std::string out = dir.File("out.pdf");
+    std::vector<std::string> args = {"-f", "-o", out, "--bookmarks", "--strip-metadata", "--page-size", "A5"};
+    args.insert(args.end(), sources.begin(), sources.end());
+    ASSERT_EQ(RunExportProgram(args).status, 0);
+    EXPECT_EQ(RunCommand("qpdf --check " + Quoted(out)).status, 0);
+    // Each page on A5 shows its picture scaled: compared on pages of the picture's own size instead.
+    ASSERT_EQ(RunExportProgram({"-f", "-o", out, sources[0], sources[1], sources[2], sources[3], sources[4]}).status, 0);
+    for (size_t i = 0; i < sources.size(); ++i) {
+        SCOPED_TRACE(sources[i]);
+        EXPECT_LE(RenderDifference(dir, sources[i], out, true, static_cast<int>(i) + 1), 2);
     }
 }

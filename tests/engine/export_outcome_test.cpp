@@ -235,27 +235,44 @@ TEST(ExportOutcome, ChangesBetweenValidationAndCopying)
 }
 
 // A PNG's data is copied by the ranges read at validation: a file that no longer holds them when
-// its page is written fails the writing, naming the entry; one written again alike is copied.
+// its page is written fails the writing, naming the entry; one written again alike is copied. A
+// decoded picture is decoded as it was read, or not at all.
 TEST(ExportOutcome, PngChangedBetweenValidationAndCopying)
 {
     TempDir dir;
     const MadePng png = MakePng({});
     const std::string moved = MakePng({.beforeData = PngChunk("tEXt", std::string("a\0b", 3))}).file;
+    const std::string alpha = MakePng({.colourType = 6}).file, narrower = MakePng({.width = 36, .colourType = 6}).file;
+    const MadePng interlaced = MakePng({.depth = 4, .colourType = 3, .interlace = 1, .dataChunks = 1});
+    // The same header and rows over other colours.
+    std::string repainted = interlaced.file;
+    const size_t palette = repainted.find("PLTE") - 4;
+    repainted.replace(palette, 12 + 48, PngChunk("PLTE", std::string(48, '\x55')));
+    const std::string halfData = interlaced.file.substr(0, interlaced.file.find("IDAT") - 4)
+        + PngChunk("IDAT", interlaced.data.substr(0, interlaced.data.size() / 2)) + PngChunk("IEND", "");
     struct Case {
         const char* name;
         std::string now;  // the second file's bytes once page 1 is written
         jpeg2pdf::EntryRefusal reopened;
         jpeg2pdf::PngDamage damage = jpeg2pdf::PngDamage::None;
+        std::string before = {};  // the files' bytes when read; empty: the plain picture's
     };
     const Case cases[] = {
         {"written again alike", png.file, jpeg2pdf::EntryRefusal::None},
         {"its data moved by a chunk before it", moved, jpeg2pdf::EntryRefusal::ChangedSinceRead},
         {"cut short", png.file.substr(0, png.file.size() - 30), jpeg2pdf::EntryRefusal::PngDamaged,
          jpeg2pdf::PngDamage::EndsEarly},
+        {"decoded, written again alike", alpha, jpeg2pdf::EntryRefusal::None, {}, alpha},
+        {"decoded, a column narrower", narrower, jpeg2pdf::EntryRefusal::ChangedSinceRead, {}, alpha},
+        {"decoded, its palette's colours changed", repainted, jpeg2pdf::EntryRefusal::ChangedSinceRead, {},
+         interlaced.file},
+        {"decoded, its rows cut short inside sound chunks", halfData, jpeg2pdf::EntryRefusal::PixelsDamaged, {},
+         interlaced.file},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string a = dir.Write("a.png", png.file), b = dir.Write("b.png", png.file);
+        const std::string& before = c.before.empty() ? png.file : c.before;
+        const std::string a = dir.Write("a.png", before), b = dir.Write("b.png", before);
         unlink(dir.File("out.pdf").c_str());
         jpeg2pdf::ExportOptions options;
         options.acceptPng = true;

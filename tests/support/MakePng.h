@@ -9,9 +9,10 @@
 struct PngRecipe {
     int width = 37, height = 23, depth = 8;
     int colourType = 2;  // 0 grey, 2 RGB, 3 palette (2^depth colours), 4 grey + alpha, 6 RGB + alpha
-    int interlace = 0;  // marks the header only: the rows stay in plain order
+    int interlace = 0;  // 1: Adam7, the seven passes each filtered on their own
     int dataChunks = 3;
     std::string beforeData;  // whole chunks after IHDR, before PLTE
+    std::string afterPalette;  // whole chunks after PLTE (where it would be), before IDAT
     std::string betweenData;  // whole chunks after the first IDAT
 };
 
@@ -23,6 +24,7 @@ struct MadePng {
 MadePng MakePng(const PngRecipe& recipe);
 // One chunk: length, type, payload and CRC.
 std::string PngChunk(const std::string& type, const std::string& payload);
-std::string IccpChunk(const std::string& profile, const std::string& name = "icc");
+// The profile compressed at zlib `level`.
+std::string IccpChunk(const std::string& profile, const std::string& name = "icc", int level = 9);
 // Pixels per unit across and down; unit 1 is the metre, 0 gives an aspect only.
 std::string PhysChunk(uint32_t x, uint32_t y, int unit);

@@ -39,7 +39,7 @@ ValidatedEntries ValidateEntries(const std::vector<std::string>& paths, const Pr
             outcome.profile.clear();
         }
         if (!outcome.profile.empty())
-            page.profile = found.profiles->Add(outcome.profile, page.components);
+            page.profile = found.profiles->Add(outcome.profile, page.components, std::move(outcome.profileDeflated));
         else if (!outcome.profileIgnored.empty())
             found.warnings.emplace_back(entry, std::move(outcome.profileIgnored));
         found.pages.push_back(page);

@@ -27,7 +27,7 @@ bool WriteProfiles(OutputFile& out, ObjectOffsets& offsets, const DocumentPlan& 
     for (size_t i = 0; i < profiles.numbers.size(); ++i) {
         const ProfileTable::Profile& profile = profiles.table->At(i);
         if (!WriteProfileObject(out, offsets, profiles.numbers[i], profile.bytes, profile.components,
-                                plan.eolBeforeEndstream))
+                                plan.eolBeforeEndstream, profile.deflated))
             return false;
     }
     return true;

@@ -11,8 +11,9 @@
 namespace jpeg2pdf {
 
 // Object `number`: /N components, the matching device space as /Alternate, and the profile's
-// bytes compressed with Flate; false when a write failed, or ENOMEM when compressing failed.
+// bytes compressed with Flate, or `deflated` as it is when not empty (zlib data of the same
+// bytes); false when a write failed, or ENOMEM when compressing failed.
 bool WriteProfileObject(posixfile::OutputFile& out, ObjectOffsets& offsets, int64_t number, const std::vector<uint8_t>& profile,
-                        int components, bool eolBeforeEndstream);
+                        int components, bool eolBeforeEndstream, const std::vector<uint8_t>& deflated = {});
 
 }  // namespace jpeg2pdf

@@ -2,12 +2,13 @@
 #include "ProfileTable.h"
 
 #include <string_view>
+#include <utility>
 
 #include "IccProfile.h"
 
 namespace jpeg2pdf {
 
-int ProfileTable::Add(const std::vector<uint8_t>& bytes, int components)
+int ProfileTable::Add(const std::vector<uint8_t>& bytes, int components, std::vector<uint8_t> deflated)
 {
     const size_t hash
         = std::hash<std::string_view> {}(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
@@ -17,7 +18,7 @@ int ProfileTable::Add(const std::vector<uint8_t>& bytes, int components)
         if (known.components == components && known.bytes == bytes)
             return it->second;
     }
-    profiles_.push_back({bytes, components});
+    profiles_.push_back({bytes, components, std::move(deflated)});
     const int index = static_cast<int>(profiles_.size() - 1);
     byHash_.emplace(hash, index);
     return index;

@@ -14,11 +14,15 @@ public:
     struct Profile {
         std::vector<uint8_t> bytes;
         int components = 0;  // of the images that use it: 1, 3 or 4
+        // The profile as zlib data, as the file that brought it holds it (a PNG's iCCP): embedded
+        // as it is. Empty: compressed when written.
+        std::vector<uint8_t> deflated;
     };
 
-    // The index of the profile with these bytes for images of `components`, added when new.
-    // Profiles are told apart by their bytes alone (a hash, then a comparison), not by their names.
-    int Add(const std::vector<uint8_t>& bytes, int components);
+    // The index of the profile with these bytes for images of `components`, added when new (with
+    // `deflated`, its zlib data as the file holds it, if any). Profiles are told apart by their
+    // bytes alone (a hash, then a comparison), not by their names.
+    int Add(const std::vector<uint8_t>& bytes, int components, std::vector<uint8_t> deflated = {});
 
     size_t Size() const { return profiles_.size(); }
     const Profile& At(size_t index) const { return profiles_.at(index); }

@@ -27,6 +27,7 @@ struct ProbeOutcome {
     // but is ignored, `profileIgnored` says why in one line without the file name.
     std::vector<uint8_t> profile;
     std::string profileIgnored;
+    std::vector<uint8_t> profileDeflated;  // a PNG's: the profile's zlib data as its iCCP chunk holds it
     ImageCoding coding;  // how the file's samples are coded: a JPEG's DCT, or a PNG's rows
 };
 

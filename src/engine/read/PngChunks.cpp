@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "IccProfile.h"
+#include "PngPixels.h"
 #include "ReaderBounds.h"
 
 namespace jpeg2pdf {
@@ -50,8 +51,9 @@ bool ValidDepth(int colourType, int depth)
 }
 
 // The profile an iCCP payload holds (name, NUL, method 0, zlib stream), inflated and checked;
-// "" with `profile` filled, or why it is ignored.
-std::string InflateProfile(const std::vector<uint8_t>& payload, int components, std::vector<uint8_t>& profile)
+// "" with `profile` filled and `deflated` holding the zlib stream (up to its end), or why it is ignored.
+std::string InflateProfile(const std::vector<uint8_t>& payload, int components, std::vector<uint8_t>& profile,
+                           std::vector<uint8_t>& deflated)
 {
     const auto nul = std::find(payload.begin(), payload.end(), uint8_t {0});
     const size_t nameLength = static_cast<size_t>(nul - payload.begin());
@@ -87,15 +89,19 @@ std::string InflateProfile(const std::vector<uint8_t>& payload, int components, 
     if (status != Z_STREAM_END)
         return "its iCCP chunk's compressed profile is damaged";
     std::string fault = CheckIccProfile(out.data(), out.size(), components);
-    if (fault.empty())
+    if (fault.empty()) {
         profile = std::move(out);
+        // Bytes after the zlib stream's end are no part of it.
+        const auto start = payload.begin() + static_cast<std::ptrdiff_t>(nameLength + 2);
+        deflated.assign(start, payload.end() - static_cast<std::ptrdiff_t>(stream.avail_in));
+    }
     return fault;
 }
 
 class ChunkWalk {
 public:
-    ChunkWalk(const InputFile& file, bool readProfile, PngFacts& facts)
-        : file_(file), readProfile_(readProfile), facts_(facts)
+    ChunkWalk(const InputFile& file, bool readProfile, bool checkCrcs, PngFacts& facts)
+        : file_(file), readProfile_(readProfile), checkCrcs_(checkCrcs), facts_(facts)
     {
     }
 
@@ -121,7 +127,7 @@ public:
             if (at + 12 + int64_t {length} > file_.Size())
                 return Damaged(PngDamage::EndsEarly);
             const int64_t payload = at + 8;
-            EntryProblem problem = CheckCrc(payload, length);
+            EntryProblem problem = checkCrcs_ ? CheckCrc(payload, length) : EntryProblem {};
             if (problem.refusal == EntryRefusal::None)
                 problem = Take(payload, length);
             if (problem.refusal != EntryRefusal::None || ended_)
@@ -210,7 +216,7 @@ private:
         if (dataEnded_)
             return {};
         if (IsType(type_, "tRNS"))
-            facts_.transparency = true;
+            return TakeTransparency(payload, length);
         else if (IsType(type_, "pHYs"))
             TakeDensity(payload, length);
         else if (IsType(type_, "iCCP") && !facts_.profileStated)
@@ -252,6 +258,21 @@ private:
         return {};
     }
 
+    // A tRNS that does not fit the colour type, or follows the image data, is ignored, as PNG
+    // readers ignore it.
+    EntryProblem TakeTransparency(int64_t payload, uint32_t length)
+    {
+        if (facts_.transparency)
+            return {};
+        facts_.transparency = true;
+        const int type = facts_.colourType;
+        const bool fits = (type == 0 && length == 2) || (type == 2 && length == 6)
+            || (type == 3 && length >= 1 && length <= facts_.palette.size() / 3);
+        if (fits && !Payload(payload, length, facts_.transparent))
+            return Damaged(PngDamage::EndsEarly);
+        return {};
+    }
+
     void TakeDensity(int64_t payload, uint32_t length)
     {
         uint8_t bytes[9];
@@ -279,11 +300,13 @@ private:
         std::vector<uint8_t> bytes;
         if (!Payload(payload, length, bytes))
             return;
-        facts_.profileIgnored = InflateProfile(bytes, PngProfileComponents(facts_.colourType), facts_.profile);
+        facts_.profileIgnored
+            = InflateProfile(bytes, PngProfileComponents(facts_.colourType), facts_.profile, facts_.profileDeflated);
     }
 
     const InputFile& file_;
     bool readProfile_;
+    bool checkCrcs_;
     PngFacts& facts_;
     uint8_t type_[4] {};
     uint8_t interrupter_[4] {};  // the first chunk after the image data
@@ -295,12 +318,66 @@ private:
 
 }  // namespace
 
-EntryProblem ReadPngChunks(const InputFile& file, bool readProfile, PngFacts& facts)
+EntryProblem ReadPngChunks(const InputFile& file, bool readProfile, PngFacts& facts, bool checkCrcs)
 {
-    return ChunkWalk(file, readProfile, facts).Walk();
+    return ChunkWalk(file, readProfile, checkCrcs, facts).Walk();
 }
 
 int PngProfileComponents(int colourType) { return colourType == 0 || colourType == 4 ? 1 : 3; }
+
+void PlanPngTransparency(const PngFacts& facts, ImageCoding& coding)
+{
+    const int depth = facts.bitDepth;
+    const std::vector<uint8_t>& bytes = facts.transparent;
+    if (facts.colourType == 4 || facts.colourType == 6) {
+        coding.alphaBits = depth;
+        return;
+    }
+    if (bytes.empty())
+        return;
+    if (facts.colourType == 3) {
+        // Entries past the tRNS payload are opaque.
+        int first = -1, last = -1;
+        bool partly = false, oneRange = true;
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            const int index = static_cast<int>(i);
+            partly = partly || (bytes[i] != 0 && bytes[i] != 255);
+            if (bytes[i] != 0)
+                continue;
+            if (first >= 0 && last != index - 1)
+                oneRange = false;
+            if (first < 0)
+                first = index;
+            last = index;
+        }
+        if (!partly && first < 0)
+            return;
+        // Readers draw index ranges other than [0 0] wrongly at fewer than 8 bits a sample.
+        if (!partly && oneRange && (depth == 8 || (first == 0 && last == 0)))
+            coding.keyMask = {first, last};
+        else
+            coding.alphaBits = 8;
+        return;
+    }
+    // One key colour: a grey level, or red, green and blue, each 16 bits.
+    std::vector<int> key;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        key.push_back(bytes[i] << 8 | bytes[i + 1]);
+    // A key no sample can equal hides nothing.
+    for (int value : key) {
+        if (value >> depth != 0)
+            return;
+    }
+    // Readers ignore key masks on 16-bit samples.
+    if (depth == 16) {
+        coding.alphaBits = 8;
+        return;
+    }
+    for (int value : key) {
+        coding.keyMask.push_back(value);
+        coding.keyMask.push_back(value);
+    }
+}
 
 void ProbePngFile(const std::string& path, const ProbeRequest& request, ProbeOutcome& outcome) noexcept
 {
@@ -315,17 +392,20 @@ void ProbePngFile(const std::string& path, const ProbeRequest& request, ProbeOut
         outcome.problem = ReadPngChunks(file, request.profile, facts);
         if (outcome.problem.refusal != EntryRefusal::None)
             return;
-        if (facts.interlace != 0)
-            outcome.problem.refusal = EntryRefusal::PngInterlaced;
-        else if (facts.colourType == 4 || facts.colourType == 6)
-            outcome.problem.refusal = EntryRefusal::PngAlpha;
-        else if (facts.transparency)
-            outcome.problem.refusal = EntryRefusal::PngTransparency;
-        else if (facts.colourType == 0 && !request.acceptGray)
+        ImageCoding& coding = outcome.coding;
+        PlanPngTransparency(facts, coding);
+        const bool decoded = facts.interlace != 0 || coding.alphaBits != 0;
+        if ((facts.colourType == 0 || facts.colourType == 4) && !request.acceptGray) {
             outcome.problem.refusal = EntryRefusal::ComponentCount;  // as a grey JPEG is
-        outcome.problem.components = facts.colourType == 4 ? 2 : facts.colourType == 6 ? 4 : facts.colourType == 0 ? 1 : 0;
-        if (outcome.problem.refusal != EntryRefusal::None)
+            outcome.problem.components = 1;
             return;
+        }
+        if (decoded
+            && PngDecodedBytes(facts.width, facts.height, facts.bitDepth, facts.colourType, facts.interlace != 0)
+                > kMostDecodedBytes) {
+            outcome.problem.refusal = EntryRefusal::DecodedTooLarge;
+            return;
+        }
         outcome.info = {false, facts.width, facts.height};
         outcome.components = PngProfileComponents(facts.colourType);
         outcome.identity = file.Identity();
@@ -333,14 +413,16 @@ void ProbePngFile(const std::string& path, const ProbeRequest& request, ProbeOut
             outcome.density = facts.density;
         if (request.profile) {
             outcome.profile = std::move(facts.profile);
+            outcome.profileDeflated = std::move(facts.profileDeflated);
             outcome.profileIgnored = std::move(facts.profileIgnored);
         }
-        ImageCoding& coding = outcome.coding;
-        coding.kind = ImageCodingKind::PngFlate;
+        coding.kind = decoded ? ImageCodingKind::Pixels : ImageCodingKind::PngFlate;
+        coding.source = PictureKind::Png;
         coding.bitsPerComponent = facts.bitDepth;
-        coding.colours = facts.colourType == 2 ? 3 : 1;
+        coding.colours = facts.colourType == 2 || facts.colourType == 6 ? 3 : 1;
         coding.palette = std::move(facts.palette);
-        coding.ranges = std::move(facts.data);
+        if (!decoded)
+            coding.ranges = std::move(facts.data);
     } catch (...) {
         outcome.problem = {};
         outcome.problem.refusal = EntryRefusal::CannotOpen;
