@@ -77,8 +77,9 @@ int Explain(const jpeg2pdf::ExportOutcome& outcome, const std::string& outputNam
     if (const auto* refused = std::get_if<jpeg2pdf::EntriesRefused>(&outcome)) {
         // Every unusable entry, so one run shows all there is to mend.
         for (const jpeg2pdf::EntryReport& problem : refused->entries)
-            Complain(streams.err,
-                     ShownEntry(entries, problem.entry) + ": " + jpeg2pdf::DescribeEntryProblem(problem.problem));
+            Complain(streams.err, ShownEntry(entries, problem.entry)
+                                      + (problem.page >= 0 ? ": page " + std::to_string(problem.page + 1) : "") + ": "
+                                      + jpeg2pdf::DescribeEntryProblem(problem.problem));
         return kExitUnusableEntry;
     }
     if (const auto* refused = std::get_if<jpeg2pdf::OutputRefused>(&outcome)) {

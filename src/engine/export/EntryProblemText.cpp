@@ -172,6 +172,12 @@ std::string DescribeEntryProblem(const EntryProblem& problem)
         return "PNG with a transparent colour (tRNS chunk); only PNG without transparency is taken yet";
     case EntryRefusal::ChangedSinceRead:
         return "the file changed after it was read";
+    case EntryRefusal::TiffDamaged:
+        return "TIFF data damaged: " + problem.detail;
+    case EntryRefusal::TiffNotTaken:
+        return "TIFF page not taken: " + problem.detail;
+    case EntryRefusal::SoftMaskUnderPdfA1:
+        return "transparency (a soft mask); PDF/A-1b cannot hold it (--pdfa 2b can)";
     case EntryRefusal::SixteenBitUnderPdfA1:
         return "16-bit samples; PDF/A-1b cannot hold them (--pdfa 2b can)";
     }

@@ -6,6 +6,7 @@
 #include "JpegFrameProbe.h"
 #include "PageTurn.h"
 #include "PngChunks.h"
+#include "TiffPages.h"
 #include "ShownPixelSpace.h"
 #include "TextLayerContent.h"
 
@@ -32,6 +33,16 @@ bool WritePageImage(OutputFile& out, ObjectOffsets& offsets, const std::vector<s
         if (stop.reopen.refusal == EntryRefusal::None
             && (facts.data != page.coding.ranges || facts.width != page.imageWidth || facts.height != page.imageHeight
                 || facts.bitDepth != page.coding.bitsPerComponent || facts.palette != page.coding.palette))
+            stop.reopen.refusal = EntryRefusal::ChangedSinceRead;
+        if (stop.reopen.refusal != EntryRefusal::None) {
+            stop.entry = page.entry;
+            return out.Fail(true, 0);
+        }
+    }
+    // A TIFF page's strip likewise: its directory must still say what it said.
+    if (page.coding.kind != ImageCodingKind::Dct && page.coding.kind != ImageCodingKind::PngFlate) {
+        ImageCoding coding;
+        if (ReadTiffPageCoding(jpeg, page.coding.directory, coding, stop.reopen) && !(coding == page.coding))
             stop.reopen.refusal = EntryRefusal::ChangedSinceRead;
         if (stop.reopen.refusal != EntryRefusal::None) {
             stop.entry = page.entry;

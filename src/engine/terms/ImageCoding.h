@@ -18,6 +18,19 @@ struct FileRange {
 enum class ImageCodingKind {
     Dct,  // a JPEG file, its bytes copied as a /DCTDecode stream
     PngFlate,  // a PNG file's IDAT payloads joined: zlib data of rows each led by a filter byte
+    // A TIFF page's one strip (or tile) copied as it is:
+    TiffFax,  // CCITT Group 3 or 4 data, as `fax` says, its bits reversed in each byte on request
+    TiffDct,  // JPEG data: `head` (the JPEGTables without their end marker), then the strip without its start marker
+    TiffFlate,  // zlib data of rows, with horizontal differencing when `predictor` is 2
+};
+
+// How CCITT data is coded: the parameters of its decoding filter.
+struct FaxCoding {
+    int k = -1;  // -1 Group 4; 0 Group 3 one-dimensional; 1 Group 3 two-dimensional
+    bool blackIs1 = false;  // a 1 bit in the decoded rows is black (the file's black is zero)
+    bool encodedByteAlign = false;  // each row's code begins on a byte (fill bits before each end-of-line)
+    bool endOfLine = false;  // every row begins with an end-of-line code
+    bool operator==(const FaxCoding&) const = default;
 };
 
 struct ImageCoding {
@@ -25,10 +38,19 @@ struct ImageCoding {
     int bitsPerComponent = 8;
     int colours = 3;  // samples per pixel in the stream: 1 grey or palette index, 3 RGB
     std::vector<uint8_t> palette;  // RGB triples: the samples are indices into it; empty: none
-    std::vector<FileRange> ranges;  // PngFlate: the IDAT payloads, in file order
+    std::vector<FileRange> ranges;  // PngFlate: the IDAT payloads, in file order; TIFF: the strip's bytes
+    // TIFF pages:
+    uint64_t directory = 0;  // where the page's image file directory lies in the file
+    std::vector<uint8_t> head;  // bytes written before the ranges
+    bool reverseBits = false;  // each byte's bits reversed as it is copied (fill order 2 to 1)
+    int predictor = 1;  // 2: each sample is stored as its difference from the one to its left
+    bool inverted = false;  // a sample of 0 is white (/Decode [1 0])
+    bool colourTransformOff = false;  // RGB samples in a JPEG that readers must not take as YCbCr
+    FaxCoding fax;
+    bool operator==(const ImageCoding&) const = default;
     int64_t Length() const
     {
-        int64_t sum = 0;
+        int64_t sum = static_cast<int64_t>(head.size());
         for (const FileRange& range : ranges)
             sum += range.length;
         return sum;
