@@ -135,11 +135,11 @@ RecognisedPages::Result RecognisedPages::Read(const jpeg2pdf::PageTextRequest& p
     if (!recogniser) {
         // Rows from the top at a reduced scale: a fraction of what decoding the page would cost.
         if (settings_.straighten)
-            result.text.turn = StraighteningTurn(MeasureFileSkew(page.path, page.orientation));
+            result.text.turn = StraighteningTurn(MeasureFileSkew(page.path, page.orientation, page.directory));
         return result;
     }
     if (recogniser->Ready()) {
-        const PagePixels picture = DecodePagePixels(page.path, page.orientation);
+        const PagePixels picture = DecodePagePixels(page.path, page.orientation, page.directory);
         result.problem = DecodingProblem(picture);
         result.text = recogniser->Recognise(picture, &result.words);
     } else {

@@ -45,11 +45,11 @@ double InOrder(const std::string& read, const std::vector<std::string>& lines)
     return ShareInOrder(WordsOf({read}), WordsOf(lines));
 }
 
-// Each word of pdftotext -bbox, checked against the ink of poppler's render at 144 dpi: the ink in
+// Each word of the first page's pdftotext -bbox, checked against the ink of poppler's render at 144 dpi: the ink in
 // the box's rows starts and ends where the box does, and its middle is the box's.
 void ExpectBoxesOverInk(const TempDir& dir, const std::string& pdf)
 {
-    const CommandResult boxes = RunCommand("pdftotext -bbox " + Quoted(pdf) + " -");
+    const CommandResult boxes = RunCommand("pdftotext -bbox -l 1 " + Quoted(pdf) + " -");
     ASSERT_EQ(RunCommand("pdftoppm -r 144 -singlefile " + Quoted(pdf) + " " + Quoted(dir.File("ink"))).status, 0);
     const RgbImage ink = ReadPpm(dir.File("ink.ppm"));
     const auto dark = [&](int x, int y) {
@@ -90,6 +90,13 @@ TEST(OcrExport, ReadersFindTheWordsWhereTheyStand)
     // Stored a quarter turn anticlockwise; Exif orientation 6 shows it upright.
     const std::string parts = ReadFileBytes(Draw(dir, "side.jpg", kEnglish, -90));
     const std::string turned = dir.Write("turned.jpg", parts.substr(0, 2) + phone_jpeg::Exif(6) + parts.substr(2));
+    std::vector<std::string> germanThenEnglish = kGerman;
+    germanThenEnglish.insert(germanThenEnglish.end(), kEnglish.begin(), kEnglish.end());
+    const std::string tiffPages = dir.File("pages.tif");
+    EXPECT_EQ(RunCommand("convert " + Quoted(Draw(dir, "deu.png", kGerman)) + " " + Quoted(Draw(dir, "eng.png", kEnglish))
+                         + " -monochrome -compress Group4 " + Quoted(tiffPages))
+                  .status,
+              0);
     struct Case {
         const char* name;
         std::vector<std::string> options;
@@ -104,6 +111,8 @@ TEST(OcrExport, ReadersFindTheWordsWhereTheyStand)
         {"PDF/A-1b", {"--pdfa", "1b", "--page-size", "A4"}, page, kEnglish},
         {"German", {"--ocr-lang", "deu"}, Draw(dir, "german.jpg", kGerman), kGerman},
         {"a PNG page, its pHYs density", {"--dpi", "auto"}, Draw(dir, "page.png", kEnglish), kEnglish},
+        {"a TIFF file's two G4 pages, each read from its own directory", {"--ocr-lang", "deu+eng"}, tiffPages,
+         germanThenEnglish},
         {"upside down, --rotate-pages", {"--rotate-pages"}, Draw(dir, "upside-down.jpg", kEnglish, 180), kEnglish, false},
     };
     for (const Case& c : cases) {
@@ -221,7 +230,8 @@ std::string DrawTurnedPage(const TempDir& dir, const std::string& name, double d
             + Quoted(kProse[i]);
     command += " -draw 'rectangle 200,3000 2280,3010' -background white -rotate " + std::to_string(degrees)
         + " -gravity center -extent 2480x3508 -quality 92 -units PixelsPerInch -density 300 "
-        + (name.ends_with(".png") ? "-alpha off -depth 8 " : "") + Quoted(dir.File(name));
+        + (name.ends_with(".png") ? "-alpha off -depth 8 " : name.ends_with(".tif") ? "+repage -monochrome -compress Group4 " : "")
+        + Quoted(dir.File(name));
     EXPECT_EQ(RunCommand(command).status, 0);
     return dir.File(name);
 }
@@ -295,6 +305,7 @@ TEST(OcrExport, PagesScannedAskew)
         {"1.5 degrees counter-clockwise, straightened", -1.5, {"--deskew", "--jobs", "1"}, true},
         {"3 degrees clockwise, stored on its side, shown by Exif", 3, {"--deskew", "--auto-orient"}, true},
         {"3.5 degrees clockwise, a PNG page, recognised and straightened", 3.5, {"--ocr", "--deskew"}, true, "page.png"},
+        {"2 degrees counter-clockwise, a G4 TIFF page, straightened", -2, {"--deskew"}, true, "page.tif"},
         {"straight, left alone", 0, {"--deskew"}, false},
         {"15 degrees, left alone", 15, {"--deskew"}, false},
     };
@@ -333,7 +344,7 @@ TEST(OcrExport, PagesScannedAskew)
             EXPECT_NEAR(RuleInRender(dir, plain).degrees, -c.degrees, 0.2);  // the oracle itself, checked
             if (recognised)
                 ExpectBoxesOverInk(dir, out);
-            if (!jpeg.ends_with(".png"))  // the check compares JPEG pages only
+            if (jpeg.ends_with(".jpg"))  // the check compares JPEG pages only
                 EXPECT_EQ(RunExtractProgram({"--verify", out, jpeg}).status, 0);
         } else if (recognised) {
             EXPECT_EQ(Render(out), Render(plain));

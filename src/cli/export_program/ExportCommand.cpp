@@ -218,9 +218,10 @@ int RunExport(const CommandLine& command, const Streams& streams)
     if (!OpenTextFiles(command, entries, textFiles, streams))
         return kExitCannotCreate;
     if (!textFiles.Empty())
-        recognised->KeepWords([&](const jpeg2pdf::PageTextRequest& page, const ocr::PageWords& words) {
-            // Every entry is a page once the document is being written: entry k is page k.
-            textFiles.Page(page.entry, ShownName(entries.paths[size_t(page.entry)]), words);
+        recognised->KeepWords([&, pageIndex = 0](const jpeg2pdf::PageTextRequest& page,
+                                                 const ocr::PageWords& words) mutable {
+            // Pages come in document order; a file of several pages gives several.
+            textFiles.Page(pageIndex++, ShownName(entries.paths[size_t(page.entry)]), words);
         });
     if (recognised) {
         options.text = recognised.get();
