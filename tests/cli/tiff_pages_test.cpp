@@ -111,6 +111,13 @@ TEST(TiffPages, EachCodingShownAsTheFileDecodes)
          "convert $BW -compress Group4 -define tiff:fill-order=lsb $OUT", "gray", StripReversed, "/K -1"},
         {"G4, photometric 1 (black is zero)",
          "convert $BW -compress Group4 -define quantum:polarity=min-is-black $OUT", "gray", Strip, "/BlackIs1 true"},
+        {"G4 in strips of 16 rows: one Group 4 stream of the same pixels",
+         "convert $BW -compress Group4 t.tif && tiffcp -r 16 t.tif $OUT", "gray", Decoded, "/K -1 /Rows 61"},
+        {"G3 2-D in strips of 7 rows, photometric 1",
+         "convert $BW -compress Group4 -define quantum:polarity=min-is-black t.tif && tiffcp -c g3:2d -r 7 t.tif $OUT",
+         "gray", Decoded, "/BlackIs1 true /Columns 203 /K -1"},
+        {"G4 in 32 x 32 tiles", "convert $BW -compress Group4 t.tif && tiffcp -t -w 32 -l 32 t.tif $OUT", "gray",
+         Decoded, "/K -1"},
         {"Deflate bilevel, photometric 0", "convert $BW -compress Zip -define quantum:polarity=min-is-white $OUT",
          "gray", Strip, "/Decode [ 1 0 ]"},
         {"Deflate grey with predictor 2", "convert $RGB -colorspace gray -compress Zip -define tiff:predictor=2 $OUT",
@@ -143,6 +150,8 @@ TEST(TiffPages, EachCodingShownAsTheFileDecodes)
             EXPECT_TRUE(raw == ReversedBits(strip));
         if (c.copy == JpegStrip)
             EXPECT_TRUE(raw.size() > strip.size() && raw.compare(raw.size() + 2 - strip.size(), strip.size() - 2, strip, 2) == 0);
+        // One image, whatever the strips: readers would draw seams between several.
+        EXPECT_EQ(RunCommand("pdfimages -list " + Quoted(out) + " | tail -n +3 | wc -l").output, "1\n");
         const std::string own = Samples(source, c.space);
         // JPEG decoders may round differently, and a palette's 16-bit values are rounded to 8 bits
         // (ImageMagick drops the fraction); every other page is exact.

@@ -6,6 +6,7 @@
 #include "JpegFrameProbe.h"
 #include "PageTurn.h"
 #include "PngChunks.h"
+#include "TiffGroup4.h"
 #include "TiffPages.h"
 #include "ShownPixelSpace.h"
 #include "TextLayerContent.h"
@@ -49,7 +50,19 @@ bool WritePageImage(OutputFile& out, ObjectOffsets& offsets, const std::vector<s
             return out.Fail(true, 0);
         }
     }
-    if (!WriteImageObject(out, offsets, plan.Numbers().Image(i), page, jpeg, plan.imageData, plan.eolBeforeEndstream)) {
+    // CCITT rows that were not one stream are encoded again here, and written as the stream whole.
+    PagePlan recoded;
+    if (page.coding.kind == ImageCodingKind::TiffFaxRecoded) {
+        recoded = page;
+        if (!EncodeTiffPageAsGroup4(jpeg, page.coding.directory, recoded.coding.head, stop.reopen.detail)) {
+            stop.entry = page.entry;
+            stop.reopen.refusal = EntryRefusal::TiffDamaged;
+            return out.Fail(true, 0);
+        }
+    }
+    const PagePlan& written = page.coding.kind == ImageCodingKind::TiffFaxRecoded ? recoded : page;
+    if (!WriteImageObject(out, offsets, plan.Numbers().Image(i), written, jpeg, plan.imageData,
+                          plan.eolBeforeEndstream)) {
         if (out.Failure().inInput)
             stop.entry = page.entry;
         return false;

@@ -113,7 +113,8 @@ std::string TiffFilter(const PagePlan& plan)
     const ImageCoding& coding = plan.coding;
     const std::string bits = Decimal(coding.bitsPerComponent);
     switch (coding.kind) {
-    case ImageCodingKind::TiffFax: {
+    case ImageCodingKind::TiffFax:
+    case ImageCodingKind::TiffFaxRecoded: {
         const FaxCoding& fax = coding.fax;
         return "/Filter /CCITTFaxDecode\n/DecodeParms << /K " + Decimal(fax.k) + " /Columns " + Decimal(plan.imageWidth)
             + " /Rows " + Decimal(plan.imageHeight) + (fax.blackIs1 ? " /BlackIs1 true" : "")

@@ -229,6 +229,11 @@ private:
         case COMPRESSION_CCITTFAX3:
         case COMPRESSION_CCITTFAX4:
             return ReadFax();
+        case COMPRESSION_CCITTRLE:
+        case COMPRESSION_CCITTRLEW:
+            if (bits_ != 1 || samples_ != 1 || photometric_ > PHOTOMETRIC_MINISBLACK)
+                return Refusal(EntryRefusal::TiffDamaged, "CCITT data of samples other than one bit");
+            return Recoded();
         case COMPRESSION_JPEG:
             return ReadJpeg();
         case COMPRESSION_ADOBE_DEFLATE:
@@ -237,6 +242,15 @@ private:
         default:
             return NotTaken(CompressionName(compression_));
         }
+    }
+
+    // Bilevel rows to be decoded and encoded again as one Group 4 stream.
+    EntryProblem Recoded()
+    {
+        outcome_.coding.kind = ImageCodingKind::TiffFaxRecoded;
+        outcome_.coding.fax = {-1, photometric_ == PHOTOMETRIC_MINISBLACK, false, false};
+        outcome_.coding.inverted = false;
+        return {};
     }
 
     EntryProblem ReadFax()
@@ -255,10 +269,13 @@ private:
             uint32_t options = 0;
             TIFFGetFieldDefaulted(tif_, TIFFTAG_GROUP3OPTIONS, &options);
             if (options & GROUP3OPT_UNCOMPRESSED)
-                return NotTaken("CCITT Group 3 data with uncompressed runs");
+                return Recoded();
             fax.k = options & GROUP3OPT_2DENCODING ? 1 : 0;
             fax.encodedByteAlign = (options & GROUP3OPT_FILLBITS) != 0;
         }
+        // Strips or tiles cannot be joined into one stream; drawn one image each, they would show seams.
+        if (TIFFNumberOfStrips(tif_) != 1 || TIFFIsTiled(tif_))
+            return Recoded();
         EntryProblem problem = OneStrip(2);
         if (problem.refusal != EntryRefusal::None)
             return problem;

@@ -22,6 +22,9 @@ enum class ImageCodingKind {
     TiffFax,  // CCITT Group 3 or 4 data, as `fax` says, its bits reversed in each byte on request
     TiffDct,  // JPEG data: `head` (the JPEGTables without their end marker), then the strip without its start marker
     TiffFlate,  // zlib data of rows, with horizontal differencing when `predictor` is 2
+    // CCITT data that is not one stream (strips, tiles, modified Huffman rows) decoded as the page is
+    // written and encoded again as one Group 4 stream of the same pixels, as `fax` says.
+    TiffFaxRecoded,
 };
 
 // How CCITT data is coded: the parameters of its decoding filter.
