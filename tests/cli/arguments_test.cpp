@@ -73,7 +73,8 @@ TEST(Arguments, ExitStatusAndMessage)
                                      MakePng({.betweenData = PngChunk("tIME", std::string(7, '\1'))}).file, badDepth,
                                      MakePng({.depth = 4, .colourType = 3, .beforeData = bigPalette}).file,
                                      MakePng({.beforeData = PngChunk("quAK", "x")}).file,
-                                     sound.file.substr(0, sound.file.size() - 12)})
+                                     sound.file.substr(0, sound.file.size() - 12),
+                                     MakePng({.colourType = 3, .afterPalette = PngChunk("tRNS", "\x80")}).file})
         pngs.push_back(dir.Write("png" + std::to_string(pngs.size()) + ".jpg", bytes));
     // TIFF files damaged, or with a page not taken, made by ImageMagick and libtiff's tools.
     std::vector<std::string> tiffs;
@@ -138,6 +139,9 @@ TEST(Arguments, ExitStatusAndMessage)
     const std::string sides = " points; a side must be 3 to 14,400 points\n";
 
     enum Output { Pdf, Unchanged, Absent };
+    const std::string kSoftMaskUnderPart1
+        = "transparency that needs a soft mask (an alpha channel, partly transparent palette colours, or a 16-bit "
+          "transparent colour); PDF/A-1b cannot hold it (--pdfa 2b can)";
     struct Case {
         const char* name;
         std::vector<std::string> args;
@@ -256,18 +260,17 @@ TEST(Arguments, ExitStatusAndMessage)
              + ": not a JPEG file: a WebP picture\nleafbind-export: " + others[4]
              + ": not a JPEG file: a BMP picture\nleafbind-export: " + others[5] + ": not a JPEG file: a PDF document\n",
          out},
-        {"PNG, interlaced", {"-o", out, pngs[0]}, 1,
-         "leafbind-export: " + pngs[0] + ": interlaced PNG; only PNG without interlacing is taken yet\n", out},
-        {"PNG with alpha",
-         {"-o", out, pngs[1], pngs[2]},
+        {"PNG: interlaced, with alpha, with a transparent colour", {"-o", out, pngs[0], pngs[1], pngs[2], pngs[3]}, 0,
+         "", out, Pdf},
+        {"--pdfa 1b refuses what needs a soft mask",
+         {"-o", out, "--pdfa", "1b", pngs[0], pngs[1], pngs[2], pngs[3], pngs[12]},
          1,
-         "leafbind-export: " + pngs[1] + ": RGB PNG with an alpha channel; only PNG without transparency is taken yet\n"
-             "leafbind-export: " + pngs[2] + ": grey PNG with an alpha channel; only PNG without transparency is taken yet\n",
+         "leafbind-export: " + pngs[1] + ": " + kSoftMaskUnderPart1 + "\nleafbind-export: " + pngs[2] + ": "
+             + kSoftMaskUnderPart1 + "\nleafbind-export: " + pngs[12] + ": " + kSoftMaskUnderPart1 + "\n",
          out},
-        {"PNG with a transparent colour", {"-o", out, pngs[3]}, 1,
-         "leafbind-export: " + pngs[3]
-             + ": PNG with a transparent colour (tRNS chunk); only PNG without transparency is taken yet\n",
-         out},
+        {"--pdfa 1b takes interlaced pictures and colour keys", {"-o", out, "--pdfa", "1b", pngs[0], pngs[3]}, 0, "",
+         out, Pdf},
+        {"--pdfa 2b takes soft masks", {"-o", out, "--pdfa", "2b", pngs[1], pngs[2], pngs[12]}, 0, "", out, Pdf},
         {"PNG data damaged",
          {"-o", out, pngs[4], pngs[5], pngs[6], pngs[7], pngs[8], pngs[9], pngs[11]},
          1,

@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <cstdlib>
+#include <span>
 
 namespace {
 
@@ -50,27 +51,38 @@ MadePng MakePng(const PngRecipe& recipe)
 {
     const int samples = recipe.colourType == 2 ? 3 : recipe.colourType == 4 ? 2 : recipe.colourType == 6 ? 4 : 1;
     const int bits = samples * recipe.depth;
-    const size_t rowBytes = (static_cast<size_t>(recipe.width) * bits + 7) / 8;
     const size_t step = bits >= 8 ? bits / 8 : 1;
     const uint32_t most = (1u << recipe.depth) - 1;
-    std::string raw, above(rowBytes, '\0');
-    for (int y = 0; y < recipe.height; ++y) {
-        std::string row(rowBytes, '\0');
-        for (int x = 0; x < recipe.width; ++x) {
-            for (int s = 0; s < samples; ++s) {
-                // Every value of a low depth, and 16-bit values whose low byte is not the high one.
-                const uint32_t value = (static_cast<uint32_t>(x * 7 + y * 13 + s * 5) * (recipe.depth == 16 ? 331 : 1)) & most;
-                const size_t bit = (static_cast<size_t>(x) * samples + s) * recipe.depth;
-                if (recipe.depth == 16) {
-                    row[bit / 8] = static_cast<char>(value >> 8);
-                    row[bit / 8 + 1] = static_cast<char>(value);
-                } else {
-                    row[bit / 8] = static_cast<char>(row[bit / 8] | value << (8 - recipe.depth - bit % 8));
+    // Adam7's passes: first column and row, and the steps between them; one pass of every pixel without.
+    struct Pass { int x0, y0, dx, dy; };
+    static constexpr Pass kAdam7[] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4}, {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+    static constexpr Pass kWhole[] = {{0, 0, 1, 1}};
+    std::string raw;
+    for (const Pass& pass : recipe.interlace ? std::span<const Pass>(kAdam7) : std::span<const Pass>(kWhole)) {
+        const int columns = (recipe.width - pass.x0 + pass.dx - 1) / pass.dx;
+        if (columns <= 0 || pass.y0 >= recipe.height)
+            continue;
+        const size_t rowBytes = (static_cast<size_t>(columns) * bits + 7) / 8;
+        std::string above(rowBytes, '\0');
+        for (int y = pass.y0, n = 0; y < recipe.height; y += pass.dy, ++n) {
+            std::string row(rowBytes, '\0');
+            for (int i = 0; i < columns; ++i) {
+                const int x = pass.x0 + i * pass.dx;
+                for (int s = 0; s < samples; ++s) {
+                    // Every value of a low depth, and 16-bit values whose low byte is not the high one.
+                    const uint32_t value = (static_cast<uint32_t>(x * 7 + y * 13 + s * 5) * (recipe.depth == 16 ? 331 : 1)) & most;
+                    const size_t bit = (static_cast<size_t>(i) * samples + s) * recipe.depth;
+                    if (recipe.depth == 16) {
+                        row[bit / 8] = static_cast<char>(value >> 8);
+                        row[bit / 8 + 1] = static_cast<char>(value);
+                    } else {
+                        row[bit / 8] = static_cast<char>(row[bit / 8] | value << (8 - recipe.depth - bit % 8));
+                    }
                 }
             }
+            raw += Filtered(row, above, n, step);
+            above = row;
         }
-        raw += Filtered(row, above, y, step);
-        above = row;
     }
     std::string header = Big32(recipe.width) + Big32(recipe.height);
     header += {static_cast<char>(recipe.depth), static_cast<char>(recipe.colourType), 0, 0, static_cast<char>(recipe.interlace)};
@@ -82,6 +94,7 @@ MadePng MakePng(const PngRecipe& recipe)
             palette += {static_cast<char>(i * 37 + 11), static_cast<char>(i * 91 + 200), static_cast<char>(i * 151)};
         png.file += PngChunk("PLTE", palette);
     }
+    png.file += recipe.afterPalette;
     png.data = Deflated(raw);
     const size_t part = png.data.size() / recipe.dataChunks + 1;
     for (size_t at = 0, n = 0; at < png.data.size(); at += part, ++n) {

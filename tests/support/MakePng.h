@@ -9,9 +9,10 @@
 struct PngRecipe {
     int width = 37, height = 23, depth = 8;
     int colourType = 2;  // 0 grey, 2 RGB, 3 palette (2^depth colours), 4 grey + alpha, 6 RGB + alpha
-    int interlace = 0;  // marks the header only: the rows stay in plain order
+    int interlace = 0;  // 1: Adam7, the seven passes each filtered on their own
     int dataChunks = 3;
     std::string beforeData;  // whole chunks after IHDR, before PLTE
+    std::string afterPalette;  // whole chunks after PLTE (where it would be), before IDAT
     std::string betweenData;  // whole chunks after the first IDAT
 };
 

@@ -8,6 +8,7 @@
 #include "ExportDetails.h"
 #include "PictureKindSniffer.h"
 #include "PngChunks.h"
+#include "PngPixels.h"
 #include "ReaderBounds.h"
 
 namespace jpeg2pdf {
@@ -163,23 +164,22 @@ std::string DescribeEntryProblem(const EntryProblem& problem)
         return "PNG data damaged: " + DescribePngDamage(problem);
     case EntryRefusal::PngUnknownCritical:
         return "PNG chunk " + ChunkName(problem) + " is critical and unknown; the picture cannot be read without it";
-    case EntryRefusal::PngInterlaced:
-        return "interlaced PNG; only PNG without interlacing is taken yet";
-    case EntryRefusal::PngAlpha:
-        return std::string(problem.components == 2 ? "grey" : "RGB")
-            + " PNG with an alpha channel; only PNG without transparency is taken yet";
-    case EntryRefusal::PngTransparency:
-        return "PNG with a transparent colour (tRNS chunk); only PNG without transparency is taken yet";
     case EntryRefusal::ChangedSinceRead:
         return "the file changed after it was read";
     case EntryRefusal::TiffDamaged:
         return "TIFF data damaged: " + problem.detail;
     case EntryRefusal::TiffNotTaken:
         return "TIFF page not taken: " + problem.detail;
-    case EntryRefusal::SoftMaskUnderPdfA1:
-        return "transparency (a soft mask); PDF/A-1b cannot hold it (--pdfa 2b can)";
     case EntryRefusal::SixteenBitUnderPdfA1:
         return "16-bit samples; PDF/A-1b cannot hold them (--pdfa 2b can)";
+    case EntryRefusal::SoftMaskUnderPdfA1:
+        return "transparency that needs a soft mask (an alpha channel, partly transparent palette colours, or a "
+               "16-bit transparent colour); PDF/A-1b cannot hold it (--pdfa 2b can)";
+    case EntryRefusal::PixelsDamaged:
+        return "its compressed pixels are damaged and cannot be decoded";
+    case EntryRefusal::DecodedTooLarge:
+        return "too large to decode: more than " + std::to_string(kMostDecodedBytes >> 20)
+            + " MiB at once (a row, or an interlaced picture whole)";
     }
     return "not usable";
 }

@@ -16,6 +16,7 @@
 #include "OutputFile.h"
 #include "PdfAPlanner.h"
 #include "PdfARules.h"
+#include "PicturePixels.h"
 
 namespace jpeg2pdf {
 
@@ -125,7 +126,8 @@ ExportOutcome Write(OutputFile& out, const std::vector<std::string>& paths, cons
         // The source may start recognising now that the document is sure to be written.
         if (options.text)
             options.text->Begin(TextRequests(found.pages, paths));
-        if (WriteDocument(out, paths, plan, options.text, progress, stop) && out.Close())
+        PicturePixels pixels;
+        if (WriteDocument(out, paths, plan, options.text, progress, stop, &pixels) && out.Close())
             return ExportSaved {};
     } catch (...) {
         // Out of memory, or the progress report threw; the output is closed as it stands.

@@ -47,7 +47,8 @@ struct ExportOptions {
     // which the window writes.
     bool reportEveryEntry = false;  // probe every entry and report each unusable one
     bool acceptGray = false;  // 1-component JPEGs become /DeviceGray pages
-    // PNG files (told from their first bytes) become pages of their compressed rows, copied; see
+    // PNG files (told from their first bytes) become pages: their compressed rows copied, or their
+    // pixels decoded and compressed again where they cannot be (interlaced, alpha); see
     // ProbePngFile for those taken. Off: a PNG is refused as not a JPEG.
     bool acceptPng = false;
     // TIFF files (told from their first bytes) become a page for each of their pages; see

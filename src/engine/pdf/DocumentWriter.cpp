@@ -5,6 +5,7 @@
 #include "DocumentParts.h"
 #include "JpegFrameProbe.h"
 #include "PageTurn.h"
+#include "PixelImageObject.h"
 #include "PngChunks.h"
 #include "TiffGroup4.h"
 #include "TiffPages.h"
@@ -15,12 +16,40 @@ namespace jpeg2pdf {
 
 namespace {
 
-// Copies page `i`'s file into its image object; false with `stop` set when the file cannot be
-// opened again or copied whole.
+// One pass over a decoded picture's rows: its samples, or its alpha.
+bool WritePixelPart(OutputFile& out, ObjectOffsets& offsets, const std::string& path, const DocumentPlan& plan,
+                    const PagePlan& page, int64_t objectNumber, PixelPart part, PixelSource* pixels, WriteStop& stop)
+{
+    std::unique_ptr<PixelRows> rows;
+    if (pixels)
+        rows = pixels->Open(path, page.coding, PixelFormatOf(page.coding, page.imageWidth, page.imageHeight),
+                            stop.reopen);
+    else
+        stop.reopen.refusal = EntryRefusal::PixelsDamaged;
+    if (!rows) {
+        stop.entry = page.entry;
+        return out.Fail(true, 0);
+    }
+    if (WritePixelImageObject(out, offsets, objectNumber, page, part, *rows, plan.eolBeforeEndstream, stop.reopen))
+        return true;
+    if (out.Failure().inInput)
+        stop.entry = page.entry;
+    return false;
+}
+
+// Copies page `i`'s file into its image object, or decodes it into the image and its soft mask
+// (decoding it twice, so only a row of either is held at a time); false with `stop` set when the
+// file cannot be opened again or copied whole.
 bool WritePageImage(OutputFile& out, ObjectOffsets& offsets, const std::vector<std::string>& paths,
-                    const DocumentPlan& plan, int64_t i, WriteStop& stop)
+                    const DocumentPlan& plan, int64_t i, PixelSource* pixels, WriteStop& stop)
 {
     const PagePlan& page = plan.pages[static_cast<size_t>(i)];
+    if (page.coding.kind == ImageCodingKind::Pixels) {
+        const std::string& path = paths.at(static_cast<size_t>(page.entry));
+        return WritePixelPart(out, offsets, path, plan, page, plan.Numbers().Image(i), PixelPart::Samples, pixels, stop)
+            && (page.maskObject == 0
+                || WritePixelPart(out, offsets, path, plan, page, page.maskObject, PixelPart::Alpha, pixels, stop));
+    }
     InputFile jpeg;
     if (!jpeg.Open(paths.at(static_cast<size_t>(page.entry)))) {
         stop.entry = page.entry;
@@ -74,7 +103,7 @@ bool WritePageImage(OutputFile& out, ObjectOffsets& offsets, const std::vector<s
 // without words may still turn pages: each page's turn is taken as its contents are written.
 bool WritePagesInPlainOrder(OutputFile& out, ObjectOffsets& offsets, const std::vector<std::string>& paths,
                             const DocumentPlan& plan, PageTextSource* turns, const PageProgress& progress,
-                            WriteStop& stop)
+                            PixelSource* pixels, WriteStop& stop)
 {
     const ObjectNumbers numbers = plan.Numbers();
     for (int64_t i = 0; i < numbers.pageCount; ++i) {
@@ -82,7 +111,7 @@ bool WritePagesInPlainOrder(OutputFile& out, ObjectOffsets& offsets, const std::
             return false;
     }
     for (int64_t i = 0; i < numbers.pageCount; ++i) {
-        if (!WritePageImage(out, offsets, paths, plan, i, stop))
+        if (!WritePageImage(out, offsets, paths, plan, i, pixels, stop))
             return false;
         if (progress)
             progress(static_cast<int>(i + 1), static_cast<int>(numbers.pageCount), out.Position());
@@ -101,12 +130,12 @@ bool WritePagesInPlainOrder(OutputFile& out, ObjectOffsets& offsets, const std::
 // stay the plain layout's; only the order in the file differs.
 bool WritePagesWithText(OutputFile& out, ObjectOffsets& offsets, const std::vector<std::string>& paths,
                         const DocumentPlan& plan, PageTextSource* source, TextCodes& codes,
-                        const PageProgress& progress, WriteStop& stop)
+                        const PageProgress& progress, PixelSource* pixels, WriteStop& stop)
 {
     const ObjectNumbers numbers = plan.Numbers();
     for (int64_t i = 0; i < numbers.pageCount; ++i) {
         const PagePlan& page = plan.pages[static_cast<size_t>(i)];
-        if (!WritePageImage(out, offsets, paths, plan, i, stop))
+        if (!WritePageImage(out, offsets, paths, plan, i, pixels, stop))
             return false;
         const PageText text = source ? source->Take(static_cast<int>(i)) : PageText {};
         const auto turn = PageTurnMatrix(page, text.turn);
@@ -126,7 +155,7 @@ bool WritePagesWithText(OutputFile& out, ObjectOffsets& offsets, const std::vect
 }  // namespace
 
 bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const DocumentPlan& plan,
-                   PageTextSource* text, const PageProgress& progress, WriteStop& stop)
+                   PageTextSource* text, const PageProgress& progress, WriteStop& stop, PixelSource* pixels)
 {
     ObjectOffsets offsets(static_cast<size_t>(plan.objects.Last() + 1));
     if (plan.information.HasDocumentId())
@@ -138,8 +167,8 @@ bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const
     // Filled page by page, read once after the last: the codes every page used.
     TextCodes codes;
     const bool pagesWritten = plan.text.font != 0
-        ? WritePagesWithText(out, offsets, paths, plan, text, codes, progress, stop)
-        : WritePagesInPlainOrder(out, offsets, paths, plan, text, progress, stop);
+        ? WritePagesWithText(out, offsets, paths, plan, text, codes, progress, pixels, stop)
+        : WritePagesInPlainOrder(out, offsets, paths, plan, text, progress, pixels, stop);
     if (!pagesWritten || !WriteDocumentParts(out, offsets, plan, codes)
         || !WriteXrefSection(out, offsets, plan.objects.Last()))
         return false;

@@ -10,6 +10,7 @@
 #include "EntryProblem.h"
 #include "PagePlan.h"
 #include "PageText.h"
+#include "PixelRows.h"
 #include "PdfObjects.h"
 
 namespace jpeg2pdf {
@@ -30,7 +31,9 @@ using PageProgress = std::function<void(int pagesWritten, int pageCount, int64_t
 // copied; `paths` is indexed by each page's entry. With a text layer in the plan, page i's words
 // are `text`'s Take(i), taken as that page is written (a null source gives pages without words);
 // without one, a source's Take(i) may still turn page i (PageText::turn) as its contents are written.
+// Pages of decoded pixels are decoded from `pixels` (without one, they fail as PixelsDamaged).
 bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const DocumentPlan& plan,
-                   PageTextSource* text, const PageProgress& progress, WriteStop& stop);
+                   PageTextSource* text, const PageProgress& progress, WriteStop& stop,
+                   PixelSource* pixels = nullptr);
 
 }  // namespace jpeg2pdf

@@ -59,9 +59,9 @@ bool WriteImageColourSpace(OutputFile& out, const PagePlan& plan)
     return plan.colour != ImageColour::Cmyk || WriteText(out, "/Decode[1 0 1 0 1 0 1 0]\n");
 }
 
-// The colour space of a PNG's or TIFF's samples: a device (or ICCBased) space, or for a palette
-// an indexed space over it with the palette's bytes in hex.
-std::string SampleColourSpace(const PagePlan& plan)
+}  // namespace
+
+std::string ImageColourSpace(const PagePlan& plan)
 {
     std::string base = plan.profileObject != 0 ? "[/ICCBased " + Decimal(plan.profileObject) + " 0 R]"
                                                : std::string(ColourSpaceName(plan.colour));
@@ -78,6 +78,18 @@ std::string SampleColourSpace(const PagePlan& plan)
         + hex + ">]";
 }
 
+std::string KeyMaskEntry(const ImageCoding& coding)
+{
+    if (coding.keyMask.empty())
+        return {};
+    std::string text = "/Mask [";
+    for (int value : coding.keyMask)
+        text += " " + Decimal(value);
+    return text + " ]\n";
+}
+
+namespace {
+
 // A PNG's IDAT payloads joined, as they are in the file: zlib data of rows, each row led by its
 // filter type, which the PNG predictors (15: chosen row by row) undo.
 bool WritePngImageObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber, const PagePlan& plan,
@@ -91,7 +103,8 @@ bool WritePngImageObject(OutputFile& out, ObjectOffsets& offsets, int64_t object
         || !WriteNumber(out, plan.imageWidth) || !WriteText(out, "\n/Height ") || !WriteNumber(out, plan.imageHeight)
         || !WriteText(out, "\n/BitsPerComponent " + bits + "\n/Filter /FlateDecode\n/DecodeParms << /Predictor 15 /Colors ")
         || !WriteNumber(out, coding.colours) || !WriteText(out, " /BitsPerComponent " + bits + " /Columns ")
-        || !WriteNumber(out, plan.imageWidth) || !WriteText(out, " >>\n/ColorSpace " + SampleColourSpace(plan) + "\n/Length ")
+        || !WriteNumber(out, plan.imageWidth)
+        || !WriteText(out, " >>\n/ColorSpace " + ImageColourSpace(plan) + "\n" + KeyMaskEntry(coding) + "/Length ")
         || !(plan.lengthObject != 0 ? WriteNumber(out, plan.lengthObject) && WriteText(out, " 0 R")
                                     : WriteNumber(out, length))
         || !WriteText(out, " >>\nstream\n"))
@@ -172,7 +185,7 @@ bool WriteTiffImageObject(OutputFile& out, ObjectOffsets& offsets, int64_t objec
         || !WriteText(out, "<<\n/Type /XObject\n/Subtype /Image\n/Name /Im0\n/Width ")
         || !WriteNumber(out, plan.imageWidth) || !WriteText(out, "\n/Height ") || !WriteNumber(out, plan.imageHeight)
         || !WriteText(out, "\n/BitsPerComponent " + Decimal(coding.bitsPerComponent) + "\n" + TiffFilter(plan))
-        || !WriteText(out, "/ColorSpace " + SampleColourSpace(plan) + "\n")
+        || !WriteText(out, "/ColorSpace " + ImageColourSpace(plan) + "\n")
         || (coding.inverted && !WriteText(out, "/Decode [1 0]\n")) || !WriteText(out, "/Length ")
         || !(plan.lengthObject != 0 ? WriteNumber(out, plan.lengthObject) && WriteText(out, " 0 R")
                                     : WriteNumber(out, length))

@@ -30,6 +30,12 @@ inline constexpr std::string_view kTextFontResource = "/F0";
 // at most four decimals, trailing zeros dropped; never an exponent, never "-0".
 std::string PdfNumber(double value);
 
+// The colour space of a PNG's or decoded picture's samples: a device (or ICCBased) space, or for a
+// palette an indexed space over it with the palette's bytes in hex.
+std::string ImageColourSpace(const PagePlan& plan);
+// "/Mask [...]" and an end-of-line for a colour-key mask; empty without one.
+std::string KeyMaskEntry(const ImageCoding& coding);
+
 bool WriteText(OutputFile& out, std::string_view text);
 bool WriteNumber(OutputFile& out, int64_t number);
 bool WriteReal(OutputFile& out, double value);

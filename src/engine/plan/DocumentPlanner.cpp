@@ -14,8 +14,11 @@ namespace {
 void PlanStrippedImages(DocumentPlan& plan)
 {
     plan.imageData = ImageData::Stripped;
-    for (PagePlan& page : plan.pages)
-        page.lengthObject = plan.objects.Allocate();
+    for (PagePlan& page : plan.pages) {
+        // Decoded pictures have theirs already.
+        if (page.lengthObject == 0)
+            page.lengthObject = plan.objects.Allocate();
+    }
 }
 
 }  // namespace

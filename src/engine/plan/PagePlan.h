@@ -61,8 +61,12 @@ struct PagePlan {
     PageRect clip;
     int64_t lengthObject = 0;  // 0: the image's /Length is written directly; else this object holds it
     // How the image stream's bytes come from the file: a JPEG whole (or stripped, see ImageData),
-    // or a PNG's IDAT payloads joined, with its depth, colours and palette.
+    // a PNG's IDAT payloads joined, with its depth, colours and palette, or decoded pixels (whose
+    // /Length is always the object `lengthObject`).
     ImageCoding coding;
+    // Decoded pixels with alpha: the soft mask image's object and the object of its /Length; 0: none.
+    int64_t maskObject = 0;
+    int64_t maskLengthObject = 0;
 };
 
 // Each distinct colour profile once, as a stream that every page using it refers to.

@@ -20,6 +20,26 @@ PixelDensity ShownDensity(const ProbedPage& probed, const PageLayout& layout)
     return density;
 }
 
+// Decoded pictures' streams are compressed as they are written: each /Length is an object of its
+// own, and so is an alpha channel's soft mask. Colour-key masks came with PDF 1.3, soft masks
+// with 1.4.
+void PlanTransparencyAndPixels(DocumentPlan& plan)
+{
+    for (PagePlan& page : plan.pages) {
+        const ImageCoding& coding = page.coding;
+        if (!coding.keyMask.empty())
+            plan.RequireVersion(3);
+        if (coding.kind != ImageCodingKind::Pixels)
+            continue;
+        page.lengthObject = plan.objects.Allocate();
+        if (coding.alphaBits == 0)
+            continue;
+        page.maskObject = plan.objects.Allocate();
+        page.maskLengthObject = plan.objects.Allocate();
+        plan.RequireVersion(coding.alphaBits > 8 ? 5 : 4);
+    }
+}
+
 }  // namespace
 
 std::array<double, 6> PlacementMatrix(int orientation, const PageRect& picture)
@@ -108,19 +128,19 @@ DocumentPlan PlanPages(const std::vector<ProbedPage>& pages, const PageLayout& l
             plan.RequireVersion(5);
     }
     plan.objects = ObjectAllocator(plan.Numbers().ObjectCount());
-    if (!profiles || profiles->Size() == 0)
-        return plan;
-
-    std::vector<int64_t>& numbers = plan.profiles.numbers;
-    for (size_t i = 0; i < profiles->Size(); ++i) {
-        numbers.push_back(plan.objects.Allocate());
-        plan.RequireVersion(PdfMinorForProfile(profiles->At(i).bytes));
+    if (profiles && profiles->Size() != 0) {
+        std::vector<int64_t>& numbers = plan.profiles.numbers;
+        for (size_t i = 0; i < profiles->Size(); ++i) {
+            numbers.push_back(plan.objects.Allocate());
+            plan.RequireVersion(PdfMinorForProfile(profiles->At(i).bytes));
+        }
+        for (size_t i = 0; i < pages.size(); ++i) {
+            if (pages[i].profile >= 0)
+                plan.pages[i].profileObject = numbers.at(static_cast<size_t>(pages[i].profile));
+        }
+        plan.profiles.table = std::move(profiles);
     }
-    for (size_t i = 0; i < pages.size(); ++i) {
-        if (pages[i].profile >= 0)
-            plan.pages[i].profileObject = numbers.at(static_cast<size_t>(pages[i].profile));
-    }
-    plan.profiles.table = std::move(profiles);
+    PlanTransparencyAndPixels(plan);
     return plan;
 }
 

@@ -34,6 +34,9 @@ std::vector<EntryReport> PdfAPageRefusals(const DocumentPlan& plan, PdfAPart par
             = PdfARefusal(part, Components(page.colour), page.profileObject != 0, page.pageWidth, page.pageHeight);
         if (report.problem.refusal == EntryRefusal::None && part == PdfAPart::A1b && page.coding.bitsPerComponent > 8)
             report.problem.refusal = EntryRefusal::SixteenBitUnderPdfA1;
+        // Part 1 has no soft masks; colour-key masks it has.
+        if (report.problem.refusal == EntryRefusal::None && part == PdfAPart::A1b && page.maskObject != 0)
+            report.problem.refusal = EntryRefusal::SoftMaskUnderPdfA1;
         if (report.problem.refusal != EntryRefusal::None)
             refused.push_back(report);
     }

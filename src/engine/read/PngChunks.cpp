@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "IccProfile.h"
+#include "PngPixels.h"
 #include "ReaderBounds.h"
 
 namespace jpeg2pdf {
@@ -210,7 +211,7 @@ private:
         if (dataEnded_)
             return {};
         if (IsType(type_, "tRNS"))
-            facts_.transparency = true;
+            return TakeTransparency(payload, length);
         else if (IsType(type_, "pHYs"))
             TakeDensity(payload, length);
         else if (IsType(type_, "iCCP") && !facts_.profileStated)
@@ -248,6 +249,21 @@ private:
         if (length == 0 || length % 3 != 0 || length > std::min(most, 768u))
             return Damaged(PngDamage::PaletteInvalid);
         if (facts_.colourType == 3 && !Payload(payload, length, facts_.palette))
+            return Damaged(PngDamage::EndsEarly);
+        return {};
+    }
+
+    // A tRNS that does not fit the colour type, or follows the image data, is ignored, as PNG
+    // readers ignore it.
+    EntryProblem TakeTransparency(int64_t payload, uint32_t length)
+    {
+        if (facts_.transparency)
+            return {};
+        facts_.transparency = true;
+        const int type = facts_.colourType;
+        const bool fits = (type == 0 && length == 2) || (type == 2 && length == 6)
+            || (type == 3 && length >= 1 && length <= facts_.palette.size() / 3);
+        if (fits && !Payload(payload, length, facts_.transparent))
             return Damaged(PngDamage::EndsEarly);
         return {};
     }
@@ -302,6 +318,60 @@ EntryProblem ReadPngChunks(const InputFile& file, bool readProfile, PngFacts& fa
 
 int PngProfileComponents(int colourType) { return colourType == 0 || colourType == 4 ? 1 : 3; }
 
+void PlanPngTransparency(const PngFacts& facts, ImageCoding& coding)
+{
+    const int depth = facts.bitDepth;
+    const std::vector<uint8_t>& bytes = facts.transparent;
+    if (facts.colourType == 4 || facts.colourType == 6) {
+        coding.alphaBits = depth;
+        return;
+    }
+    if (bytes.empty())
+        return;
+    if (facts.colourType == 3) {
+        // Entries past the tRNS payload are opaque.
+        int first = -1, last = -1;
+        bool partly = false, oneRange = true;
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            const int index = static_cast<int>(i);
+            partly = partly || (bytes[i] != 0 && bytes[i] != 255);
+            if (bytes[i] != 0)
+                continue;
+            if (first >= 0 && last != index - 1)
+                oneRange = false;
+            if (first < 0)
+                first = index;
+            last = index;
+        }
+        if (!partly && first < 0)
+            return;
+        // Readers draw index ranges other than [0 0] wrongly at fewer than 8 bits a sample.
+        if (!partly && oneRange && (depth == 8 || (first == 0 && last == 0)))
+            coding.keyMask = {first, last};
+        else
+            coding.alphaBits = 8;
+        return;
+    }
+    // One key colour: a grey level, or red, green and blue, each 16 bits.
+    std::vector<int> key;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        key.push_back(bytes[i] << 8 | bytes[i + 1]);
+    // A key no sample can equal hides nothing.
+    for (int value : key) {
+        if (value >> depth != 0)
+            return;
+    }
+    // Readers ignore key masks on 16-bit samples.
+    if (depth == 16) {
+        coding.alphaBits = 8;
+        return;
+    }
+    for (int value : key) {
+        coding.keyMask.push_back(value);
+        coding.keyMask.push_back(value);
+    }
+}
+
 void ProbePngFile(const std::string& path, const ProbeRequest& request, ProbeOutcome& outcome) noexcept
 {
     try {
@@ -315,17 +385,20 @@ void ProbePngFile(const std::string& path, const ProbeRequest& request, ProbeOut
         outcome.problem = ReadPngChunks(file, request.profile, facts);
         if (outcome.problem.refusal != EntryRefusal::None)
             return;
-        if (facts.interlace != 0)
-            outcome.problem.refusal = EntryRefusal::PngInterlaced;
-        else if (facts.colourType == 4 || facts.colourType == 6)
-            outcome.problem.refusal = EntryRefusal::PngAlpha;
-        else if (facts.transparency)
-            outcome.problem.refusal = EntryRefusal::PngTransparency;
-        else if (facts.colourType == 0 && !request.acceptGray)
+        ImageCoding& coding = outcome.coding;
+        PlanPngTransparency(facts, coding);
+        const bool decoded = facts.interlace != 0 || coding.alphaBits != 0;
+        if ((facts.colourType == 0 || facts.colourType == 4) && !request.acceptGray) {
             outcome.problem.refusal = EntryRefusal::ComponentCount;  // as a grey JPEG is
-        outcome.problem.components = facts.colourType == 4 ? 2 : facts.colourType == 6 ? 4 : facts.colourType == 0 ? 1 : 0;
-        if (outcome.problem.refusal != EntryRefusal::None)
+            outcome.problem.components = 1;
             return;
+        }
+        if (decoded
+            && PngDecodedBytes(facts.width, facts.height, facts.bitDepth, facts.colourType, facts.interlace != 0)
+                > kMostDecodedBytes) {
+            outcome.problem.refusal = EntryRefusal::DecodedTooLarge;
+            return;
+        }
         outcome.info = {false, facts.width, facts.height};
         outcome.components = PngProfileComponents(facts.colourType);
         outcome.identity = file.Identity();
@@ -335,12 +408,13 @@ void ProbePngFile(const std::string& path, const ProbeRequest& request, ProbeOut
             outcome.profile = std::move(facts.profile);
             outcome.profileIgnored = std::move(facts.profileIgnored);
         }
-        ImageCoding& coding = outcome.coding;
-        coding.kind = ImageCodingKind::PngFlate;
+        coding.kind = decoded ? ImageCodingKind::Pixels : ImageCodingKind::PngFlate;
+        coding.source = PictureKind::Png;
         coding.bitsPerComponent = facts.bitDepth;
-        coding.colours = facts.colourType == 2 ? 3 : 1;
+        coding.colours = facts.colourType == 2 || facts.colourType == 6 ? 3 : 1;
         coding.palette = std::move(facts.palette);
-        coding.ranges = std::move(facts.data);
+        if (!decoded)
+            coding.ranges = std::move(facts.data);
     } catch (...) {
         outcome.problem = {};
         outcome.problem.refusal = EntryRefusal::CannotOpen;

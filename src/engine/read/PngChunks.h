@@ -29,6 +29,7 @@ struct PngFacts {
     int interlace = 0;  // 1: Adam7
     std::vector<uint8_t> palette;  // PLTE's RGB triples
     bool transparency = false;  // a tRNS chunk before the image data
+    std::vector<uint8_t> transparent;  // its payload, when it fits the colour type (else ignored, as readers do)
     bool profileStated = false;  // an iCCP chunk before the image data
     std::vector<uint8_t> profile;  // its profile inflated, read only on request
     std::string profileIgnored;  // why a stated profile is not used, without the file name
@@ -45,9 +46,14 @@ EntryProblem ReadPngChunks(const posixfile::InputFile& file, bool readProfile, P
 // Samples per pixel a profile describes for a PNG of `colourType`: 1 for grey, else 3.
 int PngProfileComponents(int colourType);
 
-// The probe for a PNG file, as ProbeJpegFile for a JPEG: accepts a picture whose compressed rows
-// can be copied as they are (not interlaced, without alpha or tRNS), and says why not otherwise.
-// `outcome.coding` tells how its samples are coded.
+// How a PNG's transparency is shown: a colour-key mask over the samples where PDF readers honour
+// one, else a soft mask decoded from the alpha channel, the palette's alphas or the key colour.
+// Fills `coding`'s keyMask or alphaBits from the file's colour type, depth and tRNS payload.
+void PlanPngTransparency(const PngFacts& facts, ImageCoding& coding);
+
+// The probe for a PNG file, as ProbeJpegFile for a JPEG. `outcome.coding` tells how its samples
+// are coded: the IDAT data copied when it is not interlaced and its transparency (if any) is a
+// colour-key mask; otherwise the pixels decoded while the page is written (ImageCodingKind::Pixels).
 void ProbePngFile(const std::string& path, const ProbeRequest& request, ProbeOutcome& outcome) noexcept;
 
 }  // namespace jpeg2pdf

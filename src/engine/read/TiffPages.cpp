@@ -132,8 +132,19 @@ public:
             return NotTaken("a palette of 16-bit indices");
         if (colours > 1 && bits_ < 8)
             return NotTaken(std::to_string(bits_) + "-bit colour samples");
-        if (samples_ > colours)
-            return NotTaken(ExtraSamplesAreAlpha() ? "an alpha channel" : "extra samples that are not colours");
+        uint16_t sampleFormat = SAMPLEFORMAT_UINT;
+        TIFFGetFieldDefaulted(tif_, TIFFTAG_SAMPLEFORMAT, &sampleFormat);
+        if (sampleFormat != SAMPLEFORMAT_UINT && sampleFormat != SAMPLEFORMAT_VOID)
+            return NotTaken("samples that are not unsigned integers");
+        if (samples_ > colours) {
+            // One alpha sample after the colours, not premultiplied, becomes a soft mask.
+            const int alpha = ExtraSamplesAlpha();
+            if (alpha != EXTRASAMPLE_UNASSALPHA || samples_ != colours + 1 || bits_ < 8)
+                return NotTaken(alpha == EXTRASAMPLE_ASSOCALPHA ? "premultiplied (associated) alpha"
+                                    : alpha == EXTRASAMPLE_UNASSALPHA ? "alpha beside samples of fewer than 8 bits"
+                                                                      : "extra samples that are not alpha");
+            alphaBits_ = bits_;
+        }
 
         outcome_.info = {photometric_ == PHOTOMETRIC_SEPARATED, static_cast<int32_t>(width),
                          static_cast<int32_t>(height)};
@@ -167,13 +178,40 @@ public:
     }
 
 private:
-    bool ExtraSamplesAreAlpha()
+    // What the first extra sample is (EXTRASAMPLE_UNSPECIFIED when the tag is absent).
+    int ExtraSamplesAlpha()
     {
         uint16_t count = 0;
         uint16_t* kinds = nullptr;
         if (!TIFFGetField(tif_, TIFFTAG_EXTRASAMPLES, &count, &kinds) || count == 0)
-            return false;
-        return kinds[0] == EXTRASAMPLE_ASSOCALPHA || kinds[0] == EXTRASAMPLE_UNASSALPHA;
+            return EXTRASAMPLE_UNSPECIFIED;
+        return kinds[0];
+    }
+
+    // Pixels decoded by libtiff as the page is written and compressed again with Flate: data that
+    // cannot be copied as it is (LZW, PackBits, uncompressed, several strips or tiles), and alpha.
+    EntryProblem Decoded()
+    {
+        if (!TIFFIsCODECConfigured(compression_) || compression_ == COMPRESSION_OJPEG)
+            return NotTaken(CompressionName(compression_));
+        ImageCoding& coding = outcome_.coding;
+        coding.kind = ImageCodingKind::Pixels;
+        coding.source = PictureKind::Tiff;
+        coding.alphaBits = alphaBits_;
+        coding.inverted = false;  // the decoded rows are turned
+        coding.ranges.clear();
+        coding.head.clear();
+        // A row of samples, or of tiles, is what the decoder holds.
+        uint32_t tileLength = 1;
+        if (TIFFIsTiled(tif_))
+            TIFFGetField(tif_, TIFFTAG_TILELENGTH, &tileLength);
+        const double held = static_cast<double>(outcome_.info.Width) * samples_ * bits_ / 8 * tileLength;
+        if (held > static_cast<double>(kMostTiffAllocation)) {
+            EntryProblem problem;
+            problem.refusal = EntryRefusal::DecodedTooLarge;
+            return problem;
+        }
+        return {};
     }
 
     // The colour map's 16-bit values as 8-bit RGB triples. Maps whose values all lie below 256
@@ -196,20 +234,21 @@ private:
         return {};
     }
 
+    // Whether the data is one strip, or one tile the picture's size: one stream to copy.
+    bool OneStripCopied()
+    {
+        if (TIFFNumberOfStrips(tif_) != 1)
+            return false;
+        uint32_t tileWidth = 0, tileLength = 0;
+        return !TIFFIsTiled(tif_)
+            || (TIFFGetField(tif_, TIFFTAG_TILEWIDTH, &tileWidth) && TIFFGetField(tif_, TIFFTAG_TILELENGTH, &tileLength)
+                && tileWidth == static_cast<uint32_t>(outcome_.info.Width)
+                && tileLength == static_cast<uint32_t>(outcome_.info.Height));
+    }
+
     // The one strip's (or tile's) place in the file, checked against the file's size.
     EntryProblem OneStrip(uint64_t least)
     {
-        if (TIFFNumberOfStrips(tif_) != 1)
-            return NotTaken(CompressionName(compression_) + (TIFFIsTiled(tif_) ? " in several tiles" : " in several strips"));
-        if (TIFFIsTiled(tif_)) {
-            // A tile larger than the picture holds padding the page would show.
-            uint32_t tileWidth = 0, tileLength = 0;
-            TIFFGetField(tif_, TIFFTAG_TILEWIDTH, &tileWidth);
-            TIFFGetField(tif_, TIFFTAG_TILELENGTH, &tileLength);
-            if (tileWidth != static_cast<uint32_t>(outcome_.info.Width)
-                || tileLength != static_cast<uint32_t>(outcome_.info.Height))
-                return NotTaken(CompressionName(compression_) + " in a tile larger than the picture");
-        }
         int error = 0;
         const uint64_t offset = TIFFGetStrileOffsetWithErr(tif_, 0, &error);
         const uint64_t length = error == 0 ? TIFFGetStrileByteCountWithErr(tif_, 0, &error) : 0;
@@ -225,6 +264,8 @@ private:
         TIFFGetFieldDefaulted(tif_, TIFFTAG_PLANARCONFIG, &planar);
         if (samples_ > 1 && planar != PLANARCONFIG_CONTIG)
             return NotTaken("samples stored in separate planes");
+        if (alphaBits_ != 0)
+            return Decoded();
         switch (compression_) {
         case COMPRESSION_CCITTFAX3:
         case COMPRESSION_CCITTFAX4:
@@ -240,7 +281,7 @@ private:
         case COMPRESSION_DEFLATE:
             return ReadDeflate();
         default:
-            return NotTaken(CompressionName(compression_));
+            return Decoded();
         }
     }
 
@@ -313,6 +354,8 @@ private:
         if (photometric_ == PHOTOMETRIC_MINISWHITE || photometric_ == PHOTOMETRIC_PALETTE)
             return NotTaken("JPEG data of photometric interpretation " + std::to_string(photometric_));
         ImageCoding& coding = outcome_.coding;
+        if (!OneStripCopied())
+            return Decoded();
         EntryProblem problem = OneStrip(4);
         if (problem.refusal != EntryRefusal::None)
             return problem;
@@ -348,8 +391,8 @@ private:
             return NotTaken("Deflate data with predictor " + std::to_string(predictor) + " at " + std::to_string(bits_)
                             + " bits a sample");
         // PDF's 16-bit samples are big-endian; a little-endian file's are not.
-        if (bits_ == 16 && !TIFFIsBigEndian(tif_))
-            return NotTaken("16-bit samples in a little-endian file");
+        if ((bits_ == 16 && !TIFFIsBigEndian(tif_)) || !OneStripCopied())
+            return Decoded();
         EntryProblem problem = OneStrip(2);
         if (problem.refusal != EntryRefusal::None)
             return problem;
@@ -397,6 +440,7 @@ private:
     const ProbeRequest& request_;
     ProbeOutcome& outcome_;
     uint16_t bits_ = 1, samples_ = 1, compression_ = COMPRESSION_NONE, photometric_ = 0;
+    int alphaBits_ = 0;
 };
 
 EntryProblem Damaged(const TiffHandle& tiff, const char* otherwise)

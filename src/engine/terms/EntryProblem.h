@@ -32,15 +32,14 @@ enum class EntryRefusal {
     // PNG files, taken only where the caller allows them:
     PngDamaged,  // `damage` says how, `chunk` names the chunk where it has one
     PngUnknownCritical,  // a critical chunk this reader does not know: `chunk`
-    PngInterlaced,  // Adam7 rows cannot be copied as one stream of rows
-    PngAlpha,  // colour type 4 or 6 (in `components`: 2 or 4 samples a pixel)
-    PngTransparency,  // a tRNS chunk
     SixteenBitUnderPdfA1,  // PDF/A-1b: 16 bits a sample came only with PDF 1.5
     ChangedSinceRead,  // opened again to be copied, the file no longer holds what was read
     // TIFF files, taken only where the caller allows them:
     TiffDamaged,  // `detail`: what the TIFF library said of it
     TiffNotTaken,  // a page coded in a way not taken: `detail` says which
-    SoftMaskUnderPdfA1,  // PDF/A-1b: transparency (a soft mask) came only with PDF 1.4's later parts
+    PixelsDamaged,  // decoded while written, the picture's compressed pixels proved damaged
+    DecodedTooLarge,  // decoding would hold more bytes at once than kMostDecodedBytes
+    SoftMaskUnderPdfA1,  // PDF/A-1b: transparency that needs a soft mask
 };
 
 // How a PNG file is damaged.

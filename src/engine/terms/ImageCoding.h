@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "PictureKind.h"
+
 namespace jpeg2pdf {
 
 // A run of bytes in a file.
@@ -25,6 +27,9 @@ enum class ImageCodingKind {
     // CCITT data that is not one stream (strips, tiles, modified Huffman rows) decoded as the page is
     // written and encoded again as one Group 4 stream of the same pixels, as `fax` says.
     TiffFaxRecoded,
+    // Pixels decoded while the page is written (see PixelRows.h) and compressed again with Flate,
+    // without loss; their alpha, if any, becomes a soft mask of its own.
+    Pixels,
 };
 
 // How CCITT data is coded: the parameters of its decoding filter.
@@ -39,7 +44,7 @@ struct FaxCoding {
 struct ImageCoding {
     ImageCodingKind kind = ImageCodingKind::Dct;
     int bitsPerComponent = 8;
-    int colours = 3;  // samples per pixel in the stream: 1 grey or palette index, 3 RGB
+    int colours = 3;  // samples per pixel in the stream: 1 grey or palette index, 3 RGB, 4 CMYK
     std::vector<uint8_t> palette;  // RGB triples: the samples are indices into it; empty: none
     std::vector<FileRange> ranges;  // PngFlate: the IDAT payloads, in file order; TIFF: the strip's bytes
     // TIFF pages:
@@ -50,6 +55,15 @@ struct ImageCoding {
     bool inverted = false;  // a sample of 0 is white (/Decode [1 0])
     bool colourTransformOff = false;  // RGB samples in a JPEG that readers must not take as YCbCr
     FaxCoding fax;
+    // Pixels: the bits of each alpha sample, 8 or 16 (the soft mask's depth); 0: no alpha.
+    int alphaBits = 0;
+    // A colour-key mask: the samples (or palette indices) shown transparent, as pairs of the least
+    // and the most value of each component in turn; empty: none.
+    std::vector<int> keyMask;
+    // Pixels: the file's format, which tells the decoder.
+    PictureKind source = PictureKind::Unknown;
+    // Which picture of its file the page shows: 0 for the first (a TIFF directory's index).
+    int picture = 0;
     bool operator==(const ImageCoding&) const = default;
     int64_t Length() const
     {

@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "PicturePixels.h"
+
+#include "PngPixels.h"
+#include "TiffPixels.h"
+
+namespace jpeg2pdf {
+
+std::unique_ptr<PixelRows> PicturePixels::Open(const std::string& path, const ImageCoding& coding,
+                                               const PixelFormat& format, EntryProblem& problem)
+{
+    switch (coding.source) {
+    case PictureKind::Png:
+        return OpenPngPixels(path, format, problem);
+    case PictureKind::Tiff:
+        return OpenTiffPixels(path, coding, format, problem);
+    default:
+        break;
+    }
+    // Validation plans decoded pixels only for the formats decoded here.
+    problem.refusal = EntryRefusal::PixelsDamaged;
+    return nullptr;
+}
+
+}  // namespace jpeg2pdf
