@@ -60,7 +60,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             if (range.offset < 0 || range.length <= 0 || range.offset + range.length > int64_t(size))
                 std::abort();
         }
-        if (coding.ranges.size() != (coding.kind == jpeg2pdf::ImageCodingKind::TiffFaxRecoded ? 0u : 1u) || page.info.Width <= 0 || page.info.Height <= 0 || coding.palette.size() > 768
+        // Copied data lies in one range; data decoded as it is written has none.
+        const bool decoded = coding.kind == jpeg2pdf::ImageCodingKind::TiffFaxRecoded
+            || coding.kind == jpeg2pdf::ImageCodingKind::Pixels;
+        if (coding.ranges.size() != (decoded ? 0u : 1u) || page.info.Width <= 0 || page.info.Height <= 0 || coding.palette.size() > 768
             || coding.palette.size() % 3 != 0 || coding.head.size() > jpeg2pdf::kMostJpegTablesBytes
             || page.orientation < 1 || page.orientation > 8 || (!page.profile.empty() && !page.profileIgnored.empty()))
             std::abort();

@@ -100,6 +100,9 @@ public:
     EntryProblem Read()
     {
         uint32_t width = 0, height = 0;
+        // An error while its directory was read (libtiff goes on with what it guessed) is damage.
+        if (!tiff_.Error().empty())
+            return Refusal(EntryRefusal::TiffDamaged, tiff_.Error());
         if (!TIFFGetField(tif_, TIFFTAG_IMAGEWIDTH, &width) || !TIFFGetField(tif_, TIFFTAG_IMAGELENGTH, &height))
             return Refusal(EntryRefusal::TiffDamaged, "no image width or length");
         if (width == 0 || height == 0)
@@ -168,6 +171,8 @@ public:
             problem.components = 1;
             return problem;
         }
+        if (!tiff_.Error().empty())
+            return Refusal(EntryRefusal::TiffDamaged, tiff_.Error());
         if (request_.orientation)
             ReadOrientation();
         if (request_.density)
@@ -249,9 +254,12 @@ private:
     // The one strip's (or tile's) place in the file, checked against the file's size.
     EntryProblem OneStrip(uint64_t least)
     {
+        // The tables are read only now; libtiff says (and guesses a value) when they are damaged.
         int error = 0;
         const uint64_t offset = TIFFGetStrileOffsetWithErr(tif_, 0, &error);
         const uint64_t length = error == 0 ? TIFFGetStrileByteCountWithErr(tif_, 0, &error) : 0;
+        if (!tiff_.Error().empty())
+            return Refusal(EntryRefusal::TiffDamaged, tiff_.Error());
         if (error != 0 || !RangeInFile(tiff_.File(), offset, length, least))
             return Refusal(EntryRefusal::TiffDamaged, "its strip lies outside the file or is empty");
         outcome_.coding.ranges = {{static_cast<int64_t>(offset), static_cast<int64_t>(length)}};
@@ -497,7 +505,9 @@ void ProbeTiffFile(const std::string& path, const ProbeRequest& request, TiffPro
 bool ReadTiffPageCoding(const InputFile& file, uint64_t directory, ImageCoding& coding, EntryProblem& problem)
 {
     TiffHandle tiff(file);
-    if (!tiff.Open() || !TIFFSetSubDirectory(tiff.Tif(), directory)) {
+    const bool opened = tiff.Open();
+    tiff.ClearError();  // the first directory's, which may not be this page's
+    if (!opened || !TIFFSetSubDirectory(tiff.Tif(), directory)) {
         problem = Damaged(tiff, "its image file directory cannot be read again");
         return false;
     }
