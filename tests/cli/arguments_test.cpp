@@ -101,6 +101,8 @@ TEST(Arguments, ExitStatusAndMessage)
     tiffs.push_back(dir.File("tiff-lab.tif"));
     tiffCommand("convert -size 8x8 xc:red -colorspace Lab -compress Zip " + Quoted(dir.File("lab.tif")) + " && tiffcp "
                 + Quoted(tiffs[0]) + " " + Quoted(dir.File("lab.tif")) + " " + Quoted(tiffs[4]));
+    tiffs.push_back(dir.File("tiff-alpha.tif"));
+    tiffCommand("convert -size 8x8 xc:red -alpha set -channel A -fx 0.5 -depth 8 -compress Zip " + Quoted(tiffs[5]));
     others.push_back(dir.Write("photo-pdf.jpg", "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n"));  // ImageMagick may not write PDF
     const std::string nulList = dir.Write("nul.txt", a + '\0' + a + '\0');
     // Relative entries are found beside the list, not in the current folder (dir).
@@ -295,6 +297,11 @@ TEST(Arguments, ExitStatusAndMessage)
          "leafbind-export: " + tiffs[4]
              + ": page 2: TIFF page not taken: photometric interpretation 8; bilevel, grey, RGB, palette and CMYK are "
                "taken\n",
+         out},
+        {"TIFF with alpha under PDF/A-1b, which cannot hold a soft mask", {"--pdfa", "1b", "-o", out, tiffs[5]}, 1,
+         "leafbind-export: " + tiffs[5]
+             + ": transparency that needs a soft mask (an alpha channel, partly transparent palette colours, or a "
+               "16-bit transparent colour); PDF/A-1b cannot hold it (--pdfa 2b can)\n",
          out},
         {"PNG: unknown ancillary chunks skipped", {"-o", out, pngs[10]}, 0, "", out, Pdf},
         {"no output", {a}, 2, "leafbind-export: no output file given (-o OUT.pdf)\n...", out},
