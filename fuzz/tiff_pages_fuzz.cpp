@@ -46,9 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                    .acceptTiff = true}, full);
     if (plain.problem.refusal != full.problem.refusal || plain.pages.size() != full.pages.size())
         std::abort();
-    posixfile::InputFile file;
-    if (!file.Open(path))
-        std::abort();
+    jpeg2pdf::TiffFile file;
     for (size_t i = 0; i < full.pages.size(); ++i) {
         const jpeg2pdf::ProbeOutcome& page = full.pages[i];
         if ((page.problem.refusal == EntryRefusal::None) != (plain.pages[i].problem.refusal == EntryRefusal::None))
@@ -69,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
         jpeg2pdf::ImageCoding again;
         jpeg2pdf::EntryProblem problem;
-        if (!jpeg2pdf::ReadTiffPageCoding(file, coding.directory, again, problem) || !(again == coding))
+        jpeg2pdf::TiffHandle* tiff = file.Directory(path, coding.directory, problem);
+        if (!tiff || !jpeg2pdf::ReadTiffPageCoding(*tiff, again, problem) || !(again == coding))
             std::abort();
     }
     return 0;

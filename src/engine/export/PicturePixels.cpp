@@ -13,7 +13,7 @@ std::unique_ptr<PixelRows> PicturePixels::Open(const std::string& path, const Im
     case PictureKind::Png:
         return OpenPngPixels(path, format, problem);
     case PictureKind::Tiff:
-        return OpenTiffPixels(path, coding, format, problem);
+        return OpenTiffPixels(tiff_, path, coding, format, problem);
     default:
         break;
     }

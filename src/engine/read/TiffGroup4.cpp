@@ -56,12 +56,10 @@ int Quiet(TIFF*, void*, const char*, const char*, va_list) { return 1; }
 
 }  // namespace
 
-bool EncodeTiffPageAsGroup4(const posixfile::InputFile& file, uint64_t directory, std::vector<uint8_t>& encoded,
-                            std::string& error)
+bool EncodeTiffPageAsGroup4(TiffHandle& in, std::vector<uint8_t>& encoded, std::string& error)
 {
-    TiffHandle in(file);
     TiffRows rows(in);
-    if (!in.Open() || !TIFFSetSubDirectory(in.Tif(), directory) || !rows.Begin()) {
+    if (!rows.Begin()) {
         error = in.Error().empty() ? "its rows cannot be read" : in.Error();
         return false;
     }

@@ -9,14 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "InputFile.h"
+#include "TiffHandle.h"
 
 namespace jpeg2pdf {
 
-// The Group 4 data of the bilevel page whose directory lies at `directory` in `file`, coded with
-// the file's 0 and 1 bits as they are. False with `error` (libtiff's words) when it cannot be
-// decoded whole.
-bool EncodeTiffPageAsGroup4(const posixfile::InputFile& file, uint64_t directory, std::vector<uint8_t>& encoded,
-                            std::string& error);
+// The Group 4 data of the bilevel page at the directory `in` is at, coded with the file's 0 and
+// 1 bits as they are. False with `error` (libtiff's words) when it cannot be decoded whole.
+bool EncodeTiffPageAsGroup4(TiffHandle& in, std::vector<uint8_t>& encoded, std::string& error);
 
 }  // namespace jpeg2pdf

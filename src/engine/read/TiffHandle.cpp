@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "JpegFrameProbe.h"
 #include "TiffPages.h"
 
 namespace jpeg2pdf {
@@ -87,5 +88,34 @@ toff_t TiffHandle::Size(thandle_t handle) { return static_cast<toff_t>(static_ca
 int TiffHandle::Map(thandle_t, void**, toff_t*) { return 0; }
 
 void TiffHandle::Unmap(thandle_t, void*, toff_t) { }
+
+TiffHandle* TiffFile::Directory(const std::string& path, uint64_t directory, EntryProblem& problem)
+{
+    auto file = std::make_unique<posixfile::InputFile>();
+    if (!file->Open(path)) {
+        problem = OpenProblem(*file);
+        return nullptr;
+    }
+    if (!tiff_ || path != path_ || !(file->Identity() == file_->Identity()) || file->Size() != file_->Size()) {
+        tiff_.reset();
+        file_ = std::move(file);
+        path_ = path;
+        tiff_ = std::make_unique<TiffHandle>(*file_);
+        if (!tiff_->Open()) {
+            problem.refusal = EntryRefusal::TiffDamaged;
+            problem.detail = tiff_->Error();
+            tiff_.reset();
+            return nullptr;
+        }
+    }
+    tiff_->ClearError();
+    if (!TIFFSetSubDirectory(tiff_->Tif(), directory)) {
+        problem.refusal = EntryRefusal::TiffDamaged;
+        problem.detail = tiff_->Error().empty() ? "its image file directory cannot be read again" : tiff_->Error();
+        tiff_.reset();
+        return nullptr;
+    }
+    return tiff_.get();
+}
 
 }  // namespace jpeg2pdf

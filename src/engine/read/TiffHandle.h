@@ -8,8 +8,10 @@
 
 #include <cstdarg>
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "EntryProblem.h"
 #include "InputFile.h"
 
 namespace jpeg2pdf {
@@ -44,6 +46,22 @@ private:
     TIFF* tif_ = nullptr;
     uint64_t position_ = 0;
     std::string error_;
+};
+
+// One TIFF file kept open from one of its pages to the next: libtiff 4.5 walks the whole chain of
+// a new handle's directories to find one by its offset, so a file opened again for each page of
+// a long file would cost the square of its pages.
+class TiffFile {
+public:
+    // The handle at the directory that lies at `directory` in the file at `path`: the open one
+    // when the path still names the same file at the same size, else the file opened anew. Null
+    // with `problem` set (why it cannot be opened, or TiffDamaged) when it cannot be read.
+    TiffHandle* Directory(const std::string& path, uint64_t directory, EntryProblem& problem);
+
+private:
+    std::string path_;
+    std::unique_ptr<posixfile::InputFile> file_;
+    std::unique_ptr<TiffHandle> tiff_;
 };
 
 }  // namespace jpeg2pdf

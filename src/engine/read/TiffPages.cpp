@@ -502,15 +502,8 @@ void ProbeTiffFile(const std::string& path, const ProbeRequest& request, TiffPro
     }
 }
 
-bool ReadTiffPageCoding(const InputFile& file, uint64_t directory, ImageCoding& coding, EntryProblem& problem)
+bool ReadTiffPageCoding(TiffHandle& tiff, ImageCoding& coding, EntryProblem& problem)
 {
-    TiffHandle tiff(file);
-    const bool opened = tiff.Open();
-    tiff.ClearError();  // the first directory's, which may not be this page's
-    if (!opened || !TIFFSetSubDirectory(tiff.Tif(), directory)) {
-        problem = Damaged(tiff, "its image file directory cannot be read again");
-        return false;
-    }
     ProbeRequest request;
     request.acceptGray = true;
     ProbeOutcome page;

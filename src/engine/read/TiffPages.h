@@ -14,6 +14,7 @@
 #include "EntryProblem.h"
 #include "InputFile.h"
 #include "JpegFrameProbe.h"
+#include "TiffHandle.h"
 
 namespace jpeg2pdf {
 
@@ -35,10 +36,9 @@ struct TiffProbeOutcome {
 // orientation only when asked); a page's `coding` says how its data is copied.
 void ProbeTiffFile(const std::string& path, const ProbeRequest& request, TiffProbeOutcome& outcome) noexcept;
 
-// The coding of the page whose directory lies at `directory` in `file`, read again as the probe
-// read it: the writer's check that the file still holds what validation read. False with
-// `problem` set when it cannot be read.
-bool ReadTiffPageCoding(const posixfile::InputFile& file, uint64_t directory, ImageCoding& coding,
-                        EntryProblem& problem);
+// The coding of the page at the directory `tiff` is at, read again as the probe read it: the
+// writer's check that the file still holds what validation read. False with `problem` set when
+// it cannot be read.
+bool ReadTiffPageCoding(TiffHandle& tiff, ImageCoding& coding, EntryProblem& problem);
 
 }  // namespace jpeg2pdf

@@ -15,25 +15,17 @@ namespace {
 
 class TiffPixelRows final : public PixelRows {
 public:
-    explicit TiffPixelRows(const PixelFormat& format) : format_(format), tiff_(file_), rows_(tiff_) { }
+    TiffPixelRows(const PixelFormat& format, TiffHandle& tiff) : format_(format), tiff_(tiff), rows_(tiff) { }
 
-    bool Open(const std::string& path, const ImageCoding& coding, EntryProblem& problem)
+    bool Open(const ImageCoding& coding, EntryProblem& problem)
     {
-        if (!file_.Open(path)) {
-            problem = OpenProblem(file_);
-            return false;
-        }
         // The directory must still say what validation read.
         ImageCoding again;
-        if (!ReadTiffPageCoding(file_, coding.directory, again, problem))
+        if (!ReadTiffPageCoding(tiff_, again, problem))
             return false;
         if (!(again == coding)) {
             problem = {};
             problem.refusal = EntryRefusal::ChangedSinceRead;
-            return false;
-        }
-        if (!tiff_.Open() || !TIFFSetSubDirectory(tiff_.Tif(), coding.directory)) {
-            problem.refusal = EntryRefusal::PixelsDamaged;
             return false;
         }
         TIFF* tif = tiff_.Tif();
@@ -108,8 +100,7 @@ private:
     }
 
     PixelFormat format_;
-    posixfile::InputFile file_;
-    TiffHandle tiff_;
+    TiffHandle& tiff_;
     TiffRows rows_;
     std::vector<uint8_t> raw_;
     bool invert_ = false;
@@ -118,11 +109,14 @@ private:
 
 }  // namespace
 
-std::unique_ptr<PixelRows> OpenTiffPixels(const std::string& path, const ImageCoding& coding,
+std::unique_ptr<PixelRows> OpenTiffPixels(TiffFile& file, const std::string& path, const ImageCoding& coding,
                                           const PixelFormat& format, EntryProblem& problem)
 {
-    auto rows = std::make_unique<TiffPixelRows>(format);
-    if (!rows->Open(path, coding, problem))
+    TiffHandle* tiff = file.Directory(path, coding.directory, problem);
+    if (!tiff)
+        return nullptr;
+    auto rows = std::make_unique<TiffPixelRows>(format, *tiff);
+    if (!rows->Open(coding, problem))
         return nullptr;
     return rows;
 }

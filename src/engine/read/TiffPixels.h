@@ -8,12 +8,13 @@
 #include <string>
 
 #include "PixelRows.h"
+#include "TiffHandle.h"
 
 namespace jpeg2pdf {
 
-// Null with `problem` set when the file cannot be opened again, no longer holds the page that
-// was read, or its rows cannot be read.
-std::unique_ptr<PixelRows> OpenTiffPixels(const std::string& path, const ImageCoding& coding,
+// The rows read through `file`, which must outlive them. Null with `problem` set when the file
+// cannot be opened again, no longer holds the page that was read, or its rows cannot be read.
+std::unique_ptr<PixelRows> OpenTiffPixels(TiffFile& file, const std::string& path, const ImageCoding& coding,
                                           const PixelFormat& format, EntryProblem& problem);
 
 }  // namespace jpeg2pdf
