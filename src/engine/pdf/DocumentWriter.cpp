@@ -74,7 +74,7 @@ bool WritePageImage(OutputFile& out, ObjectOffsets& offsets, const std::vector<s
     TiffHandle* tiff = nullptr;
     if (page.coding.kind != ImageCodingKind::Dct && page.coding.kind != ImageCodingKind::PngFlate) {
         ImageCoding coding;
-        tiff = tiffs.Directory(paths.at(static_cast<size_t>(page.entry)), page.coding.directory, stop.reopen);
+        tiff = tiffs.Directory(paths.at(static_cast<size_t>(page.entry)), page.coding.directory, stop.reopen, &jpeg);
         if (tiff && !(tiff->File().Identity() == jpeg.Identity() && tiff->File().Size() == jpeg.Size()))
             stop.reopen.refusal = EntryRefusal::ChangedSinceRead;
         else if (tiff && ReadTiffPageCoding(*tiff, coding, stop.reopen) && !(coding == page.coding))

@@ -89,14 +89,18 @@ int TiffHandle::Map(thandle_t, void**, toff_t*) { return 0; }
 
 void TiffHandle::Unmap(thandle_t, void*, toff_t) { }
 
-TiffHandle* TiffFile::Directory(const std::string& path, uint64_t directory, EntryProblem& problem)
+TiffHandle* TiffFile::Directory(const std::string& path, uint64_t directory, EntryProblem& problem,
+                                const posixfile::InputFile* opened)
 {
+    const bool same = tiff_ && path == path_ && opened && opened->Identity() == file_->Identity()
+        && opened->Size() == file_->Size();
     auto file = std::make_unique<posixfile::InputFile>();
-    if (!file->Open(path)) {
+    if (!same && !file->Open(path)) {
         problem = OpenProblem(*file);
         return nullptr;
     }
-    if (!tiff_ || path != path_ || !(file->Identity() == file_->Identity()) || file->Size() != file_->Size()) {
+    if (!same
+        && (!tiff_ || path != path_ || !(file->Identity() == file_->Identity()) || file->Size() != file_->Size())) {
         tiff_.reset();
         file_ = std::move(file);
         path_ = path;

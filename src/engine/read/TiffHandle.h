@@ -56,7 +56,9 @@ public:
     // The handle at the directory that lies at `directory` in the file at `path`: the open one
     // when the path still names the same file at the same size, else the file opened anew. Null
     // with `problem` set (why it cannot be opened, or TiffDamaged) when it cannot be read.
-    TiffHandle* Directory(const std::string& path, uint64_t directory, EntryProblem& problem);
+    // `opened`, when the caller holds the path open, tells the file without opening it again.
+    TiffHandle* Directory(const std::string& path, uint64_t directory, EntryProblem& problem,
+                          const posixfile::InputFile* opened = nullptr);
 
 private:
     std::string path_;
