@@ -89,6 +89,43 @@ bool ReadExactly(const InputFile& file, uint64_t offset, void* buffer, size_t co
     return file.ReadAt(static_cast<int64_t>(offset), buffer, count) == static_cast<int64_t>(count);
 }
 
+// A JPEG stream's frame header, found by walking the segments after its start marker.
+struct JpegFrame {
+    int marker = 0;
+    int precision = 0;
+    uint32_t height = 0, width = 0;
+    int components = 0;
+};
+
+bool ReadJpegFrame(const InputFile& file, const FileRange& stream, JpegFrame& frame)
+{
+    constexpr int kMostSegments = 256;
+    const int64_t end = stream.offset + stream.length;
+    int64_t at = stream.offset + 2;
+    for (int segments = 0; segments < kMostSegments && at + 4 <= end; ++segments) {
+        uint8_t head[10] {};
+        if (!ReadExactly(file, static_cast<uint64_t>(at), head, 4) || head[0] != 0xFF)
+            return false;
+        if (head[1] == 0xFF) {  // fill byte
+            ++at;
+            continue;
+        }
+        frame.marker = 0xFF00 | head[1];
+        const bool isFrame = head[1] >= 0xC0 && head[1] <= 0xCF && head[1] != 0xC4 && head[1] != 0xC8 && head[1] != 0xCC;
+        if (isFrame) {
+            if (at + 10 > end || !ReadExactly(file, static_cast<uint64_t>(at), head, 10))
+                return false;
+            frame.precision = head[4];
+            frame.height = uint32_t {head[5]} << 8 | head[6];
+            frame.width = uint32_t {head[7]} << 8 | head[8];
+            frame.components = head[9];
+            return true;
+        }
+        at += 2 + (head[2] << 8 | head[3]);
+    }
+    return false;
+}
+
 // Reads the current directory of `tiff` as one page.
 class PageReader {
 public:
@@ -374,6 +411,15 @@ private:
         if (!ReadExactly(tiff_.File(), static_cast<uint64_t>(strip.offset), start, 2) || start[0] != 0xFF
             || start[1] != 0xD8)
             return Refusal(EntryRefusal::TiffDamaged, "its JPEG strip does not begin with a start-of-image marker");
+        // The frame the readers decode is the page's picture: its size and samples as the tags say.
+        JpegFrame frame;
+        if (!ReadJpegFrame(tiff_.File(), strip, frame))
+            return Refusal(EntryRefusal::TiffDamaged, "its JPEG strip has no frame header");
+        if ((frame.marker != 0xFFC0 && frame.marker != 0xFFC2) || frame.precision != 8)
+            return Decoded();
+        if (frame.width != static_cast<uint32_t>(outcome_.info.Width)
+            || frame.height != static_cast<uint32_t>(outcome_.info.Height) || frame.components != samples_)
+            return Refusal(EntryRefusal::TiffDamaged, "its JPEG strip's frame is not the size or samples its tags say");
         if (TIFFGetField(tif_, TIFFTAG_JPEGTABLES, &count, &tables) && count > 4) {
             // Tables and strip are each a whole JPEG stream: the tables without their end, the strip
             // without its start, make one.
