@@ -88,21 +88,24 @@ TEST(Arguments, ExitStatusAndMessage)
     tiffCommand("tiffcp " + Quoted(tiffs[0]) + " " + Quoted(tiffs[0]) + " " + Quoted(tiffs[2]));
     const std::string two = ReadFileBytes(tiffs[2]);
     dir.Write("tiff-two.jpg", two.substr(0, two.size() - 40));
-    // StripByteCounts (279) of the first directory (little-endian) made to reach past the end.
-    std::string longStrip = soundTiff;
-    const auto u32 = [&](size_t at) { return uint32_t(uint8_t(longStrip[at])) | uint32_t(uint8_t(longStrip[at + 1])) << 8
-                                             | uint32_t(uint8_t(longStrip[at + 2])) << 16 | uint32_t(uint8_t(longStrip[at + 3])) << 24; };
-    const size_t ifd = u32(4);
-    for (size_t entry = ifd + 2; entry < ifd + 2 + 12 * size_t(uint8_t(longStrip[ifd])); entry += 12) {
-        if (longStrip.compare(entry, 2, "\x17\x01") == 0)
-            longStrip.replace(entry + 8, 2, "\xFF\x7F");
-    }
-    tiffs.push_back(dir.Write("tiff-strip.jpg", longStrip));
+    // A tag of the first directory (little-endian, fewer than 256 entries) given another value.
+    const auto patchTag = [](std::string bytes, const char* tag, const char* value) {
+        const size_t ifd = uint8_t(bytes[4]) | uint8_t(bytes[5]) << 8 | uint8_t(bytes[6]) << 16;
+        for (size_t entry = ifd + 2; entry < ifd + 2 + 12 * size_t(uint8_t(bytes[ifd])); entry += 12)
+            if (bytes.compare(entry, 2, std::string(tag, 2)) == 0)
+                bytes.replace(entry + 8, 2, std::string(value, 2));
+        return bytes;
+    };
+    // StripByteCounts (279) made to reach past the end.
+    tiffs.push_back(dir.Write("tiff-strip.jpg", patchTag(soundTiff, "\x17\x01", "\xFF\x7F")));
     tiffs.push_back(dir.File("tiff-lab.tif"));
     tiffCommand("convert -size 8x8 xc:red -colorspace Lab -compress Zip " + Quoted(dir.File("lab.tif")) + " && tiffcp "
                 + Quoted(tiffs[0]) + " " + Quoted(dir.File("lab.tif")) + " " + Quoted(tiffs[4]));
     tiffs.push_back(dir.File("tiff-alpha.tif"));
     tiffCommand("convert -size 8x8 xc:red -alpha set -channel A -fx 0.5 -depth 8 -compress Zip " + Quoted(tiffs[5]));
+    // A JPEG strip 16 pixels wide whose ImageWidth (256) says 15.
+    tiffCommand("convert -size 16x8 xc:red -compress JPEG " + Quoted(dir.File("jpeg.tif")));
+    tiffs.push_back(dir.Write("tiff-jpeg.tif", patchTag(ReadFileBytes(dir.File("jpeg.tif")), "\x00\x01", "\x0F\x00")));
     others.push_back(dir.Write("photo-pdf.jpg", "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n"));  // ImageMagick may not write PDF
     const std::string nulList = dir.Write("nul.txt", a + '\0' + a + '\0');
     // Relative entries are found beside the list, not in the current folder (dir).
@@ -292,6 +295,10 @@ TEST(Arguments, ExitStatusAndMessage)
          "leafbind-export: " + tiffs[1] + ": TIFF data damaged: Can not read TIFF directory\nleafbind-export: "
              + tiffs[2] + ": TIFF data damaged: Can not read TIFF directory\nleafbind-export: " + tiffs[3]
              + ": TIFF data damaged: its strip lies outside the file or is empty\n",
+         out},
+        {"TIFF: a JPEG strip whose frame is not the size its tags say", {"-o", out, tiffs[6]}, 1,
+         "leafbind-export: " + tiffs[6]
+             + ": TIFF data damaged: its JPEG strip's frame is not the size or samples its tags say\n",
          out},
         {"TIFF: the page of several not taken is named by its number", {"-o", out, tiffs[4]}, 1,
          "leafbind-export: " + tiffs[4]
