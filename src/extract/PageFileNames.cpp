@@ -8,7 +8,8 @@
 
 namespace extract {
 
-std::vector<std::string> PageFileNames(const std::vector<std::string>& titles, int pageCount)
+std::vector<std::string> PageFileNames(const std::vector<std::string>& titles, int pageCount,
+                                       const std::vector<PictureFormat>& formats)
 {
     const bool titled = titles.size() == static_cast<size_t>(pageCount);
     std::vector<std::string> names;
@@ -18,9 +19,11 @@ std::vector<std::string> PageFileNames(const std::vector<std::string>& titles, i
     // as many titles.
     std::unordered_map<std::string, int> nextNumber;
     for (int page = 0; page < pageCount; ++page) {
-        std::string name = titled ? SafeFileName(titles[static_cast<size_t>(page)]) : std::string();
+        const PictureFormat format = static_cast<size_t>(page) < formats.size() ? formats[static_cast<size_t>(page)]
+                                                                                : PictureFormat::Jpeg;
+        std::string name = titled ? SafeFileName(titles[static_cast<size_t>(page)], format) : std::string();
         if (name.empty())
-            name = PageFileName(page + 1, pageCount);
+            name = PageFileName(page + 1, pageCount, format);
         std::string unique = name;
         if (taken.contains(unique)) {
             int& n = nextNumber.try_emplace(name, 2).first->second;

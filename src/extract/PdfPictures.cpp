@@ -18,6 +18,7 @@
 #include <qpdf/QPDFXRefEntry.hh>
 
 #include "DrawnImages.h"
+#include "ImageForm.h"
 #include "ImageLook.h"
 #include "JpegScan.h"
 #include "ReadableFile.h"
@@ -32,27 +33,6 @@ namespace {
 QPDFObjectHandle Key(QPDFObjectHandle object, const std::string& key)
 {
     return object.isDictionary() ? object.getKey(key) : QPDFObjectHandle::newNull();
-}
-
-// Filters libqpdf undoes at its generalized decode level, by their full and abbreviated names.
-bool IsGeneralizedFilter(QPDFObjectHandle filter)
-{
-    for (const char* name : {"/FlateDecode", "/Fl", "/LZWDecode", "/LZW", "/ASCII85Decode", "/A85",
-                             "/ASCIIHexDecode", "/AHx", "/RunLengthDecode", "/RL"})
-        if (filter.isNameAndEquals(name))
-            return true;
-    return false;
-}
-
-// A stream's filters as a list, whether /Filter holds one name or an array.
-std::vector<QPDFObjectHandle> FilterList(QPDFObjectHandle dict)
-{
-    QPDFObjectHandle filter = Key(dict, "/Filter");
-    if (filter.isArray())
-        return filter.getArrayAsVector();
-    if (filter.isNull())
-        return {};
-    return {filter};
 }
 
 // JPEG data: DCTDecode last, with nothing but generalized filters before it.
@@ -206,6 +186,7 @@ struct PdfPictures::Document {
     QPDF pdf;
     std::vector<QPDFObjectHandle> pages;
     std::map<int, Drawing> drawings;  // by page, once read
+    std::map<int, ImageForm> forms;  // by page, once read: of a page drawing one image XObject, not JPEG data
     std::vector<std::string> warnings;  // taken from libqpdf before a read that may be cut short
     bool recovered = false;
 
@@ -305,6 +286,19 @@ struct PdfPictures::Document {
         return &drawn.front();
     }
 
+    // What the one image XObject a page draws that is no JPEG says of its samples; null for any
+    // other page.
+    const ImageForm* FormOf(int page)
+    {
+        const std::vector<DrawnImage>& drawn = DrawingOf(page).images;
+        if (Incomplete(page) || drawn.size() != 1 || JpegOf(page))
+            return nullptr;
+        auto found = forms.find(page);
+        if (found == forms.end())
+            found = forms.emplace(page, ReadImageForm(drawn.front().image)).first;
+        return &found->second;
+    }
+
     // The page a destination opens: an explicit one ([page /Fit ...]), a named one, or a
     // dictionary holding it under /D; nothing for anything else.
     QPDFObjectHandle DestinationPage(QPDFObjectHandle destination, int depth = 0)
@@ -378,12 +372,54 @@ PagePicture PdfPictures::Picture(int page) const
         return PagePicture::NoImage;
     if (drawn.size() > 1)
         return PagePicture::SeveralImages;
-    return document_->JpegOf(page) ? PagePicture::Jpeg : PagePicture::NotJpeg;
+    if (document_->JpegOf(page))
+        return PagePicture::Jpeg;
+    switch (document_->FormOf(page)->kind) {
+    case ImageForm::Kind::Pixels:
+        return PagePicture::Png;
+    case ImageForm::Kind::Ccitt:
+        return PagePicture::Tiff;
+    case ImageForm::Kind::Other:
+        break;
+    }
+    return PagePicture::NotJpeg;
+}
+
+std::string PdfPictures::WhyNoPicture(int page) const
+{
+    const ImageForm* form = document_->FormOf(page);
+    return form && form->kind == ImageForm::Kind::Other ? form->refusal : std::string();
+}
+
+const ImageForm* PdfPictures::FormOf(int page) const
+{
+    const ImageForm* form = document_->FormOf(page);
+    return form && form->kind != ImageForm::Kind::Other ? form : nullptr;
+}
+
+QPDFObjectHandle PdfPictures::ImageOf(int page) const
+{
+    return FormOf(page) ? document_->DrawingOf(page).images.front().image : QPDFObjectHandle();
+}
+
+bool PdfPictures::PipeStream(QPDFObjectHandle stream, Pipeline& pipeline, bool decoded, const bool& stoppedOnPurpose) const
+{
+    for (QPDFExc& warning : document_->pdf.getWarnings())
+        if (!document_->recovered)
+            document_->warnings.push_back(warning.what());
+    bool filtered = false;
+    const bool piped
+        = stream.pipeStreamData(&pipeline, &filtered, 0, decoded ? qpdf_dl_generalized : qpdf_dl_none, true);
+    if (stoppedOnPurpose)
+        document_->pdf.getWarnings();
+    return piped && (filtered || !decoded);
 }
 
 std::vector<std::string> PdfPictures::ShownDifferently(int page) const
 {
     const DrawnImage* drawn = document_->JpegOf(page);
+    if (!drawn && FormOf(page))
+        return document_->DrawingOf(page).images.front().stateChanges;
     if (!drawn)
         return {};
     bool adobeInverted = false;

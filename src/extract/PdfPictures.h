@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// A PDF read with libqpdf, seen as one picture per page: which pages carry a single JPEG image,
-// their JPEG bytes, and the bookmarks' titles where there is one bookmark per page. Any PDF will
+// A PDF read with libqpdf, seen as one picture per page: which pages carry a single JPEG image
+// (or pixels a PNG or a TIFF file holds), their JPEG bytes, and the bookmarks' titles where there is one bookmark per page. Any PDF will
 // do, not only ours: object streams, cross-reference streams, incremental updates, an empty user
 // password, JPEG data inside Flate; and a file cut short, its trailer gone, recovered from the
 // objects it holds.
@@ -12,19 +12,27 @@
 #include <string>
 #include <vector>
 
+class Pipeline;
+class QPDFObjectHandle;
+
 namespace extract {
+
+struct ImageForm;
 
 // What a page draws, as far as getting its JPEG back goes: only what its content stream (and
 // the forms it draws) paints counts, not what its resources merely hold; an inline image is a
 // picture that is not JPEG data. In a recovered document a page whose object, content, resources
-// or drawn XObjects the file does not hold (cut off, or cut in the middle) is Incomplete.
-enum class PagePicture { Jpeg, NotJpeg, NoImage, SeveralImages, Incomplete };
+// or drawn XObjects the file does not hold (cut off, or cut in the middle) is Incomplete. A page
+// whose one image is pixels a PNG holds (ImageForm::Kind::Pixels) is Png, one whose image is CCITT
+// fax data a TIFF strip holds is Tiff; any other image is NotJpeg.
+enum class PagePicture { Jpeg, Png, Tiff, NotJpeg, NoImage, SeveralImages, Incomplete };
 
 enum class PipeOutcome {
     Piped,
     Unreadable,  // the stream's data cannot be read or decoded whole
     RunsOn,  // the decoded data runs on too far past the JPEG's end (see kRunOnAllowance)
     Incomplete,  // in a recovered document: the JPEG data ends before its end-of-image marker
+    TooLarge,  // what must be held whole in memory to give the picture back passes kMostHeldBytes
 };
 
 // Decoded data past a JPEG's end-of-image marker (a motion photo's video, say) is given back
@@ -32,6 +40,10 @@ enum class PipeOutcome {
 // size in the file. Beyond them a small document would fill a disk.
 constexpr long long kRunOnAllowance = 64LL << 20;
 constexpr long long kRunOnRatio = 16;
+
+// What a picture's samples may take whole in memory (a soft mask beside its picture's rows, an
+// interlaced PNG file): as much as the JPEG decoder may allocate.
+constexpr long long kMostHeldBytes = 256LL << 20;
 
 // Receives a picture's bytes in pieces, in order.
 class ByteSink {
@@ -65,9 +77,13 @@ public:
     int PageCount() const;
     // Pages count from 0. An image drawn by a form the page draws counts as the page's.
     PagePicture Picture(int page) const;
+    // For a NotJpeg page: why its image is no picture a file gives back ("a /DeviceCMYK colour
+    // space"); empty for any other page.
+    std::string WhyNoPicture(int page) const;
     // For a Jpeg page: what the page adds to the JPEG's picture where it shows it (a decode
     // array, a mask, a transfer function...), each in the words a message uses; empty when it
-    // shows the picture as it is. May read the start of the image's data.
+    // shows the picture as it is. May read the start of the image's data. For a Png or Tiff page:
+    // what the graphics state adds (a transfer function, a soft mask in /ExtGState).
     std::vector<std::string> ShownDifferently(int page) const;
     // Pipes the JPEG bytes of a Jpeg page to `sink`, Flate and the like decoded, the DCT data
     // not. On RunsOn the sink has taken less than the allowance past the JPEG's end.
@@ -79,6 +95,15 @@ public:
     // each once; the list is emptied. For a recovered document one line says so instead: what
     // libqpdf says of it is what the cut took, which each incomplete page says in its own words.
     std::vector<std::string> TakeWarnings();
+
+    // For the library's own writers and checkers. A Png or Tiff page's image and what it says of
+    // its samples; null for any other page.
+    const ImageForm* FormOf(int page) const;
+    QPDFObjectHandle ImageOf(int page) const;
+    // Pipes `stream`'s data as the file holds it (only decrypted) or, with `decoded`, its filters
+    // undone; false when it cannot be read or decoded whole. With `stoppedOnPurpose` the pipeline
+    // threw to stop a read it had enough of, and what libqpdf warns of that read is dropped.
+    bool PipeStream(QPDFObjectHandle stream, Pipeline& pipeline, bool decoded, const bool& stoppedOnPurpose) const;
 
 private:
     struct Document;

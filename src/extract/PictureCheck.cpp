@@ -11,6 +11,7 @@
 #include <memory>
 #include <thread>
 
+#include "PixelCheck.h"
 #include "ReadableFile.h"
 #include "StrippedJpeg.h"
 #include "WholeTransfers.h"
@@ -129,6 +130,30 @@ PictureCheck CheckPicture(const PdfPictures& document, int page, const std::stri
         return check;
     }
     posix_fadvise(file.file.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    const PagePicture kind = document.Picture(page);
+    const FileKind fileKind = KindOfFile(file.file.Get());
+    if (kind == PagePicture::Png || kind == PagePicture::Tiff) {
+        const PixelCheck pixels = CheckPixels(document, page, file.file.Get());
+        using From = PixelCheck::Result;
+        using To = PictureCheck::Result;
+        check.pixels = true;
+        check.how = pixels.how;
+        switch (pixels.result) {
+        case From::Identical: check.result = To::Identical; break;
+        case From::SamePixels: check.result = To::SamePixels; break;
+        case From::Differs: check.result = To::Differs; break;
+        case From::FileUnreadable: check.result = To::FileUnreadable; break;
+        case From::PageUnreadable: check.result = To::PageUnreadable; break;
+        case From::TooLarge: check.result = To::TooLarge; break;
+        }
+        return check;
+    }
+    if (fileKind == FileKind::Png || fileKind == FileKind::Tiff) {
+        check.result = PictureCheck::Result::Differs;
+        check.how = std::string("differs: the page holds JPEG data, the file is a ")
+            + (fileKind == FileKind::Png ? "PNG" : "TIFF") + " file";
+        return check;
+    }
     const int64_t fileSize = file.info.st_size;
     ComparingSink sink(file.file.Get());
     const PipeOutcome piped = document.PipeJpeg(page, sink);
@@ -139,6 +164,8 @@ PictureCheck CheckPicture(const PdfPictures& document, int page, const std::stri
         check.result = PictureCheck::Result::RunsOn;
     } else if (piped == PipeOutcome::Incomplete) {
         check.result = PictureCheck::Result::Incomplete;
+    } else if (piped == PipeOutcome::TooLarge) {
+        check.result = PictureCheck::Result::TooLarge;
     } else if (piped != PipeOutcome::Piped) {
         check.result = PictureCheck::Result::PageUnreadable;
     } else if (difference < 0) {

@@ -10,6 +10,8 @@
 #include <memory>
 
 #include "FileReplacement.h"
+#include "PngPicture.h"
+#include "TiffPicture.h"
 #include "WholeTransfers.h"
 
 namespace extract {
@@ -72,8 +74,15 @@ PictureWrite WritePicture(const PdfPictures& document, int page, const std::stri
     if (!replacement.Begin(path, exists && S_ISREG(existing.st_mode) ? &existing : nullptr, true))
         return {Result::CannotWrite, errno};
     FileSink sink(replacement.Descriptor());
+    const PagePicture kind = document.Picture(page);
+    int writeError = 0;
+    const PipeOutcome outcome = kind == PagePicture::Png ? WritePng(document, page, sink)
+        : kind == PagePicture::Tiff ? WriteTiff(document, page, replacement.Descriptor(), writeError)
+                                    : document.PipeJpeg(page, sink);
+    if (writeError != 0)
+        return {Result::CannotWrite, writeError};
     // On a failure the replacement is abandoned on the way out, with all it holds.
-    switch (document.PipeJpeg(page, sink)) {
+    switch (outcome) {
     case PipeOutcome::Piped:
         break;
     case PipeOutcome::Unreadable:
@@ -82,6 +91,8 @@ PictureWrite WritePicture(const PdfPictures& document, int page, const std::stri
         return {Result::RunsOn, 0};
     case PipeOutcome::Incomplete:
         return {Result::Incomplete, 0};
+    case PipeOutcome::TooLarge:
+        return {Result::TooLarge, 0};
     }
     if (const int error = sink.Finish(); error != 0)
         return {Result::CannotWrite, error};

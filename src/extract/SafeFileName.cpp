@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <span>
 
 #include "FormatCharacters.h"
 
@@ -12,7 +13,21 @@ namespace extract {
 
 namespace {
 
-constexpr std::string_view kAddedExtension = ".jpg";
+// The extensions a name of each format may end in; the first is the one added.
+std::span<const std::string_view> Extensions(PictureFormat format)
+{
+    static constexpr std::string_view jpeg[] = {".jpg", ".jpeg", ".jpe", ".jfif"}, png[] = {".png"},
+                                      tiff[] = {".tif", ".tiff"};
+    switch (format) {
+    case PictureFormat::Png:
+        return png;
+    case PictureFormat::Tiff:
+        return tiff;
+    case PictureFormat::Jpeg:
+        break;
+    }
+    return jpeg;
+}
 
 bool EndsWithCaseless(std::string_view text, std::string_view ending)
 {
@@ -27,13 +42,13 @@ size_t ExtensionStart(std::string_view name)
     return dot == std::string_view::npos || dot == 0 ? name.size() : dot;
 }
 
-bool HasJpegExtension(std::string_view name)
+bool HasExtension(std::string_view name, PictureFormat format)
 {
     const size_t dot = ExtensionStart(name);
     if (dot == name.size())
         return false;
     const std::string_view extension = name.substr(dot);
-    for (std::string_view known : {".jpg", ".jpeg", ".jpe", ".jfif"})
+    for (std::string_view known : Extensions(format))
         if (extension.size() == known.size() && EndsWithCaseless(extension, known))
             return true;
     return false;
@@ -62,7 +77,7 @@ std::string Joined(std::string_view stem, std::string_view ending)
 
 }  // namespace
 
-std::string SafeFileName(std::string_view title)
+std::string SafeFileName(std::string_view title, PictureFormat format)
 {
     // Invisible characters go first: a title of nothing else makes no name, and one that hid
     // a leading '-' or '.' does not keep it.
@@ -74,8 +89,8 @@ std::string SafeFileName(std::string_view title)
             c = '_';
     if (name[0] == '-' || name[0] == '.')
         name[0] = '_';
-    if (!HasJpegExtension(name))
-        return Joined(name, kAddedExtension);
+    if (!HasExtension(name, format))
+        return Joined(name, Extensions(format).front());
     const size_t dot = ExtensionStart(name);
     return Joined(std::string_view(name).substr(0, dot), std::string_view(name).substr(dot));
 }
@@ -87,12 +102,13 @@ std::string NumberedName(const std::string& name, int n)
                   " (" + std::to_string(n) + ")" + name.substr(dot));
 }
 
-std::string PageFileName(int pageNumber, int pageCount)
+std::string PageFileName(int pageNumber, int pageCount, PictureFormat format)
 {
     char digits[16];
     const size_t width = std::max<size_t>(4, std::to_chars(digits, digits + sizeof digits, pageCount).ptr - digits);
     const std::string number(digits, std::to_chars(digits, digits + sizeof digits, pageNumber).ptr);
-    return "page-" + std::string(width > number.size() ? width - number.size() : 0, '0') + number + ".jpg";
+    return "page-" + std::string(width > number.size() ? width - number.size() : 0, '0') + number
+        + std::string(Extensions(format).front());
 }
 
 }  // namespace extract

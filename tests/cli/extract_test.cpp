@@ -6,10 +6,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 
+#include "IccProfiles.h"
 #include "MakeJpeg.h"
+#include "MakePng.h"
 #include "PhoneJpeg.h"
 #include "RunProgram.h"
 #include "ShellCommand.h"
@@ -97,6 +100,126 @@ const char* const kRecovered = "recovered: the file is cut short or damaged (no 
 
 }  // namespace
 
+namespace {
+
+// One page of pixels drawn by the script, its image in the plain layout pikepdf writes, and the
+// samples the page shows as RGBA beside it (grey repeated, no alpha as opaque; 16-bit pictures at
+// 16 bits high byte first, others at 8, a sample of fewer bits scaled up as ImageMagick does).
+const char* const kPixelPage = R"(
+import pikepdf, sys, zlib
+from pikepdf import Name
+kind, out, truth = sys.argv[1:4]
+W, H = 37, 23
+pdf = pikepdf.new()
+def value(x, y, c, depth, seed=0):
+    return ((x * 131 + y * 71 + c * 37 + seed) * 2654435761 >> 7) % (1 << depth)
+def pack(rows, depth):
+    data = b''
+    for row in rows:
+        if depth == 16:
+            data += b''.join(v.to_bytes(2, 'big') for v in row)
+        elif depth == 8:
+            data += bytes(row)
+        else:
+            bits = ''.join(format(v, '0%db' % depth) for v in row)
+            bits += '0' * (-len(bits) % 8)
+            data += bytes(int(bits[i:i + 8], 2) for i in range(0, len(bits), 8))
+    return data
+def drawn(channels, depth, seed=0):
+    return [[value(x, y, c, depth, seed) for x in range(W) for c in range(channels)] for y in range(H)]
+def image(rows, space, depth, **extra):
+    return pdf.make_stream(zlib.compress(pack(rows, depth)), Type=Name.XObject, Subtype=Name.Image, Width=W, Height=H,
+                           ColorSpace=space, BitsPerComponent=depth, Filter=Name.FlateDecode, **extra)
+words = kind.split()
+space, depth = words[0], int(words[1])
+if space == 'fax':  # CCITT data of /K `depth`, from the file named after the truth's, or none
+    data, w, h = (open(sys.argv[4], 'rb').read(), 64, 40) if len(sys.argv) > 4 else (b'\0', W, H)
+    parms = pikepdf.Dictionary(K=depth, Columns=w, Rows=h, EndOfLine='eol' in words, EncodedByteAlign='align' in words)
+    page = pdf.add_blank_page(page_size=(w, h))
+    page.Resources = pikepdf.Dictionary(XObject=pikepdf.Dictionary(Im=pdf.make_stream(
+        data, Type=Name.XObject, Subtype=Name.Image, Width=w, Height=h, ColorSpace=Name.DeviceGray, BitsPerComponent=1,
+        Filter=Name.CCITTFaxDecode, DecodeParms=parms)))
+    page.Contents = pdf.make_stream(b'q %d 0 0 %d 0 0 cm /Im Do Q' % (w, h))
+    pdf.save(out)
+    sys.exit()
+channels = 3 if space == 'rgb' else 1
+colour = drawn(channels, depth)
+palette = bytes(value(i, 0, c, 8, 5) for i in range(4) for c in range(3))
+extra = {}
+alpha = None
+if 'smask' in words:
+    alpha = drawn(1, depth, 9)
+    extra['SMask'] = image(alpha, Name.DeviceGray, depth)
+for word in words[2:]:
+    if word == 'decode':
+        extra['Decode'] = [1, 0]
+    if word == 'mask':
+        extra['Mask'] = [0, 3]
+    if word == 'matte':
+        extra['SMask'].Matte = [0]
+rgb = Name.DeviceRGB
+if 'icc' in words:  # the profile in the file named after the truth's
+    rgb = pikepdf.Array([Name.ICCBased, pdf.make_stream(open(sys.argv[4], 'rb').read(), N=3)])
+spaces = {'grey': Name.DeviceGray, 'rgb': rgb, 'cmyk': Name.DeviceCMYK,
+          'palette': pikepdf.Array([Name.Indexed, rgb, 3, pikepdf.String(palette)])}
+if space == 'cmyk':
+    colour = drawn(4, depth)
+page = pdf.add_blank_page(page_size=(W, H))
+picture = image(colour, spaces[space], depth, **extra)
+if 'tall' in words:  # taller than PNG readers take; the data is never read
+    picture.Height = 2000000
+page.Resources = pikepdf.Dictionary(XObject=pikepdf.Dictionary(Im=picture))
+page.Contents = pdf.make_stream(b'q %d 0 0 %d 0 0 cm /Im Do Q' % (W, H))
+pdf.save(out)
+scale = 1 if depth >= 8 else 255 // ((1 << depth) - 1)
+most = (1 << max(depth, 8)) - 1
+pixels = []
+for y in range(H):
+    for x in range(W):
+        if space == 'palette':
+            rgb = [palette[colour[y][x] * 3 + c] for c in range(3)]
+        else:
+            rgb = [colour[y][x * channels + (c if channels == 3 else 0)] * scale for c in range(3)]
+        pixels += rgb + [alpha[y][x] if alpha else most]
+open(truth, 'wb').write(pack([pixels], 16 if depth == 16 else 8))
+)";
+
+// The IDAT payloads of a PNG file, joined.
+std::string ImageData(const std::string& png)
+{
+    std::string data;
+    for (size_t at = 8; at + 8 <= png.size();) {
+        const size_t length = size_t(uint8_t(png[at])) << 24 | size_t(uint8_t(png[at + 1])) << 16
+            | size_t(uint8_t(png[at + 2])) << 8 | size_t(uint8_t(png[at + 3]));
+        if (png.compare(at + 4, 4, "IDAT") == 0)
+            data += png.substr(at + 8, length);
+        at += 12 + length;
+    }
+    return data;
+}
+
+// A one-strip TIFF's strip, where tiffinfo says it lies.
+std::string StripData(const std::string& tiff)
+{
+    std::smatch m;
+    const std::string info = RunCommand("tiffinfo -s " + Quoted(tiff)).output;
+    if (!std::regex_search(info, m, std::regex(R"(1 Strips:\s+0: \[\s*(\d+),\s*(\d+)\])")))
+        return info;
+    return ReadFileBytes(tiff).substr(std::stoul(m[1]), std::stoul(m[2]));
+}
+
+// The stream of a one-page document's image, as the file holds it.
+std::string RawImageStream(const std::string& pdf)
+{
+    std::smatch m;
+    const std::string pages = RunCommand("qpdf --show-pages --with-images " + Quoted(pdf)).output;
+    if (!std::regex_search(pages, m, std::regex(R"(/Im\w*: (\d+) 0 R)")))
+        return pages;
+    return RunCommand("qpdf --show-object=" + m[1].str() + " --raw-stream-data " + Quoted(pdf)).output;
+}
+
+}  // namespace
+
 TEST(Extract, TheRoundTripGivesEveryPhotoBackUnderItsNameWhoeverSavedTheDocument)
 {
     Album album;
@@ -158,8 +281,22 @@ TEST(Extract, VerifyNamesEachPageThatDiffersAndHow)
                                                                + parts.tablesOnward + phone_jpeg::MotionPhotoTrailer(500));
     const std::string stripped = album.dir.File("stripped.pdf");
     ASSERT_EQ(RunExportProgram({"--strip-metadata", "-o", stripped, phone}).status, 0);
-    const std::string png = album.dir.File("png.pdf");
-    RunChecked("img2pdf " + Quoted(album.dir.CopyTestData("libjpeg-turbo/testorig.png")) + " -o " + Quoted(png));
+    // A page of pixels with its PNG file (img2pdf copies the IDAT data), and that picture changed.
+    const std::string png = album.dir.File("png.pdf"), source = album.dir.CopyTestData("libjpeg-turbo/testorig.png");
+    RunChecked("img2pdf " + Quoted(source) + " -o " + Quoted(png));
+    const auto remade = [&](const std::string& name, const std::string& how) {
+        RunChecked("cd " + Quoted(album.dir.Path()) + " && convert testorig.png " + how + " " + name);
+        return album.dir.File(name);
+    };
+    const std::string onePixel = remade("pixel.png", "-fill white -draw 'point 5,3'");
+    // A CCITT page with its TIFF file, and the same picture in other TIFF files.
+    const std::string g4 = remade("g4.tif", "-threshold 50% -compress group4"), g4Pdf = album.dir.File("g4.pdf");
+    RunChecked("img2pdf " + Quoted(g4) + " -o " + Quoted(g4Pdf) + " && cd " + Quoted(album.dir.Path())
+               + " && tiffcp -f lsb2msb g4.tif reversed.tif && tiffcp -c lzw g4.tif lzw.tif && tiffcp -t g4.tif tiled.tif");
+    // A palette picture.
+    const std::string palettePdf = album.dir.File("palette.pdf"), palette = album.dir.File("palette.png");
+    RunChecked("convert " + Quoted(source) + " -colors 5 PNG8:" + Quoted(palette) + " && img2pdf " + Quoted(palette)
+               + " -o " + Quoted(palettePdf));
     const std::string bytes = ReadFileBytes(album.pdf), resaved = ResavedByQpdf(album);
     const std::string cut30 = CutShort(album.dir, "cut30.pdf", bytes, bytes.size() - 30);
     const std::string inPicture = CutShort(album.dir, "cut.pdf", bytes, 4000);
@@ -183,7 +320,33 @@ TEST(Extract, VerifyNamesEachPageThatDiffersAndHow)
          "the document has 3 pages and 4 files were given\n3 of 3 pages, 4 files match\n"},
         {"stripped", {stripped, phone}, 0,
          "page 1: " + phone + ": same picture, metadata removed\n1 page matches (1 with metadata removed)\n"},
-        {"not a JPEG", {png, p[0]}, 1, "page 1: " + p[0] + ": not a JPEG image\n0 of 1 page match\n"},
+        {"a PNG page, a JPEG file", {png, p[0]}, 1,
+         "page 1: " + p[0] + ": differs: the page holds pixels a PNG file holds, the file is a JPEG file\n0 of 1 page match\n"},
+        {"a JPEG page, a PNG file", {album.pdf, source, p[1], p[2]}, 1,
+         "page 1: " + source + ": differs: the page holds JPEG data, the file is a PNG file\n2 of 3 pages match\n"},
+        {"a PNG page and its file", {png, source}, 0, "page 1: " + source + ": identical\n1 page matches\n"},
+        {"the same pixels, interlaced", {png, remade("interlaced.png", "-interlace PNG")}, 0,
+         "page 1: " + album.dir.File("interlaced.png") + ": same pixels\n1 page matches\n"},
+        {"the same pixels at 16 bits", {png, remade("deep.png", "-define png:bit-depth=16")}, 1,
+         "page 1: " + album.dir.File("deep.png") + ": differs: the file's picture is 227 x 149 grey at 16 bits, the "
+         "page's 227 x 149 grey at 8 bits\n0 of 1 page match\n"},
+        {"a pixel changed", {png, onePixel}, 1, "page 1: " + onePixel + ": differs at pixel 6 of row 4\n0 of 1 page match\n"},
+        // ImageMagick keeps the samples and only labels them white as zero: negated first, the file
+        // shows the picture the page does, its samples turned over.
+        {"its pixels in a TIFF file, white as zero", {png, remade("white.tif", "-negate -define quantum:polarity=min-is-white")}, 0,
+         "page 1: " + album.dir.File("white.tif") + ": same pixels\n1 page matches\n"},
+        {"a tiled TIFF file", {g4Pdf, album.dir.File("tiled.tif")}, 3, "",
+         "tiled.tif: cannot be read: a tiled TIFF file, which is not compared"},
+        {"a palette picture and its file", {palettePdf, palette}, 0, "page 1: " + palette + ": identical\n1 page matches\n"},
+        {"a damaged PNG file", {png, album.dir.Write("damaged.png", ReadFileBytes(source).substr(0, 300))}, 3, "",
+         "damaged.png: cannot be read: a damaged file (a row cannot be decoded)"},
+        {"a CCITT page and its TIFF file", {g4Pdf, g4}, 0, "page 1: " + g4 + ": identical\n1 page matches\n"},
+        {"its bits in reverse order (fill order 2)", {g4Pdf, album.dir.File("reversed.tif")}, 0,
+         "page 1: " + album.dir.File("reversed.tif") + ": identical\n1 page matches\n"},
+        {"its pixels compressed with LZW", {g4Pdf, album.dir.File("lzw.tif")}, 0,
+         "page 1: " + album.dir.File("lzw.tif") + ": same pixels\n1 page matches\n"},
+        {"a pixel of it changed", {g4Pdf, remade("g4pixel.tif", "-threshold 50% -region 1x1+200+100 -negate +region -alpha off -compress group4")}, 1,
+         "page 1: " + album.dir.File("g4pixel.tif") + ": differs at pixel 201 of row 101\n0 of 1 page match\n"},
         {"quiet", {"-q", album.pdf, p[1], p[0], p[2]}, 1, ""},
         // Cut short: the pages whose objects are whole are checked, and the counts are the
         // document's.
@@ -219,6 +382,7 @@ TEST(Extract, BookmarkTitlesBecomeSafeNamesInsideTheFolder)
     const struct Row {
         const char* title;
         const char* name;
+        const char* picture = "p.jpg";  // the page's: a JPEG, a PNG (pixels) or a Group 4 TIFF (CCITT)
     } rows[] = {
         {"a/b.jpg", "a_b.jpg"},
         {"../../escape", "_._.._escape.jpg"},
@@ -233,16 +397,26 @@ TEST(Extract, BookmarkTitlesBecomeSafeNamesInsideTheFolder)
         {"a\u200Bb\u00ADc\u2066d\uFEFF.jpg", "abcd.jpg"},
         {"\u200E-rf", "_rf (2).jpg"},
         {"\u2069\u061C", "page-0013.jpg"},
+        {"scan", "scan.png", "p.png"},
+        {"scan.PNG", "scan.PNG", "p.png"},
+        {"photo.jpg", "photo.jpg.png", "p.png"},
+        {"fax", "fax.tif", "p.tif"},
+        {"fax.TIFF", "fax.TIFF", "p.tif"},
+        {"fax.png", "fax.png.tif", "p.tif"},
+        {"fax", "fax (2).tif", "p.tif"},
+        {"", "page-0021.tif", "p.tif"},
+        {"", "page-0022.png", "p.png"},
     };
     TempDir dir;
-    const std::string photo = dir.Write("p.jpg", MakeJpeg({.width = 8, .height = 8}));
-    std::vector<std::string> args = {"--bookmarks", "-o", dir.File("plain.pdf")};
-    std::string titles = "[";
+    dir.Write("p.jpg", MakeJpeg({.width = 8, .height = 8}));
+    dir.Write("p.png", MakePng(PngRecipe()).file);
+    std::string pictures, titles = "[";
     for (const Row& row : rows) {
-        args.push_back(photo);
+        pictures += std::string(" ") + row.picture;
         titles += std::string(titles.size() > 1 ? "," : "") + "\"" + row.title + "\"";
     }
-    ASSERT_EQ(RunExportProgram(args).status, 0);
+    RunChecked("cd " + Quoted(dir.Path()) + " && convert -size 16x8 xc:white -compress group4 p.tif && img2pdf"
+               + pictures + " -o plain.pdf");
     const std::string script = dir.Write("titles.py", R"(
 import json, pikepdf, sys
 pdf = pikepdf.open(sys.argv[1])
@@ -273,8 +447,14 @@ pdf.save(sys.argv[2])
 TEST(Extract, ExtractionWritesOnlyWholeJpegPicturesAndOnlyInsideTheFolder)
 {
     Album album;
-    const std::string png = album.dir.File("png.pdf"), other = album.dir.File("other.pdf");
-    RunChecked("img2pdf " + Quoted(album.dir.CopyTestData("libjpeg-turbo/testorig.png")) + " -o " + Quoted(png));
+    const std::string other = album.dir.File("other.pdf");
+    // Pages of pixels no PNG or TIFF file holds as the page shows them.
+    const std::string script = album.dir.Write("pixels.py", kPixelPage);
+    const auto drawn = [&](const std::string& kind) {
+        const std::string pdf = album.dir.File(kind + ".pdf");
+        RunChecked("/usr/bin/python3 " + Quoted(script) + " '" + kind + "' " + Quoted(pdf) + " " + Quoted(pdf + ".rgba"));
+        return pdf;
+    };
     RunChecked("img2pdf " + Quoted(album.paths[0]) + " " + Quoted(album.paths[2]) + " -o " + Quoted(other));
     // Page 2's resources hold page 3's image beside its own, which alone it draws; page 3 draws
     // a name its resources no longer hold.
@@ -332,7 +512,20 @@ pdf.save(sys.argv[2])
         std::map<std::string, std::string> files;  // the folder's files afterwards, and whose bytes
         std::string err = "";
     } rows[] = {
-        {"a page without a JPEG", {png}, album.dir.File("png"), 1, {}, "page 1: not a JPEG image, nothing written"},
+        {"CMYK pixels", {drawn("cmyk 8")}, album.dir.File("cmyk"), 1, {},
+         "page 1: not a JPEG image, nor one a PNG or TIFF file holds (a /DeviceCMYK colour space), nothing written"},
+        {"pixels through a decode array", {drawn("grey 8 decode")}, album.dir.File("decode"), 1, {},
+         "page 1: not a JPEG image, nor one a PNG or TIFF file holds (a picture shown through /Decode [1 0]), nothing written"},
+        {"pixels through a colour key", {drawn("grey 4 mask")}, album.dir.File("mask"), 1, {},
+         "(a picture shown through a mask (/Mask)), nothing written"},
+        {"pixels over a premultiplied soft mask", {drawn("rgb 8 smask matte")}, album.dir.File("matte"), 1, {},
+         "(a soft mask (/SMask) over colours premultiplied by it (/Matte)), nothing written"},
+        {"pixels of a side too long", {drawn("grey 8 tall")}, album.dir.File("tall"), 1, {},
+         "(an image of more than 1000000 pixels a side, which libpng and libtiff do not read), nothing written"},
+        {"Group 3 without end-of-line codes", {drawn("fax 0")}, album.dir.File("noeol"), 1, {},
+         "(Group 3 data without end-of-line codes (/EndOfLine), which a TIFF strip must have), nothing written"},
+        {"Group 4 aligned on bytes", {drawn("fax -1 align")}, album.dir.File("aligned"), 1, {},
+         "(Group 4 data aligned on bytes (/EncodedByteAlign), which TIFF cannot hold), nothing written"},
         {"an image held but not drawn, and a page drawing none", {odd}, album.dir.File("odd"), 1,
          {{"testorig.jpg", album.paths[0]}, {album.names[1], album.paths[1]}}, "page 3: no image, nothing written"},
         {"another converter's document", {other}, album.dir.File("other"), 0,
@@ -417,7 +610,7 @@ TEST(Extract, UsageErrorsAreRefusedBeforeAnythingIsRead)
     } rows[] = {
         {{}, "no document given"},
         {{"a.pdf", "b.pdf"}, "one document at a time"},
-        {{"--verify", "a.pdf"}, "no JPEG files given"},
+        {{"--verify", "a.pdf"}, "no picture files given"},
         {{"--verify", "-f", "a.pdf", "a.jpg"}, "-f is for extracting"},
         {{"-l", "list.txt", "a.pdf"}, "a list (-l) is for --verify"},
         {{"--ver", "a.pdf"}, "ambiguous"},
@@ -698,4 +891,122 @@ TEST(Extract, APasswordComesFromAFileOrStandardInputNeverAnArgument)
     const ProgramRun both = RunExtractProgram({"--password-file", "-", "--verify", locked, "-l", "-"}, "sesame\n");
     EXPECT_EQ(both.status, 2);
     EXPECT_NE(both.err.find("standard input cannot hold both the password and a list"), std::string::npos);
+}
+
+// A page of pixels comes back as a PNG, a CCITT page as a TIFF: each file, as ImageMagick decodes
+// it, shows the samples the page was made of; where the page's data fits the file (PNG
+// predictors, CCITT in one strip) the file holds the stream's bytes as they are.
+TEST(Extract, PixelPagesComeBackAsPngAndTiff)
+{
+    TempDir dir;
+    const std::string script = dir.Write("pixels.py", kPixelPage);
+    const auto drawnPage = [&](const std::string& kind, const std::string& more = "") {
+        return "/usr/bin/python3 " + Quoted(script) + " '" + kind + "' \"$PDF\" \"$TRUTH\" " + more;
+    };
+    const std::string profile = AdobeRgbLikeProfile(), profileFile = dir.Write("rgb.icc", profile);
+    const auto fromFile = [&](const std::string& source, const std::string& turned = "", int depth = 8) {
+        return "img2pdf " + Quoted(source) + " -o \"$PDF\" && convert " + Quoted(source) + turned
+            + " -endian MSB -depth " + std::to_string(depth) + " rgba:\"$TRUTH\"";
+    };
+    // The PDF's Flate data with bytes after its end, which PNG readers refuse in IDAT.
+    const std::string runOn = dir.Write("runon.py", R"(
+import pikepdf, sys
+pdf = pikepdf.open(sys.argv[1])
+for image in pdf.pages[0].images.values():
+    image.write(image.read_raw_bytes() + b'after', filter=image.Filter, decode_parms=image.DecodeParms)
+pdf.save(sys.argv[2])
+)");
+    const auto png = [&](int depth, int colourType) {
+        PngRecipe recipe;
+        recipe.depth = depth, recipe.colourType = colourType;
+        return dir.Write("d" + std::to_string(depth) + "c" + std::to_string(colourType) + ".png", MakePng(recipe).file);
+    };
+    RunChecked("cd " + Quoted(dir.Path()) + " && convert -size 64x40 xc:white -fill black -draw 'circle 30,20 30,5'"
+               " -compress group4 white.tif && convert white.tif -negate -define quantum:polarity=min-is-black"
+               " -compress group4 black.tif && tiffcp -c g3 white.tif g3.tif && tiffcp -c g3:2d:fill white.tif g32d.tif");
+    // Group 3 data as libtiff codes it, wrapped in a page as CCITT data.
+    const auto group3 = [&](const std::string& tiff, const std::string& kind) {
+        const std::string strip = dir.Write(tiff + ".strip", StripData(dir.File(tiff)));
+        return drawnPage(kind, Quoted(strip)) + " && convert " + Quoted(dir.File(tiff)) + " -endian MSB -depth 8 rgba:\"$TRUTH\"";
+    };
+    const std::string decoded = dir.Write("decode.py", R"(
+import pikepdf, sys
+pdf = pikepdf.open(sys.argv[1])
+for image in pdf.pages[0].images.values():
+    image.Decode = [1, 0]
+pdf.save(sys.argv[2])
+)");
+    const struct Row {
+        const char* what;
+        std::string make;  // writes $PDF, and the RGBA samples its page shows to $TRUTH
+        const char* name;
+        bool copied;
+        bool sixteen = false;  // the truth at 16 bits
+        std::string profile = "";  // the ICC profile the file embeds
+        // pdfimages -png writes the same samples: not a 1-bit palette's (it writes the indices as
+        // grey), 16-bit samples (not as ImageMagick reads its files) or ICC-based colours (it turns
+        // them to sRGB).
+        bool popplerSame = true;
+    } rows[] = {
+        {"grey 1, predictors", fromFile(png(1, 0)), "page-0001.png", true},
+        {"grey 2, predictors", fromFile(png(2, 0)), "page-0001.png", true},
+        {"grey 4, predictors", fromFile(png(4, 0)), "page-0001.png", true},
+        {"grey 8, predictors", fromFile(png(8, 0)), "page-0001.png", true},
+        {"palette 1, predictors", fromFile(png(1, 3)), "page-0001.png", true, false, "", false},
+        {"palette 4, predictors", fromFile(png(4, 3)), "page-0001.png", true},
+        {"palette 8, predictors", fromFile(png(8, 3)), "page-0001.png", true},
+        {"RGB 8, predictors", fromFile(png(8, 2)), "page-0001.png", true},
+        {"grey 16, predictors", fromFile(png(16, 0), "", 16), "page-0001.png", true, true, "", false},
+        {"RGB 16, predictors", fromFile(png(16, 2), "", 16), "page-0001.png", true, true, "", false},
+        {"predictors, bytes after the zlib data",
+         fromFile(png(8, 2)) + " && /usr/bin/python3 " + Quoted(runOn) + " \"$PDF\" \"$PDF.r\" && mv \"$PDF.r\" \"$PDF\"",
+         "page-0001.png", false},
+        {"grey 8, no predictors", drawnPage("grey 8"), "page-0001.png", false},
+        {"grey 4, no predictors", drawnPage("grey 4"), "page-0001.png", false},
+        {"palette 2, no predictors", drawnPage("palette 2"), "page-0001.png", false},
+        {"RGB 16, no predictors", drawnPage("rgb 16"), "page-0001.png", false, true, "", false},
+        {"RGB 8 and a soft mask", drawnPage("rgb 8 smask"), "page-0001.png", false},
+        {"RGB 16 and a soft mask", drawnPage("rgb 16 smask"), "page-0001.png", false, true},
+        {"grey 8 and a soft mask", drawnPage("grey 8 smask"), "page-0001.png", false},
+        {"RGB 8 over an ICC profile", drawnPage("rgb 8 icc", Quoted(profileFile)), "page-0001.png", false, false, profile,
+         false},
+        {"a palette over an ICC profile", drawnPage("palette 2 icc", Quoted(profileFile)), "page-0001.png", false, false,
+         profile, false},
+        {"Group 3, 1-D", group3("g3.tif", "fax 0 eol"), "page-0001.tif", true},
+        {"Group 3, 2-D, byte-aligned", group3("g32d.tif", "fax 1 eol align"), "page-0001.tif", true},
+        {"Group 4, /BlackIs1 false", fromFile(dir.File("white.tif")), "page-0001.tif", true},
+        {"Group 4, /BlackIs1 true", fromFile(dir.File("black.tif")), "page-0001.tif", true},
+        {"Group 4, /Decode [1 0]",
+         fromFile(dir.File("white.tif"), " -negate") + " && /usr/bin/python3 " + Quoted(decoded)
+             + " \"$PDF\" \"$PDF.d\" && mv \"$PDF.d\" \"$PDF\"",
+         "page-0001.tif", true},
+    };
+    int n = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::string pdf = dir.File("page" + std::to_string(++n) + ".pdf"), truth = dir.File("truth.rgba");
+        RunChecked("PDF=" + Quoted(pdf) + " TRUTH=" + Quoted(truth) + "; " + row.make);
+        const std::string folder = dir.File("out" + std::to_string(n));
+        const ProgramRun run = RunExtractProgram({"-d", folder, pdf});
+        ASSERT_EQ(run.status, 0) << run.err;
+        ASSERT_EQ(Listing(folder), std::set<std::string> {row.name});
+        const std::string file = folder + "/" + row.name;
+        EXPECT_EQ(RunCommand("convert " + Quoted(file) + " -endian MSB -depth " + (row.sixteen ? "16" : "8") + " rgba:-").output,
+                  ReadFileBytes(truth));
+        // poppler decodes the page's image to the same samples (its soft mask apart, in a file of its own).
+        const std::string seen = dir.File("seen" + std::to_string(n));
+        RunChecked("pdfimages -png " + Quoted(pdf) + " " + Quoted(seen));
+        if (row.popplerSame && !std::filesystem::exists(seen + "-001.png")) {
+            EXPECT_EQ(RunCommand("convert " + Quoted(seen + "-000.png") + " -endian MSB -depth " + (row.sixteen ? "16" : "8")
+                                 + " rgba:-").output,
+                      ReadFileBytes(truth));
+        }
+        const std::string stream = RawImageStream(pdf);
+        const std::string held = std::string(row.name).ends_with(".png") ? ImageData(ReadFileBytes(file)) : StripData(file);
+        EXPECT_EQ(held == stream, row.copied);
+        EXPECT_EQ(RunCommand("(convert " + Quoted(file) + " icc:- 2>/dev/null)").output, row.profile);
+        // What the file holds, --verify finds on the page.
+        EXPECT_EQ(RunExtractProgram({"--verify", pdf, file}).out,
+                  "page 1: " + file + (row.copied ? ": identical\n" : ": same pixels\n") + "1 page matches\n");
+    }
 }

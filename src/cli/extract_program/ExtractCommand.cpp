@@ -25,14 +25,17 @@ namespace {
 
 std::string PageText(int page) { return "page " + std::to_string(page + 1); }
 
-// Why a page gives no picture back; empty for a page with one JPEG image.
-std::string PictureProblem(extract::PagePicture picture)
+// Why a page gives no picture back; empty for a page with one JPEG image, or one a PNG or TIFF
+// file holds.
+std::string PictureProblem(const extract::PdfPictures& document, int page, extract::PagePicture picture)
 {
     switch (picture) {
     case extract::PagePicture::Jpeg:
+    case extract::PagePicture::Png:
+    case extract::PagePicture::Tiff:
         break;
     case extract::PagePicture::NotJpeg:
-        return "not a JPEG image";
+        return "not a JPEG image, nor one a PNG or TIFF file holds (" + document.WhyNoPicture(page) + ")";
     case extract::PagePicture::NoImage:
         return "no image";
     case extract::PagePicture::SeveralImages:
@@ -58,6 +61,12 @@ std::string Listed(const std::vector<std::string>& items)
     for (const std::string& item : items)
         text += (text.empty() ? "" : ", ") + item;
     return text;
+}
+
+std::string TooLargeText()
+{
+    return "the picture must be decoded whole and would take more than "
+        + std::to_string(extract::kMostHeldBytes >> 20) + " MiB";
 }
 
 std::string RunsOnText()
@@ -135,7 +144,14 @@ int RunExtract(const ExtractCommandLine& command, const Streams& streams)
         return kExtractUnreadable;
     extract::PdfPictures& document = *opened;
     const int pages = document.PageCount();
-    const std::vector<std::string> names = extract::PageFileNames(document.TitlesOfPageBookmarks(), pages);
+    std::vector<extract::PictureFormat> formats;
+    for (int page = 0; page < pages; ++page) {
+        const extract::PagePicture picture = document.Picture(page);
+        formats.push_back(picture == extract::PagePicture::Png    ? extract::PictureFormat::Png
+                              : picture == extract::PagePicture::Tiff ? extract::PictureFormat::Tiff
+                                                                      : extract::PictureFormat::Jpeg);
+    }
+    const std::vector<std::string> names = extract::PageFileNames(document.TitlesOfPageBookmarks(), pages, formats);
     ShowWarnings(document, command, streams);
     if (!PrepareFolder(command.folder, streams))
         return kExtractUnreadable;
@@ -145,7 +161,7 @@ int RunExtract(const ExtractCommandLine& command, const Streams& streams)
     std::vector<int> withPicture;
     for (int page = 0; page < pages; ++page) {
         const extract::PagePicture picture = document.Picture(page);
-        const std::string problem = PictureProblem(picture);
+        const std::string problem = PictureProblem(document, page, picture);
         if (problem.empty()) {
             withPicture.push_back(page);
             const std::vector<std::string> adds = document.ShownDifferently(page);
@@ -203,6 +219,9 @@ int RunExtract(const ExtractCommandLine& command, const Streams& streams)
             ComplainFromExtract(streams.err,
                                 shownDocument + ": " + PageText(page) + ": " + kIncompleteJpeg + ", nothing written");
             break;
+        case Result::TooLarge:
+            ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": " + TooLargeText() + ", nothing written");
+            break;
         }
         status = kExtractUnreadable;
     }
@@ -221,7 +240,7 @@ int RunVerify(const ExtractCommandLine& command, const Streams& streams)
         return kExtractUsageError;
     }
     if (entries.paths.empty()) {
-        ComplainFromExtract(streams.err, "no JPEG files given (the lists are empty)");
+        ComplainFromExtract(streams.err, "no picture files given (the lists are empty)");
         return kExtractUsageError;
     }
     const std::string shownDocument = ShownName(command.document);
@@ -242,7 +261,7 @@ int RunVerify(const ExtractCommandLine& command, const Streams& streams)
         const int page = static_cast<int>(i);
         const std::string where = PageText(page) + ": " + ShownEntry(entries, page) + ": ";
         const extract::PagePicture picture = document.Picture(page);
-        const std::string problem = PictureProblem(picture);
+        const std::string problem = PictureProblem(document, page, picture);
         if (picture == extract::PagePicture::Incomplete) {  // the document not read whole
             ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": " + problem);
             unreadable = true;
@@ -263,8 +282,18 @@ int RunVerify(const ExtractCommandLine& command, const Streams& streams)
         };
         switch (check.result) {
         case Result::Identical:
-            if (!differently("same bytes"))
+            if (check.pixels && !differently("identical")) {
                 ++matching;
+                report(where + "identical");
+            } else if (!check.pixels && !differently("same bytes")) {
+                ++matching;
+            }
+            break;
+        case Result::SamePixels:
+            if (!differently("same pixels")) {
+                ++matching;
+                report(where + "same pixels");
+            }
             break;
         case Result::MetadataRemoved:
             if (!differently("same picture, metadata removed")) {
@@ -273,11 +302,17 @@ int RunVerify(const ExtractCommandLine& command, const Streams& streams)
             }
             break;
         case Result::Differs:
-            report(where + "differs at byte " + std::to_string(check.differsAt));
+            report(where + (check.how.empty() ? "differs at byte " + std::to_string(check.differsAt) : check.how));
             break;
         case Result::FileUnreadable:
             ComplainFromExtract(streams.err, ShownEntry(entries, page) + ": cannot be read: "
-                                    + (check.systemError ? std::strerror(check.systemError) : "not a regular file"));
+                                    + (!check.how.empty()    ? check.how
+                                           : check.systemError ? std::strerror(check.systemError)
+                                                               : "not a regular file"));
+            unreadable = true;
+            break;
+        case Result::TooLarge:
+            ComplainFromExtract(streams.err, shownDocument + ": " + PageText(page) + ": " + TooLargeText() + "; not compared");
             unreadable = true;
             break;
         case Result::PageUnreadable:

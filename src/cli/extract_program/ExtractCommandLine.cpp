@@ -70,12 +70,12 @@ private:
         }
     }
 
-    // The document first, then (for --verify) JPEG files.
+    // The document first, then (for --verify) picture files.
     void AddArgument(const std::string& path) override
     {
         if (path.empty())
             return Fail(result_.document.empty() && !documentGiven_ ? "the document's name is empty"
-                                                                    : "a JPEG file name is empty");
+                                                                    : "a picture file's name is empty");
         if (!documentGiven_) {
             if (path == "-")
                 return Fail("the document cannot come from standard input");
@@ -84,7 +84,7 @@ private:
             return;
         }
         if (path == "-")
-            return Fail("a JPEG cannot come from standard input (a list can: -l -)");
+            return Fail("a picture file cannot come from standard input (a list can: -l -)");
         result_.sources.push_back({false, path});
     }
 
@@ -116,11 +116,11 @@ private:
         else if (verify_ && !extractOnly_.empty())
             Fail(extractOnly_ + " is for extracting, not with --verify");
         else if (verify_ && result_.sources.empty())
-            Fail("no JPEG files given to check the document against");
+            Fail("no picture files given to check the document against");
         else if (!verify_ && !result_.sources.empty())
             Fail(result_.sources.front().isList ? "a list (-l) is for --verify"
                                                 : "one document at a time: '" + ShownName(result_.sources.front().path)
-                         + "' is one too many (JPEG files are for --verify)");
+                         + "' is one too many (picture files are for --verify)");
         else if (result_.passwordFile == "-" && ReadsListFromStandardInput())
             Fail("standard input cannot hold both the password and a list");
         else if (!verify_ && result_.nulSeparated)
