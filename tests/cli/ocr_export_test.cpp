@@ -475,6 +475,9 @@ TEST(OcrExport, TextFilesHoldTheLayersWords)
     const std::string turned = dir.Write("turned.jpg", side.substr(0, 2) + phone_jpeg::Exif(6) + side.substr(2));
     const std::string upsideDown = Draw(dir, "upside-down.jpg", kEnglish, 180);
     const std::string askew = DrawTurnedPage(dir, "askew.jpg", 3);
+    const std::string twoPages = dir.File("two.tif");
+    ASSERT_EQ(RunCommand("convert " + Quoted(upright) + " " + Quoted(columnsJpeg) + " -monochrome -compress Group4 "
+                         + Quoted(twoPages)).status, 0);
     struct Case {
         const char* name;
         std::vector<std::string> options;
@@ -487,6 +490,7 @@ TEST(OcrExport, TextFilesHoldTheLayersWords)
         {"turned by --auto-orient (Exif 6)", {"--auto-orient"}, {turned}, {upright}},
         {"upside down, --rotate-pages, the text to standard output", {"--rotate-pages"}, {upsideDown}, {upright}, true},
         {"3 degrees askew, --deskew", {"--deskew"}, {askew}, {askew}},
+        {"a TIFF file of two pages, numbered as pages", {}, {twoPages}, {twoPages + "[0]", twoPages + "[1]"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -503,20 +507,20 @@ TEST(OcrExport, TextFilesHoldTheLayersWords)
         EXPECT_EQ(access(text.c_str(), F_OK) == 0, !c.textToStandardOutput);
         EXPECT_EQ(run.out.empty(), !c.textToStandardOutput);
         const std::vector<std::string> pages = Split(c.textToStandardOutput ? run.out : ReadFileBytes(text), '\f');
-        ASSERT_EQ(pages.size(), c.jpegs.size() + 1);
+        ASSERT_EQ(pages.size(), c.shown.size() + 1);
         EXPECT_EQ(pages.back(), "");
         if (c.jpegs.size() == 2) {  // each column a block: an empty line between them
             EXPECT_NE(pages[0].find("line 6 stay here\n\nright column line 10"), std::string::npos) << pages[0];
         }
         const std::vector<ListedPage> hocrPages = ListWords(dir, "hocr", hocr);
         const std::vector<ListedPage> altoPages = ListWords(dir, "alto", alto);
-        ASSERT_EQ(hocrPages.size(), c.jpegs.size());
-        ASSERT_EQ(altoPages.size(), c.jpegs.size());
+        ASSERT_EQ(hocrPages.size(), c.shown.size());
+        ASSERT_EQ(altoPages.size(), c.shown.size());
         dir.CopyTestData("schema/xlink.xsd");
         const CommandResult valid = RunCommand("xmllint --nonet --noout --schema "
                                                + Quoted(dir.CopyTestData("schema/alto-4-4.xsd")) + " " + Quoted(alto));
         EXPECT_EQ(valid.status, 0) << valid.output;
-        for (size_t k = 0; k < c.jpegs.size(); ++k) {
+        for (size_t k = 0; k < c.shown.size(); ++k) {
             SCOPED_TRACE("page " + std::to_string(k + 1));
             const std::string n = std::to_string(k + 1);
             const std::vector<std::string> layer
@@ -531,7 +535,7 @@ TEST(OcrExport, TextFilesHoldTheLayersWords)
                 continue;
             }
             EXPECT_GE(layer.size(), 20u);
-            ASSERT_EQ(RunCommand("convert " + Quoted(c.shown[k]) + " " + Quoted(dir.File("shown.ppm"))).status, 0);
+            ASSERT_EQ(RunCommand("convert " + Quoted(c.shown[k]) + " -type TrueColor -depth 8 " + Quoted(dir.File("shown.ppm"))).status, 0);
             ExpectBoxesOverDrawnInk(dir.File("shown.ppm"), hocrPages[k]);
             ExpectBoxesOverDrawnInk(dir.File("shown.ppm"), altoPages[k]);
         }
