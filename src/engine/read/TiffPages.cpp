@@ -236,6 +236,8 @@ private:
     {
         if (!TIFFIsCODECConfigured(compression_) || compression_ == COMPRESSION_OJPEG)
             return NotTaken(CompressionName(compression_));
+        if (EntryProblem problem = StripsInFile(); problem.refusal != EntryRefusal::None)
+            return problem;
         ImageCoding& coding = outcome_.coding;
         coding.kind = ImageCodingKind::Pixels;
         coding.source = PictureKind::Tiff;
@@ -330,9 +332,30 @@ private:
         }
     }
 
+    // Every strip (or tile) of data decoded while the page is written lies inside the file: damage
+    // found now refuses the page before anything is written.
+    EntryProblem StripsInFile()
+    {
+        const uint32_t strips = TIFFNumberOfStrips(tif_);
+        if (strips == 0 || strips > kMostTiffStrips)
+            return Refusal(EntryRefusal::TiffDamaged, std::to_string(strips) + " strips or tiles");
+        for (uint32_t i = 0; i < strips; ++i) {
+            int error = 0;
+            const uint64_t offset = TIFFGetStrileOffsetWithErr(tif_, i, &error);
+            const uint64_t length = error == 0 ? TIFFGetStrileByteCountWithErr(tif_, i, &error) : 0;
+            if (!tiff_.Error().empty())
+                return Refusal(EntryRefusal::TiffDamaged, tiff_.Error());
+            if (error != 0 || !RangeInFile(tiff_.File(), offset, length, 1))
+                return Refusal(EntryRefusal::TiffDamaged, "strip " + std::to_string(i) + " lies outside the file or is empty");
+        }
+        return {};
+    }
+
     // Bilevel rows to be decoded and encoded again as one Group 4 stream.
     EntryProblem Recoded()
     {
+        if (EntryProblem problem = StripsInFile(); problem.refusal != EntryRefusal::None)
+            return problem;
         outcome_.coding.kind = ImageCodingKind::TiffFaxRecoded;
         outcome_.coding.fax = {-1, photometric_ == PHOTOMETRIC_MINISBLACK, false, false};
         outcome_.coding.inverted = false;

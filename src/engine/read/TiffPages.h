@@ -22,6 +22,8 @@ namespace jpeg2pdf {
 constexpr int64_t kMostTiffAllocation = int64_t {256} << 20;
 // The most image file directories read from one file, reduced-resolution ones included.
 constexpr int kMostTiffDirectories = 1 << 20;
+// The most strips or tiles a page's data may be split into (a row each for the tallest picture).
+constexpr uint32_t kMostTiffStrips = uint32_t {1} << 20;
 // The most bytes of JPEGTables kept (a few hundred in practice).
 constexpr uint32_t kMostJpegTablesBytes = 65536;
 
