@@ -7,6 +7,8 @@ set(leafbind_resources ${PROJECT_SOURCE_DIR}/resources)
 install(FILES ${leafbind_resources}/leafbind.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY ${leafbind_resources}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 install(FILES ${leafbind_resources}/org.example.leafbind.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# A sample user unit for leafbind-watch, where systemd looks for the units packages bring.
+install(FILES ${leafbind_resources}/leafbind-watch.service DESTINATION lib/systemd/user)
 # Debian's machine-readable copyright file: our own files are GPL-2.0-or-later.
 install(FILES ${leafbind_resources}/debian/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/leafbind)
 
@@ -17,8 +19,10 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "puts JPEG photographs into one PDF file, 
 set(CPACK_PACKAGE_DESCRIPTION "Every page of the PDF is exactly as large as its image and carries the
 JPEG file's bytes unchanged. The list of photographs is built, reordered and
 saved in a small desktop window; leafbind-export writes the same PDF from
-the command line, and leafbind-extract gets the JPEG files back from any
-PDF or checks a PDF against them.")
+the command line, leafbind-extract gets the JPEG files back from any
+PDF or checks a PDF against them, and leafbind-watch makes a PDF of each
+folder of scans put into a watched folder (a sample systemd user unit
+comes with it).")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://leafbind.example.org")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -19,9 +19,11 @@ icon="$prefix/share/icons/hicolor/256x256/apps/leafbind.png"
 [ "$(identify -format '%wx%h' "$icon")" = 256x256 ] || fail "the icon is not a 256 x 256 picture"
 [ "$("$prefix/bin/leafbind-export" --version)" = "leafbind-export 1.0" ] || fail "no command-line program in bin/"
 [ "$("$prefix/bin/leafbind-extract" --version)" = "leafbind-extract 1.0" ] || fail "no leafbind-extract in bin/"
+[ "$("$prefix/bin/leafbind-watch" --version)" = "leafbind-watch 1.0" ] || fail "no leafbind-watch in bin/"
+[ -f "$prefix/lib/systemd/user/leafbind-watch.service" ] || fail "no sample user unit for leafbind-watch"
 # Each man page renders; the page itself speaks of warnings, so only what the renderer says on
 # standard error counts.
-for page in leafbind-export:auto-orient leafbind-extract:--verify; do
+for page in leafbind-export:auto-orient leafbind-extract:--verify leafbind-watch:--remove-sources; do
   manpage="$prefix/share/man/man1/${page%%:*}.1.gz"
   [ -f "$manpage" ] || fail "no man page for ${page%%:*}"
   rendered=$(MANWIDTH=80 man --warnings -l "$manpage" 2> "$prefix/man-warnings") || fail "man cannot render $manpage"

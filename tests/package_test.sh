@@ -21,6 +21,8 @@ for want in /usr/bin/leafbind /usr/share/applications/leafbind.desktop \
             /usr/share/metainfo/org.example.leafbind.metainfo.xml \
             /usr/bin/leafbind-export /usr/share/man/man1/leafbind-export.1.gz \
             /usr/bin/leafbind-extract /usr/share/man/man1/leafbind-extract.1.gz \
+            /usr/bin/leafbind-watch /usr/share/man/man1/leafbind-watch.1.gz \
+            /usr/lib/systemd/user/leafbind-watch.service \
             /usr/share/doc/leafbind/copyright; do
   grep -qx "$want" "$work/files" || fail "the package does not hold $want"
 done
@@ -69,6 +71,19 @@ grep -qx '  <project_license>GPL-2.0-or-later</project_license>' "$root/usr/shar
   || fail "the unpacked leafbind-export does not run"
 [ "$("$root/usr/bin/leafbind-extract" --version)" = "leafbind-extract 1.0" ] \
   || fail "the unpacked leafbind-extract does not run"
+[ "$("$root/usr/bin/leafbind-watch" --version)" = "leafbind-watch 1.0" ] \
+  || fail "the unpacked leafbind-watch does not run"
+# The sample unit is one systemd takes, and starts the packaged watcher.
+grep -qx 'ExecStart=/usr/bin/leafbind-watch $OPTIONS --archive ${ARCHIVE} ${IN} ${OUT}' \
+  "$root/usr/lib/systemd/user/leafbind-watch.service" || fail "the sample unit does not start /usr/bin/leafbind-watch"
+if command -v systemd-analyze > /dev/null; then
+  sed 's|/usr/bin/leafbind-watch|'"$root"'/usr/bin/leafbind-watch|' "$root/usr/lib/systemd/user/leafbind-watch.service" \
+    > "$work/leafbind-watch.service"
+  mkdir -m 700 -p "$work/unit-runtime"
+  XDG_RUNTIME_DIR="$work/unit-runtime" systemd-analyze verify --man=no --user "$work/leafbind-watch.service" \
+    > "$work/unit.log" 2>&1 \
+    || fail "systemd-analyze does not take the sample unit: $(cat "$work/unit.log")"
+fi
 # The unpacked program finds its recognition module where the package put it.
 convert -size 300x80 xc:white -pointsize 36 -annotate +10+50 'Leafbind' "$work/word.jpg"
 "$root/usr/bin/leafbind-export" -q --ocr -o "$work/word.pdf" "$work/word.jpg" \

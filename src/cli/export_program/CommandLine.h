@@ -6,27 +6,19 @@
 #include <string>
 #include <vector>
 
-#include "ExportDetails.h"
-#include "OcrSettings.h"
+#include "ExportOptionReader.h"
 #include "SharedArguments.h"
 
 namespace cli {
 
-// With the shared arguments: `error` for UsageError, `sources` the JPEG files and lists.
-struct CommandLine : SharedArguments {
+// With the shared arguments: `error` for UsageError, `sources` the JPEG files and lists; with the
+// export options, what they ask of the engine, validated (how the output is opened and reported
+// is left to the runner).
+struct CommandLine : SharedArguments, ExportChoices {
     enum class Action { Export, Help, Version, UsageError };
     Action action = Action::UsageError;
     std::string output;  // "-" for standard output
     bool force = false;
-    // What the options ask of the engine, validated; how the output is opened and reported is
-    // left to the runner.
-    jpeg2pdf::ExportOptions options;
-    bool recognise = false;  // --ocr: an invisible text layer from the pictures' recognised words
-    ocr::OcrSettings ocr;
-    // --text, --hocr, --alto: the recognised text as files beside the document ("-" for standard
-    // output); empty when not asked for.
-    std::string textFile, hocrFile, altoFile;
-    std::string tessdata;  // --tessdata: the language data's folder; empty for the usual one
 };
 
 // `args` without the program name. Not thread-safe: it uses getopt_long's global state.

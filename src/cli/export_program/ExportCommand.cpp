@@ -151,10 +151,18 @@ bool OpenTextFiles(const CommandLine& command, const Entries& entries, TextOutpu
 
 }  // namespace
 
-void Complain(int fd, const std::string& message) { WriteMessageLine(fd, "leafbind-export", message); }
+namespace {
 
-int RunExport(const CommandLine& command, const Streams& streams)
+// The program whose name the run's messages carry.
+const char* messageProgram = "leafbind-export";
+
+}  // namespace
+
+void Complain(int fd, const std::string& message) { WriteMessageLine(fd, messageProgram, message); }
+
+int RunExport(const CommandLine& command, const Streams& streams, const char* program)
 {
+    messageProgram = program;
     Entries entries;
     ProgressLine progress(!command.quiet && isatty(streams.err),
                           [&streams](const std::string& text) { posixfile::WriteAll(streams.err, text); });

@@ -20,10 +20,12 @@ enum ExportStatus {
     kExitTextLacking = 5,
 };
 
-// Runs an Export action (its sources must not be empty).
-int RunExport(const CommandLine& command, const Streams& streams);
+// Runs an Export action (its sources must not be empty); its messages name `program`, a program
+// that runs exports of its own (the watcher).
+int RunExport(const CommandLine& command, const Streams& streams, const char* program = "leafbind-export");
 
-// Writes "leafbind-export: " and `message` as one line to `fd`.
+// Writes the program's name (that of the last RunExport, "leafbind-export" before any) and
+// `message` as one line to `fd`.
 void Complain(int fd, const std::string& message);
 
 }  // namespace cli

@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The --help text; the man page says the same at length.
+#include "WatchCommandLine.h"
+
+namespace cli {
+
+const char* const kWatchUsage =
+    "Usage: leafbind-watch [options] --archive DIR IN OUT\n"
+    "       leafbind-watch [options] --remove-sources IN OUT\n"
+    "Makes a PDF of each folder and each picture put into the folder IN, once it has settled,\n"
+    "and moves its sources out of IN. Each folder directly in IN is one document (the pictures\n"
+    "directly in it, in natural order; its sub-folders move with it); each picture directly in\n"
+    "IN is one too. Pictures are told by their first bytes (JPEG, PNG), as leafbind-export takes\n"
+    "them. Hidden names, .DS_Store, ._*, Thumbs.db, desktop.ini, links and special files are\n"
+    "skipped; other files directly in IN are left alone.\n"
+    "\n"
+    "  IN                  the folder to watch; everything in it when the watcher starts is taken\n"
+    "                      too\n"
+    "  OUT                 where each document goes, as OUT/NAME.pdf (NAME (2).pdf when taken),\n"
+    "                      whole or not at all; made if missing; may not lie inside IN\n"
+    "      --archive DIR   once a document is on disk, move its sources to DIR, by the name they\n"
+    "                      had in IN (NAME (2) when taken; across file systems copied, synced,\n"
+    "                      then removed); made if missing; may not lie inside IN\n"
+    "      --remove-sources\n"
+    "                      once a document is on disk, remove its sources (one of the two is\n"
+    "                      required)\n"
+    "      --settle SECONDS\n"
+    "                      take an entry once nothing in it was created, written, renamed or\n"
+    "                      changed in size or time for this long, across two looks (default 30),\n"
+    "                      and no process of this system holds a file of it open for writing\n"
+    "      --poll SECONDS  look at IN on a timer instead of waiting for the system's notices, for\n"
+    "                      network shares that send none\n"
+    "  -q, --quiet         only errors: no line per document, no warnings\n"
+    "\n"
+    "Every document is made with the options of leafbind-export (see leafbind-export --help):\n"
+    "--auto-orient, --dpi, --page-size, --fit, --margin, --icc, --strip-metadata, --title,\n"
+    "--author, --subject, --keywords, --date, --bookmarks, --pdfa, --ocr, --ocr-lang,\n"
+    "--rotate-pages, --deskew, --tessdata, --jobs.\n"
+    "\n"
+    "  -h, --help          show this text\n"
+    "      --version       show the version\n"
+    "\n"
+    "One line per document on standard error: its name, pages, time and outcome. A document\n"
+    "whose pictures are refused stays in IN untouched, its reasons said once, and is tried again\n"
+    "when it changes. SIGTERM or SIGINT end the watcher at once: the document under way is\n"
+    "abandoned and taken again on the next start; one already on disk has its sources moved on\n"
+    "the next start, never written twice.\n"
+    "\n"
+    "Exit status (it runs until a signal ends it): 2 usage error, or the recogniser or its\n"
+    "languages cannot be loaded; 3 a folder cannot be made, read or watched, or another\n"
+    "leafbind-watch writes to OUT.\n";
+
+}  // namespace cli
