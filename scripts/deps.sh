@@ -20,6 +20,7 @@ test_packages=(
   weston appstream dpkg-dev file xxhash
   default-jre-headless libpdfbox2-java libactivation-java libjaxb-api-java
   tesseract-ocr tesseract-ocr-deu mupdf-tools img2pdf ocrmypdf hyperfine time nodejs libxml2-utils libtiff-tools
+  libjpeg-turbo-progs
 )
 
 packages=("${run_packages[@]}")

@@ -77,7 +77,8 @@ bool JpegDecoder::Start(const ScaleRule& rule)
     State& st = *state_;
     if (!st.InTurn(State::Stage::HeaderRead))
         return false;
-    if (!StartStep(&st.session, rule, st.settings.memoryLimit, !st.settings.stopAtDataEnd, &st.dcScan))
+    if (!StartStep(&st.session, rule, st.settings.memoryLimit, !st.settings.stopAtDataEnd, &st.dcScan,
+                   st.settings.lumaOnly))
         return st.Fail();
     try {
         st.session.rowSamples.resize(st.session.rowSize);
@@ -91,7 +92,7 @@ bool JpegDecoder::Start(const ScaleRule& rule)
     const bool fromDcScan = st.session.path == ReadPath::DcScan;
     st.output.width = fromDcScan ? st.dcScan.OutputWidth() : static_cast<int>(cinfo.output_width);
     st.output.height = fromDcScan ? st.dcScan.OutputHeight() : static_cast<int>(cinfo.output_height);
-    st.output.components = cinfo.num_components == 1 ? 1 : 3;
+    st.output.components = cinfo.num_components == 1 || (!fromDcScan && cinfo.out_color_space == JCS_GRAYSCALE) ? 1 : 3;
     st.output.eighths = static_cast<int>(cinfo.scale_num);
     st.stage = State::Stage::Started;
     return true;

@@ -146,13 +146,15 @@ bool ReadHeaderStep(LibjpegSession* s, const JpegInput& input, long memoryLimit)
 // carry them: the first scan alone through dcScan where it can take it, so memory stays a few rows
 // whatever the size; libjpeg's buffered mode otherwise. One whose coefficients would pass the limit
 // is always read at 1/8, even where that falls short of what the rule asks.
-bool StartStep(LibjpegSession* s, const ScaleRule& rule, long memoryLimit, bool padMissingRows, DcScanReader* dcScan)
+bool StartStep(LibjpegSession* s, const ScaleRule& rule, long memoryLimit, bool padMissingRows, DcScanReader* dcScan,
+               bool lumaOnly)
 {
     if (setjmp(s->err.jump))
         return Failed(s);
     jpeg_decompress_struct* cinfo = &s->cinfo;
     const bool ink = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
-    cinfo->out_color_space = cinfo->num_components == 1 ? JCS_GRAYSCALE : ink ? JCS_CMYK : JCS_RGB;
+    const bool luma = cinfo->num_components == 1 || (lumaOnly && cinfo->jpeg_color_space == JCS_YCbCr);
+    cinfo->out_color_space = luma ? JCS_GRAYSCALE : ink ? JCS_CMYK : JCS_RGB;
     const bool overLimit = memoryLimit > 0 && cinfo->progressive_mode
                         && CoefficientBufferBytes(cinfo) > static_cast<double>(memoryLimit);
     ApplyScale(cinfo, rule, overLimit);

@@ -72,7 +72,7 @@ struct RowDelivery {
 bool ReadHeaderStep(LibjpegSession* session, const JpegInput& input, long memoryLimit);
 // Picks the scale and the read path, starts the output and sets rowSize (see there).
 bool StartStep(LibjpegSession* session, const ScaleRule& rule, long memoryLimit, bool padMissingRows,
-               DcScanReader* dcScan);
+               DcScanReader* dcScan, bool lumaOnly = false);
 // Delivers the rows (see JpegDecoder::ReadRows).
 bool ReadRowsStep(LibjpegSession* session, DcScanReader* dcScan, bool stopAtDataEnd, RowDelivery* delivery);
 // libjpeg's finish after a full read of every row; nothing otherwise.

@@ -127,8 +127,13 @@ def pack(rows, depth):
     return data
 def drawn(channels, depth, seed=0):
     return [[value(x, y, c, depth, seed) for x in range(W) for c in range(channels)] for y in range(H)]
-def image(rows, space, depth, **extra):
-    return pdf.make_stream(zlib.compress(pack(rows, depth)), Type=Name.XObject, Subtype=Name.Image, Width=W, Height=H,
+def image(rows, space, depth, colours=1, predict=False, **extra):
+    data = pack(rows, depth)
+    if predict:  # PNG predictors, every row filtered with None
+        size = len(data) // H
+        data = b''.join(b'\0' + data[y * size:(y + 1) * size] for y in range(H))
+        extra['DecodeParms'] = pikepdf.Dictionary(Predictor=15, Colors=colours, BitsPerComponent=depth, Columns=W)
+    return pdf.make_stream(zlib.compress(data), Type=Name.XObject, Subtype=Name.Image, Width=W, Height=H,
                            ColorSpace=space, BitsPerComponent=depth, Filter=Name.FlateDecode, **extra)
 words = kind.split()
 space, depth = words[0], int(words[1])
@@ -165,7 +170,7 @@ spaces = {'grey': Name.DeviceGray, 'rgb': rgb, 'cmyk': Name.DeviceCMYK,
 if space == 'cmyk':
     colour = drawn(4, depth)
 page = pdf.add_blank_page(page_size=(W, H))
-picture = image(colour, spaces[space], depth, **extra)
+picture = image(colour, spaces[space], depth, channels if space != 'cmyk' else 4, 'predict' in words, **extra)
 if 'tall' in words:  # taller than PNG readers take; the data is never read
     picture.Height = 2000000
 page.Resources = pikepdf.Dictionary(XObject=pikepdf.Dictionary(Im=picture))
@@ -972,6 +977,10 @@ pdf.save(sys.argv[2])
          false},
         {"a palette over an ICC profile", drawnPage("palette 2 icc", Quoted(profileFile)), "page-0001.png", false, false,
          profile, false},
+        {"RGB 8 over an ICC profile, predictors", drawnPage("rgb 8 icc predict", Quoted(profileFile)), "page-0001.png",
+         true, false, profile, false},
+        {"a palette over an ICC profile, predictors", drawnPage("palette 2 icc predict", Quoted(profileFile)),
+         "page-0001.png", true, false, profile, false},
         {"Group 3, 1-D", group3("g3.tif", "fax 0 eol"), "page-0001.tif", true},
         {"Group 3, 2-D, byte-aligned", group3("g32d.tif", "fax 1 eol align"), "page-0001.tif", true},
         {"Group 4, /BlackIs1 false", fromFile(dir.File("white.tif")), "page-0001.tif", true},

@@ -3,6 +3,7 @@
 // bytes: a file name is whatever the shell handed over.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,13 @@ struct CommandLine : SharedArguments, ExportChoices {
     Action action = Action::UsageError;
     std::string output;  // "-" for standard output
     bool force = false;
+
+    // --folders: each folder under each argument that holds pictures is a document of its own,
+    // written under outputFolder (-O); sources then name folders.
+    bool folders = false;
+    std::string outputFolder;
+    // --shard K/N: only the folders whose relative path falls in shard K of N (count 0: all).
+    uint64_t shardIndex = 0, shardCount = 0;
 };
 
 // `args` without the program name. Not thread-safe: it uses getopt_long's global state.

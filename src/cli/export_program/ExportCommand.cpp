@@ -14,6 +14,7 @@
 #include "LanguageData.h"
 #include "ListEntries.h"
 #include "MessageLine.h"
+#include "PageChoice.h"
 #include "ProgressLine.h"
 #include "RecognitionModule.h"
 #include "TextOutputs.h"
@@ -69,32 +70,6 @@ std::string DescribeWritingFailure(const jpeg2pdf::WritingFailed& failed, const 
     return outputName + ": cannot be written: " + reason;
 }
 
-int Explain(const jpeg2pdf::ExportOutcome& outcome, const std::string& outputName, const Streams& streams,
-            const Entries& entries)
-{
-    if (std::holds_alternative<jpeg2pdf::ExportSaved>(outcome))
-        return kExitWritten;
-    if (const auto* refused = std::get_if<jpeg2pdf::EntriesRefused>(&outcome)) {
-        // Every unusable entry, so one run shows all there is to mend.
-        for (const jpeg2pdf::EntryReport& problem : refused->entries)
-            Complain(streams.err, ShownEntry(entries, problem.entry)
-                                      + (problem.page >= 0 ? ": page " + std::to_string(problem.page + 1) : "") + ": "
-                                      + jpeg2pdf::DescribeEntryProblem(problem.problem));
-        return kExitUnusableEntry;
-    }
-    if (const auto* refused = std::get_if<jpeg2pdf::OutputRefused>(&outcome)) {
-        Complain(streams.err, outputName + ": " + DescribeOutputRefusal(*refused));
-        return kExitCannotCreate;
-    }
-    const auto& failed = std::get<jpeg2pdf::WritingFailed>(outcome);
-    // A reader that stops early (| head), however the pipe was named, is no error to report; the
-    // status still says the document is incomplete. Only a pipe or socket fails with EPIPE.
-    if (failed.entry < 0 && failed.systemError == EPIPE)
-        return kExitFailedWriting;
-    Complain(streams.err, DescribeWritingFailure(failed, outputName, entries));
-    return kExitFailedWriting;
-}
-
 // "straightened: turned 1.52 degrees clockwise", without the locale's decimal sign.
 std::string DescribeTurn(double turn)
 {
@@ -117,6 +92,104 @@ std::string DescribeLanguageProblem(const ocr::LanguageProblem& problem, const s
         + ShownName(folder + "/" + name + ".traineddata") + ": the file is damaged, cut short, or of another kind"
         + (package.empty() ? "" : " (the package " + package + " has a sound copy)");
 }
+
+}  // namespace
+
+int ExplainOutcome(const jpeg2pdf::ExportOutcome& outcome, const std::string& outputName, const Entries& entries,
+                   const MessageSay& say)
+{
+    if (std::holds_alternative<jpeg2pdf::ExportSaved>(outcome))
+        return kExitWritten;
+    if (const auto* refused = std::get_if<jpeg2pdf::EntriesRefused>(&outcome)) {
+        // Every unusable entry, so one run shows all there is to mend.
+        for (const jpeg2pdf::EntryReport& problem : refused->entries)
+            say(ShownEntry(entries, problem.entry)
+                + (problem.page >= 0 ? ": page " + std::to_string(problem.page + 1) : "") + ": "
+                + jpeg2pdf::DescribeEntryProblem(problem.problem));
+        return kExitUnusableEntry;
+    }
+    if (const auto* refused = std::get_if<jpeg2pdf::OutputRefused>(&outcome)) {
+        say(outputName + ": " + DescribeOutputRefusal(*refused));
+        return kExitCannotCreate;
+    }
+    const auto& failed = std::get<jpeg2pdf::WritingFailed>(outcome);
+    // A reader that stops early (| head), however the pipe was named, is no error to report; the
+    // status still says the document is incomplete. Only a pipe or socket fails with EPIPE.
+    if (failed.entry < 0 && failed.systemError == EPIPE)
+        return kExitFailedWriting;
+    say(DescribeWritingFailure(failed, outputName, entries));
+    return kExitFailedWriting;
+}
+
+std::string ShownPercent(double percent)
+{
+    char number[32];
+    const auto end = std::to_chars(number, number + sizeof number, percent, std::chars_format::fixed, 4).ptr;
+    return std::string(number, end) + " %";
+}
+
+int ArrangePages(const CommandLine& command, Entries& entries, int oddStatus, int jobs, const MessageSay& say)
+{
+    if (command.duplex) {
+        if (entries.paths.size() % 2 != 0) {
+            say("--duplex needs as many backs as fronts, an even number of pictures; " + std::to_string(entries.paths.size())
+                + " given");
+            return oddStatus;
+        }
+        CollateDuplex(entries);
+    }
+    if (command.dropBlank) {
+        const Entries listed = entries;
+        for (const BlankPage& page : DropBlankPages(entries, command.blankPercent, jobs))
+            if (!command.quiet)
+                say(ShownEntry(listed, page.entry) + ": blank page left out (ink " + ShownPercent(page.percent) + ")");
+        if (entries.paths.empty()) {
+            say("every page is blank (less than " + ShownPercent(command.blankPercent)
+                + " ink, --drop-blank): no document is written");
+            return kExitUnusableEntry;
+        }
+    }
+    return kExitWritten;
+}
+
+int OpenRecognitionFor(const CommandLine& command, const ocr::OcrSettings& settings, const Entries& entries,
+                       const MessageSay& say, const MessageSay& noteWarning, bool checkLanguages,
+                       std::unique_ptr<ocr::RecognitionSource>& recognised)
+{
+    if (!command.recognise && !command.ocr.straighten)
+        return kExitWritten;
+    const auto warn = [&entries, noteWarning](int entry, const std::string& text) {
+        if (noteWarning)
+            noteWarning(ShownEntry(entries, entry) + ": " + text);
+    };
+    const auto tell = [&entries, say](int entry, const std::string& text) { say(ShownEntry(entries, entry) + ": " + text); };
+    ocr::RecognitionSource::TurnNote noteTurn;
+    if (noteWarning)
+        noteTurn = [&entries, noteWarning](int entry, double turn) {
+            noteWarning(ShownEntry(entries, entry) + ": " + DescribeTurn(turn));
+        };
+    // A page left without its text is named even with -q: the exit status says so too.
+    const std::string dataFolder = command.tessdata.empty() ? ocr::LanguageDataFolder() : command.tessdata;
+    std::string missingModule;
+    recognised = ocr::OpenRecognition(settings, dataFolder, {warn, noteTurn, tell}, missingModule);
+    if (!recognised) {
+        say(missingModule);
+        return kExitUsage;
+    }
+    if (!checkLanguages)
+        return kExitWritten;
+    // Language data that is missing or cannot be loaded is a usage error: the run would make
+    // pages without text. Loading it was the check; the first worker keeps what it loaded.
+    const std::vector<ocr::LanguageProblem> problems = !command.recognise
+        ? std::vector<ocr::LanguageProblem> {}
+        : ocr::LanguageProblems(command.ocr.languages + (command.ocr.rotatePages ? "+osd" : ""), dataFolder,
+                                recognised->LoadedLanguages());
+    for (const ocr::LanguageProblem& problem : problems)
+        say(DescribeLanguageProblem(problem, dataFolder));
+    return problems.empty() ? kExitWritten : kExitUsage;
+}
+
+namespace {
 
 std::string TextFileName(const std::string& path) { return path == "-" ? "standard output" : ShownName(path); }
 
@@ -163,41 +236,22 @@ void Complain(int fd, const std::string& message) { WriteMessageLine(fd, message
 int RunExport(const CommandLine& command, const Streams& streams, const char* program)
 {
     messageProgram = program;
+    if (command.folders)
+        return RunFolders(command, streams);
     Entries entries;
     ProgressLine progress(!command.quiet && isatty(streams.err),
                           [&streams](const std::string& text) { posixfile::WriteAll(streams.err, text); });
-    const auto tell = [&](int entry, const std::string& text) {
+    const MessageSay say = [&](const std::string& message) {
         progress.Finish();  // the message on a line of its own
-        Complain(streams.err, ShownEntry(entries, entry) + ": " + text);
+        Complain(streams.err, message);
     };
+    const auto tell = [&](int entry, const std::string& text) { say(ShownEntry(entries, entry) + ": " + text); };
     const jpeg2pdf::ExportWarning warn = command.quiet ? jpeg2pdf::ExportWarning() : tell;
     std::unique_ptr<ocr::RecognitionSource> recognised;
-    if (command.recognise || command.ocr.straighten) {
-        ocr::RecognitionSource::TurnNote noteTurn;
-        if (!command.quiet)
-            noteTurn = [&](int entry, double turn) {
-                progress.Finish();
-                Complain(streams.err, ShownEntry(entries, entry) + ": " + DescribeTurn(turn));
-            };
-        // A page left without its text is named even with -q: the exit status says so too.
-        const std::string dataFolder = command.tessdata.empty() ? ocr::LanguageDataFolder() : command.tessdata;
-        std::string missingModule;
-        recognised = ocr::OpenRecognition(command.ocr, dataFolder, {warn, noteTurn, tell}, missingModule);
-        if (!recognised) {
-            Complain(streams.err, missingModule);
-            return kExitUsage;
-        }
-        // Language data that is missing or cannot be loaded is a usage error: the run would make
-        // pages without text. Loading it was the check; the first worker keeps what it loaded.
-        const std::vector<ocr::LanguageProblem> problems = !command.recognise
-            ? std::vector<ocr::LanguageProblem> {}
-            : ocr::LanguageProblems(command.ocr.languages + (command.ocr.rotatePages ? "+osd" : ""), dataFolder,
-                                    recognised->LoadedLanguages());
-        for (const ocr::LanguageProblem& problem : problems)
-            Complain(streams.err, DescribeLanguageProblem(problem, dataFolder));
-        if (!problems.empty())
-            return kExitUsage;
-    }
+    if (const int status = OpenRecognitionFor(command, command.ocr, entries, say, command.quiet ? MessageSay() : say, true,
+                                              recognised);
+        status != kExitWritten)
+        return status;
     std::string error;
     if (!GatherEntries(command.sources, command.nulSeparated, streams.in, entries, error)) {
         Complain(streams.err, error);
@@ -207,6 +261,8 @@ int RunExport(const CommandLine& command, const Streams& streams, const char* pr
         Complain(streams.err, "no JPEG files given (the lists are empty)");
         return kExitUsage;
     }
+    if (const int status = ArrangePages(command, entries, kExitUsage, command.jobs, say); status != kExitWritten)
+        return status;
 
     const bool toStandardOutput = command.output == "-";
     const std::string outputName = toStandardOutput ? "standard output" : ShownName(command.output);
@@ -240,7 +296,7 @@ int RunExport(const CommandLine& command, const Streams& streams, const char* pr
         entries.paths, toStandardOutput ? std::string() : command.output, options,
         [&progress](int written, int total, int64_t bytes) { progress.Update(written, total, bytes); });
     progress.Finish();
-    const int status = Explain(outcome, outputName, streams, entries);
+    const int status = ExplainOutcome(outcome, outputName, entries, say);
     if (status == kExitWritten && !textFiles.Empty()) {
         std::string failed;
         int error = 0;

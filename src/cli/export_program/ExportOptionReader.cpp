@@ -41,6 +41,8 @@ enum ExportCode : int {
     kJobs,
     kDeskew,
     kTessdata,
+    kDuplex,
+    kDropBlank,
     kText,
     kHocr,
     kAlto,
@@ -68,6 +70,8 @@ constexpr option kExportOptions[] = {
     {"jobs", required_argument, nullptr, kJobs},
     {"deskew", no_argument, nullptr, kDeskew},
     {"tessdata", required_argument, nullptr, kTessdata},
+    {"duplex", no_argument, nullptr, kDuplex},
+    {"drop-blank", optional_argument, nullptr, kDropBlank},
     // The text files last: a program that makes many documents leaves them out.
     {"text", required_argument, nullptr, kText},
     {"hocr", required_argument, nullptr, kHocr},
@@ -86,6 +90,30 @@ int ProcessorCount()
     if (sched_getaffinity(0, sizeof set, &set) != 0)
         return 1;
     return std::clamp(CPU_COUNT(&set), 1, static_cast<int>(kMaxJobs));
+}
+
+// A decimal number from 0 to 100 ("0.05", "1", ".5"), without the locale's decimal sign.
+bool ParsePercent(const std::string& text, double& percent)
+{
+    if (text.empty() || text.size() > 20 || text.find_first_not_of("0123456789.") != std::string::npos
+        || std::count(text.begin(), text.end(), '.') > 1 || text == ".")
+        return false;
+    double value = 0, scale = 1;
+    bool fraction = false;
+    for (char c : text) {
+        if (c == '.') {
+            fraction = true;
+            continue;
+        }
+        if (fraction)
+            value += (c - '0') * (scale /= 10);
+        else
+            value = value * 10 + (c - '0');
+    }
+    if (value > 100)
+        return false;
+    percent = value;
+    return true;
 }
 
 }  // namespace
@@ -220,10 +248,17 @@ bool ExportOptionReader::Handle(int code, const std::string& value, std::string&
         } else {
             choices_.ocr.jobs = static_cast<int>(jobs);
             jobsGiven_ = true;
-            ocrOnly_ = "--jobs";
         }
         return true;
     }
+    case kDuplex:
+        choices_.duplex = true;
+        return true;
+    case kDropBlank:
+        choices_.dropBlank = true;
+        if (!value.empty() && !ParsePercent(value, choices_.blankPercent))
+            error = BadValue(code, value, "use a share of the page's pixels in percent, from 0 to 100, as 0.05");
+        return true;
     default:
         return false;
     }
@@ -262,7 +297,7 @@ std::string ExportOptionReader::CheckTextLengths() const
     return "";
 }
 
-void ExportOptionReader::Finish(std::string& error)
+void ExportOptionReader::Finish(std::string& error, const std::string& documentsOption, bool manyDocuments)
 {
     const auto fail = [&error](const std::string& why) {
         if (error.empty())
@@ -272,15 +307,19 @@ void ExportOptionReader::Finish(std::string& error)
         fail(CheckLayout());
     if (error.empty())
         fail(CheckTextLengths());
-    // Pages measured for straightening are spread over the jobs too.
-    if (!ocrOnly_.empty() && !choices_.recognise && !(ocrOnly_ == "--jobs" && choices_.ocr.straighten))
+    if (!ocrOnly_.empty() && !choices_.recognise)
         fail(ocrOnly_ + " needs --ocr");
+    // Jobs spread documents, pages measured for ink and pages recognised or straightened.
+    if (jobsGiven_ && !manyDocuments && !choices_.dropBlank && !choices_.recognise && !choices_.ocr.straighten)
+        fail(documentsOption.empty() ? "--jobs needs --ocr, --deskew or --drop-blank"
+                                     : "--jobs needs --ocr, --deskew, --drop-blank or " + documentsOption);
     if (!recognitionOnly_.empty() && !choices_.recognise)
         fail(recognitionOnly_ + " needs --ocr");
     jpeg2pdf::ExportOptions& options = choices_.options;
     choices_.ocr.recognise = choices_.recognise;
     if (!jobsGiven_)
         choices_.ocr.jobs = ProcessorCount();
+    choices_.jobs = choices_.ocr.jobs;
     // Only the command line accepts grey pictures; PDF/A needs each picture's colours.
     options.acceptGray = true;
     // And PNG files, whose compressed rows are copied as JPEG files are.

@@ -26,6 +26,17 @@ struct ExportChoices {
     // output); empty when not asked for.
     std::string textFile, hocrFile, altoFile;
     std::string tessdata;  // --tessdata: the language data's folder; empty for the usual one
+
+    // --duplex: the list holds the fronts, then the backs last first; pages go front 1, back 1, ...
+    bool duplex = false;
+    // --drop-blank[=PERCENT]: pages with less ink than this share of their pixels are left out.
+    bool dropBlank = false;
+    double blankPercent = kDefaultBlankPercent;
+    int jobs = 1;  // --jobs: documents (with --folders), pages measured or recognised, at once
+
+    // The share of ink below which --drop-blank leaves a page out, in percent: between a back with
+    // specks and dust (about 0.001 %) and one short line of 10-point text (about 0.03 %).
+    static constexpr double kDefaultBlankPercent = 0.01;
 };
 
 // The first code a program may give an option of its own that has no short form; the export
@@ -49,8 +60,10 @@ public:
     bool Handle(int code, const std::string& value, std::string& error);
 
     // The checks that need every option (the first failure in `error`, when it is empty), then
-    // what follows from them: the defaults the command line gives the engine.
-    void Finish(std::string& error);
+    // what follows from them: the defaults the command line gives the engine. `documentsOption`
+    // names the program's option that makes several documents at once, which --jobs spreads
+    // ("--folders"); "" where there is none, and `manyDocuments` whether it was given.
+    void Finish(std::string& error, const std::string& documentsOption = "", bool manyDocuments = false);
 
 private:
     std::string BadValue(int code, const std::string& value, const std::string& why) const;

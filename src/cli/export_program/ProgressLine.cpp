@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ProgressLine.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace cli {
@@ -34,12 +35,33 @@ void ProgressLine::Update(int pagesWritten, int pageCount, int64_t bytesWritten)
                         pagesWritten / seconds)
         : std::snprintf(text, sizeof text, "%d of %d pages, %.1f MB/s", pagesWritten, pageCount,
                         static_cast<double>(bytesWritten) / 1e6 / seconds);
-    std::string line = "\r" + std::string(text, static_cast<size_t>(length));
+    Draw(now, std::string(text, static_cast<size_t>(length)));
+}
+
+void ProgressLine::UpdateDocuments(int documentsDone, int documentCount, int64_t pagesWritten)
+{
+    if (!enabled_)
+        return;
+    const auto now = clock_();
+    const bool last = documentsDone == documentCount;
+    if (now - start_ < kQuietPeriod || (drawn_ && !last && now - lastDrawn_ < kRedrawInterval))
+        return;
+    const double seconds = std::chrono::duration<double>(now - start_).count();
+    char text[128];
+    const int length = std::snprintf(text, sizeof text, "%d of %d documents, %lld pages, %.1f pages/s", documentsDone,
+                                     documentCount, static_cast<long long>(pagesWritten), pagesWritten / seconds);
+    Draw(now, std::string(text, static_cast<size_t>(std::max(length, 0))));
+}
+
+void ProgressLine::Draw(std::chrono::steady_clock::time_point now, const std::string& text)
+{
+    const size_t length = text.size();
+    std::string line = "\r" + text;
     // Blanks over the rest of a longer previous line.
-    if (lastLength_ > static_cast<size_t>(length))
-        line.append(lastLength_ - static_cast<size_t>(length), ' ');
+    if (lastLength_ > length)
+        line.append(lastLength_ - length, ' ');
     write_(line);
-    lastLength_ = static_cast<size_t>(length);
+    lastLength_ = length;
     lastDrawn_ = now;
     drawn_ = true;
 }

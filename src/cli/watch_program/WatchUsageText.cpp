@@ -35,7 +35,7 @@ const char* const kWatchUsage =
     "Every document is made with the options of leafbind-export (see leafbind-export --help):\n"
     "--auto-orient, --dpi, --page-size, --fit, --margin, --icc, --strip-metadata, --title,\n"
     "--author, --subject, --keywords, --date, --bookmarks, --pdfa, --ocr, --ocr-lang,\n"
-    "--rotate-pages, --deskew, --tessdata, --jobs.\n"
+    "--rotate-pages, --deskew, --tessdata, --jobs, --duplex, --drop-blank.\n"
     "\n"
     "  -h, --help          show this text\n"
     "      --version       show the version\n"

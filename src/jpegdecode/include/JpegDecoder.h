@@ -31,6 +31,10 @@ struct DecoderSettings {
     // Where the data ends early (or a stray marker ends a single sequential scan), stop delivering
     // rows at once rather than deliver libjpeg's mid-grey padding for the rest of the picture.
     bool stopAtDataEnd = false;
+    // A YCbCr picture's rows are its luma alone (1 component, Rec. 601 as JFIF stores it): the
+    // colour components are not turned into RGB. A progressive picture read from its DC scans,
+    // and a CMYK or YCCK one, still comes as RGB; Output().components tells.
+    bool lumaOnly = false;
 };
 
 // How the output scale is chosen once the header is known.
@@ -63,7 +67,7 @@ struct JpegHeader {
 // What the rows will be.
 struct JpegOutput {
     int width = 0, height = 0;
-    int components = 0;  // 1 for a grey picture, 3 (RGB) for any other
+    int components = 0;  // 1 for a grey picture (or luma alone: see lumaOnly), 3 (RGB) for any other
     int eighths = 8;     // the scale used, in eighths: 8 full size, 4 half, 2 a quarter, 1 an eighth
 };
 

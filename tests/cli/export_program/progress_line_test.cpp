@@ -19,6 +19,7 @@ TEST(ProgressLine, DrawnOnlyAfterHalfASecondAndOnlyWhenEnabled)
         std::vector<Update> updates;  // of 4 pages
         std::string shown;
         bool recognising = false;  // --ocr: pages are counted as they are recognised
+        bool documents = false;  // --folders: updates are documents done of 4, with pages (in bytes)
     };
     const std::vector<Update> spread
         = {{400, 1, 2'000'000}, {600, 2, 3'000'000}, {10, 3, 3'500'000}, {990, 4, 4'000'000}};
@@ -35,6 +36,12 @@ TEST(ProgressLine, DrawnOnlyAfterHalfASecondAndOnlyWhenEnabled)
          spread,
          "\r2 of 4 pages recognised, 2.00 pages/s\r4 of 4 pages recognised, 2.00 pages/s\n",
          true},
+        {"documents with their pages",
+         true,
+         {{400, 1, 5}, {600, 2, 12}, {10, 3, 14}, {990, 4, 20}},
+         "\r2 of 4 documents, 12 pages, 12.0 pages/s\r4 of 4 documents, 20 pages, 10.0 pages/s\n",
+         false,
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -46,7 +53,10 @@ TEST(ProgressLine, DrawnOnlyAfterHalfASecondAndOnlyWhenEnabled)
             line.CountRecognisedPages();
         for (const Update& u : c.updates) {
             now += milliseconds(u.afterMs);
-            line.Update(u.pages, 4, u.bytes);
+            if (c.documents)
+                line.UpdateDocuments(u.pages, 4, u.bytes);
+            else
+                line.Update(u.pages, 4, u.bytes);
         }
         line.Finish();
         EXPECT_EQ(shown, c.shown);
