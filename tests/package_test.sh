@@ -33,7 +33,7 @@ done
 
 # Nothing in the build names these libraries: dpkg-shlibdeps found them in the program.
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libqt6widgets6 libjpeg62-turbo liblcms2-2 libqpdf29 libtesseract5 libpng16-16; do
+for library in libc6 libqt6widgets6 libjpeg62-turbo liblcms2-2 libqpdf29 libtesseract5 libpng16-16 libtiff6; do
   [[ ", $depends" == *", $library "* ]] || fail "Depends lacks $library: $depends"
 done
 # The recogniser's language data is needed only with --ocr.

@@ -70,38 +70,37 @@ PixPtr Decode(std::FILE* file, PagePixels& page)
     return pix;
 }
 
-// Whether the file is a PNG picture, as the image library tells it from its first bytes; the
-// file is left at its start.
-bool IsPng(std::FILE* file)
+// The file's format as the image library tells it from its first bytes; the file is left at its start.
+l_int32 FileFormat(std::FILE* file)
 {
     l_int32 format = IFF_UNKNOWN;
-    const bool png = findFileFormatStream(file, &format) == 0 && format == IFF_PNG;
+    if (findFileFormatStream(file, &format) != 0)
+        format = IFF_UNKNOWN;
     std::rewind(file);
-    return png;
+    return format;
 }
 
-// A PNG decoded whole by the image library (16-bit samples to 8, a palette to grey or RGB, alpha
-// composited on white), into
-// 8 bpp grey or 32 bpp RGB; a picture above kMaxDecodedPixels halved until within. Refused unread
-// when its header gives more than 4 times that, so memory stays bounded.
-PixPtr DecodePng(std::FILE* file, PagePixels& page)
+bool IsTiffFormat(l_int32 format)
 {
-    l_int32 width = 0, height = 0;
-    if (freadHeaderPng(file, &width, &height, nullptr, nullptr, nullptr) != 0) {
-        page.error = "PNG header unreadable";
-        return nullptr;
+    switch (format) {
+    case IFF_TIFF:
+    case IFF_TIFF_PACKBITS:
+    case IFF_TIFF_RLE:
+    case IFF_TIFF_G3:
+    case IFF_TIFF_G4:
+    case IFF_TIFF_LZW:
+    case IFF_TIFF_ZIP:
+    case IFF_TIFF_JPEG:
+        return true;
+    default:
+        return false;
     }
-    std::rewind(file);
-    page.width = width, page.height = height;
-    if (static_cast<double>(width) * height > 4 * kMaxDecodedPixels) {
-        page.error = "too large to recognise";
-        return nullptr;
-    }
-    PixPtr pix(pixReadStreamPng(file));
-    if (!pix) {
-        page.error = "PNG data could not be decoded";
-        return nullptr;
-    }
+}
+
+// A picture the image library decoded whole, made 8 bpp grey or 32 bpp RGB (a palette to grey or
+// RGB, 1 bit and 16 bits to 8, alpha composited on white); a picture above kMaxDecodedPixels halved until within.
+PixPtr Normalised(PixPtr pix, PagePixels& page)
+{
     if (pixGetColormap(pix.get()))
         pix.reset(pixRemoveColormap(pix.get(), REMOVE_CMAP_BASED_ON_SRC));
     // The image library keeps alpha (its own, or a palette's transparency) as a fourth sample,
@@ -120,10 +119,46 @@ PixPtr DecodePng(std::FILE* file, PagePixels& page)
         page.error = "out of memory";
         return nullptr;
     }
-    // The image library reads pHYs (per metre) as per inch.
+    // The image library reads pHYs (per metre) and TIFF resolutions as per inch.
     if (pixGetXRes(pix.get()) > 0)
         page.dotsPerInch = static_cast<int>(pixGetXRes(pix.get()) / page.scale + 0.5);
     return pix;
+}
+
+// A PNG decoded whole by the image library. Refused unread when its header gives more than 4
+// times kMaxDecodedPixels, so memory stays bounded.
+PixPtr DecodePng(std::FILE* file, PagePixels& page)
+{
+    l_int32 width = 0, height = 0;
+    if (freadHeaderPng(file, &width, &height, nullptr, nullptr, nullptr) != 0) {
+        page.error = "PNG header unreadable";
+        return nullptr;
+    }
+    std::rewind(file);
+    page.width = width, page.height = height;
+    if (static_cast<double>(width) * height > 4 * kMaxDecodedPixels) {
+        page.error = "too large to recognise";
+        return nullptr;
+    }
+    PixPtr pix(pixReadStreamPng(file));
+    if (!pix) {
+        page.error = "PNG data could not be decoded";
+        return nullptr;
+    }
+    return Normalised(std::move(pix), page);
+}
+
+// The TIFF page whose directory lies at `directory`, decoded whole by the image library.
+PixPtr DecodeTiffPage(const std::string& path, uint64_t directory, PagePixels& page)
+{
+    size_t offset = directory;
+    PixPtr pix(pixReadFromMultipageTiff(path.c_str(), &offset));
+    if (!pix) {
+        page.error = "TIFF data could not be decoded";
+        return nullptr;
+    }
+    page.width = pixGetWidth(pix.get()), page.height = pixGetHeight(pix.get());
+    return Normalised(std::move(pix), page);
 }
 
 // The stored picture turned as Exif orientation `orientation` shows it.
@@ -156,7 +191,7 @@ PixPtr Turned(PixPtr pix, int orientation)
 
 }  // namespace
 
-PagePixels DecodePagePixels(const std::string& path, int orientation)
+PagePixels DecodePagePixels(const std::string& path, int orientation, uint64_t tiffDirectory)
 {
     PagePixels page;
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
@@ -164,7 +199,10 @@ PagePixels DecodePagePixels(const std::string& path, int orientation)
         page.error = "cannot be opened again";
         return page;
     }
-    PixPtr decoded = IsPng(file.get()) ? DecodePng(file.get(), page) : Decode(file.get(), page);
+    const l_int32 format = FileFormat(file.get());
+    PixPtr decoded = format == IFF_PNG  ? DecodePng(file.get(), page)
+        : IsTiffFormat(format)          ? DecodeTiffPage(path, tiffDirectory, page)
+                                        : Decode(file.get(), page);
     if (orientation >= 5)  // turned a quarter
         std::swap(page.width, page.height);
     if (!decoded)
@@ -175,10 +213,13 @@ PagePixels DecodePagePixels(const std::string& path, int orientation)
     return page;
 }
 
-bool HoldsPng(const std::string& path)
+bool HoldsPngOrTiff(const std::string& path)
 {
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    return file && IsPng(file.get());
+    if (!file)
+        return false;
+    const l_int32 format = FileFormat(file.get());
+    return format == IFF_PNG || IsTiffFormat(format);
 }
 
 }  // namespace ocr

@@ -4,6 +4,7 @@
 // bounded whatever the file says.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -28,11 +29,12 @@ struct PagePixels {
 };
 
 // `orientation` is the Exif orientation (1 to 8) the page shows its picture in. A PNG file (told
-// from its first bytes) is decoded whole by the image library, at 8 bits a sample.
-PagePixels DecodePagePixels(const std::string& path, int orientation);
+// from its first bytes) is decoded whole by the image library, at 8 bits a sample; so is a TIFF
+// file's page whose image file directory lies at `tiffDirectory`.
+PagePixels DecodePagePixels(const std::string& path, int orientation, uint64_t tiffDirectory = 0);
 
-// Whether the file is a PNG picture (its first bytes say so).
-bool HoldsPng(const std::string& path);
+// Whether the file is a PNG or TIFF picture (its first bytes say so), which the image library decodes.
+bool HoldsPngOrTiff(const std::string& path);
 
 // Pixels above which a picture is decoded at half, a quarter or an eighth of its size: more than a
 // 600 dpi A4 scan, and within what Leptonica and the recogniser accept on a side.

@@ -94,11 +94,11 @@ std::optional<double> MeasureSkew(Pix* pix)
     return angle;
 }
 
-std::optional<double> MeasureFileSkew(const std::string& path, int orientation)
+std::optional<double> MeasureFileSkew(const std::string& path, int orientation, uint64_t tiffDirectory)
 {
-    // A PNG is measured from its whole decoded picture (TwoTone reduces it).
-    if (HoldsPng(path))
-        return MeasureSkew(DecodePagePixels(path, orientation).pix.get());
+    // A PNG or a TIFF page is measured from its whole decoded picture (TwoTone reduces it).
+    if (HoldsPngOrTiff(path))
+        return MeasureSkew(DecodePagePixels(path, orientation, tiffDirectory).pix.get());
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file)
         return std::nullopt;

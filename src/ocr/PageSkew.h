@@ -5,6 +5,7 @@
 // hundredths of a degree.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -21,7 +22,7 @@ std::optional<double> MeasureSkew(Pix* pix);
 // The same for a page's file, decoded only as far as it takes: rows from the top at about 150 dpi,
 // a quarter of the picture first, more only where that quarter holds too few lines. `orientation`
 // is the Exif orientation (1 to 8) the page shows its picture in.
-std::optional<double> MeasureFileSkew(const std::string& path, int orientation);
+std::optional<double> MeasureFileSkew(const std::string& path, int orientation, uint64_t tiffDirectory = 0);
 
 // Smaller skews are left alone: no reader sees them, and measuring is no finer.
 constexpr double kLeastSkew = 0.1;

@@ -77,14 +77,16 @@ jpeg2pdf::PageText RecognisedPages::Take(int index)
         changed_.notify_all();
     }
     const jpeg2pdf::PageTextRequest& page = pages_[size_t(index)];
+    // A file of several pages: which one the message is about.
+    const std::string which = page.severalPages ? "page " + std::to_string(page.filePage + 1) + ": " : "";
     if (!result.problem.empty()) {
         ++lackingCount_;
         if (lacking_)
-            lacking_(page.entry, result.problem);
+            lacking_(page.entry, which + result.problem);
     }
     if (const std::string unturned = UnturnedPictureWarning(page, settings_.rotatePages);
         warn_ && settings_.recognise && !unturned.empty())
-        warn_(page.entry, unturned);
+        warn_(page.entry, which + unturned);
     if (keepWords_ && settings_.recognise)
         keepWords_(page, result.words);
     if (noteTurn_ && result.text.turn != 0)
@@ -135,11 +137,11 @@ RecognisedPages::Result RecognisedPages::Read(const jpeg2pdf::PageTextRequest& p
     if (!recogniser) {
         // Rows from the top at a reduced scale: a fraction of what decoding the page would cost.
         if (settings_.straighten)
-            result.text.turn = StraighteningTurn(MeasureFileSkew(page.path, page.orientation));
+            result.text.turn = StraighteningTurn(MeasureFileSkew(page.path, page.orientation, page.directory));
         return result;
     }
     if (recogniser->Ready()) {
-        const PagePixels picture = DecodePagePixels(page.path, page.orientation);
+        const PagePixels picture = DecodePagePixels(page.path, page.orientation, page.directory);
         result.problem = DecodingProblem(picture);
         result.text = recogniser->Recognise(picture, &result.words);
     } else {

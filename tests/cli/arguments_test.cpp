@@ -84,6 +84,36 @@ TEST(Arguments, ExitStatusAndMessage)
                                      MakePng({.colourType = 3, .afterPalette = PngChunk("tRNS", "\x80")}).file,
                                      halfData, huge})
         pngs.push_back(dir.Write("png" + std::to_string(pngs.size()) + ".jpg", bytes));
+    // TIFF files damaged, or with a page not taken, made by ImageMagick and libtiff's tools.
+    std::vector<std::string> tiffs;
+    const auto tiffCommand = [&](const std::string& command) { EXPECT_EQ(RunCommand(command).status, 0) << command; };
+    tiffs.push_back(dir.File("sound.tif"));
+    tiffCommand("convert -size 64x32 xc:white -fill black -draw 'circle 32,16 32,4' -monochrome -compress Group4 "
+                + Quoted(tiffs[0]));
+    const std::string soundTiff = ReadFileBytes(tiffs[0]);
+    tiffs.push_back(dir.Write("tiff-cut.jpg", soundTiff.substr(0, 100)));  // the directory after the strip
+    tiffs.push_back(dir.File("tiff-two.jpg"));
+    tiffCommand("tiffcp " + Quoted(tiffs[0]) + " " + Quoted(tiffs[0]) + " " + Quoted(tiffs[2]));
+    const std::string two = ReadFileBytes(tiffs[2]);
+    dir.Write("tiff-two.jpg", two.substr(0, two.size() - 40));
+    // A tag of the first directory (little-endian, fewer than 256 entries) given another value.
+    const auto patchTag = [](std::string bytes, const char* tag, const char* value) {
+        const size_t ifd = uint8_t(bytes[4]) | uint8_t(bytes[5]) << 8 | uint8_t(bytes[6]) << 16;
+        for (size_t entry = ifd + 2; entry < ifd + 2 + 12 * size_t(uint8_t(bytes[ifd])); entry += 12)
+            if (bytes.compare(entry, 2, std::string(tag, 2)) == 0)
+                bytes.replace(entry + 8, 2, std::string(value, 2));
+        return bytes;
+    };
+    // StripByteCounts (279) made to reach past the end.
+    tiffs.push_back(dir.Write("tiff-strip.jpg", patchTag(soundTiff, "\x17\x01", "\xFF\x7F")));
+    tiffs.push_back(dir.File("tiff-lab.tif"));
+    tiffCommand("convert -size 8x8 xc:red -colorspace Lab -compress Zip " + Quoted(dir.File("lab.tif")) + " && tiffcp "
+                + Quoted(tiffs[0]) + " " + Quoted(dir.File("lab.tif")) + " " + Quoted(tiffs[4]));
+    tiffs.push_back(dir.File("tiff-alpha.tif"));
+    tiffCommand("convert -size 8x8 xc:red -alpha set -channel A -fx 0.5 -depth 8 -compress Zip " + Quoted(tiffs[5]));
+    // A JPEG strip 16 pixels wide whose ImageWidth (256) says 15.
+    tiffCommand("convert -size 16x8 xc:red -compress JPEG " + Quoted(dir.File("jpeg.tif")));
+    tiffs.push_back(dir.Write("tiff-jpeg.tif", patchTag(ReadFileBytes(dir.File("jpeg.tif")), "\x00\x01", "\x0F\x00")));
     others.push_back(dir.Write("photo-pdf.jpg", "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n"));  // ImageMagick may not write PDF
     const std::string nulList = dir.Write("nul.txt", a + '\0' + a + '\0');
     // Relative entries are found beside the list, not in the current folder (dir).
@@ -268,10 +298,9 @@ TEST(Arguments, ExitStatusAndMessage)
              + dir.File("x.jpg") + ": cannot open: No such file or directory\n",
          out},
         {"other kinds named by their first bytes, not their names",
-         {"-o", out, others[1], others[2], others[3], others[4], others[5]},
+         {"-o", out, others[1], others[3], others[4], others[5]},
          1,
-         "leafbind-export: " + others[1] + ": not a JPEG file: a GIF picture\nleafbind-export: " + others[2]
-             + ": not a JPEG file: a TIFF picture\nleafbind-export: " + others[3]
+         "leafbind-export: " + others[1] + ": not a JPEG file: a GIF picture\nleafbind-export: " + others[3]
              + ": not a JPEG file: a WebP picture\nleafbind-export: " + others[4]
              + ": not a JPEG file: a BMP picture\nleafbind-export: " + others[5] + ": not a JPEG file: a PDF document\n",
          out},
@@ -304,6 +333,28 @@ TEST(Arguments, ExitStatusAndMessage)
              "colour type or method PNG does not have)\nleafbind-export: " + pngs[9]
              + ": PNG data damaged: its PLTE chunk does not fit the colour type and bit depth\nleafbind-export: "
              + pngs[11] + ": PNG data damaged: the file ends before IEND\n",
+         out},
+        {"TIFF damaged: cut inside its first directory, a later directory cut off (its page would be lost), a strip "
+         "past the end",
+         {"-o", out, tiffs[1], tiffs[2], tiffs[3]},
+         1,
+         "leafbind-export: " + tiffs[1] + ": TIFF data damaged: Can not read TIFF directory\nleafbind-export: "
+             + tiffs[2] + ": TIFF data damaged: Can not read TIFF directory\nleafbind-export: " + tiffs[3]
+             + ": TIFF data damaged: its strip lies outside the file or is empty\n",
+         out},
+        {"TIFF: a JPEG strip whose frame is not the size its tags say", {"-o", out, tiffs[6]}, 1,
+         "leafbind-export: " + tiffs[6]
+             + ": TIFF data damaged: its JPEG strip's frame is not the size or samples its tags say\n",
+         out},
+        {"TIFF: the page of several not taken is named by its number", {"-o", out, tiffs[4]}, 1,
+         "leafbind-export: " + tiffs[4]
+             + ": page 2: TIFF page not taken: photometric interpretation 8; bilevel, grey, RGB, palette and CMYK are "
+               "taken\n",
+         out},
+        {"TIFF with alpha under PDF/A-1b, which cannot hold a soft mask", {"--pdfa", "1b", "-o", out, tiffs[5]}, 1,
+         "leafbind-export: " + tiffs[5]
+             + ": transparency that needs a soft mask (an alpha channel, partly transparent palette colours, or a "
+               "16-bit transparent colour); PDF/A-1b cannot hold it (--pdfa 2b can)\n",
          out},
         {"PNG: unknown ancillary chunks skipped", {"-o", out, pngs[10]}, 0, "", out, Pdf},
         {"no output", {a}, 2, "leafbind-export: no output file given (-o OUT.pdf)\n...", out},

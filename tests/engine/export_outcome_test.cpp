@@ -22,6 +22,7 @@
 #include "FrameHeaderBytes.h"
 #include "MakeJpeg.h"
 #include "MakePng.h"
+#include "ShellCommand.h"
 #include "TempDir.h"
 #include "jpeg2pdf.h"
 
@@ -234,9 +235,9 @@ TEST(ExportOutcome, ChangesBetweenValidationAndCopying)
     }
 }
 
-// A PNG's data is copied by the ranges read at validation: a file that no longer holds them when
-// its page is written fails the writing, naming the entry; one written again alike is copied. A
-// decoded picture is decoded as it was read, or not at all.
+// A PNG's data, and a TIFF page's strip, are copied by the ranges read at validation: a file that
+// no longer holds them when its page is written fails the writing, naming the entry; one written
+// again alike is copied. A decoded picture is decoded as it was read, or not at all.
 TEST(ExportOutcome, PngChangedBetweenValidationAndCopying)
 {
     TempDir dir;
@@ -250,12 +251,25 @@ TEST(ExportOutcome, PngChangedBetweenValidationAndCopying)
     repainted.replace(palette, 12 + 48, PngChunk("PLTE", std::string(48, '\x55')));
     const std::string halfData = interlaced.file.substr(0, interlaced.file.find("IDAT") - 4)
         + PngChunk("IDAT", interlaced.data.substr(0, interlaced.data.size() / 2)) + PngChunk("IEND", "");
+    const auto tiff = [&](const std::string& compression) {
+        RunCommand("convert -size 40x20 xc:white -fill black -draw 'circle 20,10 20,2' -monochrome -compress "
+                   + compression + " " + Quoted(dir.File("made.tif")));
+        return ReadFileBytes(dir.File("made.tif"));
+    };
+    const std::string g4 = tiff("Group4");
+    // Photometric (262) of the first directory (little-endian) made 1: the same strip, black and
+    // white the other way round.
+    std::string turned = g4;
+    const size_t ifd = uint8_t(turned[4]) | uint8_t(turned[5]) << 8;
+    for (size_t entry = ifd + 2; entry < ifd + 2 + 12 * uint8_t(turned[ifd]); entry += 12)
+        if (turned.compare(entry, 2, "\x06\x01") == 0)
+            turned[entry + 8] = 1;
     struct Case {
         const char* name;
         std::string now;  // the second file's bytes once page 1 is written
         jpeg2pdf::EntryRefusal reopened;
         jpeg2pdf::PngDamage damage = jpeg2pdf::PngDamage::None;
-        std::string before = {};  // the files' bytes when read; empty: the plain picture's
+        std::string before = {};  // the second file's bytes when read; empty: the plain picture's
     };
     const Case cases[] = {
         {"written again alike", png.file, jpeg2pdf::EntryRefusal::None},
@@ -268,14 +282,20 @@ TEST(ExportOutcome, PngChangedBetweenValidationAndCopying)
          interlaced.file},
         {"decoded, its rows cut short inside sound chunks", halfData, jpeg2pdf::EntryRefusal::PixelsDamaged, {},
          interlaced.file},
+        {"a TIFF written again alike", g4, jpeg2pdf::EntryRefusal::None, jpeg2pdf::PngDamage::None, g4},
+        {"a TIFF page's directory saying otherwise", turned, jpeg2pdf::EntryRefusal::ChangedSinceRead,
+         jpeg2pdf::PngDamage::None, g4},
+        {"a TIFF cut before its directory", g4.substr(0, 60), jpeg2pdf::EntryRefusal::TiffDamaged,
+         jpeg2pdf::PngDamage::None, g4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string& before = c.before.empty() ? png.file : c.before;
-        const std::string a = dir.Write("a.png", before), b = dir.Write("b.png", before);
+        const std::string a = dir.Write("a.png", png.file), b = dir.Write("b.png", c.before.empty() ? png.file : c.before);
         unlink(dir.File("out.pdf").c_str());
         jpeg2pdf::ExportOptions options;
         options.acceptPng = true;
+        options.acceptTiff = true;
+        options.acceptGray = true;  // the TIFF is bilevel
         const jpeg2pdf::ExportOutcome outcome
             = jpeg2pdf::ExportJpegList({a, b}, dir.File("out.pdf"), options, [&](int written, int, int64_t) {
                   if (written == 1)

@@ -103,7 +103,9 @@ int ExplainOutcome(const jpeg2pdf::ExportOutcome& outcome, const std::string& ou
     if (const auto* refused = std::get_if<jpeg2pdf::EntriesRefused>(&outcome)) {
         // Every unusable entry, so one run shows all there is to mend.
         for (const jpeg2pdf::EntryReport& problem : refused->entries)
-            say(ShownEntry(entries, problem.entry) + ": " + jpeg2pdf::DescribeEntryProblem(problem.problem));
+            say(ShownEntry(entries, problem.entry)
+                + (problem.page >= 0 ? ": page " + std::to_string(problem.page + 1) : "") + ": "
+                + jpeg2pdf::DescribeEntryProblem(problem.problem));
         return kExitUnusableEntry;
     }
     if (const auto* refused = std::get_if<jpeg2pdf::OutputRefused>(&outcome)) {
@@ -280,9 +282,10 @@ int RunExport(const CommandLine& command, const Streams& streams, const char* pr
     if (!OpenTextFiles(command, entries, textFiles, streams))
         return kExitCannotCreate;
     if (!textFiles.Empty())
-        recognised->KeepWords([&](const jpeg2pdf::PageTextRequest& page, const ocr::PageWords& words) {
-            // Every entry is a page once the document is being written: entry k is page k.
-            textFiles.Page(page.entry, ShownName(entries.paths[size_t(page.entry)]), words);
+        recognised->KeepWords([&, pageIndex = 0](const jpeg2pdf::PageTextRequest& page,
+                                                 const ocr::PageWords& words) mutable {
+            // Pages come in document order; a file of several pages gives several.
+            textFiles.Page(pageIndex++, ShownName(entries.paths[size_t(page.entry)]), words);
         });
     if (recognised) {
         options.text = recognised.get();

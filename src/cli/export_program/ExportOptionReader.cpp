@@ -324,6 +324,8 @@ void ExportOptionReader::Finish(std::string& error, const std::string& documents
     options.acceptGray = true;
     // And PNG files, whose compressed rows are copied as JPEG files are.
     options.acceptPng = true;
+    // And the pages of TIFF files, their strips copied where PDF can carry them.
+    options.acceptTiff = true;
     if (options.pdfa != jpeg2pdf::PdfAPart::None)
         options.embedProfiles = true;
 }

@@ -166,6 +166,10 @@ std::string DescribeEntryProblem(const EntryProblem& problem)
         return "PNG chunk " + ChunkName(problem) + " is critical and unknown; the picture cannot be read without it";
     case EntryRefusal::ChangedSinceRead:
         return "the file changed after it was read";
+    case EntryRefusal::TiffDamaged:
+        return "TIFF data damaged: " + problem.detail;
+    case EntryRefusal::TiffNotTaken:
+        return "TIFF page not taken: " + problem.detail;
     case EntryRefusal::SixteenBitUnderPdfA1:
         return "16-bit samples; PDF/A-1b cannot hold them (--pdfa 2b can)";
     case EntryRefusal::SoftMaskUnderPdfA1:

@@ -37,6 +37,7 @@ ProbeRequest ProbeRequestFor(const ExportOptions& options)
     request.profile = options.embedProfiles || options.pdfa != PdfAPart::None;
     request.acceptGray = options.acceptGray;
     request.acceptPng = options.acceptPng;
+    request.acceptTiff = options.acceptTiff;
     return request;
 }
 
@@ -52,12 +53,13 @@ DocumentRequest DocumentRequestFor(const ExportOptions& options)
 }
 
 // Why the document as a whole cannot be made, before any output is touched; nothing when it can.
-std::optional<OutputRefused> DocumentRefusal(const std::vector<std::string>& paths, const ExportOptions& options)
+// `pageCount`: the pages of every entry (a TIFF file may hold several).
+std::optional<OutputRefused> DocumentRefusal(size_t pageCount, const ExportOptions& options)
 {
     // A document without pages would open on a page that does not exist.
-    if (paths.empty() || paths.size() > kMostPages)
+    if (pageCount == 0 || pageCount > kMostPages)
         return OutputRefused {OutputRefusal::NoPages};
-    if (!PdfAPageCountAllowed(options.pdfa, paths.size()))
+    if (!PdfAPageCountAllowed(options.pdfa, pageCount))
         return OutputRefused {OutputRefusal::TooManyPagesForPart};
     // A date no calendar has cannot be written in either of its forms.
     if (options.info.hasDate && !IsValidDocumentDate(options.info.created))
@@ -109,7 +111,8 @@ std::vector<PageTextRequest> TextRequests(const std::vector<ProbedPage>& pages, 
     requests.reserve(pages.size());
     for (const ProbedPage& page : pages) {
         const std::string& path = paths[static_cast<size_t>(page.entry)];
-        requests.push_back({page.entry, path, page.orientation, page.fileOrientation});
+        requests.push_back({page.entry, path, page.orientation, page.fileOrientation, std::max(page.page, 0),
+                            page.page >= 0, page.coding.directory});
     }
     return requests;
 }
@@ -160,7 +163,7 @@ ExportOutcome ExportJpegList(const std::vector<std::string>& paths, const std::s
         if (refused && !(planRefuses && options.reportEveryEntry))
             return EntriesRefused {std::move(found.refused)};
         if (!refused) {
-            if (std::optional<OutputRefused> refusal = DocumentRefusal(paths, options))
+            if (std::optional<OutputRefused> refusal = DocumentRefusal(found.pages.size(), options))
                 return *refusal;
         }
         plan = PlanPages(found.pages, options.layout, found.profiles);

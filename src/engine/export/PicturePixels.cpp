@@ -2,6 +2,7 @@
 #include "PicturePixels.h"
 
 #include "PngPixels.h"
+#include "TiffPixels.h"
 
 namespace jpeg2pdf {
 
@@ -11,6 +12,8 @@ std::unique_ptr<PixelRows> PicturePixels::Open(const std::string& path, const Im
     switch (coding.source) {
     case PictureKind::Png:
         return OpenPngPixels(path, format, coding.palette, problem);
+    case PictureKind::Tiff:
+        return OpenTiffPixels(tiff_, path, coding, format, problem);
     default:
         break;
     }

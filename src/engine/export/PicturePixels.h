@@ -3,6 +3,7 @@
 #pragma once
 
 #include "PixelRows.h"
+#include "TiffHandle.h"
 
 namespace jpeg2pdf {
 
@@ -10,6 +11,9 @@ class PicturePixels final : public PixelSource {
 public:
     std::unique_ptr<PixelRows> Open(const std::string& path, const ImageCoding& coding, const PixelFormat& format,
                                     EntryProblem& problem) override;
+
+private:
+    TiffFile tiff_;  // the last TIFF file decoded, kept open for its next page
 };
 
 }  // namespace jpeg2pdf

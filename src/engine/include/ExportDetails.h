@@ -51,6 +51,9 @@ struct ExportOptions {
     // pixels decoded and compressed again where they cannot be (interlaced, alpha); see
     // ProbePngFile for those taken. Off: a PNG is refused as not a JPEG.
     bool acceptPng = false;
+    // TIFF files (told from their first bytes) become a page for each of their pages; see
+    // ProbeTiffFile for those taken. Off: a TIFF is refused as not a JPEG.
+    bool acceptTiff = false;
     bool embedProfiles = false;  // carry each JPEG's ICC profile as an ICCBased colour space
     PageLayout layout;
     DocumentInfo info;

@@ -42,7 +42,7 @@ bool WriteOutline(OutputFile& out, ObjectOffsets& offsets, const DocumentPlan& p
         return false;
     const ObjectNumbers pages = plan.Numbers();
     for (int64_t i = 0; i < outline.ItemCount(); ++i) {
-        if (!WriteWholeObject(out, offsets, outline.Item(i), OutlineItem(outline, i, pages.Page(i))))
+        if (!WriteWholeObject(out, offsets, outline.Item(i), OutlineItem(outline, i, pages.Page(outline.firstPages.at(static_cast<size_t>(i))))))
             return false;
     }
     return true;

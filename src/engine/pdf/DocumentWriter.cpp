@@ -7,6 +7,8 @@
 #include "PageTurn.h"
 #include "PixelImageObject.h"
 #include "PngChunks.h"
+#include "TiffGroup4.h"
+#include "TiffPages.h"
 #include "ShownPixelSpace.h"
 #include "TextLayerContent.h"
 
@@ -39,7 +41,7 @@ bool WritePixelPart(OutputFile& out, ObjectOffsets& offsets, const std::string& 
 // (decoding it twice, so only a row of either is held at a time); false with `stop` set when the
 // file cannot be opened again or copied whole.
 bool WritePageImage(OutputFile& out, ObjectOffsets& offsets, const std::vector<std::string>& paths,
-                    const DocumentPlan& plan, int64_t i, PixelSource* pixels, WriteStop& stop)
+                    const DocumentPlan& plan, int64_t i, PixelSource* pixels, TiffFile& tiffs, WriteStop& stop)
 {
     const PagePlan& page = plan.pages[static_cast<size_t>(i)];
     if (page.coding.kind == ImageCodingKind::Pixels) {
@@ -68,7 +70,34 @@ bool WritePageImage(OutputFile& out, ObjectOffsets& offsets, const std::vector<s
             return out.Fail(true, 0);
         }
     }
-    if (!WriteImageObject(out, offsets, plan.Numbers().Image(i), page, jpeg, plan.imageData, plan.eolBeforeEndstream)) {
+    // A TIFF page's strip likewise: its directory must still say what it said (read through the
+    // file kept open from its previous page, the same file as `jpeg`).
+    TiffHandle* tiff = nullptr;
+    if (page.coding.kind != ImageCodingKind::Dct && page.coding.kind != ImageCodingKind::PngFlate) {
+        ImageCoding coding;
+        tiff = tiffs.Directory(paths.at(static_cast<size_t>(page.entry)), page.coding.directory, stop.reopen, &jpeg);
+        if (tiff && !(tiff->File().Identity() == jpeg.Identity() && tiff->File().Size() == jpeg.Size()))
+            stop.reopen.refusal = EntryRefusal::ChangedSinceRead;
+        else if (tiff && ReadTiffPageCoding(*tiff, coding, stop.reopen) && !(coding == page.coding))
+            stop.reopen.refusal = EntryRefusal::ChangedSinceRead;
+        if (stop.reopen.refusal != EntryRefusal::None) {
+            stop.entry = page.entry;
+            return out.Fail(true, 0);
+        }
+    }
+    // CCITT rows that were not one stream are encoded again here, and written as the stream whole.
+    PagePlan recoded;
+    if (page.coding.kind == ImageCodingKind::TiffFaxRecoded) {
+        recoded = page;
+        if (!EncodeTiffPageAsGroup4(*tiff, recoded.coding.head, stop.reopen.detail)) {
+            stop.entry = page.entry;
+            stop.reopen.refusal = EntryRefusal::TiffDamaged;
+            return out.Fail(true, 0);
+        }
+    }
+    const PagePlan& written = page.coding.kind == ImageCodingKind::TiffFaxRecoded ? recoded : page;
+    if (!WriteImageObject(out, offsets, plan.Numbers().Image(i), written, jpeg, plan.imageData,
+                          plan.eolBeforeEndstream)) {
         if (out.Failure().inInput)
             stop.entry = page.entry;
         return false;
@@ -80,7 +109,7 @@ bool WritePageImage(OutputFile& out, ObjectOffsets& offsets, const std::vector<s
 // without words may still turn pages: each page's turn is taken as its contents are written.
 bool WritePagesInPlainOrder(OutputFile& out, ObjectOffsets& offsets, const std::vector<std::string>& paths,
                             const DocumentPlan& plan, PageTextSource* turns, const PageProgress& progress,
-                            PixelSource* pixels, WriteStop& stop)
+                            PixelSource* pixels, TiffFile& tiffs, WriteStop& stop)
 {
     const ObjectNumbers numbers = plan.Numbers();
     for (int64_t i = 0; i < numbers.pageCount; ++i) {
@@ -88,7 +117,7 @@ bool WritePagesInPlainOrder(OutputFile& out, ObjectOffsets& offsets, const std::
             return false;
     }
     for (int64_t i = 0; i < numbers.pageCount; ++i) {
-        if (!WritePageImage(out, offsets, paths, plan, i, pixels, stop))
+        if (!WritePageImage(out, offsets, paths, plan, i, pixels, tiffs, stop))
             return false;
         if (progress)
             progress(static_cast<int>(i + 1), static_cast<int>(numbers.pageCount), out.Position());
@@ -107,12 +136,12 @@ bool WritePagesInPlainOrder(OutputFile& out, ObjectOffsets& offsets, const std::
 // stay the plain layout's; only the order in the file differs.
 bool WritePagesWithText(OutputFile& out, ObjectOffsets& offsets, const std::vector<std::string>& paths,
                         const DocumentPlan& plan, PageTextSource* source, TextCodes& codes,
-                        const PageProgress& progress, PixelSource* pixels, WriteStop& stop)
+                        const PageProgress& progress, PixelSource* pixels, TiffFile& tiffs, WriteStop& stop)
 {
     const ObjectNumbers numbers = plan.Numbers();
     for (int64_t i = 0; i < numbers.pageCount; ++i) {
         const PagePlan& page = plan.pages[static_cast<size_t>(i)];
-        if (!WritePageImage(out, offsets, paths, plan, i, pixels, stop))
+        if (!WritePageImage(out, offsets, paths, plan, i, pixels, tiffs, stop))
             return false;
         const PageText text = source ? source->Take(static_cast<int>(i)) : PageText {};
         const auto turn = PageTurnMatrix(page, text.turn);
@@ -143,9 +172,10 @@ bool WriteDocument(OutputFile& out, const std::vector<std::string>& paths, const
         return false;
     // Filled page by page, read once after the last: the codes every page used.
     TextCodes codes;
+    TiffFile tiffs;
     const bool pagesWritten = plan.text.font != 0
-        ? WritePagesWithText(out, offsets, paths, plan, text, codes, progress, pixels, stop)
-        : WritePagesInPlainOrder(out, offsets, paths, plan, text, progress, pixels, stop);
+        ? WritePagesWithText(out, offsets, paths, plan, text, codes, progress, pixels, tiffs, stop)
+        : WritePagesInPlainOrder(out, offsets, paths, plan, text, progress, pixels, tiffs, stop);
     if (!pagesWritten || !WriteDocumentParts(out, offsets, plan, codes)
         || !WriteXrefSection(out, offsets, plan.objects.Last()))
         return false;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "PdfObjects.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -118,6 +120,91 @@ bool WritePngImageObject(OutputFile& out, ObjectOffsets& offsets, int64_t object
         || (BeginObject(out, offsets, plan.lengthObject) && WriteNumber(out, length) && WriteText(out, "\nendobj\n"));
 }
 
+// The filter and its parameters for a TIFF page's copied data, up to the colour space.
+std::string TiffFilter(const PagePlan& plan)
+{
+    const ImageCoding& coding = plan.coding;
+    const std::string bits = Decimal(coding.bitsPerComponent);
+    switch (coding.kind) {
+    case ImageCodingKind::TiffFax:
+    case ImageCodingKind::TiffFaxRecoded: {
+        const FaxCoding& fax = coding.fax;
+        return "/Filter /CCITTFaxDecode\n/DecodeParms << /K " + Decimal(fax.k) + " /Columns " + Decimal(plan.imageWidth)
+            + " /Rows " + Decimal(plan.imageHeight) + (fax.blackIs1 ? " /BlackIs1 true" : "")
+            + (fax.encodedByteAlign ? " /EncodedByteAlign true" : "") + (fax.endOfLine ? " /EndOfLine true" : "")
+            + " >>\n";
+    }
+    case ImageCodingKind::TiffDct:
+        return coding.colourTransformOff ? "/Filter /DCTDecode\n/DecodeParms << /ColorTransform 0 >>\n"
+                                         : "/Filter /DCTDecode\n";
+    default:
+        break;
+    }
+    if (coding.predictor != 2)
+        return "/Filter /FlateDecode\n";
+    return "/Filter /FlateDecode\n/DecodeParms << /Predictor 2 /Colors " + Decimal(coding.colours)
+        + " /BitsPerComponent " + bits + " /Columns " + Decimal(plan.imageWidth) + " >>\n";
+}
+
+// Copies `length` bytes of `input` from `offset` on with each byte's bits in reverse order.
+bool CopyReversingBits(OutputFile& out, const InputFile& input, int64_t offset, int64_t length)
+{
+    static const auto kReversed = [] {
+        std::array<char, 256> table {};
+        for (int byte = 0; byte < 256; ++byte) {
+            int reversed = 0;
+            for (int bit = 0; bit < 8; ++bit)
+                reversed |= (byte >> bit & 1) << (7 - bit);
+            table[static_cast<size_t>(byte)] = static_cast<char>(reversed);
+        }
+        return table;
+    }();
+    std::array<char, 65536> block;
+    for (int64_t done = 0; done < length;) {
+        const size_t count = static_cast<size_t>(std::min<int64_t>(block.size(), length - done));
+        const int64_t got = input.ReadAt(offset + done, block.data(), count);
+        if (got <= 0)
+            return out.Fail(true, got < 0 ? errno : 0);
+        for (int64_t i = 0; i < got; ++i)
+            block[static_cast<size_t>(i)] = kReversed[static_cast<uint8_t>(block[static_cast<size_t>(i)])];
+        if (!out.Write(std::string_view(block.data(), static_cast<size_t>(got))))
+            return false;
+        done += got;
+    }
+    return true;
+}
+
+// A TIFF page's strip as it is in the file (after `head`, its bits reversed where asked): CCITT,
+// JPEG or Deflate data, and the parameters its filter needs.
+bool WriteTiffImageObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNumber, const PagePlan& plan,
+                          const InputFile& tiff, bool eolBeforeEndstream)
+{
+    const ImageCoding& coding = plan.coding;
+    const int64_t length = coding.Length();
+    if (!BeginObject(out, offsets, objectNumber)
+        || !WriteText(out, "<<\n/Type /XObject\n/Subtype /Image\n/Name /Im0\n/Width ")
+        || !WriteNumber(out, plan.imageWidth) || !WriteText(out, "\n/Height ") || !WriteNumber(out, plan.imageHeight)
+        || !WriteText(out, "\n/BitsPerComponent " + Decimal(coding.bitsPerComponent) + "\n" + TiffFilter(plan))
+        || !WriteText(out, "/ColorSpace " + ImageColourSpace(plan) + "\n")
+        || (coding.inverted && !WriteText(out, "/Decode [1 0]\n")) || !WriteText(out, "/Length ")
+        || !(plan.lengthObject != 0 ? WriteNumber(out, plan.lengthObject) && WriteText(out, " 0 R")
+                                    : WriteNumber(out, length))
+        || !WriteText(out, " >>\nstream\n"))
+        return false;
+    if (!coding.head.empty()
+        && !out.Write(std::string_view(reinterpret_cast<const char*>(coding.head.data()), coding.head.size())))
+        return false;
+    for (const FileRange& range : coding.ranges) {
+        if (!(coding.reverseBits ? CopyReversingBits(out, tiff, range.offset, range.length)
+                                 : out.CopyRange(tiff, range.offset, range.length)))
+            return false;
+    }
+    if (!EndStreamObject(out, eolBeforeEndstream))
+        return false;
+    return plan.lengthObject == 0
+        || (BeginObject(out, offsets, plan.lengthObject) && WriteNumber(out, length) && WriteText(out, "\nendobj\n"));
+}
+
 }  // namespace
 
 std::string PdfNumber(double value)
@@ -210,6 +297,8 @@ bool WriteImageObject(OutputFile& out, ObjectOffsets& offsets, int64_t objectNum
 {
     if (plan.coding.kind == ImageCodingKind::PngFlate)
         return WritePngImageObject(out, offsets, objectNumber, plan, jpeg, eolBeforeEndstream);
+    if (plan.coding.kind != ImageCodingKind::Dct)
+        return WriteTiffImageObject(out, offsets, objectNumber, plan, jpeg, eolBeforeEndstream);
     if (!BeginObject(out, offsets, objectNumber)
         || !WriteText(out, "<<\n/Type /XObject\n/Subtype /Image\n/Name /Im0\n/Width ")
         || !WriteNumber(out, plan.imageWidth) || !WriteText(out, "\n/Height ") || !WriteNumber(out, plan.imageHeight)

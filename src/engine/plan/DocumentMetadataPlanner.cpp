@@ -27,9 +27,13 @@ void PlanOutline(DocumentPlan& plan, const std::vector<std::string>& paths)
     OutlinePlan& outline = plan.outline;
     outline.root = plan.objects.Allocate();
     outline.titles.reserve(plan.pages.size());
-    for (const PagePlan& page : plan.pages) {
+    for (size_t i = 0; i < plan.pages.size(); ++i) {
+        const PagePlan& page = plan.pages[i];
+        if (i > 0 && plan.pages[i - 1].entry == page.entry)
+            continue;
         plan.objects.Allocate();
         outline.titles.emplace_back(NameWithoutFolder(paths.at(static_cast<size_t>(page.entry))));
+        outline.firstPages.push_back(static_cast<int64_t>(i));
     }
     outline.shownOpen = outline.ItemCount() <= kMostEntriesShownOpen;
 }

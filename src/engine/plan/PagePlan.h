@@ -49,6 +49,7 @@ enum class ImageColour { Gray, Rgb, Cmyk };
 
 struct PagePlan {
     int entry = 0;  // the list entry whose file is this page's image
+    int filePage = -1;  // which of that file's pages, from 0, for a file of several; -1: its only page
     int32_t imageWidth = 0;  // the frame's samples per line and lines, as stored
     int32_t imageHeight = 0;
     ImageColour colour = ImageColour::Rgb;
@@ -74,11 +75,13 @@ struct ProfileObjects {
     std::vector<int64_t> numbers;  // numbers[i] holds table->At(i)
 };
 
-// One outline entry per page, in page order, each opening its page whole.
+// One outline entry per list entry, in page order, each opening its entry's first page whole: a
+// file of several pages (a TIFF file) is one entry of the outline, as it is one of the list.
 struct OutlinePlan {
-    int64_t root = 0;  // 0: no outline; its items follow it, one per page
+    int64_t root = 0;  // 0: no outline; its items follow it, one per entry
     bool shownOpen = false;  // readers open the outline panel with the document
-    std::vector<std::string> titles;  // each page's file name without its folder, as bytes
+    std::vector<std::string> titles;  // each entry's file name without its folder, as bytes
+    std::vector<int64_t> firstPages;  // the index of each entry's first page
     int64_t Item(int64_t i) const { return root + 1 + i; }
     int64_t ItemCount() const { return static_cast<int64_t>(titles.size()); }
 };

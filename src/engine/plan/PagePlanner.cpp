@@ -75,6 +75,7 @@ PagePlan PlanPage(const ProbedPage& probed, const PageLayout& layout)
 
     PagePlan plan;
     plan.entry = probed.entry;
+    plan.filePage = probed.page;
     plan.imageWidth = probed.frame.Width;
     plan.imageHeight = probed.frame.Height;
     plan.colour = probed.components == 1 ? ImageColour::Gray
@@ -102,6 +103,7 @@ std::vector<EntryReport> DensityPageRefusals(const std::vector<ProbedPage>& page
             continue;
         EntryReport report;
         report.entry = page.entry;
+        report.page = page.filePage;
         report.problem.refusal = EntryRefusal::DensityPageOutOfRange;
         const PixelDensity density = ShownDensity(pages[i], layout);
         const bool stated = pages[i].density.x > 0 || pages[i].density.y > 0;

@@ -26,6 +26,7 @@ struct ProbedPage {
     int profile = -1;  // index in the document's ProfileTable; -1: the device space
     int fileOrientation = 1;  // the file's own, when read (for the page or for its text); else 1
     ImageCoding coding;  // how its samples are coded in the file
+    int page = -1;  // which of its file's pages, from 0, for a file of several (a TIFF file); -1: its only page
 };
 
 // One page's image in the plain layout: its frame facts, and how the stored picture is turned to

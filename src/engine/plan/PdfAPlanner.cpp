@@ -29,7 +29,7 @@ std::vector<EntryReport> PdfAPageRefusals(const DocumentPlan& plan, PdfAPart par
 {
     std::vector<EntryReport> refused;
     for (const PagePlan& page : plan.pages) {
-        EntryReport report {page.entry, {}};
+        EntryReport report {page.entry, {}, page.filePage};
         report.problem.refusal
             = PdfARefusal(part, Components(page.colour), page.profileObject != 0, page.pageWidth, page.pageHeight);
         if (report.problem.refusal == EntryRefusal::None && part == PdfAPart::A1b && page.coding.bitsPerComponent > 8)

@@ -39,6 +39,7 @@ struct ProbeRequest {
     bool profile = false;  // the APP2 ICC_PROFILE chunks
     bool acceptGray = false;  // a 1-component frame is accepted
     bool acceptPng = false;  // a PNG file is probed as one (see ProbePngFile), not refused as not a JPEG
+    bool acceptTiff = false;  // a TIFF file's pages are probed (see ProbeTiffFile), not refused as not a JPEG
 };
 
 // Why an entry whose file `file` failed to open cannot become a page: CannotOpen with errno,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "PictureKind.h"
 
@@ -33,6 +34,9 @@ enum class EntryRefusal {
     PngUnknownCritical,  // a critical chunk this reader does not know: `chunk`
     SixteenBitUnderPdfA1,  // PDF/A-1b: 16 bits a sample came only with PDF 1.5
     ChangedSinceRead,  // opened again to be copied, the file no longer holds what was read
+    // TIFF files, taken only where the caller allows them:
+    TiffDamaged,  // `detail`: what the TIFF library said of it
+    TiffNotTaken,  // a page coded in a way not taken: `detail` says which
     PixelsDamaged,  // decoded while written, the picture's compressed pixels proved damaged
     DecodedTooLarge,  // decoding would hold more bytes at once than kMostDecodedBytes
     SoftMaskUnderPdfA1,  // PDF/A-1b: transparency that needs a soft mask
@@ -79,12 +83,15 @@ struct EntryProblem {
     PictureKind kind = PictureKind::Unknown;  // with NotJpeg: what the file's first bytes say it is
     PngDamage damage = PngDamage::None;  // with PngDamaged
     std::array<char, 5> chunk {};  // with PngDamaged and PngUnknownCritical: the chunk type, or empty
+    std::string detail;  // with TiffDamaged and TiffNotTaken: one line, without the file name
 };
 
-// One refused entry: its index in the list and why.
+// One refused entry: its index in the list and why, and for a file of several pages which page
+// (from 0); -1: the file as a whole.
 struct EntryReport {
     int entry = -1;
     EntryProblem problem;
+    int page = -1;
 };
 
 }  // namespace jpeg2pdf

@@ -6,6 +6,7 @@
 // them with it. Without a source a document has no text layer and keeps the plain bytes.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,9 @@ struct PageTextRequest {
     std::string path;
     int orientation = 1;  // the Exif orientation (1 to 8) the page shows its picture in; 1 unturned
     int fileOrientation = 1;  // the Exif orientation the file states, whether the page follows it or not
+    int filePage = 0;  // which of the file's pages, from 0 (a TIFF file's, reduced-resolution images not counted)
+    bool severalPages = false;  // the file holds several pages: messages name the page
+    uint64_t directory = 0;  // a TIFF page: where its image file directory lies in the file
 };
 
 class PageTextSource {
