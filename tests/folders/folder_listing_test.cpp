@@ -47,7 +47,7 @@ TEST(FolderListing, PicturesComeInNaturalOrder)
 struct EntryRow {
     const char* catches;
     const char* name;
-    enum Make { Jpeg, Png, Text, Gif, Empty, Fifo, Folder, LinkToJpeg, LinkToFolder, BrokenLink } make;
+    enum Make { Jpeg, Png, Tiff, Text, Gif, Empty, Fifo, Folder, LinkToJpeg, LinkToFolder, BrokenLink } make;
     bool followLinks;
     int pictures, folders, hidden, notPictures, unreadable;
 };
@@ -55,6 +55,7 @@ struct EntryRow {
 const EntryRow kEntryRows[] = {
     {"a JPEG not taken", "a", EntryRow::Jpeg, true, 1, 0, 0, 0, 0},
     {"a PNG not taken", "b.dat", EntryRow::Png, true, 1, 0, 0, 0, 0},
+    {"a TIFF not taken", "scan", EntryRow::Tiff, true, 1, 0, 0, 0, 0},
     {"a file taken by its name", "c.jpg", EntryRow::Text, true, 0, 0, 0, 1, 0},
     {"a kind the export refuses taken", "d.gif", EntryRow::Gif, true, 0, 0, 0, 1, 0},
     {"an empty file read past its end", "e.jpg", EntryRow::Empty, true, 0, 0, 0, 1, 0},
@@ -78,6 +79,7 @@ TEST(FolderListing, EachEntryIsTakenOrCountedOnce)
         switch (row.make) {
         case EntryRow::Jpeg: dir.Write(row.name, jpeg); break;
         case EntryRow::Png: dir.Write(row.name, MakePng({}).file); break;
+        case EntryRow::Tiff: dir.Write(row.name, std::string("II*\0\x08\0\0\0", 8)); break;
         case EntryRow::Text: dir.Write(row.name, "\xFF\xD8 is how a JPEG starts\n"); break;
         case EntryRow::Gif: dir.Write(row.name, "GIF89a\x01\x00\x01\x00\x00\x00\x00;"); break;
         case EntryRow::Empty: dir.Write(row.name, ""); break;

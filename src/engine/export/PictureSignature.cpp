@@ -15,7 +15,7 @@ PictureKind PictureKindOfSignature(const uint8_t* firstBytes, size_t size) noexc
 bool ExportTakesSignature(const uint8_t* firstBytes, size_t size) noexcept
 {
     const PictureKind kind = KindFromSignature(firstBytes, size);
-    return kind == PictureKind::Jpeg || kind == PictureKind::Png;
+    return kind == PictureKind::Jpeg || kind == PictureKind::Png || kind == PictureKind::Tiff;
 }
 
 }  // namespace jpeg2pdf

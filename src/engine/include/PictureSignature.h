@@ -17,7 +17,7 @@ constexpr size_t kPictureSignatureBytes = 16;
 PictureKind PictureKindOfSignature(const uint8_t* firstBytes, size_t size) noexcept;
 
 // True for the kinds ExportJpegList makes pages of with every kind accepted (acceptGray,
-// acceptPng): JPEG and PNG. A file it is true for may still be refused for what follows.
+// acceptPng, acceptTiff): JPEG, PNG and TIFF. A file it is true for may still be refused for what follows.
 bool ExportTakesSignature(const uint8_t* firstBytes, size_t size) noexcept;
 
 }  // namespace jpeg2pdf
