@@ -11,28 +11,7 @@
 
 #include "PngChunks.h"
 #include "PngPixels.h"
-
-namespace {
-
-// One scratch file for the whole run, unlinked at once; reached by its /proc/self/fd path.
-const std::string& ScratchPath(int& fd)
-{
-    static int descriptor = -1;
-    static const std::string path = [] {
-        const char* base = std::getenv("TMPDIR");
-        std::string folder = base && *base ? base : access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        std::string pattern = folder + "/png-fuzz-XXXXXX";
-        descriptor = mkstemp(pattern.data());
-        if (descriptor < 0)
-            std::abort();
-        unlink(pattern.c_str());
-        return "/proc/self/fd/" + std::to_string(descriptor);
-    }();
-    fd = descriptor;
-    return path;
-}
-
-}  // namespace
+#include "ScratchFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -19,6 +19,7 @@
 
 #include "ImageForm.h"
 #include "PageRows.h"
+#include "PngCall.h"
 #include "TiffPicture.h"
 #include "WholeTransfers.h"
 
@@ -54,16 +55,6 @@ public:
     PixelLayout layout;
 };
 
-// libpng's calls, each returning false where libpng gives up (its error handler jumps back here).
-// Nothing between the jump's two ends has a destructor to run.
-template <typename Call>
-bool PngCall(png_structp png, Call call)
-{
-    if (setjmp(png_jmpbuf(png)))
-        return false;
-    call();
-    return true;
-}
 void Quiet(png_structp, png_const_charp) { }
 [[noreturn]] void GiveUp(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 

@@ -10,6 +10,7 @@
 
 #include "ImageForm.h"
 #include "PageRows.h"
+#include "PngCall.h"
 
 namespace extract {
 
@@ -181,16 +182,6 @@ PipeOutcome CopyPng(const PdfPictures& document, QPDFObjectHandle image, const I
     return PipeOutcome::Piped;
 }
 
-// libpng's calls, each returning false where libpng gives up (its error handler jumps back here).
-// Nothing between the jump's two ends has a destructor to run.
-template <typename Call>
-bool PngCall(png_structp png, Call call)
-{
-    if (setjmp(png_jmpbuf(png)))
-        return false;
-    call();
-    return true;
-}
 
 void ToSink(png_structp png, png_bytep data, size_t size)
 {
