@@ -8,6 +8,7 @@
 #include "JpegDecoder.h"
 #include "PictureSignature.h"
 #include "PngRows.h"
+#include "TiffRows.h"
 
 namespace ink {
 
@@ -75,18 +76,20 @@ InkReading MeasureInk(const std::string& path, int eighths)
         std::rewind(file.get());
         return MeasureJpeg(file.get(), eighths);
     }
-    if (kind == jpeg2pdf::PictureKind::Png) {
+    if (kind == jpeg2pdf::PictureKind::Png || kind == jpeg2pdf::PictureKind::Tiff) {
         file.reset();
         ReducedPlane plane;
         std::string problem;
-        if (!ReadReducedPng(path, eighths, plane, problem))
+        const bool read = kind == jpeg2pdf::PictureKind::Png ? ReadReducedPng(path, eighths, plane, problem)
+                                                             : ReadReducedTiff(path, eighths, plane, problem);
+        if (!read)
             return Unmeasured(problem);
         InkReading reading;
         reading.measured = true;
         reading.percent = InkPercentOfPlane(plane.samples, plane.width, plane.height, eighths);
         return reading;
     }
-    return Unmeasured("not a JPEG or PNG picture");
+    return Unmeasured("not a JPEG, PNG or TIFF picture");
 }
 
 }  // namespace ink

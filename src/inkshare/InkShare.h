@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // How much of a page is ink, for leaving blank pages out: the picture decoded at a reduced scale
-// (libjpeg's scaled decoding; a PNG decoded row by row and reduced the same way, by block means),
+// (libjpeg's scaled decoding; a PNG or a one-page TIFF decoded row by row and reduced the same way,
+// by block means),
 // 1 % of each side left out, each pixel's darkness weighed against the paper around it.
 //
 // A reduced pixel is the mean of the full-size pixels it stands for. Taking those as ink (grey
@@ -9,7 +10,7 @@
 // than the threshold (a dark area) every pixel darker than it counts whole. Means keep sums, so
 // the share comes out the same at every scale, a faint show-through or a grey paper counts for
 // nothing, and a thin stroke still counts at 1/8 although no reduced pixel of it is dark. Plain
-// C++, libjpeg (through jpegdecode) and libpng.
+// C++, libjpeg (through jpegdecode), libpng and libtiff.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +25,7 @@ constexpr int kInkThreshold = 179;
 constexpr int kInkEighths = 1;
 
 struct InkReading {
-    bool measured = false;  // false: not a JPEG or PNG that decodes (see problem); such a page is kept
+    bool measured = false;  // false: not a picture measured here (see problem); such a page is kept
     double percent = 0;  // the share of the page's pixels that are ink, 0 to 100
     std::string problem;
 };

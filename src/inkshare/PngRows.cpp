@@ -7,6 +7,9 @@
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
+#include <optional>
+
+#include "BlockReducer.h"
 
 namespace ink {
 
@@ -51,7 +54,7 @@ bool ReadReducedPng(const std::string& path, int eighths, ReducedPlane& plane, s
     }
     // Declared before the jump point: what a longjmp leaves behind is destroyed on the way out.
     std::vector<uint8_t> row;
-    std::vector<uint32_t> sums;
+    std::optional<BlockReducer> reducer;
     if (setjmp(png_jmpbuf(reader.png))) {
         problem = "PNG: " + reader.message;
         return false;
@@ -86,26 +89,11 @@ bool ReadReducedPng(const std::string& path, int eighths, ReducedPlane& plane, s
         problem = "PNG colour type not reduced to grey";
         return false;
     }
-    const int factor = 8 / eighths;
-    plane.width = static_cast<int>((width + png_uint_32(factor) - 1) / png_uint_32(factor));
-    plane.height = static_cast<int>((height + png_uint_32(factor) - 1) / png_uint_32(factor));
-    plane.samples.assign(size_t(plane.width) * size_t(plane.height), 0);
     row.resize(png_get_rowbytes(reader.png, reader.info));
-    sums.assign(size_t(plane.width), 0);
+    reducer.emplace(width, height, eighths, plane);
     for (png_uint_32 y = 0; y < height; ++y) {
         png_read_row(reader.png, row.data(), nullptr);
-        for (png_uint_32 x = 0; x < width; ++x)
-            sums[x / png_uint_32(factor)] += row[x];
-        const bool lastOfBlock = (y + 1) % png_uint_32(factor) == 0 || y + 1 == height;
-        if (!lastOfBlock)
-            continue;
-        const png_uint_32 rows = y % png_uint_32(factor) + 1;
-        uint8_t* out = plane.samples.data() + size_t(y / png_uint_32(factor)) * size_t(plane.width);
-        for (int bx = 0; bx < plane.width; ++bx) {
-            const png_uint_32 columns = std::min<png_uint_32>(png_uint_32(factor), width - png_uint_32(bx * factor));
-            out[bx] = static_cast<uint8_t>((sums[size_t(bx)] + rows * columns / 2) / (rows * columns));
-        }
-        sums.assign(size_t(plane.width), 0);
+        reducer->Add(row.data());
     }
     return true;
 }

@@ -17,7 +17,7 @@ namespace {
 struct Row {
     const char* catches;
     const char* drawing;
-    const char* kind;  // jpg or png
+    const char* kind;  // jpg, png or tif
     bool blank;  // at the default share
 };
 
@@ -37,6 +37,12 @@ TEST(InkScale, TheShareIsTheSameAtEveryScale)
         {"a full line counted by reduced pixels", "-pointsize 12 -annotate +200+600 "
          "'The quick brown fox jumps over the lazy dog while the archive keeps every page of it'", "jpg", false},
         {"a PNG reduced otherwise than a JPEG", "-pointsize 10 -annotate +300+600 '12 March 1987'", "png", false},
+        {"a TIFF's rows reduced otherwise", "-pointsize 10 -annotate +300+600 '12 March 1987' -alpha off -depth 8 -compress lzw", "tif",
+         false},
+        {"a Group 4 page's white-is-zero not turned over",
+         "-pointsize 10 -annotate +300+600 '12 March 1987' -monochrome -compress Group4", "tif", false},
+        {"a Group 4 page of specks taken for writing", "-draw 'circle 400,600 402,602' -monochrome -compress Group4", "tif",
+         true},
         {"a dark area counted by its edges", "-draw 'rectangle 300,300 700,500'", "jpg", false},
         {"specks taken for writing", "-draw 'circle 400,600 402,602' -draw 'circle 1800,2900 1803,2900'", "jpg", true},
         {"the margin's edge counted", "-draw 'rectangle 0,0 20,3507' -draw 'rectangle 0,3490 2479,3507'", "jpg", true},
@@ -72,6 +78,10 @@ TEST(InkScale, APictureThatCannotBeMeasuredIsKept)
     for (int at : {0, 4})
         header.replace(size_t(at), 4, "\x00\x0F\x42\x40", 4);
     const std::string wide = png.substr(0, 8) + PngChunk("IHDR", header) + png.substr(33);
+    TempDir made;
+    // Two pages are one entry: one cannot be left out alone.
+    RunCommand("convert -size 64x64 xc:white xc:white -compress Group4 " + Quoted(made.File("two.tif")));
+    const std::string twoPages = ReadFileBytes(made.File("two.tif"));
     struct Row {
         const char* catches;
         std::string bytes;
@@ -83,6 +93,8 @@ TEST(InkScale, APictureThatCannotBeMeasuredIsKept)
         {"a PNG's bad header allocated whole", wide},
         {"an interlaced PNG read as plain rows", MakePng({.interlace = 1}).file},
         {"a PNG with alpha measured (the export refuses it)", MakePng({.colourType = 6}).file},
+        {"a TIFF of two pages measured as one", twoPages},
+        {"a TIFF cut in its header read", twoPages.substr(0, 6)},
         {"text taken for a picture", "neither JPEG nor PNG"},
     };
     TempDir dir;
