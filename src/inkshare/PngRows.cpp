@@ -67,7 +67,7 @@ bool ReadReducedPng(const std::string& path, int eighths, ReducedPlane& plane, s
         problem = "interlaced PNG";
         return false;
     }
-    // What the export refuses is not measured either, so it is refused rather than left out.
+    // Transparency shows what lies under the page: such a picture is kept, never left out unseen.
     if ((png_get_color_type(reader.png, reader.info) & PNG_COLOR_MASK_ALPHA) != 0
         || png_get_valid(reader.png, reader.info, PNG_INFO_tRNS) != 0) {
         problem = "PNG with transparency";

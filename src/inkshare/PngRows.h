@@ -16,7 +16,7 @@ struct ReducedPlane {
 
 // `eighths` / 8 of the picture's size (1, 2, 4 or 8), rounded up as libjpeg rounds. False with
 // `problem` for a file libpng refuses, a damaged one, and an interlaced or transparent picture
-// (which the export refuses too).
+// (kept, not measured).
 bool ReadReducedPng(const std::string& path, int eighths, ReducedPlane& plane, std::string& problem);
 
 }  // namespace ink

@@ -92,7 +92,7 @@ TEST(InkScale, APictureThatCannotBeMeasuredIsKept)
         {"a PNG cut in its data read as blank rows", png.substr(0, png.size() - 30)},
         {"a PNG's bad header allocated whole", wide},
         {"an interlaced PNG read as plain rows", MakePng({.interlace = 1}).file},
-        {"a PNG with alpha measured (the export refuses it)", MakePng({.colourType = 6}).file},
+        {"a PNG with alpha measured as if opaque", MakePng({.colourType = 6}).file},
         {"a TIFF of two pages measured as one", twoPages},
         {"a TIFF cut in its header read", twoPages.substr(0, 6)},
         {"text taken for a picture", "neither JPEG nor PNG"},
