@@ -27,6 +27,9 @@ struct CommandLine : SharedArguments, ExportChoices {
     std::string outputFolder;
     // --shard K/N: only the folders whose relative path falls in shard K of N (count 0: all).
     uint64_t shardIndex = 0, shardCount = 0;
+    // One document among many a program makes (the watcher's): a list --duplex cannot pair is that
+    // document's refusal (status 1), not a usage error that would end the program.
+    bool documentAmongMany = false;
 };
 
 // `args` without the program name. Not thread-safe: it uses getopt_long's global state.

@@ -261,7 +261,7 @@ int RunExport(const CommandLine& command, const Streams& streams, const char* pr
         Complain(streams.err, "no JPEG files given (the lists are empty)");
         return kExitUsage;
     }
-    if (const int status = ArrangePages(command, entries, kExitUsage, command.jobs, say); status != kExitWritten)
+    if (const int status = ArrangePages(command, entries, command.documentAmongMany ? kExitUnusableEntry : kExitUsage, command.jobs, say); status != kExitWritten)
         return status;
 
     const bool toStandardOutput = command.output == "-";

@@ -344,6 +344,7 @@ private:
         static_cast<ExportChoices&>(export_) = command_;
         export_.quiet = command_.quiet;
         export_.action = CommandLine::Action::Export;
+        export_.documentAmongMany = true;
         for (const std::string& picture : pictures)
             export_.sources.push_back({false, picture});
         watch::FinishRecord record;
