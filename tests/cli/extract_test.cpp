@@ -160,8 +160,8 @@ for word in words[2:]:
         extra['Decode'] = [1, 0]
     if word == 'mask':
         extra['Mask'] = [0, 3]
-    if word == 'key':  # indices 1 and 3, or the first pixel's colour, shown transparent
-        key = [1, 3] if space == 'palette' else colour[0][0:channels]
+    if word == 'key':  # indices 1 and 3, or the second pixel's colour, shown transparent
+        key = [1, 3] if space == 'palette' else colour[0][channels:2 * channels]
         extra['Mask'] = [1, 1, 3, 3] if space == 'palette' else [v for v in key for _ in range(2)]
     if word == 'keyrange':  # a range of several reds
         extra['Mask'] = [0, 3] + [colour[0][c] for c in range(1, channels) for _ in range(2)]
@@ -534,6 +534,8 @@ pdf.save(sys.argv[2])
         {"pixels through a colour key", {drawn("grey 4 mask")}, album.dir.File("mask"), 1, {},
          "(a picture shown through a mask (/Mask)), nothing written"},
         {"RGB through a colour key of several reds", {drawn("rgb 8 keyrange")}, album.dir.File("keyrange"), 1, {},
+         "(a picture shown through a mask (/Mask)), nothing written"},
+        {"a colour key beside a soft mask", {drawn("rgb 8 smask key")}, album.dir.File("keysmask"), 1, {},
          "(a picture shown through a mask (/Mask)), nothing written"},
         {"pixels over a premultiplied soft mask", {drawn("rgb 8 smask matte")}, album.dir.File("matte"), 1, {},
          "(a soft mask (/SMask) over colours premultiplied by it (/Matte)), nothing written"},
