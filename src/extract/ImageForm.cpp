@@ -136,6 +136,49 @@ std::string ReadSoftMask(QPDFObjectHandle mask, ImageForm& form)
     return {};
 }
 
+// The colour-key mask `mask` (an array of integer pairs, a range of samples for each component)
+// as `form.transparency`: empty, or why a PNG's tRNS cannot hold it.
+std::string ReadColourKey(QPDFObjectHandle mask, ImageForm& form)
+{
+    if (!mask.isArray())
+        return {};
+    const std::string refusal = "a picture shown through a mask (/Mask)";
+    if (form.alpha)
+        return refusal;
+    std::vector<int64_t> bounds;
+    for (QPDFObjectHandle item : mask.getArrayAsVector()) {
+        if (!item.isInteger())
+            return refusal;
+        bounds.push_back(std::clamp<int64_t>(item.getIntValue(), -1, int64_t {1} << 20));
+    }
+    const int64_t most = (int64_t {1} << form.depth) - 1;
+    if (form.indexed) {  // pairs for the one component: several ranges of indices
+        if (bounds.empty() || bounds.size() % 2 != 0)
+            return refusal;
+        std::vector<uint8_t> alpha(static_cast<size_t>(most) + 1, 255);
+        size_t used = 0;
+        for (size_t i = 0; i < bounds.size(); i += 2)
+            for (int64_t index = std::max<int64_t>(bounds[i], 0); index <= std::min(bounds[i + 1], most); ++index) {
+                alpha[static_cast<size_t>(index)] = 0;
+                used = std::max(used, static_cast<size_t>(index) + 1);
+            }
+        alpha.resize(used);  // no index inside any range: nothing is transparent
+        form.transparency = alpha;
+        return {};
+    }
+    if (bounds.size() != static_cast<size_t>(form.colours) * 2)
+        return refusal;
+    std::vector<uint8_t> key;
+    for (size_t i = 0; i < bounds.size(); i += 2) {
+        if (bounds[i] != bounds[i + 1] || bounds[i] < 0 || bounds[i] > most)
+            return refusal;  // a range of several colours, or one no sample can have
+        key.push_back(static_cast<uint8_t>(bounds[i] >> 8));
+        key.push_back(static_cast<uint8_t>(bounds[i] & 0xFF));
+    }
+    form.transparency = key;
+    return {};
+}
+
 // A CCITT picture: one filter, its parameters those a TIFF strip can carry.
 void ReadCcitt(QPDFObjectHandle dict, ImageForm& form)
 {
@@ -205,7 +248,8 @@ ImageForm ReadImageForm(QPDFObjectHandle image)
                        " libtiff do not read";
     } else if (BoolOr(dict.getKey("/ImageMask"), false)) {
         form.refusal = "a stencil mask (/ImageMask)";
-    } else if (dict.getKey("/Mask").isArray() || dict.getKey("/Mask").isStream()) {
+    } else if (dict.getKey("/Mask").isStream()
+               || (dict.getKey("/Mask").isArray() && filters.size() == 1 && filters[0].isNameAndEquals("/CCITTFaxDecode"))) {
         form.refusal = "a picture shown through a mask (/Mask)";
     } else if (filters.size() == 1 && filters[0].isNameAndEquals("/CCITTFaxDecode")) {
         ReadCcitt(dict, form);
@@ -228,6 +272,8 @@ ImageForm ReadImageForm(QPDFObjectHandle image)
                 form.refusal = "a picture shown through " + add;
         if (form.refusal.empty())
             form.refusal = ReadSoftMask(dict.getKey("/SMask"), form);
+        if (form.refusal.empty())
+            form.refusal = ReadColourKey(dict.getKey("/Mask"), form);
         if (form.refusal.empty()) {
             form.kind = ImageForm::Kind::Pixels;
             QPDFObjectHandle parameters = OnlyParameters(dict);
@@ -243,6 +289,7 @@ ImageForm ReadImageForm(QPDFObjectHandle image)
         form.softMask = form.profile = QPDFObjectHandle();
         form.alpha = form.profiled = false;
         form.palette.clear();
+        form.transparency.clear();
     }
     return form;
 }

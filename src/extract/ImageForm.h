@@ -32,6 +32,10 @@ struct ImageForm {
     QPDFObjectHandle profile;  // an ICCBased space's stream (an indexed space's base's), or null
     QPDFObjectHandle softMask;  // the picture's alpha, as large as the picture and as deep, or null
     bool alpha = false;  // softMask is there
+    // A colour-key mask (/Mask array) as a PNG's tRNS payload, or empty: for an indexed picture one
+    // alpha byte per index up to the highest the mask names (0 inside its ranges, 255 outside); for
+    // grey or RGB the one key colour, 2 bytes a component, big-endian, at the picture's depth.
+    std::vector<uint8_t> transparency;
     bool profiled = false;  // profile is there
     // Pixels: one Flate filter whose PNG predictors fit the picture: its data is a PNG's IDAT as it is.
     bool predictedFlate = false;

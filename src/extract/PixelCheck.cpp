@@ -346,7 +346,10 @@ PixelLayout PageLayout(const ImageForm& form)
 {
     if (form.kind == ImageForm::Kind::Ccitt)
         return {form.width, form.height, 1, false, 1};
-    return {form.width, form.height, form.indexed ? 3 : form.colours, form.alpha, form.indexed ? 8 : form.depth};
+    // A colour key becomes alpha as libpng reads the tRNS chunk: samples below 8 bits widen to 8.
+    const bool keyed = !form.transparency.empty();
+    return {form.width, form.height, form.indexed ? 3 : form.colours, form.alpha || keyed,
+            form.indexed ? 8 : keyed ? std::max(form.depth, 8) : form.depth};
 }
 
 // Compares each page row it is given with the file's next; stops at the first difference.
@@ -390,6 +393,13 @@ PixelCheck CompareDecoded(const PdfPictures& document, QPDFObjectHandle image, c
             return {held == PipeOutcome::TooLarge ? PixelCheck::Result::TooLarge : PixelCheck::Result::PageUnreadable, ""};
     }
     const PixelLayout layout = PageLayout(form);
+    const bool keyed = !form.transparency.empty();
+    // With a colour key: grey below 8 bits scaled to 8, as libpng widens it; the key's samples.
+    const uint16_t most = static_cast<uint16_t>((1u << layout.depth) - 1);
+    const uint16_t scale = keyed && !form.indexed ? static_cast<uint16_t>(most / ((1u << form.depth) - 1)) : 1;
+    Samples key;
+    for (size_t i = 0; keyed && !form.indexed && i + 1 < form.transparency.size(); i += 2)
+        key.push_back(static_cast<uint16_t>(form.transparency[i] << 8 | form.transparency[i + 1]));
     const int64_t stored = width * form.colours;
     Samples samples(static_cast<size_t>(stored)), mask(static_cast<size_t>(width)), row;
     int64_t y = 0;
@@ -405,10 +415,18 @@ PixelCheck CompareDecoded(const PdfPictures& document, QPDFObjectHandle image, c
                 row.insert(row.end(), form.palette.begin() + static_cast<long>(entry * 3),
                            form.palette.begin() + static_cast<long>(entry * 3 + 3));
             } else {
-                row.insert(row.end(), samples.begin() + x * form.colours, samples.begin() + (x + 1) * form.colours);
+                for (int c = 0; c < form.colours; ++c)
+                    row.push_back(static_cast<uint16_t>(samples[static_cast<size_t>(x * form.colours + c)] * scale));
             }
-            if (layout.alpha)
+            if (form.alpha) {
                 row.push_back(mask[static_cast<size_t>(x)]);
+            } else if (keyed && form.indexed) {
+                const size_t index = samples[static_cast<size_t>(x)];
+                row.push_back(index < form.transparency.size() ? form.transparency[index] : most);
+            } else if (keyed) {
+                const bool hidden = std::equal(key.begin(), key.end(), samples.begin() + x * form.colours);
+                row.push_back(hidden ? 0 : most);
+            }
         }
         return rows.Take(row);
     });

@@ -168,6 +168,8 @@ void WriteSignatureAndHeader(ByteSink& sink, const ImageForm& form, const std::s
     }
     if (form.indexed)
         WriteChunk(sink, "PLTE", PaddedPalette(form));
+    if (!form.transparency.empty())
+        WriteChunk(sink, "tRNS", std::string(form.transparency.begin(), form.transparency.end()));
 }
 
 PipeOutcome CopyPng(const PdfPictures& document, QPDFObjectHandle image, const ImageForm& form, ByteSink& sink)
@@ -215,6 +217,18 @@ PipeOutcome EncodePng(const PdfPictures& document, QPDFObjectHandle image, const
                      PngColourType(form), PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         if (form.indexed)
             png_set_PLTE(png, info, reinterpret_cast<png_const_colorp>(palette.data()), static_cast<int>(palette.size() / 3));
+        if (form.indexed && !form.transparency.empty())
+            png_set_tRNS(png, info, form.transparency.data(), static_cast<int>(form.transparency.size()), nullptr);
+        if (!form.indexed && !form.transparency.empty()) {  // the key colour, big-endian at the picture's depth
+            const auto at = [&](size_t i) {
+                return static_cast<png_uint_16>(form.transparency[2 * i] << 8 | form.transparency[2 * i + 1]);
+            };
+            png_color_16 key {};
+            key.gray = at(0);
+            if (form.colours == 3)
+                key.red = at(0), key.green = at(1), key.blue = at(2);
+            png_set_tRNS(png, info, nullptr, 0, &key);
+        }
         if (!profile.empty())
             png_set_iCCP(png, info, "ICC Profile", PNG_COMPRESSION_TYPE_BASE,
                          reinterpret_cast<png_const_bytep>(profile.data()), static_cast<png_uint_32>(profile.size()));

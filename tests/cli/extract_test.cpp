@@ -151,7 +151,7 @@ channels = 3 if space == 'rgb' else 1
 colour = drawn(channels, depth)
 palette = bytes(value(i, 0, c, 8, 5) for i in range(4) for c in range(3))
 extra = {}
-alpha = None
+alpha = key = None
 if 'smask' in words:
     alpha = drawn(1, depth, 9)
     extra['SMask'] = image(alpha, Name.DeviceGray, depth)
@@ -160,6 +160,11 @@ for word in words[2:]:
         extra['Decode'] = [1, 0]
     if word == 'mask':
         extra['Mask'] = [0, 3]
+    if word == 'key':  # indices 1 and 3, or the second pixel's colour, shown transparent
+        key = [1, 3] if space == 'palette' else colour[0][channels:2 * channels]
+        extra['Mask'] = [1, 1, 3, 3] if space == 'palette' else [v for v in key for _ in range(2)]
+    if word == 'keyrange':  # a range of several reds
+        extra['Mask'] = [0, 3] + [colour[0][c] for c in range(1, channels) for _ in range(2)]
     if word == 'matte':
         extra['SMask'].Matte = [0]
 rgb = Name.DeviceRGB
@@ -185,7 +190,12 @@ for y in range(H):
             rgb = [palette[colour[y][x] * 3 + c] for c in range(3)]
         else:
             rgb = [colour[y][x * channels + (c if channels == 3 else 0)] * scale for c in range(3)]
-        pixels += rgb + [alpha[y][x] if alpha else most]
+        shown = alpha[y][x] if alpha else most
+        if key and space == 'palette':
+            shown = 0 if colour[y][x] in key else most
+        elif key:
+            shown = 0 if colour[y][x * channels:(x + 1) * channels] == key else most
+        pixels += rgb + [shown]
 open(truth, 'wb').write(pack([pixels], 16 if depth == 16 else 8))
 )";
 
@@ -522,6 +532,10 @@ pdf.save(sys.argv[2])
         {"pixels through a decode array", {drawn("grey 8 decode")}, album.dir.File("decode"), 1, {},
          "page 1: not a JPEG image, nor one a PNG or TIFF file holds (a picture shown through /Decode [1 0]), nothing written"},
         {"pixels through a colour key", {drawn("grey 4 mask")}, album.dir.File("mask"), 1, {},
+         "(a picture shown through a mask (/Mask)), nothing written"},
+        {"RGB through a colour key of several reds", {drawn("rgb 8 keyrange")}, album.dir.File("keyrange"), 1, {},
+         "(a picture shown through a mask (/Mask)), nothing written"},
+        {"a colour key beside a soft mask", {drawn("rgb 8 smask key")}, album.dir.File("keysmask"), 1, {},
          "(a picture shown through a mask (/Mask)), nothing written"},
         {"pixels over a premultiplied soft mask", {drawn("rgb 8 smask matte")}, album.dir.File("matte"), 1, {},
          "(a soft mask (/SMask) over colours premultiplied by it (/Matte)), nothing written"},
@@ -934,6 +948,18 @@ pdf.save(sys.argv[2])
         const std::string strip = dir.Write(tiff + ".strip", StripData(dir.File(tiff)));
         return drawnPage(kind, Quoted(strip)) + " && convert " + Quoted(dir.File(tiff)) + " -endian MSB -depth 8 rgba:\"$TRUTH\"";
     };
+    // PNG files whose tRNS chunk leafbind-export turns into a colour-key mask, exported by it.
+    RunChecked("cd " + Quoted(dir.Path()) + " && convert -size 60x40 xc:none -fill red -draw 'rectangle 10,10 50,30' none.png");
+    const auto keyed = [&](int colourType, const std::string& key) {
+        PngRecipe recipe;
+        recipe.colourType = colourType, recipe.afterPalette = PngChunk("tRNS", key);
+        return dir.Write("key" + std::to_string(colourType) + "-" + std::to_string(uint8_t(key.back())) + ".png",
+                         MakePng(recipe).file);
+    };
+    const auto exported = [&](const std::string& source) {
+        return std::string(LEAFBIND_EXPORT_PROGRAM) + " -o \"$PDF\" " + Quoted(source) + " && convert " + Quoted(source)
+            + " -endian MSB -depth 8 rgba:\"$TRUTH\"";
+    };
     const std::string decoded = dir.Write("decode.py", R"(
 import pikepdf, sys
 pdf = pikepdf.open(sys.argv[1])
@@ -952,6 +978,8 @@ pdf.save(sys.argv[2])
         // grey), 16-bit samples (not as ImageMagick reads its files) or ICC-based colours (it turns
         // them to sRGB).
         bool popplerSame = true;
+        std::string source = "";  // the PNG file exported, which --verify finds on the page
+        std::string otherKey = "";  // the same pixels under another key, which --verify tells apart
     } rows[] = {
         {"grey 1, predictors", fromFile(png(1, 0)), "page-0001.png", true},
         {"grey 2, predictors", fromFile(png(2, 0)), "page-0001.png", true},
@@ -981,6 +1009,16 @@ pdf.save(sys.argv[2])
          true, false, profile, false},
         {"a palette over an ICC profile, predictors", drawnPage("palette 2 icc predict", Quoted(profileFile)),
          "page-0001.png", true, false, profile, false},
+        {"a transparent palette's, exported", exported(dir.File("none.png")), "page-0001.png", true, false, "", false,
+         dir.File("none.png")},
+        {"grey 8 and a key, exported", exported(keyed(0, std::string("\0\x14", 2))), "page-0001.png", true, false, "",
+         false, dir.File("key0-20.png"), keyed(0, std::string("\0\x15", 2))},
+        {"RGB 8 and a key, exported", exported(keyed(2, std::string("\0\x14\0\x19\0\x1E", 6))), "page-0001.png", true,
+         false, "", false, dir.File("key2-30.png"), keyed(2, std::string("\0\x14\0\x19\0\x1F", 6))},
+        {"palette 2 and two ranges of keyed indices", drawnPage("palette 2 key"), "page-0001.png", false, false, "", false},
+        {"grey 4 and a key", drawnPage("grey 4 key"), "page-0001.png", false, false, "", false},
+        {"grey 16 and a key", drawnPage("grey 16 key"), "page-0001.png", false, true, "", false},
+        {"RGB 8 and a key", drawnPage("rgb 8 key"), "page-0001.png", false, false, "", false},
         {"Group 3, 1-D", group3("g3.tif", "fax 0 eol"), "page-0001.tif", true},
         {"Group 3, 2-D, byte-aligned", group3("g32d.tif", "fax 1 eol align"), "page-0001.tif", true},
         {"Group 4, /BlackIs1 false", fromFile(dir.File("white.tif")), "page-0001.tif", true},
@@ -1017,5 +1055,14 @@ pdf.save(sys.argv[2])
         // What the file holds, --verify finds on the page.
         EXPECT_EQ(RunExtractProgram({"--verify", pdf, file}).out,
                   "page 1: " + file + (row.copied ? ": identical\n" : ": same pixels\n") + "1 page matches\n");
+        if (!row.source.empty()) {
+            EXPECT_EQ(RunExtractProgram({"--verify", pdf, row.source}).out,
+                      "page 1: " + row.source + ": identical\n1 page matches\n");
+        }
+        if (!row.otherKey.empty()) {
+            const ProgramRun other = RunExtractProgram({"--verify", pdf, row.otherKey});
+            EXPECT_EQ(other.status, 1);
+            EXPECT_NE(other.out.find(row.otherKey + ": differs at pixel "), std::string::npos) << other.out;
+        }
     }
 }
